@@ -1,0 +1,23 @@
+#include <QApplication>
+
+#include "app/Form_Main.h"
+#include "login/frmLogin.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+#include "platform/RandomSource.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Keyrack"));
+
+    keyrack::platform::QtPrompter prompter;
+    keyrack::platform::SystemClock clock;
+    keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
+                               [](keyrack::frmLogin& login) { login.exec(); }});
+    if (!window.Form_Load()) {
+        return 0;
+    }
+    window.show();
+    window.ReportStartupWriteFailure();
+    return QApplication::exec();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "lang/LangFunctions.h"
+
+// Catalogue texts for the forms: "lang.ini" is UTF-8 and its texts are shown as they stand.
+namespace keyrack {
+
+inline QString Message(int number) {
+    return QString::fromStdString(LangFunctions::GetMessage(number));
+}
+
+// Message numbers of the checks that protect the data file.
+constexpr int kMessageCannotStoreValue = 53;
+constexpr int kMessageWriteFailed = 54;
+constexpr int kMessageFileFull = 55;
+constexpr int kMessageTitleNeeded = 58;
+
+}  // namespace keyrack

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "platform/Prompter.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace keyrack {
+
+// The login dialog: checks the typed user name and password against the stored ones and, on
+// a first run, takes the new credentials. Text is compared and handed out as Windows-1252.
+class frmLogin : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmLogin(platform::Prompter& prompter, QWidget* parent = nullptr);
+
+    // Handed in by the start-up.
+    std::string DefaultUserName;
+    std::string DefaultPassword;
+    std::string tUserName;
+    std::string tPassword;
+    std::string tHint;
+    // Handed back: the credentials chosen at set-up, empty after an ordinary login.
+    std::string LastUserName;
+    std::string LastPassword;
+    std::string LastHint;
+    bool LoginSucceeded = false;
+
+    QLabel* lblLabels[2] = {};
+    QLineEdit* txtUserName = nullptr;
+    QLineEdit* txtPassword = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label1 = nullptr;
+
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void Command1_Click();
+
+private:
+    void Form_Load();
+    void RunSetup();
+    // Asks one set-up question; false (after telling the user) when the answer cannot be
+    // stored intact.
+    bool AskSetupAnswer(int promptMessage, std::string& answer);
+    void Refuse();
+
+    platform::Prompter& prompter_;
+};
+
+}  // namespace keyrack

@@ -1,0 +1,33 @@
+#include "platform/Prompter.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace keyrack::platform {
+
+namespace {
+QString TitleOrProgramName(const QString& title) {
+    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+}
+}  // namespace
+
+Prompter::Answer QtPrompter::MessageBox(QWidget* parent, const QString& text, Buttons buttons,
+                                        const QString& title) {
+    if (buttons == Buttons::Ok) {
+        QMessageBox::information(parent, TitleOrProgramName(title), text);
+        return Answer::Ok;
+    }
+    const auto chosen = QMessageBox::question(parent, TitleOrProgramName(title), text,
+                                              QMessageBox::Yes | QMessageBox::No);
+    return chosen == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtPrompter::InputBox(QWidget* parent, const QString& prompt, const QString& title) {
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(parent, TitleOrProgramName(title), prompt,
+                                                 QLineEdit::Normal, QString(), &accepted);
+    return accepted ? answer : QString();
+}
+
+}  // namespace keyrack::platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace keyrack::platform {
+
+// Every question and message box of the forms goes through here, so tests can answer them.
+class Prompter {
+public:
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Prompter() = default;
+    // A modal message box; title may be empty for the program's own name.
+    virtual Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
+                              const QString& title) = 0;
+    // A modal input box with an empty default answer; cancelling gives empty text.
+    virtual QString InputBox(QWidget* parent, const QString& prompt, const QString& title) = 0;
+};
+
+class QtPrompter : public Prompter {
+public:
+    Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
+                      const QString& title) override;
+    QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
+};
+
+}  // namespace keyrack::platform

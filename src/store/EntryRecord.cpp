@@ -1,0 +1,61 @@
+#include "store/EntryRecord.h"
+
+#include "common/Strings.h"
+#include "store/ValueCipher.h"
+#include "tree/NodeKeys.h"
+
+namespace keyrack {
+
+namespace {
+
+const std::string& BoxValue(const EntryValues& values, EntryBox box) {
+    switch (box) {
+        case EntryBox::Title:
+            return values.title;
+        case EntryBox::Address:
+            return values.address;
+        case EntryBox::UserName:
+            return values.userName;
+        case EntryBox::Password:
+            break;
+    }
+    return values.password;
+}
+
+}  // namespace
+
+std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKey) {
+    for (EntryBox box :
+         {EntryBox::Title, EntryBox::Address, EntryBox::UserName, EntryBox::Password}) {
+        if (!StoresIntact(Trim(BoxValue(values, box)), dataKey, FieldWidth(1))) {
+            return box;
+        }
+    }
+    return std::nullopt;
+}
+
+FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key,
+                              int record, const std::string& parentKey, int dataKey,
+                              platform::RandomSource& random) {
+    const auto encode = [&](int field, const std::string& value) {
+        return EncodeValue(value, dataKey, true, FieldWidth(field), random);
+    };
+    return {encode(1, Trim(values.title)),
+            encode(2, Trim(values.address)),
+            encode(3, Trim(values.userName)),
+            encode(4, Trim(values.password)),
+            encode(5, Trim(values.type.type)),
+            encode(6, Trim(values.type.caseSet)),
+            encode(7, values.type.length),
+            encode(8, Trim(field8Key)),
+            encode(9, StoredKeyForm(RecordKey(record))),
+            encode(10, StoredKeyForm(Trim(parentKey)))};
+}
+
+FieldValues RecordCountFields(int recordCount) {
+    FieldValues fields;
+    fields[5] = std::to_string(recordCount);
+    return fields;
+}
+
+}  // namespace keyrack

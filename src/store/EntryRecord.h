@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "generator/PasswordType.h"
+#include "platform/RandomSource.h"
+#include "store/RecordStore.h"
+
+// The record of an entry as saving writes it.
+namespace keyrack {
+
+// What the detail boxes and settings hold, as Windows-1252 text.
+struct EntryValues {
+    std::string title;
+    std::string address;
+    std::string userName;
+    std::string password;
+    PasswordTypeSettings type;
+};
+
+enum class EntryBox { Title, Address, UserName, Password };
+
+// The first box (in the order title, address, user name, password) whose trimmed value the
+// data file cannot keep intact under dataKey: too long, or characters the cipher loses.
+std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKey);
+
+// The ten encoded fields of entry record number record. field8Key is the node key the
+// record names in field 8; parentKey is the group it belongs to.
+FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key,
+                              int record, const std::string& parentKey, int dataKey,
+                              platform::RandomSource& random);
+
+// Record 1 with only the record count: every other field is left as it is.
+FieldValues RecordCountFields(int recordCount);
+
+}  // namespace keyrack

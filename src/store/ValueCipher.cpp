@@ -1,0 +1,107 @@
+#include "store/ValueCipher.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "common/Strings.h"
+
+namespace keyrack {
+
+namespace {
+
+int EffectiveKey(int key) { return key >= 1 && key <= 199 ? key : DefaultKey; }
+
+int Code(char c) { return static_cast<unsigned char>(c); }
+
+std::vector<int> Groups(const std::string& text, int key) {
+    const int k = EffectiveKey(key);
+    std::vector<int> groups;
+    groups.reserve(text.size());
+    int v = Code(text[0]) + k;
+    groups.push_back(v);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const int c = Code(text[i]);
+        const int s = c + v + k;
+        // A character with c + k > 221 reduced by 221 would read back as another character;
+        // it keeps the full sum while that still fits three digits.
+        if (s < 255 || (c + k > 221 && s <= 999)) {
+            v = s;
+        } else {
+            v = s - 221;
+        }
+        groups.push_back(v);
+    }
+    return groups;
+}
+
+bool IsFillLetter(int code) { return (code >= 65 && code <= 93) || (code >= 97 && code <= 121); }
+
+int GroupValue(const std::string& text, std::size_t at) {
+    return static_cast<int>(RoundHalfEven(Val(text.substr(at, 3))));
+}
+
+}  // namespace
+
+std::string EncodeValue(const std::string& text, int key, bool fill, int length,
+                        platform::RandomSource& random) {
+    if (IsBlank(text)) {
+        return {};
+    }
+    std::string out;
+    out.reserve(text.size() * 3 + (fill && length > 0 ? static_cast<std::size_t>(length) : 0));
+    char digits[16];
+    for (int group : Groups(text, key)) {
+        std::snprintf(digits, sizeof digits, "%03d", group);
+        out += digits;
+    }
+    while (fill && static_cast<int>(out.size()) < length) {
+        const int r = static_cast<int>(random.Below(57)) + 65;
+        if (IsFillLetter(r)) {
+            out += static_cast<char>(r);
+        }
+    }
+    return out;
+}
+
+std::string DecodeValue(const std::string& text, int key) {
+    if (IsBlank(text) || Code(text[0]) > 60) {
+        return {};
+    }
+    const int k = EffectiveKey(key);
+    std::string out;
+    out.reserve(text.size() / 3);
+    const auto append = [&out](int code) {
+        // Codes outside a byte come only from damaged groups; they carry no character.
+        if (code > 0 && code <= 255) {
+            out += static_cast<char>(code);
+        }
+    };
+    int prev = GroupValue(text, 0);
+    append(prev - k);
+    for (std::size_t i = 3; i < text.size(); i += 3) {
+        if (Code(text[i]) >= 60) {
+            continue;
+        }
+        const int g = GroupValue(text, i);
+        append(g > prev ? g - prev - k : g - k + (221 - prev));
+        prev = g;
+    }
+    return out;
+}
+
+bool StoresIntact(const std::string& value, int key, int fieldWidth) {
+    if (IsBlank(value)) {
+        return true;
+    }
+    if (static_cast<int>(value.size()) > PlainCapacity(fieldWidth)) {
+        return false;
+    }
+    for (int group : Groups(value, key)) {
+        if (group < 0 || group > 999) {
+            return false;
+        }
+    }
+    return DecodeValue(EncodeValue(value, key, false, 0), key) == value;
+}
+
+}  // namespace keyrack

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+#include "platform/RandomSource.h"
+
+// The running-sum cipher that scrambles every value of the data file. It hides values from a
+// casual look at the file; it is not encryption: anyone with the file and this program can
+// read them.
+namespace keyrack {
+
+// Fixed keys. Files written by every build depend on them: never change them.
+constexpr int LoginKey = 58;    // login credentials and the stored per-file key
+constexpr int DefaultKey = 41;  // stands in for any key outside 1..199
+
+// Each character becomes a three-digit group; with fill on, random letters follow until the
+// text is at least length characters long. A blank text gives the empty string.
+std::string EncodeValue(const std::string& text, int key, bool fill, int length,
+                        platform::RandomSource& random = platform::SystemRandom());
+
+// The inverse of EncodeValue; text that does not start with a digit-like character decodes to
+// the empty string.
+std::string DecodeValue(const std::string& text, int key);
+
+// Whether value, encoded with key into a field of fieldWidth bytes, reads back exactly as
+// itself: every group within three digits, nothing cut by the width, the decoded text equal.
+bool StoresIntact(const std::string& value, int key, int fieldWidth);
+
+// How many characters of plain text a field of fieldWidth bytes can hold.
+constexpr int PlainCapacity(int fieldWidth) { return fieldWidth / 3; }
+
+}  // namespace keyrack

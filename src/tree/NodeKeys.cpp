@@ -1,0 +1,64 @@
+#include "tree/NodeKeys.h"
+
+#include "store/RecordStore.h"
+
+namespace keyrack {
+
+namespace {
+
+constexpr char kDigits[] = "0123456789ABCDEFGHIJLMNOPQRSTUVW";
+constexpr int kBase = 32;
+constexpr int kShortFormFrom = 100;
+
+int DigitValue(char c) {
+    for (int d = 0; d < kBase; ++d) {
+        if (kDigits[d] == c) {
+            return d;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::string RecordKey(int record) { return "K" + std::to_string(record); }
+
+int RecordOfKey(const std::string& key) {
+    if (key.size() < 2 || key.size() > 6 || key[0] != 'K') {
+        return 0;
+    }
+    int number = 0;
+    for (std::size_t i = 1; i < key.size(); ++i) {
+        if (key[i] < '0' || key[i] > '9') {
+            return 0;
+        }
+        number = number * 10 + (key[i] - '0');
+    }
+    return RecordKey(number) == key ? number : 0;
+}
+
+std::string StoredKeyForm(const std::string& key) {
+    const int record = RecordOfKey(key);
+    if (record < kShortFormFrom || record > MaxRecordNumber) {
+        return key;
+    }
+    return {kDigits[record / (kBase * kBase)], kDigits[record / kBase % kBase],
+            kDigits[record % kBase]};
+}
+
+std::string KeyFromStored(const std::string& stored) {
+    if (stored.size() != 3 || stored[0] == 'K') {
+        return stored;
+    }
+    int number = 0;
+    for (char c : stored) {
+        const int digit = DigitValue(c);
+        if (digit < 0) {
+            return stored;
+        }
+        number = number * kBase + digit;
+    }
+    return number >= kShortFormFrom ? RecordKey(number) : stored;
+}
+
+}  // namespace keyrack

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "store/RecordStore.h"
+
+// Which record becomes which node of the entry tree, under which parent, in which order. The
+// form only creates the nodes this plan lists.
+namespace keyrack {
+
+// The decoded fields of one tree record that decide its place.
+struct TreeRecord {
+    int index = 0;
+    std::string title;      // field 1: set for an entry
+    std::string groupName;  // field 8
+    std::string key;        // field 9, as a node key
+    std::string parentKey;  // field 10, as a node key
+};
+
+struct PlannedNode {
+    std::string key;
+    std::string parentKey;  // empty: top level
+    std::string text;
+    bool isGroup = false;
+    // The group the program adds for entries without a group; it shows a catalogue text.
+    bool isDefaultGroup = false;
+    int record = -1;  // the entry's record index; -1 for groups
+
+    // The tag other parts read: "-1" for a group, the record index for an entry.
+    std::string Tag() const { return isGroup ? "-1" : std::to_string(record); }
+};
+
+// The record count stored in record 1 (0 when it is not a number).
+int ReadRecordCount(RecordStore& store);
+
+// The tree records 3 .. recordCount + 2, decoded with the file's key.
+std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount);
+
+// Nodes in the order they are to be added; a parent always comes before its children.
+// Groups come before entries, each in record order. A node whose parent is not placed yet
+// waits for it; what waits for a parent that never comes goes into the default group.
+std::vector<PlannedNode> PlanTree(const std::vector<TreeRecord>& records);
+
+}  // namespace keyrack
