@@ -56,7 +56,7 @@ void Form_Main::SaveEntry() {
             return;
         }
         if (EditMode == "NEW") {
-            const int record = Store.FindFreeRecord();
+            const int record = Store.FindFreeRecord(FirstTreeRecord);
             if (record > MaxRecordNumber || RecordCount >= MaxRecordNumber) {
                 services_.prompter.MessageBox(this, Message(kMessageFileFull),
                                               platform::Prompter::Buttons::Ok, windowTitle());

@@ -198,8 +198,8 @@ bool RecordStore::ReplaceRecord(const FieldValues& fields, int record, const std
     });
 }
 
-int RecordStore::FindFreeRecord() {
-    for (int record = 1; record <= UpperBound(); ++record) {
+int RecordStore::FindFreeRecord(int from) {
+    for (int record = std::max(from, 1); record <= UpperBound(); ++record) {
         bool free = true;
         for (int field = 1; field <= FieldCount && free; ++field) {
             free = ReadField(field, record).empty();
@@ -208,7 +208,7 @@ int RecordStore::FindFreeRecord() {
             return record;
         }
     }
-    return UpperBound() + 1;
+    return std::max(UpperBound() + 1, from);
 }
 
 }  // namespace keyrack

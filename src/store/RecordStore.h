@@ -13,6 +13,8 @@ constexpr int FieldCount = 10;
 constexpr std::array<int, FieldCount> FieldWidths = {100, 100, 100, 100, 40, 40, 40, 100, 10, 10};
 // Record numbers are signed 16-bit in the file's design.
 constexpr int MaxRecordNumber = 32767;
+// Records 1 (header) and 2 (settings) come before the groups and entries.
+constexpr int FirstTreeRecord = 3;
 
 // Byte offset of field (1..10) inside a record.
 int FieldOffset(int field);
@@ -54,8 +56,9 @@ public:
     // Like WriteRecord, but every field takes its given value: a blank value empties the field.
     bool ReplaceRecord(const FieldValues& fields, int record, const std::string& path);
 
-    // The lowest record whose ten fields are all empty, else one past the upper bound.
-    int FindFreeRecord();
+    // The lowest record from `from` on whose ten fields are all empty, else one past the
+    // upper bound.
+    int FindFreeRecord(int from = 1);
 
     int UpperBound() const { return static_cast<int>(DataRecords.size()) - 1; }
 

@@ -11,7 +11,6 @@ namespace keyrack {
 
 namespace {
 
-constexpr int kFirstTreeRecord = 3;
 constexpr int kTitleField = 1;
 constexpr int kGroupNameField = 8;
 constexpr int kKeyField = 9;
@@ -123,11 +122,11 @@ int ReadRecordCount(RecordStore& store) {
 std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount) {
     std::vector<TreeRecord> records;
     const int last = std::min({recordCount + 2, store.UpperBound(), MaxRecordNumber});
-    records.reserve(static_cast<std::size_t>(std::max(0, last - kFirstTreeRecord + 1)));
+    records.reserve(static_cast<std::size_t>(std::max(0, last - FirstTreeRecord + 1)));
     const auto decoded = [&](int field, int index) {
         return DecodeValue(store.ReadField(field, index), dataKey);
     };
-    for (int index = kFirstTreeRecord; index <= last; ++index) {
+    for (int index = FirstTreeRecord; index <= last; ++index) {
         TreeRecord record;
         record.index = index;
         record.title = decoded(kTitleField, index);

@@ -1,0 +1,126 @@
+#include "support/FormFixture.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QSettings>
+#include <cstdlib>
+#include <filesystem>
+
+#include "lang/LangFunctions.h"
+#include "lang/Messages.h"
+#include "login/frmLogin.h"
+#include "store/AppPath.h"
+#include "store/ValueCipher.h"
+#include "tree/NodeKeys.h"
+
+namespace keyrack::testing {
+
+SeedRecord Group(int record, const std::string& name, const std::string& parentKey) {
+    SeedRecord seed;
+    seed.record = record;
+    seed.name = name;
+    seed.key = RecordKey(record);
+    seed.parentKey = parentKey;
+    return seed;
+}
+
+SeedRecord Entry(int record, const std::string& title, const std::string& parentKey,
+                 const std::string& userName, const std::string& password) {
+    SeedRecord seed;
+    seed.record = record;
+    seed.title = title;
+    seed.address = "https://example.org/" + std::to_string(record);
+    seed.userName = userName;
+    seed.password = password;
+    seed.type = "NUMERIC";
+    seed.caseSet = "N";
+    seed.length = "12";
+    seed.name = parentKey;
+    seed.key = RecordKey(record);
+    seed.parentKey = parentKey;
+    return seed;
+}
+
+void FormFixture::SetUp() {
+    UseAppFolder(dir.Path());
+    std::filesystem::copy_file(KEYRACK_SHIPPED_LANG_INI, dir.File("lang.ini"));
+    LangFunctions::ResetCatalogue();
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(dir.Path()));
+}
+
+void FormFixture::TearDown() {
+    window.reset();
+    UseAppFolder("");
+    LangFunctions::ResetCatalogue();
+    unsetenv("LC_ALL");
+}
+
+void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
+    RecordStore store;
+    store.LoadDataFile(DataPath());
+    int highest = 2;
+    for (const SeedRecord& seed : records) {
+        highest = std::max(highest, seed.record);
+    }
+    FieldValues header;
+    header[4] = EncodeValue(std::to_string(kKey), LoginKey, true, 100, random);
+    header[5] = std::to_string(highest - 2);
+    ASSERT_TRUE(store.WriteRecord(header, 1, DataPath(), false));
+    FieldValues settings;
+    settings[2] = EncodeValue(kUserName, LoginKey, true, 100, random);
+    settings[3] = EncodeValue(kPassword, LoginKey, true, 100, random);
+    ASSERT_TRUE(store.WriteRecord(settings, 2, DataPath(), false));
+    for (const SeedRecord& seed : records) {
+        const std::string values[10] = {seed.title,   seed.address, seed.userName,
+                                        seed.password, seed.type,    seed.caseSet,
+                                        seed.length,  seed.name,    StoredKeyForm(seed.key),
+                                        StoredKeyForm(seed.parentKey)};
+        FieldValues fields;
+        for (int k = 0; k < 10; ++k) {
+            fields[k] = EncodeValue(values[k], kKey, true, FieldWidths[k], random);
+        }
+        ASSERT_TRUE(store.WriteRecord(fields, seed.record, DataPath(), false));
+    }
+}
+
+bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
+    window = std::make_unique<Form_Main>(
+        Form_Main::Services{prompter, random, clock, std::move(login)});
+    return window->Form_Load();
+}
+
+Form_Main& FormFixture::Start() {
+    EXPECT_TRUE(StartWithLogin([](frmLogin& login) { login.LoginSucceeded = true; }));
+    return *window;
+}
+
+std::string FormFixture::RawFieldOnDisk(int field, int record) const {
+    RecordStore disk;
+    disk.LoadDataFile(DataPath());
+    return disk.ReadField(field, record);
+}
+
+std::string FormFixture::FieldOnDisk(int field, int record, int key) const {
+    return DecodeValue(RawFieldOnDisk(field, record), key);
+}
+
+void FormFixture::MakeDataFileUnwritable() const {
+    std::filesystem::remove(DataPath());
+    std::filesystem::create_directory(DataPath());
+}
+
+void FormFixture::ClickToolbar(int index) { window->Toolbar1Buttons[index]->trigger(); }
+
+bool FormFixture::MessageShown(int number) const {
+    const QString text = Message(number);
+    for (const auto& shown : prompter.messages) {
+        if (shown.text.startsWith(text)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace keyrack::testing

@@ -1,0 +1,150 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "lang/Messages.h"
+#include "login/frmLogin.h"
+#include "store/ValueCipher.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+class LoginTest : public FormFixture {
+protected:
+    // Types the pair into the dialog and presses Enter, as a user would.
+    static void TypeAndPressEnter(frmLogin& login, const QString& userName,
+                                  const QString& password) {
+        login.show();
+        login.txtUserName->setText(userName);
+        login.txtPassword->setText(password);
+        QTest::keyClick(login.txtPassword, Qt::Key_Return);
+    }
+
+    // A dialog on its own, holding the given stored credentials.
+    std::unique_ptr<frmLogin> Dialog(const std::string& userName, const std::string& password,
+                                     const std::string& hint = "") {
+        auto login = std::make_unique<frmLogin>(prompter);
+        login->DefaultUserName = "VaultLocker";
+        login->DefaultPassword = "VaultLocker";
+        login->tUserName = userName;
+        login->tPassword = password;
+        login->tHint = hint;
+        return login;
+    }
+
+    // The login ends with the password box focused and all of it selected.
+    static void ExpectRefusedWithPasswordSelected(frmLogin& login) {
+        EXPECT_FALSE(login.LoginSucceeded);
+        EXPECT_EQ(login.txtPassword->selectedText(), login.txtPassword->text());
+    }
+};
+
+TEST_F(LoginTest, FirstRunSetUpStoresTheNewCredentials) {
+    prompter.inputs = {"alice", "s3cret pass", "my cat"};
+    ASSERT_TRUE(StartWithLogin(
+        [](frmLogin& login) { TypeAndPressEnter(login, "VaultLocker", "VaultLocker"); }));
+
+    EXPECT_EQ(prompter.prompts, (std::vector<QString>{Message(7), Message(8), Message(10)}));
+    EXPECT_EQ(FieldOnDisk(3, 2, LoginKey), "alice");
+    EXPECT_EQ(FieldOnDisk(4, 2, LoginKey), "s3cret pass");
+    EXPECT_EQ(FieldOnDisk(1, 2, LoginKey), "my cat");
+    EXPECT_EQ(RawFieldOnDisk(3, 2).size(), 100u);  // filled, so the length does not show
+
+    // The next start asks for the new pair, and the set-up word no longer opens anything.
+    window.reset();
+    prompter.messages.clear();
+    EXPECT_FALSE(StartWithLogin([](frmLogin& login) {
+        TypeAndPressEnter(login, "VaultLocker", "VaultLocker");
+        ExpectRefusedWithPasswordSelected(login);
+    }));
+    EXPECT_TRUE(MessageShown(6));
+    window.reset();
+    EXPECT_TRUE(StartWithLogin(
+        [](frmLogin& login) { TypeAndPressEnter(login, "alice", "s3cret pass"); }));
+}
+
+TEST_F(LoginTest, FirstRunRefusesAnyOtherPair) {
+    auto login = Dialog("", "");
+    TypeAndPressEnter(*login, "VaultLocker", "vaultlocker");
+    ExpectRefusedWithPasswordSelected(*login);
+    TypeAndPressEnter(*login, "", "");
+    EXPECT_FALSE(login->LoginSucceeded);
+    EXPECT_EQ(prompter.messages.size(), 2u);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(LoginTest, BlankNewPasswordRefusesTheSetUpAndTheDefaultPairAfterIt) {
+    auto login = Dialog("", "");
+    prompter.inputs = {"alice", "   "};
+    TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
+    ExpectRefusedWithPasswordSelected(*login);
+    EXPECT_TRUE(MessageShown(6));
+    TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
+    EXPECT_FALSE(login->LoginSucceeded);
+    EXPECT_EQ(prompter.prompts.size(), 2u);  // no second set-up
+    EXPECT_TRUE(login->LastUserName.empty());
+}
+
+TEST_F(LoginTest, ComparisonIsExact) {
+    auto login = Dialog("Alice  ", "pw");
+    TypeAndPressEnter(*login, "alice  ", "pw");
+    EXPECT_FALSE(login->LoginSucceeded);
+    TypeAndPressEnter(*login, "Alice", "pw");
+    EXPECT_FALSE(login->LoginSucceeded);
+    TypeAndPressEnter(*login, "Alice  ", "pw");
+    EXPECT_TRUE(login->LoginSucceeded);
+    EXPECT_TRUE(login->LastUserName.empty());  // an ordinary login changes nothing stored
+}
+
+TEST_F(LoginTest, HintButtonShowsOnlyAStoredHint) {
+    auto without = Dialog("a", "b", "  ");
+    without->Command1->click();
+    EXPECT_TRUE(prompter.messages.empty());
+    auto with = Dialog("a", "b", "the usual");
+    with->Command1->click();
+    EXPECT_EQ(prompter.LastMessage(), "the usual");
+}
+
+TEST_F(LoginTest, CancelEndsWithoutWritingAnything) {
+    SeedFile({});
+    const std::string before = ReadBytes(DataPath());
+    EXPECT_FALSE(StartWithLogin([](frmLogin& login) { login.cmdCancel->click(); }));
+    EXPECT_EQ(ReadBytes(DataPath()), before);
+
+    window.reset();
+    std::filesystem::remove(DataPath());
+    EXPECT_FALSE(StartWithLogin([](frmLogin& login) { login.reject(); }));
+    EXPECT_EQ(ReadBytes(DataPath()), "");
+}
+
+TEST_F(LoginTest, SetUpAnswerThatCannotBeStoredIsRefusedAndDropped) {
+    auto login = Dialog("", "");
+    prompter.inputs = {QString(40, 'x')};
+    TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
+    EXPECT_FALSE(login->LoginSucceeded);
+    EXPECT_TRUE(MessageShown(53));
+    EXPECT_TRUE(prompter.LastMessage().endsWith(Message(7)));
+    EXPECT_EQ(prompter.prompts.size(), 1u);
+
+    // A character the data file has no place for is refused the same way, and the set-up
+    // can start again with the set-up word.
+    prompter.inputs = {"alice", QString::fromUtf8("\u03c0\u03b9")};
+    TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
+    EXPECT_TRUE(prompter.LastMessage().endsWith(Message(8)));
+    EXPECT_TRUE(login->tUserName.empty());
+    prompter.inputs = {"alice", "pw", ""};
+    TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
+    EXPECT_TRUE(login->LoginSucceeded);
+    EXPECT_EQ(login->LastUserName, "alice");
+}
+
+TEST_F(LoginTest, WindowsTextIsComparedAsStored) {
+    // "é" and "€" are single bytes in the data file's character set.
+    auto login = Dialog("caf\xe9", "\x80" "5");
+    TypeAndPressEnter(*login, QString::fromUtf8("caf\u00e9"), QString::fromUtf8("\u20ac5"));
+    EXPECT_TRUE(login->LoginSucceeded);
+}
+
+}  // namespace
+}  // namespace keyrack::testing

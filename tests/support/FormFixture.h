@@ -1,0 +1,66 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Form_Main.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+namespace keyrack::testing {
+
+// One record to put into a data file before the window starts; values are plain text and
+// keys are node keys ("K12", "D"), stored the way the program stores them.
+struct SeedRecord {
+    int record = 0;
+    std::string title, address, userName, password, type, caseSet, length;
+    std::string name, key, parentKey;
+};
+
+SeedRecord Group(int record, const std::string& name, const std::string& parentKey = "");
+SeedRecord Entry(int record, const std::string& title, const std::string& parentKey,
+                 const std::string& userName = "", const std::string& password = "");
+
+// A program folder of its own for each test, with the shipped catalogue, an English locale
+// and settings kept in the folder.
+class FormFixture : public ::testing::Test {
+protected:
+    static constexpr int kKey = 40;
+    static constexpr const char* kUserName = "me";
+    static constexpr const char* kPassword = "secret";
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a data file with the key kKey, stored credentials kUserName / kPassword and the
+    // given records; the record count covers the highest record.
+    void SeedFile(const std::vector<SeedRecord>& records);
+
+    // Runs the start-up with a login that simply succeeds.
+    Form_Main& Start();
+    // Runs the start-up with the given login (it gets the dialog instead of a modal run).
+    bool StartWithLogin(std::function<void(frmLogin&)> login);
+
+    std::string DataPath() const { return dir.File("cli.rkd"); }
+    // A field as the file on disk holds it, decoded.
+    std::string FieldOnDisk(int field, int record, int key = kKey) const;
+    std::string RawFieldOnDisk(int field, int record) const;
+    // Replaces the data file by a folder, so every later write fails.
+    void MakeDataFileUnwritable() const;
+    void ClickToolbar(int index);
+    // Runs a Yes/No-free command through the toolbar and answers its input box.
+    void Answer(const QString& text) { prompter.inputs.push_back(text); }
+    bool MessageShown(int number) const;
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    SequenceRandom random;
+    FixedClock clock;
+    std::unique_ptr<Form_Main> window;
+};
+
+}  // namespace keyrack::testing
