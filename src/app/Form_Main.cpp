@@ -52,24 +52,24 @@ struct ToolbarSlot {
 };
 
 constexpr ToolbarSlot kToolbar[18] = {
-    {true, 0, QStyle::SP_CustomBase, false},                  // unused index 0
-    {true, 0, QStyle::SP_CustomBase, false},                  // 1
-    {false, 27, QStyle::SP_DialogCloseButton, true},          // 2 Exit
-    {true, 0, QStyle::SP_CustomBase, false},                  // 3
-    {false, 28, QStyle::SP_FileIcon, true},                   // 4 New
-    {false, 29, QStyle::SP_FileDialogDetailedView, false},    // 5 edit
-    {false, 30, QStyle::SP_TrashIcon, false},                 // 6 delete
-    {false, 4, QStyle::SP_DialogCancelButton, false},         // 7 cancel
-    {false, 31, QStyle::SP_DialogSaveButton, false},          // 8 save
-    {true, 0, QStyle::SP_CustomBase, false},                  // 9
-    {true, 0, QStyle::SP_CustomBase, false},                  // 10
-    {false, 48, QStyle::SP_FileDialogNewFolder, true},        // 11 group
-    {true, 0, QStyle::SP_CustomBase, false},                  // 12
-    {true, 0, QStyle::SP_CustomBase, false},                  // 13
-    {false, 32, QStyle::SP_ArrowForward, false},              // 14 run
-    {true, 0, QStyle::SP_CustomBase, false},                  // 15
-    {false, 1, QStyle::SP_FileDialogContentsView, false},     // 16 Username
-    {false, 2, QStyle::SP_FileDialogContentsView, false},     // 17 Password
+    {true, 0, QStyle::SP_CustomBase, false},                // unused index 0
+    {true, 0, QStyle::SP_CustomBase, false},                // 1
+    {false, 27, QStyle::SP_DialogCloseButton, true},        // 2 Exit
+    {true, 0, QStyle::SP_CustomBase, false},                // 3
+    {false, 28, QStyle::SP_FileIcon, true},                 // 4 New
+    {false, 29, QStyle::SP_FileDialogDetailedView, false},  // 5 edit
+    {false, 30, QStyle::SP_TrashIcon, false},               // 6 delete
+    {false, 4, QStyle::SP_DialogCancelButton, false},       // 7 cancel
+    {false, 31, QStyle::SP_DialogSaveButton, false},        // 8 save
+    {true, 0, QStyle::SP_CustomBase, false},                // 9
+    {true, 0, QStyle::SP_CustomBase, false},                // 10
+    {false, 48, QStyle::SP_FileDialogNewFolder, true},      // 11 group
+    {true, 0, QStyle::SP_CustomBase, false},                // 12
+    {true, 0, QStyle::SP_CustomBase, false},                // 13
+    {false, 32, QStyle::SP_ArrowForward, false},            // 14 run
+    {true, 0, QStyle::SP_CustomBase, false},                // 15
+    {false, 1, QStyle::SP_FileDialogContentsView, false},   // 16 Username
+    {false, 2, QStyle::SP_FileDialogContentsView, false},   // 17 Password
 };
 
 }  // namespace
@@ -94,6 +94,10 @@ void Form_Main::BuildControls() {
     TreeView1->setHeaderHidden(true);
     TreeView1->setSortingEnabled(false);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ImageList1[1] = style()->standardIcon(QStyle::SP_DirIcon);
+    ImageList1[2] = style()->standardIcon(QStyle::SP_FileIcon);
+    boldFont_ = TreeView1->font();
+    boldFont_.setBold(true);
     layout->addWidget(TreeView1, 1);
 
     auto* details = new QVBoxLayout;
@@ -117,7 +121,7 @@ void Form_Main::BuildControls() {
     Command6->setVisible(false);
     Command8->setVisible(false);
     for (QWidget* widget : std::initializer_list<QWidget*>{Label1, Text1, Label2, Text2, Label4,
-                                                          Text4, Label3, Text3, Label5}) {
+                                                           Text4, Label3, Text3, Label5}) {
         details->addWidget(widget);
     }
     auto* buttons = new QHBoxLayout;
@@ -135,12 +139,11 @@ void Form_Main::BuildControls() {
     setTabOrder(Text4, Text3);
     connect(Command6, &QPushButton::clicked, this, &Form_Main::Command6_Click);
     connect(Command8, &QPushButton::clicked, this, &Form_Main::Command8_Click);
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) {
-                if (current != nullptr) {
-                    TreeView1_NodeClick(current);
-                }
-            });
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current != nullptr) {
+            TreeView1_NodeClick(current);
+        }
+    });
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kBackupCheckMs);
@@ -294,8 +297,8 @@ void Form_Main::RestoreAutoBackupMenu() {
 
 void Form_Main::RestoreLastBackupDate() {
     const std::string stored = DecodeValue(Store.ReadField(6, kSettingsRecord), DataKey);
-    const auto date = Trim(stored).size() >= BackupDateLength ? ParseBackupDate(stored)
-                                                               : std::nullopt;
+    const auto date =
+        Trim(stored).size() >= BackupDateLength ? ParseBackupDate(stored) : std::nullopt;
     LastBackupDate = date ? *date : services_.clock.Now();
 }
 

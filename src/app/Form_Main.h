@@ -1,11 +1,13 @@
 #pragma once
 
-#include <QHash>
+#include <QFont>
+#include <QIcon>
 #include <QMainWindow>
 #include <QString>
 #include <array>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/CivilTime.h"
@@ -34,7 +36,7 @@ class frmLogin;
 class Form_Main : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     // What the window takes from the system; tests give their own.
     struct Services {
         platform::Prompter& prompter;
@@ -103,6 +105,8 @@ public:
     QAction* MNU_About = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    // The tree's pictures: [1] group, [2] entry.
+    std::array<QIcon, 3> ImageList1;
 
     // Start-up pieces other parts call again.
     void SetUp();
@@ -120,11 +124,11 @@ public:
     // The node with the given index in the order nodes were added (from 1), or null.
     QTreeWidgetItem* NodeAt(int index) const;
     QTreeWidgetItem* NodeWithKey(const std::string& key) const;
-    static QString NodeTag(const QTreeWidgetItem* node);
+    static std::string NodeTag(const QTreeWidgetItem* node);
     static std::string NodeKey(const QTreeWidgetItem* node);
     static int NodeIndex(const QTreeWidgetItem* node);
 
-private:
+  private:
     void BuildControls();
     void BuildMenus();
     void BuildToolbar();
@@ -155,8 +159,11 @@ private:
 
     // Node creation and removal, keeping the index and key lookups in step.
     void ClearTree();
+    // A node not yet in the tree, known by its index and key.
+    QTreeWidgetItem* MakeNode(const std::string& key, const QString& text, const std::string& tag,
+                              bool isGroup);
     QTreeWidgetItem* AddNode(const std::string& key, const std::string& parentKey,
-                             const QString& text, const QString& tag, bool isGroup);
+                             const QString& text, const std::string& tag, bool isGroup);
     void RemoveNode(QTreeWidgetItem* node);
     void ShowNode(QTreeWidgetItem* node);
     // A drop that a node click completes; returns whether the click was taken by a move.
@@ -172,8 +179,9 @@ private:
 
     Services services_;
     bool startupWriteFailed_ = false;
+    QFont boldFont_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;
-    QHash<QString, QTreeWidgetItem*> nodesByKey_;
+    std::unordered_map<std::string, QTreeWidgetItem*> nodesByKey_;
 };
 
 }  // namespace keyrack

@@ -92,11 +92,17 @@ void Form_Main::EnterMode(const std::string& mode) {
     }
 }
 
-void Form_Main::NewEntry() { EnterMode("NEW"); }
+void Form_Main::NewEntry() {
+    EnterMode("NEW");
+}
 
-void Form_Main::EditEntry() { EnterMode("EDIT"); }
+void Form_Main::EditEntry() {
+    EnterMode("EDIT");
+}
 
-void Form_Main::DeleteEntry() { EnterMode("DELETE"); }
+void Form_Main::DeleteEntry() {
+    EnterMode("DELETE");
+}
 
 void Form_Main::ReturnToBrowsing() {
     EditMode.clear();

@@ -53,7 +53,7 @@ void Form_Main::AddGroup() {
         return;
     }
     const std::string key = RecordKey(record);
-    QTreeWidgetItem* node = AddNode(key, parent, typed, QStringLiteral("-1"), true);
+    QTreeWidgetItem* node = AddNode(key, parent, typed, "-1", true);
     if (node == nullptr) {
         return;
     }

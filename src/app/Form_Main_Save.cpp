@@ -42,8 +42,8 @@ void Form_Main::SaveEntry() {
             }
             bytes[i] = *converted;
         }
-        const EntryValues values{bytes[0], bytes[1], bytes[2], bytes[3],
-                                 {pw_Type, pw_Case, pw_NumChar}};
+        const EntryValues values{
+            bytes[0], bytes[1], bytes[2], bytes[3], {pw_Type, pw_Case, pw_NumChar}};
         if (IsBlank(values.title)) {
             // Without a title the record would read back as a group named after a key.
             services_.prompter.MessageBox(this, Message(kMessageTitleNeeded),
@@ -63,15 +63,15 @@ void Form_Main::SaveEntry() {
                 return;
             }
             const std::string parent = NewEntryParentKey();
-            if (!Store.WriteRecord(RecordCountFields(RecordCount + 1), kHeaderRecord,
-                                   DataFilePath, false)) {
+            if (!Store.WriteRecord(RecordCountFields(RecordCount + 1), kHeaderRecord, DataFilePath,
+                                   false)) {
                 ReportWriteFailure();
                 return;
             }
             ++RecordCount;
-            if (!Store.WriteRecord(EntryRecordFields(values, parent, record, parent, DataKey,
-                                                     services_.random),
-                                   record, DataFilePath, false)) {
+            if (!Store.WriteRecord(
+                    EntryRecordFields(values, parent, record, parent, DataKey, services_.random),
+                    record, DataFilePath, false)) {
                 ReportWriteFailure();
                 return;
             }

@@ -39,11 +39,12 @@ std::optional<std::string> ToCp1252(const QString& text) {
 }
 
 QString FromCp1252(const std::string& bytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (char b : bytes) {
-        const auto byte = static_cast<unsigned char>(b);
-        text += QChar(byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : char16_t(byte));
+    // Outside 0x80..0x9F the bytes are the Latin-1 characters of the same number.
+    QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    for (QChar& c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F) {
+            c = QChar(kHighControls[c.unicode() - 0x80]);
+        }
     }
     return text;
 }

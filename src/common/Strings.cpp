@@ -14,7 +14,9 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
 
 std::string ToUpperAscii(std::string text) {
     for (char& c : text) {
@@ -43,7 +45,8 @@ std::string GetField(const std::string& text, const std::string& separator, int 
     for (int field = 1;; ++field) {
         const std::size_t end = trimmed.find(separator, start);
         if (field == n) {
-            return trimmed.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            return trimmed.substr(start,
+                                  end == std::string::npos ? std::string::npos : end - start);
         }
         if (end == std::string::npos) {
             return {};
@@ -80,6 +83,8 @@ double Val(const std::string& text) {
     return any ? sign * value : 0;
 }
 
-long long RoundHalfEven(double value) { return static_cast<long long>(std::nearbyint(value)); }
+long long RoundHalfEven(double value) {
+    return static_cast<long long>(std::nearbyint(value));
+}
 
 }  // namespace keyrack

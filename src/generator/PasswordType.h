@@ -11,8 +11,7 @@ struct PasswordTypeSettings {
     std::string length;   // number of characters, as decimal text
 };
 
-// Fills the settings that are empty (or a length that is no number above 0) with "ALPHA",
-// "Y" and "8".
+// Fills the settings that are empty (or a length that reads as 0) with "ALPHA", "Y" and "8".
 void ApplyPasswordTypeDefaults(PasswordTypeSettings& settings);
 
 }  // namespace keyrack

@@ -16,7 +16,7 @@ namespace keyrack {
 class frmLogin : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit frmLogin(platform::Prompter& prompter, QWidget* parent = nullptr);
 
     // Handed in by the start-up.
@@ -43,7 +43,7 @@ public:
     void cmdCancel_Click();
     void Command1_Click();
 
-private:
+  private:
     void Form_Load();
     void RunSetup();
     // Asks one set-up question; false (after telling the user) when the answer cannot be

@@ -6,13 +6,13 @@ namespace keyrack::platform {
 
 // The local date and time; tests give a fixed one.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual CivilDateTime Now() const = 0;
 };
 
 class SystemClock : public Clock {
-public:
+  public:
     CivilDateTime Now() const override;
 };
 

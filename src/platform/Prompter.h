@@ -8,7 +8,7 @@ namespace keyrack::platform {
 
 // Every question and message box of the forms goes through here, so tests can answer them.
 class Prompter {
-public:
+  public:
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No };
 
@@ -21,7 +21,7 @@ public:
 };
 
 class QtPrompter : public Prompter {
-public:
+  public:
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;

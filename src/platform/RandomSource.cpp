@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <bcrypt.h>
+#include <windows.h>
 #else
 #include <sys/random.h>
 #include <cerrno>

@@ -8,14 +8,14 @@ namespace keyrack::platform {
 // passwords). The real one asks the operating system's cryptographic generator; tests give a
 // fixed sequence.
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     // A uniformly drawn whole number from 0 to bound - 1; bound is at least 1.
     virtual std::uint32_t Below(std::uint32_t bound) = 0;
 };
 
 class SystemRandomSource : public RandomSource {
-public:
+  public:
     std::uint32_t Below(std::uint32_t bound) override;
 };
 

@@ -28,6 +28,8 @@ std::string GetAppPath() {
     return App_Path;
 }
 
-void UseAppFolder(const std::string& folder) { ChosenFolder() = folder; }
+void UseAppFolder(const std::string& folder) {
+    ChosenFolder() = folder;
+}
 
 }  // namespace keyrack

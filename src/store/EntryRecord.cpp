@@ -34,8 +34,8 @@ std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKe
     return std::nullopt;
 }
 
-FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key,
-                              int record, const std::string& parentKey, int dataKey,
+FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key, int record,
+                              const std::string& parentKey, int dataKey,
                               platform::RandomSource& random) {
     const auto encode = [&](int field, const std::string& value) {
         return EncodeValue(value, dataKey, true, FieldWidth(field), random);

@@ -27,8 +27,8 @@ std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKe
 
 // The ten encoded fields of entry record number record. field8Key is the node key the
 // record names in field 8; parentKey is the group it belongs to.
-FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key,
-                              int record, const std::string& parentKey, int dataKey,
+FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key, int record,
+                              const std::string& parentKey, int dataKey,
                               platform::RandomSource& random);
 
 // Record 1 with only the record count: every other field is left as it is.

@@ -67,19 +67,20 @@ std::string ReadWholeFile(int fd) {
     return content;
 }
 
-bool IsValidField(int field) { return field >= 1 && field <= FieldCount; }
+bool IsValidField(int field) {
+    return field >= 1 && field <= FieldCount;
+}
 
 }  // namespace
 
 int FieldOffset(int field) {
-    int offset = 0;
-    for (int k = 1; k < field; ++k) {
-        offset += FieldWidths[k - 1];
-    }
-    return offset;
+    static constexpr int kOffsets[FieldCount] = {0, 100, 200, 300, 400, 440, 480, 520, 620, 630};
+    return kOffsets[field - 1];
 }
 
-int FieldWidth(int field) { return FieldWidths[field - 1]; }
+int FieldWidth(int field) {
+    return FieldWidths[field - 1];
+}
 
 std::string DataRecord::Field(int field) const {
     return std::string(bytes.data() + FieldOffset(field), FieldWidth(field));
@@ -93,7 +94,9 @@ void DataRecord::SetField(int field, const std::string& value) {
     std::memset(start + kept, ' ', width - kept);
 }
 
-void DataRecord::Blank() { bytes.fill(' '); }
+void DataRecord::Blank() {
+    bytes.fill(' ');
+}
 
 long RecordsInLength(long long length, long recordLength) {
     const long long whole = length / recordLength;
@@ -138,7 +141,17 @@ std::string RecordStore::ReadField(int field, int record) {
         return {};
     }
     DataRecord& target = DataRecords[record];
-    std::string text = target.Field(field);
+    const char* start = target.bytes.data() + FieldOffset(field);
+    const std::size_t width = static_cast<std::size_t>(FieldWidth(field));
+    if (std::memchr(start, '\0', width) == nullptr && (width == 0 || start[0] != ' ')) {
+        // Already clean: nothing to remove and nothing to move, so memory stays as it is.
+        std::size_t length = width;
+        while (length > 0 && start[length - 1] == ' ') {
+            --length;
+        }
+        return std::string(start, length);
+    }
+    std::string text(start, width);
     text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
     text = Trim(text);
     target.SetField(field, text);

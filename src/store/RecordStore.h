@@ -34,7 +34,7 @@ struct DataRecord {
 using FieldValues = std::array<std::string, FieldCount>;
 
 class RecordStore {
-public:
+  public:
     // Element n mirrors record n of the file; element 0 is never used. After a load the last
     // element is an all-NUL record beyond the file's end.
     std::vector<DataRecord> DataRecords = std::vector<DataRecord>(2);
@@ -62,7 +62,7 @@ public:
 
     int UpperBound() const { return static_cast<int>(DataRecords.size()) - 1; }
 
-private:
+  private:
     template <typename Change>
     bool CommitRecord(int record, const std::string& path, Change change);
 

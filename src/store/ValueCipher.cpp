@@ -9,9 +9,13 @@ namespace keyrack {
 
 namespace {
 
-int EffectiveKey(int key) { return key >= 1 && key <= 199 ? key : DefaultKey; }
+int EffectiveKey(int key) {
+    return key >= 1 && key <= 199 ? key : DefaultKey;
+}
 
-int Code(char c) { return static_cast<unsigned char>(c); }
+int Code(char c) {
+    return static_cast<unsigned char>(c);
+}
 
 std::vector<int> Groups(const std::string& text, int key) {
     const int k = EffectiveKey(key);
@@ -34,9 +38,20 @@ std::vector<int> Groups(const std::string& text, int key) {
     return groups;
 }
 
-bool IsFillLetter(int code) { return (code >= 65 && code <= 93) || (code >= 97 && code <= 121); }
+bool IsFillLetter(int code) {
+    return (code >= 65 && code <= 93) || (code >= 97 && code <= 121);
+}
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The number at the start of the (up to) three characters at `at`.
 int GroupValue(const std::string& text, std::size_t at) {
+    if (at + 3 <= text.size() && IsDigit(text[at]) && IsDigit(text[at + 1]) &&
+        IsDigit(text[at + 2])) {
+        return (text[at] - '0') * 100 + (text[at + 1] - '0') * 10 + (text[at + 2] - '0');
+    }
     return static_cast<int>(RoundHalfEven(Val(text.substr(at, 3))));
 }
 

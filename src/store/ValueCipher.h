@@ -27,6 +27,8 @@ std::string DecodeValue(const std::string& text, int key);
 bool StoresIntact(const std::string& value, int key, int fieldWidth);
 
 // How many characters of plain text a field of fieldWidth bytes can hold.
-constexpr int PlainCapacity(int fieldWidth) { return fieldWidth / 3; }
+constexpr int PlainCapacity(int fieldWidth) {
+    return fieldWidth / 3;
+}
 
 }  // namespace keyrack

@@ -2,7 +2,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <QTreeWidget>
 
 #include "app/Form_Main.h"
@@ -16,23 +15,40 @@ namespace keyrack {
 
 namespace {
 
-constexpr int kTagRole = Qt::UserRole;
-constexpr int kKeyRole = Qt::UserRole + 1;
-constexpr int kIndexRole = Qt::UserRole + 2;
+// A node of the entry tree with what the program reads from it besides its text.
+class TreeNode : public QTreeWidgetItem {
+  public:
+    static constexpr int kType = QTreeWidgetItem::UserType + 1;
+
+    TreeNode(std::string key, std::string tag, int index)
+        : QTreeWidgetItem(kType), key(std::move(key)), tag(std::move(tag)), index(index) {}
+
+    const std::string key;
+    const std::string tag;  // "-1" for a group, the record index for an entry
+    const int index;        // place in the order nodes were added, from 1
+};
+
+const TreeNode* AsTreeNode(const QTreeWidgetItem* node) {
+    return node != nullptr && node->type() == TreeNode::kType ? static_cast<const TreeNode*>(node)
+                                                              : nullptr;
+}
 constexpr int kEntryButtons[] = {5, 6, 14, 16, 17};
 
 }  // namespace
 
-QString Form_Main::NodeTag(const QTreeWidgetItem* node) {
-    return node != nullptr ? node->data(0, kTagRole).toString() : QString();
+std::string Form_Main::NodeTag(const QTreeWidgetItem* node) {
+    const TreeNode* treeNode = AsTreeNode(node);
+    return treeNode != nullptr ? treeNode->tag : std::string();
 }
 
 std::string Form_Main::NodeKey(const QTreeWidgetItem* node) {
-    return node != nullptr ? node->data(0, kKeyRole).toString().toStdString() : std::string();
+    const TreeNode* treeNode = AsTreeNode(node);
+    return treeNode != nullptr ? treeNode->key : std::string();
 }
 
 int Form_Main::NodeIndex(const QTreeWidgetItem* node) {
-    return node != nullptr ? node->data(0, kIndexRole).toInt() : -1;
+    const TreeNode* treeNode = AsTreeNode(node);
+    return treeNode != nullptr ? treeNode->index : -1;
 }
 
 QTreeWidgetItem* Form_Main::NodeAt(int index) const {
@@ -43,7 +59,8 @@ QTreeWidgetItem* Form_Main::NodeAt(int index) const {
 }
 
 QTreeWidgetItem* Form_Main::NodeWithKey(const std::string& key) const {
-    return nodesByKey_.value(QString::fromStdString(key), nullptr);
+    const auto found = nodesByKey_.find(key);
+    return found != nodesByKey_.end() ? found->second : nullptr;
 }
 
 void Form_Main::ClearTree() {
@@ -54,26 +71,32 @@ void Form_Main::ClearTree() {
     LastAddedNode = nullptr;
 }
 
+QTreeWidgetItem* Form_Main::MakeNode(const std::string& key, const QString& text,
+                                     const std::string& tag, bool isGroup) {
+    auto* node = new TreeNode(key, tag, static_cast<int>(nodesByIndex_.size()));
+    node->setText(0, text);
+    node->setIcon(0, ImageList1[isGroup ? 1 : 2]);
+    if (isGroup) {
+        node->setFont(0, boldFont_);
+    }
+    nodesByIndex_.push_back(node);
+    nodesByKey_.emplace(key, node);
+    return node;
+}
+
 QTreeWidgetItem* Form_Main::AddNode(const std::string& key, const std::string& parentKey,
-                                    const QString& text, const QString& tag, bool isGroup) {
+                                    const QString& text, const std::string& tag, bool isGroup) {
     QTreeWidgetItem* parent = parentKey.empty() ? nullptr : NodeWithKey(parentKey);
     if ((!parentKey.empty() && parent == nullptr) || NodeWithKey(key) != nullptr) {
         return nullptr;
     }
     const QSignalBlocker quiet(TreeView1);
-    auto* node = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeView1);
-    node->setText(0, text);
-    node->setIcon(0, style()->standardIcon(isGroup ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
-    node->setData(0, kTagRole, tag);
-    node->setData(0, kKeyRole, QString::fromStdString(key));
-    node->setData(0, kIndexRole, static_cast<int>(nodesByIndex_.size()));
-    if (isGroup) {
-        QFont bold = TreeView1->font();
-        bold.setBold(true);
-        node->setFont(0, bold);
+    QTreeWidgetItem* node = MakeNode(key, text, tag, isGroup);
+    if (parent != nullptr) {
+        parent->addChild(node);
+    } else {
+        TreeView1->addTopLevelItem(node);
     }
-    nodesByIndex_.push_back(node);
-    nodesByKey_.insert(QString::fromStdString(key), node);
     return node;
 }
 
@@ -86,7 +109,7 @@ void Form_Main::RemoveNode(QTreeWidgetItem* node) {
         for (int i = 0; i < current->childCount(); ++i) {
             pending.push_back(current->child(i));
         }
-        nodesByKey_.remove(current->data(0, kKeyRole).toString());
+        nodesByKey_.erase(NodeKey(current));
         nodesByIndex_[static_cast<std::size_t>(NodeIndex(current))] = nullptr;
     }
     if (LastAddedNode == node) {
@@ -103,11 +126,22 @@ void Form_Main::LoadPasswordList() {
     }
     const std::vector<PlannedNode> plan = PlanTree(ReadTreeRecords(Store, DataKey, RecordCount));
     nodesByIndex_.reserve(plan.size() + 1);
-    nodesByKey_.reserve(static_cast<qsizetype>(plan.size()));
+    nodesByKey_.reserve(plan.size());
+    // The nodes are put together away from the tree and handed to it in one step: the tree
+    // then lays out once instead of once for every node.
+    QList<QTreeWidgetItem*> topLevel;
     for (const PlannedNode& planned : plan) {
         const QString text = planned.isDefaultGroup ? Message(2) : FromCp1252(planned.text);
-        AddNode(planned.key, planned.parentKey, text, QString::fromStdString(planned.Tag()),
-                planned.isGroup);
+        QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
+        if (planned.parentKey.empty()) {
+            topLevel.append(node);
+        } else {
+            NodeWithKey(planned.parentKey)->addChild(node);
+        }
+    }
+    {
+        const QSignalBlocker quiet(TreeView1);
+        TreeView1->addTopLevelItems(topLevel);
     }
     if (QTreeWidgetItem* first = NodeAt(1)) {
         ShowNode(first);
@@ -141,9 +175,9 @@ void Form_Main::TreeView1_NodeClick(QTreeWidgetItem* node) {
         ParentKey.clear();
 
         QTreeWidgetItem* parent = node->parent();
-        SelectedTag = static_cast<int>(RoundHalfEven(Val(NodeTag(node).toStdString())));
+        SelectedTag = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
         if (parent != nullptr) {
-            ParentTag = static_cast<int>(RoundHalfEven(Val(NodeTag(parent).toStdString())));
+            ParentTag = static_cast<int>(RoundHalfEven(Val(NodeTag(parent))));
             ParentKey = NodeKey(parent);
         }
         SelectedText = node->text(0);
@@ -172,7 +206,9 @@ void Form_Main::TreeView1_NodeClick(QTreeWidgetItem* node) {
 }
 
 // Moving nodes by dragging is not built yet: no move is ever pending.
-bool Form_Main::CompletePendingMove(QTreeWidgetItem* /*target*/) { return false; }
+bool Form_Main::CompletePendingMove(QTreeWidgetItem* /*target*/) {
+    return false;
+}
 
 void Form_Main::ClearPendingMove() {}
 

@@ -21,7 +21,9 @@ int DigitValue(char c) {
 
 }  // namespace
 
-std::string RecordKey(int record) { return "K" + std::to_string(record); }
+std::string RecordKey(int record) {
+    return "K" + std::to_string(record);
+}
 
 int RecordOfKey(const std::string& key) {
     if (key.size() < 2 || key.size() > 6 || key[0] != 'K') {

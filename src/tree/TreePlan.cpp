@@ -17,8 +17,7 @@ constexpr int kKeyField = 9;
 constexpr int kParentField = 10;
 
 class Planner {
-public:
-
+  public:
     void PlaceGroups(std::vector<const TreeRecord*> groups) {
         PlaceAll(std::move(groups), [this](const TreeRecord& group, const std::string& parent) {
             if (IsPlaced(group.key)) {
@@ -47,7 +46,7 @@ public:
 
     std::vector<PlannedNode> TakeNodes() { return std::move(nodes_); }
 
-private:
+  private:
     bool IsPlaced(const std::string& key) const { return placed_.count(key) > 0; }
 
     void Add(PlannedNode node) {
@@ -130,7 +129,10 @@ std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int rec
         TreeRecord record;
         record.index = index;
         record.title = decoded(kTitleField, index);
-        record.groupName = decoded(kGroupNameField, index);
+        // Only a record without a title can be a group; an entry's field 8 is not its name.
+        if (IsBlank(record.title)) {
+            record.groupName = decoded(kGroupNameField, index);
+        }
         record.key = KeyFromStored(Trim(decoded(kKeyField, index)));
         record.parentKey = KeyFromStored(Trim(decoded(kParentField, index)));
         records.push_back(std::move(record));

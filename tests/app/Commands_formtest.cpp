@@ -16,19 +16,18 @@ namespace keyrack::testing {
 namespace {
 
 class CommandsTest : public FormFixture {
-protected:
+  protected:
     void SetUp() override {
         FormFixture::SetUp();
         SeedFile({Group(3, "Bank"), Group(4, "Cards", "K3"),
-                  Entry(5, "Visa", "K4", "alice", "pin-1234"), Entry(6, "Mail", "K3", "bob", "pw")});
+                  Entry(5, "Visa", "K4", "alice", "pin-1234"),
+                  Entry(6, "Mail", "K3", "bob", "pw")});
         Start();
         window->show();
         QApplication::setActiveWindow(window.get());
     }
 
-    void Show(const char* key) {
-        window->TreeView1->setCurrentItem(window->NodeWithKey(key));
-    }
+    void Show(const char* key) { window->TreeView1->setCurrentItem(window->NodeWithKey(key)); }
 
     void Type(const QString& title, const QString& address, const QString& userName,
               const QString& password) {
@@ -268,7 +267,7 @@ TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
 }
 
 class GroupTest : public CommandsTest {
-protected:
+  protected:
     // Creates a group named name with the given node shown (nullptr: none) and answer.
     void CreateGroup(const char* shown, const QString& name,
                      platform::Prompter::Answer answer = platform::Prompter::Answer::No) {

@@ -19,7 +19,7 @@ namespace keyrack::testing {
 namespace {
 
 class StartupTest : public FormFixture {
-protected:
+  protected:
     void StoreSettingsFields(const std::string& autoBackup, const std::string& lastBackup) {
         SeedFile({});
         RecordStore store;
@@ -51,8 +51,8 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     for (int index : {1, 3, 9, 10, 12, 13, 15}) {
         EXPECT_TRUE(main.Toolbar1Buttons[index]->isSeparator()) << index;
     }
-    for (QWidget* box : std::initializer_list<QWidget*>{main.Text1, main.Text2, main.Text3,
-                                                       main.Text4}) {
+    for (QWidget* box :
+         std::initializer_list<QWidget*>{main.Text1, main.Text2, main.Text3, main.Text4}) {
         EXPECT_FALSE(box->isEnabled());
     }
     EXPECT_TRUE(main.Command6->isHidden());
@@ -63,8 +63,8 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     EXPECT_EQ(main.Timer2->interval(), 200);
     EXPECT_TRUE(main.EditMode.empty());
     EXPECT_EQ(main.windowTitle(), QString::fromStdString(LangFunctions::GetMessage(24)));
-    EXPECT_EQ(main.Label5->text(), "ALPHA   " + QString::fromStdString(
-                                                    LangFunctions::GetMessage(21)) + "   8");
+    EXPECT_EQ(main.Label5->text(),
+              "ALPHA   " + QString::fromStdString(LangFunctions::GetMessage(21)) + "   8");
 }
 
 TEST_F(StartupTest, StoredKeyIsKeptAtTheNextStart) {

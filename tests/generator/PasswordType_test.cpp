@@ -21,7 +21,7 @@ TEST(PasswordTypeTest, OnlyMissingSettingsTakeTheirDefaults) {
     EXPECT_EQ(given.caseSet, "N");
     EXPECT_EQ(given.length, "12");
 
-    for (const char* length : {"abc", "0", " ", "-3"}) {
+    for (const char* length : {"abc", "0", " ", "0.0", "x8"}) {
         EXPECT_EQ(WithDefaults({"ALPHA", "Y", length}).length, "8") << length;
     }
 }

@@ -33,7 +33,8 @@ TEST(LoginRulesTest, StoredCredentialsMustBeTypedExactly) {
     EXPECT_EQ(Decide(SetupWord, SetupWord, stored), LoginDecision::Refuse);
 
     // Half a set of credentials lets nobody in, and does not start the set-up again.
-    for (const StoredCredentials& half : {StoredCredentials{"Me", ""}, StoredCredentials{"", "pw"}}) {
+    for (const StoredCredentials& half :
+         {StoredCredentials{"Me", ""}, StoredCredentials{"", "pw"}}) {
         EXPECT_EQ(Decide(half.userName, half.password, half), LoginDecision::Refuse);
         EXPECT_EQ(Decide(SetupWord, SetupWord, half), LoginDecision::Refuse);
     }

@@ -11,7 +11,7 @@ namespace keyrack::testing {
 namespace {
 
 class LoginTest : public FormFixture {
-protected:
+  protected:
     // Types the pair into the dialog and presses Enter, as a user would.
     static void TypeAndPressEnter(frmLogin& login, const QString& userName,
                                   const QString& password) {
@@ -60,8 +60,8 @@ TEST_F(LoginTest, FirstRunSetUpStoresTheNewCredentials) {
     }));
     EXPECT_TRUE(MessageShown(6));
     window.reset();
-    EXPECT_TRUE(StartWithLogin(
-        [](frmLogin& login) { TypeAndPressEnter(login, "alice", "s3cret pass"); }));
+    EXPECT_TRUE(
+        StartWithLogin([](frmLogin& login) { TypeAndPressEnter(login, "alice", "s3cret pass"); }));
 }
 
 TEST_F(LoginTest, FirstRunRefusesAnyOtherPair) {
@@ -141,7 +141,9 @@ TEST_F(LoginTest, SetUpAnswerThatCannotBeStoredIsRefusedAndDropped) {
 
 TEST_F(LoginTest, WindowsTextIsComparedAsStored) {
     // "é" and "€" are single bytes in the data file's character set.
-    auto login = Dialog("caf\xe9", "\x80" "5");
+    auto login = Dialog("caf\xe9",
+                        "\x80"
+                        "5");
     TypeAndPressEnter(*login, QString::fromUtf8("caf\u00e9"), QString::fromUtf8("\u20ac5"));
     EXPECT_TRUE(login->LoginSucceeded);
 }

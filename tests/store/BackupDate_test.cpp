@@ -29,10 +29,10 @@ TEST(BackupDateTest, WritesEnglishMonthsAndReadsThemBack) {
 }
 
 TEST(BackupDateTest, RefusesWhatIsNotARealDate) {
-    for (const char* text : {"", "6/Dec/2026", "06/Dec/202", "31/Feb/2026", "29/Feb/2025",
-                             "29/Feb/1900", "xx/Dec/2026", "06/Dez/2026", "06-Dec-2026",
-                             "00/Dec/2026", "32/Jan/2026", "06/Dec/0000", "06/Dec/20x6",
-                             "+6/Dec/2026", "06/12/ 2026"}) {
+    for (const char* text :
+         {"", "6/Dec/2026", "06/Dec/202", "31/Feb/2026", "29/Feb/2025", "29/Feb/1900",
+          "xx/Dec/2026", "06/Dez/2026", "06-Dec-2026", "00/Dec/2026", "32/Jan/2026", "06/Dec/0000",
+          "06/Dec/20x6", "+6/Dec/2026", "06/12/ 2026"}) {
         EXPECT_FALSE(ParseBackupDate(text).has_value()) << text;
     }
 }

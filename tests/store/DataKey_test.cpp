@@ -13,7 +13,7 @@ namespace keyrack {
 namespace {
 
 class CountingRandom : public platform::RandomSource {
-public:
+  public:
     explicit CountingRandom(std::uint32_t draw) : draw_(draw) {}
     std::uint32_t Below(std::uint32_t bound) override {
         bounds.push_back(bound);
@@ -21,7 +21,7 @@ public:
     }
     std::vector<std::uint32_t> bounds;
 
-private:
+  private:
     std::uint32_t draw_;
 };
 

@@ -38,7 +38,9 @@ TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrder) {
     values.title = std::string(34, 't');
     EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Title);
 
+    // Under a large key high letters run out of digits sooner.
     EntryValues high = Storable();
+    high.address = "";
     EXPECT_EQ(FirstUnstorableBox(high, 112), EntryBox::Password);
     high.password = "zyx";
     EXPECT_EQ(FirstUnstorableBox(high, 112), std::nullopt);
@@ -66,7 +68,8 @@ TEST(EntryRecordTest, FieldsDecodeBackToTheEntry) {
     EXPECT_EQ(decoded(9), StoredKeyForm("K150"));
     EXPECT_EQ(KeyFromStored(decoded(10)), "K150");
 
-    const FieldValues top = EntryRecordFields(Storable(), "", 4, "", kKey, platform::SystemRandom());
+    const FieldValues top =
+        EntryRecordFields(Storable(), "", 4, "", kKey, platform::SystemRandom());
     EXPECT_EQ(DecodeValue(top[8], kKey), "K4");
     EXPECT_EQ(top[9], "");
     EXPECT_EQ(top[7], "");

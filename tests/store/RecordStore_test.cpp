@@ -41,7 +41,7 @@ int FileMode(const std::string& path) {
 }
 
 class RecordStoreTest : public ::testing::Test {
-protected:
+  protected:
     // A file of the given records, each a single letter in field 1.
     void WriteFileOf(const std::string& firstFields) {
         std::string bytes;
@@ -63,6 +63,7 @@ TEST_F(RecordStoreTest, MissingFileIsCreatedOwnerOnlyAndHoldsOneEmptyRecord) {
     EXPECT_EQ(store_.FileRecordCount, 0);
     EXPECT_EQ(store_.UpperBound(), 2);
     EXPECT_EQ(store_.FindFreeRecord(), 1);
+    EXPECT_EQ(store_.FindFreeRecord(FirstTreeRecord), 3);
     for (int field = 1; field <= FieldCount; ++field) {
         EXPECT_EQ(store_.ReadField(field, 1), "");
     }
@@ -109,8 +110,8 @@ TEST_F(RecordStoreTest, BlankValuesKeepFieldsUnlessClearedOrReplaced) {
     EXPECT_EQ(store_.ReadField(1, 1), "one");
     EXPECT_EQ(store_.ReadField(2, 1), "two");
     EXPECT_EQ(store_.ReadField(3, 1), "3");
-    EXPECT_EQ(ReadBytes(path_).substr(0, 210), Padded("one", 100) + Padded("two", 100) + "3  " +
-                                                    std::string(7, ' '));
+    EXPECT_EQ(ReadBytes(path_).substr(0, 210),
+              Padded("one", 100) + Padded("two", 100) + "3  " + std::string(7, ' '));
 
     ASSERT_TRUE(store_.ReplaceRecord(Fields({"", "new"}), 1, path_));
     EXPECT_EQ(store_.ReadField(1, 1), "");
@@ -129,9 +130,9 @@ TEST_F(RecordStoreTest, CountsRecordsWithHalvesRoundedToEven) {
         long long length;
         long records;
     };
-    for (const Case& c : {Case{0, 0}, Case{1, 0}, Case{320, 0}, Case{321, 1}, Case{640, 1},
-                          Case{959, 1}, Case{960, 2}, Case{1600, 2}, Case{1601, 3},
-                          Case{2240, 4}, Case{3200, 5}}) {
+    for (const Case& c :
+         {Case{0, 0}, Case{1, 0}, Case{320, 0}, Case{321, 1}, Case{640, 1}, Case{959, 1},
+          Case{960, 2}, Case{1600, 2}, Case{1601, 3}, Case{2240, 4}, Case{3200, 5}}) {
         EXPECT_EQ(RecordsInLength(c.length, RecordLength), c.records) << c.length;
 
         WriteBytes(path_, std::string(static_cast<std::size_t>(c.length), 'x'));
@@ -162,6 +163,9 @@ TEST_F(RecordStoreTest, FindsTheLowestFreeRecordAndGrowsPastTheEnd) {
 
     ASSERT_TRUE(store_.WriteRecord({}, 2, path_, true));
     EXPECT_EQ(store_.FindFreeRecord(), 2);
+    // Groups and entries never take the header and settings records.
+    EXPECT_EQ(store_.FindFreeRecord(FirstTreeRecord), 6);
+    EXPECT_EQ(store_.FindFreeRecord(9), 9);
 
     // NULs left in a field are cleaned away, in memory too.
     store_.DataRecords[1].bytes[0] = '\0';

@@ -11,7 +11,7 @@ namespace {
 
 // Hands out a fixed sequence of draws, over and over, and remembers every bound asked for.
 class ScriptedRandom : public platform::RandomSource {
-public:
+  public:
     explicit ScriptedRandom(std::vector<std::uint32_t> draws) : draws_(std::move(draws)) {}
 
     std::uint32_t Below(std::uint32_t bound) override {
@@ -21,7 +21,7 @@ public:
 
     std::vector<std::uint32_t> bounds;
 
-private:
+  private:
     std::vector<std::uint32_t> draws_;
     std::size_t next_ = 0;
 };

@@ -73,9 +73,15 @@ void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
     settings[3] = EncodeValue(kPassword, LoginKey, true, 100, random);
     ASSERT_TRUE(store.WriteRecord(settings, 2, DataPath(), false));
     for (const SeedRecord& seed : records) {
-        const std::string values[10] = {seed.title,   seed.address, seed.userName,
-                                        seed.password, seed.type,    seed.caseSet,
-                                        seed.length,  seed.name,    StoredKeyForm(seed.key),
+        const std::string values[10] = {seed.title,
+                                        seed.address,
+                                        seed.userName,
+                                        seed.password,
+                                        seed.type,
+                                        seed.caseSet,
+                                        seed.length,
+                                        seed.name,
+                                        StoredKeyForm(seed.key),
                                         StoredKeyForm(seed.parentKey)};
         FieldValues fields;
         for (int k = 0; k < 10; ++k) {
@@ -86,8 +92,8 @@ void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
 }
 
 bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
-    window = std::make_unique<Form_Main>(
-        Form_Main::Services{prompter, random, clock, std::move(login)});
+    window =
+        std::make_unique<Form_Main>(Form_Main::Services{prompter, random, clock, std::move(login)});
     return window->Form_Load();
 }
 
@@ -111,7 +117,9 @@ void FormFixture::MakeDataFileUnwritable() const {
     std::filesystem::create_directory(DataPath());
 }
 
-void FormFixture::ClickToolbar(int index) { window->Toolbar1Buttons[index]->trigger(); }
+void FormFixture::ClickToolbar(int index) {
+    window->Toolbar1Buttons[index]->trigger();
+}
 
 bool FormFixture::MessageShown(int number) const {
     const QString text = Message(number);

@@ -28,7 +28,7 @@ SeedRecord Entry(int record, const std::string& title, const std::string& parent
 // A program folder of its own for each test, with the shipped catalogue, an English locale
 // and settings kept in the folder.
 class FormFixture : public ::testing::Test {
-protected:
+  protected:
     static constexpr int kKey = 40;
     static constexpr const char* kUserName = "me";
     static constexpr const char* kPassword = "secret";

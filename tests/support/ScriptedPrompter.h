@@ -12,16 +12,16 @@ namespace keyrack::testing {
 
 // Answers the forms' questions from a script and remembers what was shown.
 class ScriptedPrompter : public platform::Prompter {
-public:
+  public:
     struct Shown {
         QString text;
         Buttons buttons;
     };
 
-    std::deque<QString> inputs;     // answers to input boxes, in order; empty when run out
-    std::deque<Answer> answers;     // answers to Yes/No boxes; No when run out
-    std::vector<Shown> messages;    // every message box shown
-    std::vector<QString> prompts;   // every input box prompt shown
+    std::deque<QString> inputs;    // answers to input boxes, in order; empty when run out
+    std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
+    std::vector<Shown> messages;   // every message box shown
+    std::vector<QString> prompts;  // every input box prompt shown
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
@@ -33,15 +33,15 @@ public:
 
 // A repeatable stand-in for the system's random generator.
 class SequenceRandom : public platform::RandomSource {
-public:
+  public:
     std::uint32_t Below(std::uint32_t bound) override;
 
-private:
+  private:
     std::uint32_t next_ = 7;
 };
 
 class FixedClock : public platform::Clock {
-public:
+  public:
     CivilDateTime now{2026, 12, 6, 10, 30, 0};
     CivilDateTime Now() const override { return now; }
 };

@@ -7,7 +7,7 @@ namespace keyrack::testing {
 // A fresh folder under the system's temporary folder, removed with everything in it when the
 // object goes away.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     // Path() followed by a separator and name.
     std::string File(const std::string& name) const;
 
-private:
+  private:
     std::string path_;
 };
 

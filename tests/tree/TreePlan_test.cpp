@@ -73,12 +73,9 @@ TEST(TreePlanTest, ParentsArePlacedBeforeChildrenWhateverTheRecordOrder) {
 
 TEST(TreePlanTest, TakenKeysGiveWayToTheFirstRecord) {
     const std::vector<PlannedNode> plan = PlanTree({
-        Group(3, "Bank", "K3", ""),
-        Group(4, "Bank again", "K3", ""),
-        Entry(5, "Card", "K5", "K3"),
-        Entry(6, "Loan", "K3", "K3"),  // the group's key
-        Entry(7, "Safe", "D", "K3"),
-        Entry(8, "Copy", "K5", "K3"),  // the first entry's key
+        Group(3, "Bank", "K3", ""), Group(4, "Bank again", "K3", ""), Entry(5, "Card", "K5", "K3"),
+        Entry(6, "Loan", "K3", "K3"),                               // the group's key
+        Entry(7, "Safe", "D", "K3"), Entry(8, "Copy", "K5", "K3"),  // the first entry's key
     });
     EXPECT_EQ(Shape(plan), Shapes({"K3<", "K5<K3", "K6<K3", "K7<K3", "K8<K3"}));
     EXPECT_EQ(plan[0].text, "Bank");

@@ -12,7 +12,7 @@ namespace keyrack::testing {
 namespace {
 
 class TreeViewTest : public FormFixture {
-protected:
+  protected:
     void SetUp() override {
         FormFixture::SetUp();
         // Bank (3) holds Cards (5); Mail (4) is top-level; an entry of Cards sits at 6 and an
