@@ -118,8 +118,13 @@ void Form_Main::BuildControls() {
     Label5 = new QLabel(central);
     Command6 = new QPushButton(QStringLiteral("Generate"), central);
     Command8 = new QPushButton(QStringLiteral("Change Type"), central);
-    Command6->setVisible(false);
-    Command8->setVisible(false);
+    for (QPushButton* button : {Command6, Command8}) {
+        // The window keeps its size when the buttons come and go with the edit modes.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        button->setVisible(false);
+    }
     for (QWidget* widget : std::initializer_list<QWidget*>{Label1, Text1, Label2, Text2, Label4,
                                                            Text4, Label3, Text3, Label5}) {
         details->addWidget(widget);

@@ -251,6 +251,25 @@ TEST_F(CommandsTest, RefusalsWriteNothingAndKeepTheMode) {
     EXPECT_EQ(window->Text4->maxLength(), 33);
 }
 
+TEST_F(CommandsTest, AFullFileRefusesNewEntriesAndGroups) {
+    const std::string before = ReadBytes(DataPath());
+    window->RecordCount = MaxRecordNumber;
+    Show("K4");
+    ClickToolbar(4);
+    Type("One too many", "", "", "");
+    ClickToolbar(8);
+    EXPECT_TRUE(MessageShown(55));
+    EXPECT_EQ(window->EditMode, "NEW");
+    ClickToolbar(7);
+
+    prompter.messages.clear();
+    Answer("Also too many");
+    ClickToolbar(11);
+    EXPECT_TRUE(MessageShown(55));
+    EXPECT_EQ(window->NodeWithKey("K7"), nullptr);
+    EXPECT_EQ(ReadBytes(DataPath()), before);
+}
+
 TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
     Show("K5");
     ClickToolbar(5);
