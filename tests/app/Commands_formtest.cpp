@@ -15,10 +15,14 @@
 namespace keyrack::testing {
 namespace {
 
+using Fields = std::vector<std::string>;
+constexpr int kNew = 4, kEdit = 5, kDelete = 6, kCancel = 7, kSave = 8, kGroup = 11;
+
 class CommandsTest : public FormFixture {
   protected:
     void SetUp() override {
         FormFixture::SetUp();
+        // Bank (3) holds Cards (4) and the entry Mail (6); Cards holds the entry Visa (5).
         SeedFile({Group(3, "Bank"), Group(4, "Cards", "K3"),
                   Entry(5, "Visa", "K4", "alice", "pin-1234"),
                   Entry(6, "Mail", "K3", "bob", "pw")});
@@ -29,15 +33,31 @@ class CommandsTest : public FormFixture {
 
     void Show(const char* key) { window->TreeView1->setCurrentItem(window->NodeWithKey(key)); }
 
-    void Type(const QString& title, const QString& address, const QString& userName,
-              const QString& password) {
+    // Starts a mode with the node shown, types into the four boxes and saves.
+    void Save(const char* shown, int mode, const QString& title, const QString& address = {},
+              const QString& userName = {}, const QString& password = {}) {
+        Show(shown);
+        ClickToolbar(mode);
         window->Text1->setPlainText(title);
         window->Text2->setText(address);
         window->Text4->setText(userName);
         window->Text3->setText(password);
+        ClickToolbar(kSave);
     }
 
-    // Each toolbar index's enabled state, 1..17.
+    Fields RecordOnDisk(int record) const {
+        Fields fields;
+        for (int field = 1; field <= 10; ++field) {
+            fields.push_back(FieldOnDisk(field, record));
+        }
+        return fields;
+    }
+
+    std::string ParentOf(const char* key) const {
+        QTreeWidgetItem* node = window->NodeWithKey(key);
+        return node != nullptr ? Form_Main::NodeKey(node->parent()) : "<missing>";
+    }
+
     std::vector<bool> ButtonStates() const {
         std::vector<bool> states;
         for (int index = 1; index <= 17; ++index) {
@@ -46,18 +66,8 @@ class CommandsTest : public FormFixture {
         return states;
     }
 
-    void ExpectModeLocksTheWindow() {
-        EXPECT_FALSE(window->MNU_File->isEnabled());
-        EXPECT_FALSE(window->TreeView1->isEnabled());
-        for (int index : {2, 4, 5, 6, 11, 14, 16, 17}) {
-            EXPECT_FALSE(window->Toolbar1Buttons[index]->isEnabled()) << index;
-        }
-        EXPECT_TRUE(window->Toolbar1Buttons[7]->isEnabled());
-        EXPECT_TRUE(window->Toolbar1Buttons[8]->isEnabled());
-    }
-
     // Memory and the file on disk hold the same records.
-    void ExpectMemoryMatchesFile() {
+    void ExpectMemoryMatchesFile() const {
         RecordStore disk;
         disk.LoadDataFile(DataPath());
         for (int record = 1; record <= window->Store.UpperBound(); ++record) {
@@ -80,49 +90,47 @@ class CommandsTest : public FormFixture {
 };
 
 TEST_F(CommandsTest, EachModeSetsTheControls) {
-    Show("K5");
-    ClickToolbar(4);
-    EXPECT_EQ(window->EditMode, "NEW");
-    ExpectModeLocksTheWindow();
-    EXPECT_TRUE(window->Text1->toPlainText().isEmpty());
-    EXPECT_TRUE(window->Text1->isEnabled() && window->Text3->isEnabled());
-    EXPECT_FALSE(window->Command6->isHidden());
-    EXPECT_FALSE(window->Command8->isHidden());
-    EXPECT_TRUE(window->Text1->hasFocus());
-    ClickToolbar(7);
+    struct Mode {
+        int button;
+        const char* editMode;
+        bool boxesKept;
+        bool typing;  // boxes enabled, Generate and Change Type shown, title focused
+    };
+    for (const Mode& mode : {Mode{kNew, "NEW", false, true}, Mode{kEdit, "EDIT", true, true},
+                             Mode{kDelete, "DELETE", false, false}}) {
+        SCOPED_TRACE(mode.editMode);
+        Show("K5");
+        ClickToolbar(mode.button);
+        EXPECT_EQ(window->EditMode, mode.editMode);
+        EXPECT_FALSE(window->MNU_File->isEnabled());
+        EXPECT_FALSE(window->TreeView1->isEnabled());
+        for (int index : {2, 4, 5, 6, 11, 14, 16, 17}) {
+            EXPECT_FALSE(window->Toolbar1Buttons[index]->isEnabled()) << index;
+        }
+        EXPECT_TRUE(window->Toolbar1Buttons[kCancel]->isEnabled());
+        EXPECT_TRUE(window->Toolbar1Buttons[kSave]->isEnabled());
+        EXPECT_EQ(window->Text1->toPlainText() == "Visa", mode.boxesKept);
+        EXPECT_EQ(window->Text3->isEnabled(), mode.typing);
+        EXPECT_EQ(window->Command6->isVisible(), mode.typing);
+        EXPECT_EQ(window->Command8->isVisible(), mode.typing);
+        EXPECT_EQ(window->Text1->hasFocus(), mode.typing);
 
-    Show("K5");
-    ClickToolbar(5);
-    EXPECT_EQ(window->EditMode, "EDIT");
-    ExpectModeLocksTheWindow();
-    EXPECT_EQ(window->Text1->toPlainText(), "Visa");
-    EXPECT_TRUE(window->Text4->isEnabled());
-    EXPECT_FALSE(window->Command6->isHidden());
-    ClickToolbar(7);
-
-    ClickToolbar(6);
-    EXPECT_EQ(window->EditMode, "DELETE");
-    ExpectModeLocksTheWindow();
-    EXPECT_TRUE(window->Text4->text().isEmpty());
-    EXPECT_FALSE(window->Text1->isEnabled());
-    EXPECT_TRUE(window->Command6->isHidden());
-    EXPECT_TRUE(window->Command8->isHidden());
-
-    // Locked buttons do nothing even when asked directly; separators never do.
-    window->Toolbar1_ButtonClick(11);
-    window->Toolbar1_ButtonClick(3);
-    window->Toolbar1_ButtonClick(99);
-    EXPECT_TRUE(prompter.prompts.empty());
-    EXPECT_EQ(window->EditMode, "DELETE");
+        // Locked buttons do nothing even when asked directly; separators never do.
+        window->Toolbar1_ButtonClick(kGroup);
+        window->Toolbar1_ButtonClick(3);
+        window->Toolbar1_ButtonClick(99);
+        EXPECT_TRUE(prompter.prompts.empty());
+        ClickToolbar(kCancel);
+    }
 }
 
 TEST_F(CommandsTest, CancelShowsTheEarlierEntryAndWritesNothing) {
     Show("K5");
     const std::string before = ReadBytes(DataPath());
     const auto browsing = ButtonStates();
-    for (int mode : {4, 6}) {
+    for (int mode : {kNew, kDelete}) {
         ClickToolbar(mode);
-        ClickToolbar(7);
+        ClickToolbar(kCancel);
         EXPECT_TRUE(window->EditMode.empty());
         EXPECT_EQ(window->Text1->toPlainText(), "Visa");
         EXPECT_EQ(window->Text3->text(), "pin-1234");
@@ -141,85 +149,60 @@ TEST_F(CommandsTest, KeyboardStartsCancelsAndSaves) {
     QTest::keyClick(window->Text1, Qt::Key_Escape);
     EXPECT_TRUE(window->EditMode.empty());
     QTest::keySequence(window.get(), QKeySequence::New);
-    Type("Shop", "", "", "");
+    window->Text1->setPlainText("Shop");
     QTest::keySequence(window->Text1, QKeySequence::Save);
     EXPECT_TRUE(window->EditMode.empty());
     EXPECT_EQ(FieldOnDisk(1, 7), "Shop");
-    EXPECT_EQ(window->Toolbar1Buttons[8]->toolTip(), Message(31));
+    EXPECT_EQ(window->Toolbar1Buttons[kSave]->toolTip(), Message(31));
 }
 
-TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroup) {
-    Show("K4");
-    ClickToolbar(4);
-    Type("  Amex  ", "https://amex.example", "carol", QString::fromUtf8("p\u00e9w"));
-    ClickToolbar(8);
-
+TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroupOrTheGroupOfTheShownEntry) {
+    Save("K4", kNew, "  Amex  ", "https://amex.example", "carol", QString::fromUtf8("p\u00e9w"));
     EXPECT_TRUE(window->EditMode.empty());
-    EXPECT_EQ(FieldOnDisk(6, 1, 0), "");  // record 1's count is plain text
-    EXPECT_EQ(RawFieldOnDisk(6, 1), "5");
-    EXPECT_EQ(FieldOnDisk(1, 7), "Amex");
-    EXPECT_EQ(FieldOnDisk(2, 7), "https://amex.example");
-    EXPECT_EQ(FieldOnDisk(3, 7), "carol");
-    EXPECT_EQ(FieldOnDisk(4, 7), "p\xe9w");
-    EXPECT_EQ(FieldOnDisk(5, 7), "ALPHA");
-    EXPECT_EQ(FieldOnDisk(6, 7), "Y");
-    EXPECT_EQ(FieldOnDisk(7, 7), "8");
-    EXPECT_EQ(FieldOnDisk(8, 7), "K4");
-    EXPECT_EQ(FieldOnDisk(9, 7), "K7");
-    EXPECT_EQ(FieldOnDisk(10, 7), "K4");
-    EXPECT_EQ(window->NodeWithKey("K7")->parent(), window->NodeWithKey("K4"));
+    EXPECT_EQ(RawFieldOnDisk(6, 1), "5");  // the record count is plain text
+    EXPECT_EQ(RecordOnDisk(7), (Fields{"Amex", "https://amex.example", "carol", "p\xe9w", "ALPHA",
+                                       "Y", "8", "K4", "K7", "K4"}));
+    EXPECT_EQ(ParentOf("K7"), "K4");
     EXPECT_EQ(window->SelectedIndex, 1);  // the reload shows the first node
+
+    Save("K5", kNew, "Debit");
+    EXPECT_EQ(FieldOnDisk(10, 8), "K4");
+    EXPECT_EQ(ParentOf("K8"), "K4");
     ExpectMemoryMatchesFile();
 }
 
-TEST_F(CommandsTest, NewEntryGoesIntoTheGroupOfTheShownEntryOrTheDefaultGroup) {
-    Show("K5");
-    ClickToolbar(4);
-    Type("Debit", "", "", "");
-    ClickToolbar(8);
-    EXPECT_EQ(FieldOnDisk(10, 7), "K4");
-    EXPECT_EQ(window->NodeWithKey("K7")->parent(), window->NodeWithKey("K4"));
-
-    // With nothing shown (an empty tree), the entry lands in the default group.
+TEST_F(CommandsTest, NewEntryWithNothingShownGoesIntoTheDefaultGroup) {
     window.reset();
     std::filesystem::remove(DataPath());
     Start();
-    ClickToolbar(4);
-    Type("Alone", "", "", "");
-    ClickToolbar(8);
-    ASSERT_NE(window->NodeWithKey("K3"), nullptr);
-    EXPECT_EQ(Form_Main::NodeKey(window->NodeWithKey("K3")->parent()), "D");
+    // Cancelling with nothing to show again leaves no entry command enabled.
+    ClickToolbar(kNew);
+    ClickToolbar(kCancel);
+    EXPECT_FALSE(window->Toolbar1Buttons[kEdit]->isEnabled());
+    EXPECT_FALSE(window->Toolbar1Buttons[kDelete]->isEnabled());
+    ClickToolbar(kNew);
+    window->Text1->setPlainText("Alone");
+    ClickToolbar(kSave);
+    EXPECT_EQ(ParentOf("K3"), "D");
 }
 
 TEST_F(CommandsTest, EditReplacesTheRecordAndEmptiedBoxesStayEmpty) {
-    Show("K5");
-    ClickToolbar(5);
-    Type("Visa Gold", "", "alice", "new-pin");
-    ClickToolbar(8);
-    EXPECT_EQ(FieldOnDisk(1, 5), "Visa Gold");
-    EXPECT_EQ(FieldOnDisk(2, 5), "");
-    EXPECT_EQ(FieldOnDisk(4, 5), "new-pin");
-    EXPECT_EQ(FieldOnDisk(5, 5), "NUMERIC");  // the entry's own settings were shown and kept
-    EXPECT_EQ(FieldOnDisk(8, 5), "K5");
-    EXPECT_EQ(FieldOnDisk(9, 5), "K5");
-    EXPECT_EQ(FieldOnDisk(10, 5), "K4");
+    Save("K5", kEdit, "Visa Gold", "", "alice", "new-pin");
+    // The entry's own generator settings were shown, so they are written back unchanged.
+    EXPECT_EQ(RecordOnDisk(5), (Fields{"Visa Gold", "", "alice", "new-pin", "NUMERIC", "N", "12",
+                                       "K5", "K5", "K4"}));
     ExpectMemoryMatchesFile();
 }
 
 TEST_F(CommandsTest, DeleteThenNewReusesTheRecordAndKeyWhileTheCountGrows) {
     Show("K5");
-    ClickToolbar(6);
-    ClickToolbar(8);
+    ClickToolbar(kDelete);
+    ClickToolbar(kSave);
     EXPECT_EQ(window->NodeWithKey("K5"), nullptr);
-    for (int field = 1; field <= 10; ++field) {
-        EXPECT_EQ(RawFieldOnDisk(field, 5), "");
-    }
+    EXPECT_EQ(RecordOnDisk(5), Fields(10, ""));
     EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
 
-    Show("K3");
-    ClickToolbar(4);
-    Type("Reused", "", "", "");
-    ClickToolbar(8);
+    Save("K3", kNew, "Reused");
     EXPECT_EQ(FieldOnDisk(1, 5), "Reused");
     EXPECT_EQ(FieldOnDisk(9, 5), "K5");
     EXPECT_EQ(RawFieldOnDisk(6, 1), "5");
@@ -228,120 +211,95 @@ TEST_F(CommandsTest, DeleteThenNewReusesTheRecordAndKeyWhileTheCountGrows) {
 
 TEST_F(CommandsTest, RefusalsWriteNothingAndKeepTheMode) {
     const std::string before = ReadBytes(DataPath());
-    Show("K4");
-    ClickToolbar(4);
-
-    Type("   ", "", "", "");
-    ClickToolbar(8);
+    Save("K4", kNew, "   ");
     EXPECT_TRUE(MessageShown(58));
     EXPECT_TRUE(window->Text1->hasFocus());
 
-    Type("Shop", QString(10, QChar(0x4E2D)), "", "");
-    ClickToolbar(8);
+    window->Text1->setPlainText("Shop");
+    window->Text2->setText(QString(10, QChar(0x4E2D)));
+    ClickToolbar(kSave);
     EXPECT_TRUE(MessageShown(53));
     EXPECT_TRUE(prompter.LastMessage().endsWith(window->Label2->text()));
     EXPECT_TRUE(window->Text2->hasFocus());
 
-    Type(QString(34, 'x'), "", "", "");
-    ClickToolbar(8);
+    window->Text2->clear();
+    window->Text1->setPlainText(QString(34, 'x'));
+    ClickToolbar(kSave);
     EXPECT_TRUE(prompter.LastMessage().endsWith(window->Label1->text()));
+
+    window->Text1->setPlainText("Shop");
+    window->RecordCount = MaxRecordNumber;
+    ClickToolbar(kSave);
+    EXPECT_TRUE(MessageShown(55));
 
     EXPECT_EQ(window->EditMode, "NEW");
     EXPECT_EQ(ReadBytes(DataPath()), before);
     EXPECT_EQ(window->Text4->maxLength(), 33);
 }
 
-TEST_F(CommandsTest, AFullFileRefusesNewEntriesAndGroups) {
-    const std::string before = ReadBytes(DataPath());
-    window->RecordCount = MaxRecordNumber;
-    Show("K4");
-    ClickToolbar(4);
-    Type("One too many", "", "", "");
-    ClickToolbar(8);
-    EXPECT_TRUE(MessageShown(55));
-    EXPECT_EQ(window->EditMode, "NEW");
-    ClickToolbar(7);
-
-    prompter.messages.clear();
-    Answer("Also too many");
-    ClickToolbar(11);
-    EXPECT_TRUE(MessageShown(55));
-    EXPECT_EQ(window->NodeWithKey("K7"), nullptr);
-    EXPECT_EQ(ReadBytes(DataPath()), before);
-}
-
 TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
-    Show("K5");
-    ClickToolbar(5);
-    Type("Changed", "", "", "");
-    WithUnwritableFile([this] { ClickToolbar(8); });
+    WithUnwritableFile([this] { Save("K5", kEdit, "Changed"); });
     EXPECT_TRUE(MessageShown(54));
     EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
     EXPECT_EQ(window->EditMode, "EDIT");
     ExpectMemoryMatchesFile();
     EXPECT_EQ(FieldOnDisk(1, 5), "Visa");
 
-    ClickToolbar(8);  // the user tries again once the file can be written
+    ClickToolbar(kSave);  // the user tries again once the file can be written
     EXPECT_EQ(FieldOnDisk(1, 5), "Changed");
 }
 
 class GroupTest : public CommandsTest {
   protected:
-    // Creates a group named name with the given node shown (nullptr: none) and answer.
+    // Creates a group named name with the node shown (null: none) and the answer to give.
     void CreateGroup(const char* shown, const QString& name,
                      platform::Prompter::Answer answer = platform::Prompter::Answer::No) {
         if (shown != nullptr) {
             Show(shown);
         }
         Answer(name);
+        prompter.messages.clear();
         prompter.answers = {answer};
-        ClickToolbar(11);
-    }
-
-    std::string ParentOf(const char* key) {
-        QTreeWidgetItem* node = window->NodeWithKey(key);
-        return node != nullptr ? Form_Main::NodeKey(node->parent()) : "<missing>";
+        ClickToolbar(kGroup);
     }
 
     bool QuestionAsked() const {
-        for (const auto& shown : prompter.messages) {
-            if (shown.buttons == platform::Prompter::Buttons::YesNo) {
-                return true;
-            }
-        }
-        return false;
+        return !prompter.messages.empty() &&
+               prompter.messages.front().buttons == platform::Prompter::Buttons::YesNo;
     }
 };
 
-TEST_F(GroupTest, AnEntryShownPutsTheGroupBesideItWithoutAQuestion) {
-    CreateGroup("K5", "Savings");
-    EXPECT_FALSE(QuestionAsked());
-    EXPECT_EQ(ParentOf("K7"), "K4");
-    EXPECT_EQ(FieldOnDisk(8, 7), "Savings");
-    EXPECT_EQ(FieldOnDisk(9, 7), "K7");
-    EXPECT_EQ(FieldOnDisk(10, 7), "K4");
-    EXPECT_EQ(RawFieldOnDisk(6, 1), "5");
-    EXPECT_EQ(window->LastAddedNode, window->NodeWithKey("K7"));
-    EXPECT_TRUE(window->LastAddedNode->font(0).bold());
-    EXPECT_EQ(window->SelectedKey, "K5");  // no reload, no selection change
+TEST_F(GroupTest, WhereTheNewGroupGoes) {
+    using Answer = platform::Prompter::Answer;
+    struct Case {
+        const char* shown;
+        Answer answer;
+        bool asks;
+        const char* parent;
+    };
+    const Case cases[] = {
+        {"K5", Answer::Yes, false, "K4"},  // an entry: beside it, in its group
+        {"K4", Answer::Yes, true, "K4"},   // a nested group: inside ...
+        {"K4", Answer::No, true, "K3"},    // ... or beside it
+        {"K3", Answer::Yes, true, "K3"},   // a top-level group: inside ...
+        {"K3", Answer::No, true, ""},      // ... or at the top level
+    };
+    int record = 7;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        CreateGroup(c.shown, "Savings", c.answer);
+        const std::string key = "K" + std::to_string(record);
+        EXPECT_EQ(QuestionAsked(), c.asks);
+        EXPECT_EQ(ParentOf(key.c_str()), c.parent);
+        EXPECT_EQ(RecordOnDisk(record),
+                  (Fields{"", "", "", "", "", "", "", "Savings", key, c.parent}));
+        EXPECT_EQ(RawFieldOnDisk(6, 1), std::to_string(record - 2));
+        EXPECT_EQ(window->LastAddedNode, window->NodeWithKey(key));
+        EXPECT_TRUE(window->LastAddedNode->font(0).bold());
+        EXPECT_EQ(window->SelectedKey, c.shown);  // no reload, no selection change
+        ++record;
+    }
     ExpectMemoryMatchesFile();
-}
-
-TEST_F(GroupTest, ANestedGroupShownAsksInsideOrBeside) {
-    CreateGroup("K4", "Inside", platform::Prompter::Answer::Yes);
-    EXPECT_TRUE(QuestionAsked());
-    EXPECT_EQ(ParentOf("K7"), "K4");
-    CreateGroup("K4", "Beside", platform::Prompter::Answer::No);
-    EXPECT_EQ(ParentOf("K8"), "K3");
-    EXPECT_EQ(FieldOnDisk(10, 8), "K3");
-}
-
-TEST_F(GroupTest, ATopLevelGroupShownAsksInsideOrTopLevel) {
-    CreateGroup("K3", "Inside", platform::Prompter::Answer::Yes);
-    EXPECT_EQ(ParentOf("K7"), "K3");
-    CreateGroup("K3", "Top", platform::Prompter::Answer::No);
-    EXPECT_EQ(window->NodeWithKey("K8")->parent(), nullptr);
-    EXPECT_EQ(RawFieldOnDisk(10, 8), "");
 }
 
 TEST_F(GroupTest, NothingShownMakesATopLevelGroup) {
@@ -353,7 +311,6 @@ TEST_F(GroupTest, NothingShownMakesATopLevelGroup) {
     ASSERT_EQ(window->TreeView1->topLevelItemCount(), 1);
     EXPECT_EQ(window->TreeView1->topLevelItem(0)->text(0), "Bank");
     EXPECT_EQ(FieldOnDisk(9, 3, window->DataKey), "K3");
-    EXPECT_EQ(RawFieldOnDisk(6, 1), "1");
 }
 
 TEST_F(GroupTest, BlankNamesDoNothingAndLeadingBlanksAreStoredTrimmed) {
@@ -370,7 +327,7 @@ TEST_F(GroupTest, BlankNamesDoNothingAndLeadingBlanksAreStoredTrimmed) {
     EXPECT_EQ(window->NodeWithKey("K7")->text(0), "Spaced");
 }
 
-TEST_F(GroupTest, NamesThatCannotBeStoredAndFailedWritesAddNothing) {
+TEST_F(GroupTest, RefusedNamesFailedWritesAndAFullFileAddNothing) {
     const std::string before = ReadBytes(DataPath());
     CreateGroup("K5", QString(34, 'g'));
     EXPECT_TRUE(MessageShown(53));
@@ -382,6 +339,11 @@ TEST_F(GroupTest, NamesThatCannotBeStoredAndFailedWritesAddNothing) {
     EXPECT_EQ(window->NodeWithKey("K7"), nullptr);
     EXPECT_EQ(window->RecordCount, 4);
     ExpectMemoryMatchesFile();
+
+    window->RecordCount = MaxRecordNumber;
+    CreateGroup("K5", "Full");
+    EXPECT_TRUE(MessageShown(55));
+    EXPECT_EQ(window->NodeWithKey("K7"), nullptr);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
 
 #include "store/AppPath.h"
 #include "support/TempDir.h"
@@ -16,8 +18,7 @@ class LangFunctionsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         UseAppFolder(dir_.Path());
-        lang::ResetCatalogue();
-        lang::CurrentLanguage = "ENGLISH";
+        Reset();
     }
 
     void TearDown() override {
@@ -25,163 +26,76 @@ class LangFunctionsTest : public ::testing::Test {
         lang::ResetCatalogue();
     }
 
-    // A catalogue whose [Messages] section holds exactly the given lines.
-    void WriteCatalogue(const std::string& lines) {
-        testing::WriteBytes(dir_.File("lang.ini"), "[Messages]\n" + lines);
+    // Fixes the language so that the desktop's locale plays no part.
+    void Reset() {
+        lang::ResetCatalogue();
+        lang::CurrentLanguage = "ENGLISH";
     }
 
-    std::string MessageIn(const std::string& language, int number) {
-        lang::CurrentLanguage = language;
-        return lang::GetMessage(number);
+    void WriteCatalogue(const std::string& lines) {
+        testing::WriteBytes(dir_.File("lang.ini"), "[Messages]\n" + lines);
     }
 
     testing::TempDir dir_;
 };
 
-constexpr char kEightLanguages[] =
-    "MES0=Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne\n";
-
-TEST_F(LangFunctionsTest, EachLanguageReadsItsOwnField) {
-    WriteCatalogue(std::string("number=0\n") + kEightLanguages);
-
-    EXPECT_EQ(MessageIn("ENGLISH", 0), "Open");
-    EXPECT_EQ(MessageIn("FRENCH", 0), "Ouvrir");
-    EXPECT_EQ(MessageIn("GERMAN", 0), "Offnen");
-    EXPECT_EQ(MessageIn("ITALIAN", 0), "Apri");
-    EXPECT_EQ(MessageIn("PORTUGUESE", 0), "Abrir (pt)");
-    EXPECT_EQ(MessageIn("SPANISH", 0), "Abrir (es)");
-    EXPECT_EQ(MessageIn("DUTCH", 0), "Openen");
-    EXPECT_EQ(MessageIn("NORWEGIAN", 0), "Apne");
-}
-
-TEST_F(LangFunctionsTest, LanguageNameIsTrimmedAndCaseInsensitiveAndUnknownMeansEnglish) {
-    WriteCatalogue(std::string("number=0\n") + kEightLanguages);
-
-    EXPECT_EQ(MessageIn("  dutch ", 0), "Openen");
-    EXPECT_EQ(MessageIn("Spanish", 0), "Abrir (es)");
-    EXPECT_EQ(MessageIn("KLINGON", 0), "Open");
-}
-
-TEST_F(LangFunctionsTest, FieldsBeyondTheEighthAreIgnored) {
-    WriteCatalogue("number=0\nMES0=en|fr|de|it|pt|es|nl|no|ninth|tenth\n");
-
-    EXPECT_EQ(MessageIn("NORWEGIAN", 0), "no");
-    for (const auto& column : lang::MessageTexts) {
-        EXPECT_NE(column[0], "ninth");
-    }
-}
-
-TEST_F(LangFunctionsTest, MissingTranslationFallsBackToEnglish) {
+TEST_F(LangFunctionsTest, EachLanguageReadsItsFieldAndFallsBackToEnglish) {
     WriteCatalogue(
-        "number=2\n"
-        "MES0=Save|Enregistrer\n"
-        "MES1=Close||Schliessen\n"
-        "MES2=Only English\n");
-
-    EXPECT_EQ(MessageIn("FRENCH", 0), "Enregistrer");
-    EXPECT_EQ(MessageIn("GERMAN", 0), "Save");
-    EXPECT_EQ(MessageIn("FRENCH", 1), "Close");
-    EXPECT_EQ(MessageIn("GERMAN", 1), "Schliessen");
-    EXPECT_EQ(MessageIn("ITALIAN", 2), "Only English");
-    EXPECT_EQ(MessageIn("ENGLISH", 2), "Only English");
-}
-
-TEST_F(LangFunctionsTest, BlankTranslationFallsBackToEnglish) {
-    WriteCatalogue("number=0\nMES0=Yes|   |Ja\n");
-
-    EXPECT_EQ(MessageIn("FRENCH", 0), "Yes");
-}
-
-TEST_F(LangFunctionsTest, SpacesInsideTheLineAreKept) {
-    WriteCatalogue("number=0\nMES0=Name: |Nom : |Name:\n");
-
-    EXPECT_EQ(MessageIn("ENGLISH", 0), "Name: ");
-    EXPECT_EQ(MessageIn("FRENCH", 0), "Nom : ");
-    EXPECT_EQ(MessageIn("GERMAN", 0), "Name:");
-}
-
-TEST_F(LangFunctionsTest, NumbersOutsideTheCatalogueGiveEmptyText) {
-    WriteCatalogue(std::string("number=0\n") + kEightLanguages);
-
-    EXPECT_EQ(lang::GetMessage(101), "");
-    EXPECT_EQ(lang::GetMessage(-1), "");
-    EXPECT_EQ(lang::GetMessage(0), "Open");
-}
-
-TEST_F(LangFunctionsTest, MissingMessageLineGivesEmptyText) {
-    WriteCatalogue("number=2\nMES0=zero\nMES2=two\n");
-
-    EXPECT_EQ(lang::GetMessage(1), "");
-    EXPECT_EQ(lang::GetMessage(2), "two");
-    EXPECT_TRUE(lang::MessagesLoaded);
-}
-
-TEST_F(LangFunctionsTest, CountOfZeroReadsOnlyMessageZero) {
-    WriteCatalogue("number=0\nMES0=zero\nMES1=one\n");
-
-    EXPECT_EQ(lang::GetMessage(0), "zero");
-    EXPECT_EQ(lang::GetMessage(1), "");
-}
-
-TEST_F(LangFunctionsTest, NegativeCountLoadsNothingYetCountsAsLoaded) {
-    WriteCatalogue("number=-1\nMES0=zero\n");
-
-    EXPECT_EQ(lang::GetMessage(0), "");
-    EXPECT_TRUE(lang::MessagesLoaded);
-}
-
-TEST_F(LangFunctionsTest, MissingCatalogueGivesEmptyTextAndIsLookedForAgain) {
-    EXPECT_EQ(lang::GetMessage(0), "");
-    EXPECT_FALSE(lang::MessagesLoaded);
-
-    WriteCatalogue("number=0\nMES0=found\n");
-    EXPECT_EQ(lang::GetMessage(0), "found");
-    EXPECT_TRUE(lang::MessagesLoaded);
-}
-
-TEST_F(LangFunctionsTest, CatalogueWithoutUsableCountLoadsNothing) {
-    for (const std::string countLine :
-         {"", "number=\n", "number=abc\n", "number=.5\n", "number=- 3\n", "count=3\n"}) {
-        SCOPED_TRACE(countLine);
-        lang::ResetCatalogue();
-        lang::CurrentLanguage = "ENGLISH";
-        WriteCatalogue(countLine + "MES0=zero\n");
-
-        EXPECT_EQ(lang::GetMessage(0), "");
-        EXPECT_FALSE(lang::MessagesLoaded);
-        EXPECT_EQ(lang::MessageTexts[lang::kEnglish][0], "");
+        "number=5\n"
+        "MES0=Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne|ninth\n"
+        "MES1=Save|Enregistrer\n"
+        "MES2=Close||Schliessen\n"
+        "MES3=Alone\n"
+        "MES4=Name: |Nom : |Name:\n");
+    // In catalogue column order; names are matched trimmed and whatever their case.
+    const char* const languages[] = {"ENGLISH",    "french",  "GERMAN",   "ITALIAN",
+                                     "PORTUGUESE", "SPANISH", " Dutch  ", "NORWEGIAN"};
+    // Each message as the eight languages see it, joined by "|".
+    const std::pair<int, const char*> cases[] = {
+        {0, "Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne"},
+        {1, "Save|Enregistrer|Save|Save|Save|Save|Save|Save"},
+        {2, "Close|Close|Schliessen|Close|Close|Close|Close|Close"},
+        {3, "Alone|Alone|Alone|Alone|Alone|Alone|Alone|Alone"},
+        {4, "Name: |Nom : |Name:|Name: |Name: |Name: |Name: |Name: "},
+        {5, "|||||||"},
+        {101, "|||||||"},
+        {-1, "|||||||"}};
+    for (const auto& [number, expected] : cases) {
+        std::string seen;
+        for (const char* language : languages) {
+            lang::CurrentLanguage = language;
+            seen += lang::GetMessage(number) + "|";
+        }
+        EXPECT_EQ(seen, std::string(expected) + "|") << "MES" << number;
     }
+    lang::CurrentLanguage = "KLINGON";
+    EXPECT_EQ(lang::GetMessage(0), "Open");
+    EXPECT_TRUE(lang::MessagesLoaded);
 }
 
-TEST_F(LangFunctionsTest, CountBeyondTheCatalogueFailsEveryLookupUntilFixed) {
+TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) {
     std::string lines;
     for (int i = 0; i <= 150; ++i) {
         lines += "MES" + std::to_string(i) + "=text " + std::to_string(i) + "\n";
     }
-    WriteCatalogue("number=150\n" + lines);
-
-    EXPECT_EQ(lang::GetMessage(0), "");
-    EXPECT_EQ(lang::GetMessage(100), "");
-    EXPECT_FALSE(lang::MessagesLoaded);
-
-    WriteCatalogue("number=100\n" + lines);
-    EXPECT_EQ(lang::GetMessage(100), "text 100");
-    EXPECT_TRUE(lang::MessagesLoaded);
-}
-
-TEST_F(LangFunctionsTest, ResetEmptiesTheCatalogueAndForgetsTheLanguage) {
-    WriteCatalogue(std::string("number=0\n") + kEightLanguages);
-    ASSERT_EQ(lang::GetMessage(0), "Open");
-    lang::SystemLanguage = "ENU";
-
-    lang::ResetCatalogue();
-
-    EXPECT_FALSE(lang::MessagesLoaded);
-    EXPECT_EQ(lang::CurrentLanguage, "");
-    EXPECT_EQ(lang::SystemLanguage, "");
-    for (const auto& column : lang::MessageTexts) {
-        for (const std::string& text : column) {
-            EXPECT_EQ(text, "");
+    // The catalogue's count line (none: no catalogue at all) and the text of message 0.
+    const std::pair<const char*, const char*> cases[] = {{nullptr, ""},
+                                                         {"", ""},
+                                                         {"number=abc\n", ""},
+                                                         {"number=150\n", ""},
+                                                         {"number=0\n", "text 0"}};
+    for (const auto& [countLine, first] : cases) {
+        SCOPED_TRACE(countLine ? countLine : "no file");
+        Reset();
+        std::remove(dir_.File("lang.ini").c_str());
+        if (countLine) {
+            WriteCatalogue(countLine + lines);
+        }
+        EXPECT_EQ(lang::GetMessage(0), first);
+        EXPECT_EQ(lang::GetMessage(100), "");
+        if (!lang::MessagesLoaded) {
+            WriteCatalogue("number=100\n" + lines);
+            EXPECT_EQ(lang::GetMessage(100), "text 100");
         }
     }
 }

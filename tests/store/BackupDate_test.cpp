@@ -7,32 +7,16 @@
 namespace keyrack {
 namespace {
 
-CivilDateTime Date(int year, int month, int day) {
-    CivilDateTime date;
-    date.year = year;
-    date.month = month;
-    date.day = day;
-    return date;
-}
-
-TEST(BackupDateTest, WritesEnglishMonthsAndReadsThemBack) {
-    EXPECT_EQ(FormatBackupDate(Date(2026, 12, 6)), "06/Dec/2026");
-    EXPECT_EQ(FormatBackupDate(Date(2024, 2, 29)), "29/Feb/2024");
+// The same English form must come back whatever the system's language was when it was written.
+TEST(BackupDateTest, WritesEnglishMonthsReadsThemBackAndRefusesNonDates) {
+    EXPECT_EQ(FormatBackupDate(CivilDateTime{2026, 12, 6, 0, 0, 0}), "06/Dec/2026");
     for (int month = 1; month <= 12; ++month) {
-        const CivilDateTime date = Date(2025, month, 28);
+        const CivilDateTime date{2000, month, 29, 0, 0, 0};
         EXPECT_EQ(ParseBackupDate(FormatBackupDate(date)), date) << month;
     }
-    EXPECT_EQ(ParseBackupDate("06/dec/2026"), Date(2026, 12, 6));
-    EXPECT_EQ(ParseBackupDate("06/DEC/2026"), Date(2026, 12, 6));
-    EXPECT_EQ(ParseBackupDate("06/dEc/2026 trailing"), Date(2026, 12, 6));
-    EXPECT_EQ(ParseBackupDate("29/Feb/2024"), Date(2024, 2, 29));
-}
-
-TEST(BackupDateTest, RefusesWhatIsNotARealDate) {
-    for (const char* text :
-         {"", "6/Dec/2026", "06/Dec/202", "31/Feb/2026", "29/Feb/2025", "29/Feb/1900",
-          "xx/Dec/2026", "06/Dez/2026", "06-Dec-2026", "00/Dec/2026", "32/Jan/2026", "06/Dec/0000",
-          "06/Dec/20x6", "+6/Dec/2026", "06/12/ 2026"}) {
+    EXPECT_EQ(ParseBackupDate("06/dEC/2026 and more"), (CivilDateTime{2026, 12, 6, 0, 0, 0}));
+    for (const char* text : {"06/Dec/202", "06/Dec/0000", "29/Feb/1900", "31/Apr/2026",
+                             "06/Dez/2026", "00/Dec/2026", "06-Dec-2026", "06/Dec/20x6"}) {
         EXPECT_FALSE(ParseBackupDate(text).has_value()) << text;
     }
 }

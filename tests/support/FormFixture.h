@@ -52,7 +52,7 @@ class FormFixture : public ::testing::Test {
     // Replaces the data file by a folder, so every later write fails.
     void MakeDataFileUnwritable() const;
     void ClickToolbar(int index);
-    // Runs a Yes/No-free command through the toolbar and answers its input box.
+    // The answer the next input box gets.
     void Answer(const QString& text) { prompter.inputs.push_back(text); }
     bool MessageShown(int number) const;
 
