@@ -91,22 +91,20 @@ TEST_F(StartupTest, WindowPlacementFromSettings) {
     EXPECT_NE(maximised.x(), TwipsToPixelsX(100, maximised));
 }
 
-TEST_F(StartupTest, AutoBackupSwitchAloneLeavesThePeriod) {
+TEST_F(StartupTest, AutoBackupMenuFromTheSettingsRecord) {
+    // "Y" alone switches backups on and leaves the period; "NM" switches off, monthly.
     StoreSettingsFields("Y", "");
-    Form_Main& main = Start();
-    EXPECT_TRUE(main.MNU_AutoBackup->isChecked());
-    EXPECT_TRUE(main.BackupPeriod.empty());
-    EXPECT_FALSE(main.MNU_Day->isChecked() || main.MNU_Week->isChecked() ||
-                 main.MNU_Month->isChecked());
-}
-
-TEST_F(StartupTest, AutoBackupOffWithMonthlyPeriod) {
+    Form_Main& on = Start();
+    EXPECT_TRUE(on.MNU_AutoBackup->isChecked());
+    EXPECT_TRUE(on.BackupPeriod.empty());
+    EXPECT_FALSE(on.MNU_Day->isChecked() || on.MNU_Week->isChecked() || on.MNU_Month->isChecked());
+    window.reset();
     StoreSettingsFields("NM", "");
-    Form_Main& main = Start();
-    EXPECT_FALSE(main.MNU_AutoBackup->isChecked());
-    EXPECT_EQ(main.BackupPeriod, "M");
-    EXPECT_TRUE(main.MNU_Month->isChecked());
-    EXPECT_FALSE(main.MNU_Day->isChecked() || main.MNU_Week->isChecked());
+    Form_Main& monthly = Start();
+    EXPECT_FALSE(monthly.MNU_AutoBackup->isChecked());
+    EXPECT_EQ(monthly.BackupPeriod, "M");
+    EXPECT_TRUE(monthly.MNU_Month->isChecked());
+    EXPECT_FALSE(monthly.MNU_Day->isChecked() || monthly.MNU_Week->isChecked());
 }
 
 TEST_F(StartupTest, LastBackupDateReadBackOrTodayWhenItDoesNotConvert) {

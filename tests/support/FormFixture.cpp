@@ -16,29 +16,23 @@
 namespace keyrack::testing {
 
 SeedRecord Group(int record, const std::string& name, const std::string& parentKey) {
-    SeedRecord seed;
-    seed.record = record;
-    seed.name = name;
-    seed.key = RecordKey(record);
-    seed.parentKey = parentKey;
-    return seed;
+    return {record, "", "", "", "", "", "", "", name, RecordKey(record), parentKey};
 }
 
+// Entries keep generator settings of their own, so a test can tell them from the defaults.
 SeedRecord Entry(int record, const std::string& title, const std::string& parentKey,
                  const std::string& userName, const std::string& password) {
-    SeedRecord seed;
-    seed.record = record;
-    seed.title = title;
-    seed.address = "https://example.org/" + std::to_string(record);
-    seed.userName = userName;
-    seed.password = password;
-    seed.type = "NUMERIC";
-    seed.caseSet = "N";
-    seed.length = "12";
-    seed.name = parentKey;
-    seed.key = RecordKey(record);
-    seed.parentKey = parentKey;
-    return seed;
+    return {record,
+            title,
+            "https://example.org/" + std::to_string(record),
+            userName,
+            password,
+            "NUMERIC",
+            "N",
+            "12",
+            parentKey,
+            RecordKey(record),
+            parentKey};
 }
 
 void FormFixture::SetUp() {
