@@ -113,7 +113,7 @@ void Form_Main::BuildControls() {
     Text3 = new QLineEdit(central);
     // Fields of the data file hold 33 characters; longer typing could not be kept.
     for (QLineEdit* box : {Text2, Text4, Text3}) {
-        box->setMaxLength(PlainCapacity(kCredentialFieldWidth));
+        box->setMaxLength(PlainCapacity(FieldWidth(2)));
     }
     Label5 = new QLabel(central);
     Command6 = new QPushButton(QStringLiteral("Generate"), central);
