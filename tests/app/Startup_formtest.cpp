@@ -48,9 +48,6 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     for (int index : {5, 6, 7, 8, 14, 16, 17}) {
         EXPECT_FALSE(main.Toolbar1Buttons[index]->isEnabled()) << index;
     }
-    for (int index : {1, 3, 9, 10, 12, 13, 15}) {
-        EXPECT_TRUE(main.Toolbar1Buttons[index]->isSeparator()) << index;
-    }
     for (QWidget* box :
          std::initializer_list<QWidget*>{main.Text1, main.Text2, main.Text3, main.Text4}) {
         EXPECT_FALSE(box->isEnabled());
@@ -65,11 +62,6 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     EXPECT_EQ(main.windowTitle(), QString::fromStdString(LangFunctions::GetMessage(24)));
     EXPECT_EQ(main.Label5->text(),
               "ALPHA   " + QString::fromStdString(LangFunctions::GetMessage(21)) + "   8");
-}
-
-TEST_F(StartupTest, StoredKeyIsKeptAtTheNextStart) {
-    SeedFile({});
-    EXPECT_EQ(Start().DataKey, kKey);
 }
 
 TEST_F(StartupTest, WindowPlacementFromSettings) {

