@@ -29,6 +29,7 @@
 #include "store/AppPath.h"
 #include "store/BackupDate.h"
 #include "store/DataKey.h"
+#include "store/EntryRecord.h"
 #include "store/ValueCipher.h"
 
 namespace keyrack {
@@ -350,15 +351,30 @@ void Form_Main::ReportStartupWriteFailure() {
     }
 }
 
+void Form_Main::ShowMessage(const QString& text) {
+    services_.prompter.MessageBox(this, text, platform::Prompter::Buttons::Ok, windowTitle());
+}
+
 void Form_Main::ReportWriteFailure() {
-    services_.prompter.MessageBox(
-        this, Message(kMessageWriteFailed) + "\n" + QString::fromStdString(DataFilePath),
-        platform::Prompter::Buttons::Ok, windowTitle());
+    ShowMessage(Message(kMessageWriteFailed) + "\n" + QString::fromStdString(DataFilePath));
 }
 
 void Form_Main::ReportUnstorableValue(const QString& label) {
-    services_.prompter.MessageBox(this, Message(kMessageCannotStoreValue) + "\n" + label,
-                                  platform::Prompter::Buttons::Ok, windowTitle());
+    ShowMessage(Message(kMessageCannotStoreValue) + "\n" + label);
+}
+
+int Form_Main::AllocateTreeRecord() {
+    const int record = Store.FindFreeRecord(FirstTreeRecord);
+    if (record > MaxRecordNumber || RecordCount >= MaxRecordNumber) {
+        ShowMessage(Message(kMessageFileFull));
+        return 0;
+    }
+    if (!Store.WriteRecord(RecordCountFields(RecordCount + 1), 1, DataFilePath, false)) {
+        ReportWriteFailure();
+        return 0;
+    }
+    ++RecordCount;
+    return record;
 }
 
 void Form_Main::MNU_Exit_Click() {

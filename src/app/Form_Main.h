@@ -173,6 +173,13 @@ class Form_Main : public QMainWindow {
     // The group a new entry goes into: the shown group, or the group of the shown entry.
     std::string NewEntryParentKey() const;
 
+    // A free record for a new group or entry, with the record count one higher in memory and
+    // in the file; 0, after telling the user, when the file is full or the count could not
+    // be written.
+    int AllocateTreeRecord();
+
+    // A message box with an OK button and the window's caption as title.
+    void ShowMessage(const QString& text);
     // Tells the user that a write failed, naming the data file.
     void ReportWriteFailure();
     void ReportUnstorableValue(const QString& label);

@@ -13,7 +13,6 @@ namespace keyrack {
 
 namespace {
 
-constexpr int kHeaderRecord = 1;
 constexpr int kNamePrompt = 49;
 constexpr int kInsideQuestion = 50;
 
@@ -46,14 +45,12 @@ void Form_Main::AddGroup() {
         return;
     }
 
-    const int record = Store.FindFreeRecord(FirstTreeRecord);
-    if (record > MaxRecordNumber || RecordCount >= MaxRecordNumber) {
-        services_.prompter.MessageBox(this, Message(kMessageFileFull),
-                                      platform::Prompter::Buttons::Ok, windowTitle());
+    // The count goes up before the node is added, so that a failure leaves no node behind.
+    const int record = AllocateTreeRecord();
+    if (record == 0) {
         return;
     }
-    const std::string key = RecordKey(record);
-    QTreeWidgetItem* node = AddNode(key, parent, typed, "-1", true);
+    QTreeWidgetItem* node = AddNode(RecordKey(record), parent, typed, "-1", true);
     if (node == nullptr) {
         return;
     }
@@ -61,22 +58,8 @@ void Form_Main::AddGroup() {
     if (node->parent() != nullptr) {
         node->parent()->setExpanded(true);
     }
-
-    FieldValues group;
-    const auto encode = [this](int field, const std::string& value) {
-        return EncodeValue(value, DataKey, true, FieldWidth(field), services_.random);
-    };
-    group[7] = encode(8, Trim(*name));
-    group[8] = encode(9, StoredKeyForm(key));
-    group[9] = encode(10, StoredKeyForm(parent));
-    if (!Store.WriteRecord(RecordCountFields(RecordCount + 1), kHeaderRecord, DataFilePath,
-                           false)) {
-        RemoveNode(node);
-        ReportWriteFailure();
-        return;
-    }
-    ++RecordCount;
-    if (!Store.WriteRecord(group, record, DataFilePath, false)) {
+    if (!Store.WriteRecord(GroupRecordFields(*name, record, parent, DataKey, services_.random),
+                           record, DataFilePath, false)) {
         RemoveNode(node);
         ReportWriteFailure();
     }

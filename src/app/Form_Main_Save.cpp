@@ -9,13 +9,8 @@
 #include "common/Strings.h"
 #include "lang/Messages.h"
 #include "store/EntryRecord.h"
-#include "tree/NodeKeys.h"
 
 namespace keyrack {
-
-namespace {
-constexpr int kHeaderRecord = 1;
-}
 
 void Form_Main::SaveEntry() {
     if (EditMode == "NEW" || EditMode == "EDIT") {
@@ -46,8 +41,7 @@ void Form_Main::SaveEntry() {
             bytes[0], bytes[1], bytes[2], bytes[3], {pw_Type, pw_Case, pw_NumChar}};
         if (IsBlank(values.title)) {
             // Without a title the record would read back as a group named after a key.
-            services_.prompter.MessageBox(this, Message(kMessageTitleNeeded),
-                                          platform::Prompter::Buttons::Ok, windowTitle());
+            ShowMessage(Message(kMessageTitleNeeded));
             Text1->setFocus();
             return;
         }
@@ -56,19 +50,11 @@ void Form_Main::SaveEntry() {
             return;
         }
         if (EditMode == "NEW") {
-            const int record = Store.FindFreeRecord(FirstTreeRecord);
-            if (record > MaxRecordNumber || RecordCount >= MaxRecordNumber) {
-                services_.prompter.MessageBox(this, Message(kMessageFileFull),
-                                              platform::Prompter::Buttons::Ok, windowTitle());
+            const int record = AllocateTreeRecord();
+            if (record == 0) {
                 return;
             }
             const std::string parent = NewEntryParentKey();
-            if (!Store.WriteRecord(RecordCountFields(RecordCount + 1), kHeaderRecord, DataFilePath,
-                                   false)) {
-                ReportWriteFailure();
-                return;
-            }
-            ++RecordCount;
             if (!Store.WriteRecord(
                     EntryRecordFields(values, parent, record, parent, DataKey, services_.random),
                     record, DataFilePath, false)) {

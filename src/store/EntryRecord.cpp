@@ -52,6 +52,18 @@ FieldValues EntryRecordFields(const EntryValues& values, const std::string& fiel
             encode(10, StoredKeyForm(Trim(parentKey)))};
 }
 
+FieldValues GroupRecordFields(const std::string& name, int record, const std::string& parentKey,
+                              int dataKey, platform::RandomSource& random) {
+    const auto encode = [&](int field, const std::string& value) {
+        return EncodeValue(value, dataKey, true, FieldWidth(field), random);
+    };
+    FieldValues fields;
+    fields[7] = encode(8, Trim(name));
+    fields[8] = encode(9, StoredKeyForm(RecordKey(record)));
+    fields[9] = encode(10, StoredKeyForm(Trim(parentKey)));
+    return fields;
+}
+
 FieldValues RecordCountFields(int recordCount) {
     FieldValues fields;
     fields[5] = std::to_string(recordCount);

@@ -7,7 +7,7 @@
 #include "platform/RandomSource.h"
 #include "store/RecordStore.h"
 
-// The record of an entry as saving writes it.
+// The records of entries and groups as the program writes them.
 namespace keyrack {
 
 // What the detail boxes and settings hold, as Windows-1252 text.
@@ -30,6 +30,10 @@ std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKe
 FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key, int record,
                               const std::string& parentKey, int dataKey,
                               platform::RandomSource& random);
+
+// The three encoded fields of a group record: its name, its key "K<record>" and its parent.
+FieldValues GroupRecordFields(const std::string& name, int record, const std::string& parentKey,
+                              int dataKey, platform::RandomSource& random);
 
 // Record 1 with only the record count: every other field is left as it is.
 FieldValues RecordCountFields(int recordCount);
