@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
+#include "store/FileIo.h"
 #include "store/RecordStore.h"
 
 class QAction;
@@ -44,6 +45,8 @@ class Form_Main : public QMainWindow {
         platform::Clock& clock;
         // Shows the login dialog modally and returns when it has closed.
         std::function<void(frmLogin&)> runLogin;
+        // Every read, write and copy of the program's files.
+        FileIo& files;
     };
 
     explicit Form_Main(Services services, QWidget* parent = nullptr);

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
+#include "store/FileIo.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -13,7 +14,8 @@ int main(int argc, char* argv[]) {
     keyrack::platform::QtPrompter prompter;
     keyrack::platform::SystemClock clock;
     keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
-                               [](keyrack::frmLogin& login) { login.exec(); }});
+                               [](keyrack::frmLogin& login) { login.exec(); },
+                               keyrack::SystemFileIo()});
     if (!window.Form_Load()) {
         return 0;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Form_Main.h"
+#include "support/FaultyFileIo.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -59,6 +60,7 @@ class FormFixture : public ::testing::Test {
     ScriptedPrompter prompter;
     SequenceRandom random;
     FixedClock clock;
+    FaultyFileIo files;
     std::unique_ptr<Form_Main> window;
 };
 

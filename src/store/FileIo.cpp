@@ -1,0 +1,240 @@
+#include "store/FileIo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace keyrack {
+
+namespace {
+
+#ifdef _WIN32
+constexpr int kBinary = O_BINARY;
+int FlushFile(int fd) {
+    return _commit(fd);
+}
+#else
+constexpr int kBinary = 0;
+int FlushFile(int fd) {
+    return fsync(fd);
+}
+#endif
+
+constexpr int kOwnerOnly = 0600;
+
+// Closes the descriptor when it goes out of scope; Close() reports the close's own failure,
+// which on some file systems is where a full disk first shows.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+IoResult WriteFully(int fd, const char* data, std::size_t size, long long offset) {
+#ifdef _WIN32
+    if (_lseeki64(fd, offset, SEEK_SET) != offset) {
+        return IoResult::FromErrno();
+    }
+#endif
+    while (size > 0) {
+#ifdef _WIN32
+        const int written = _write(fd, data, static_cast<unsigned>(size));
+#else
+        const ssize_t written = pwrite(fd, data, size, static_cast<off_t>(offset));
+#endif
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return written == 0 ? IoResult::Failure(std::strerror(ENOSPC)) : IoResult::FromErrno();
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+        offset += written;
+    }
+    return IoResult::Success();
+}
+
+IoResult FlushAndClose(Descriptor& file) {
+    if (FlushFile(file.get()) != 0) {
+        return IoResult::FromErrno();
+    }
+    return file.Close() ? IoResult::Success() : IoResult::FromErrno();
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+class SystemFiles : public FileIo {
+  public:
+    IoResult ReadAll(const std::string& path, std::string& content) override {
+        content.clear();
+        Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
+        if (!file.IsOpen()) {
+            return IoResult::FromErrno();
+        }
+        struct stat info {};
+        if (fstat(file.get(), &info) != 0) {
+            return IoResult::FromErrno();
+        }
+        const auto expected = static_cast<std::size_t>(info.st_size);
+        content.resize(expected);
+        std::size_t have = 0;
+        while (have < expected) {
+            const auto got =
+                ::read(file.get(), content.data() + have, static_cast<unsigned>(expected - have));
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                const IoResult failure =
+                    got == 0 ? IoResult::Failure("the file ended early") : IoResult::FromErrno();
+                content.clear();
+                return failure;
+            }
+            have += static_cast<std::size_t>(got);
+        }
+        return IoResult::Success();
+    }
+
+    IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override {
+        Descriptor file(::open(path.c_str(), O_WRONLY | kBinary));
+        if (!file.IsOpen()) {
+            return IoResult::FromErrno();
+        }
+        const IoResult written = WriteFully(file.get(), bytes.data(), bytes.size(), offset);
+        if (!written) {
+            return written;
+        }
+        return FlushAndClose(file);
+    }
+
+    IoResult CreateWith(const std::string& path, const std::string& content) override {
+        Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | kBinary, kOwnerOnly));
+        if (!file.IsOpen()) {
+            return IoResult::FromErrno();
+        }
+        const IoResult written = WriteFully(file.get(), content.data(), content.size(), 0);
+        if (!written) {
+            return written;
+        }
+        return FlushAndClose(file);
+    }
+
+    IoResult Resize(const std::string& path, long long length) override {
+        Descriptor file(::open(path.c_str(), O_WRONLY | kBinary));
+        if (!file.IsOpen()) {
+            return IoResult::FromErrno();
+        }
+#ifdef _WIN32
+        const bool resized = _chsize_s(file.get(), length) == 0;
+#else
+        const bool resized = ftruncate(file.get(), static_cast<off_t>(length)) == 0;
+#endif
+        if (!resized) {
+            return IoResult::FromErrno();
+        }
+        return FlushAndClose(file);
+    }
+
+    IoResult Rename(const std::string& from, const std::string& to) override {
+#ifdef _WIN32
+        if (!MoveFileExA(from.c_str(), to.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return IoResult::Failure("the file could not be renamed");
+        }
+        return IoResult::Success();
+#else
+        if (std::rename(from.c_str(), to.c_str()) != 0) {
+            return IoResult::FromErrno();
+        }
+        // The rename itself reaches stable storage only with its folder.
+        Descriptor folder(::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY));
+        if (folder.IsOpen()) {
+            fsync(folder.get());
+        }
+        return IoResult::Success();
+#endif
+    }
+
+    IoResult Remove(const std::string& path) override {
+        if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+            return IoResult::FromErrno();
+        }
+        return IoResult::Success();
+    }
+
+    FileIdentity Identity(const std::string& path) override {
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) {
+            return {};
+        }
+        return {static_cast<unsigned long long>(info.st_dev),
+                static_cast<unsigned long long>(info.st_ino), true};
+    }
+};
+
+}  // namespace
+
+IoResult IoResult::FromErrno() {
+    return Failure(std::strerror(errno));
+}
+
+FileIo& SystemFileIo() {
+    static SystemFiles files;
+    return files;
+}
+
+IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content) {
+    const std::string temporary = path + ".tmp";
+    // A temporary file left by an earlier crash would make the exclusive create fail.
+    io.Remove(temporary);
+    IoResult result = io.CreateWith(temporary, content);
+    if (result) {
+        result = io.Rename(temporary, path);
+    }
+    if (!result) {
+        io.Remove(temporary);
+    }
+    return result;
+}
+
+IoResult CopyWhole(FileIo& io, const std::string& from, const std::string& to) {
+    std::string content;
+    const IoResult read = io.ReadAll(from, content);
+    if (!read) {
+        return read;
+    }
+    return ReplaceWhole(io, to, content);
+}
+
+}  // namespace keyrack

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+
+// Every read, write and copy of the program's files goes through FileIo, so that a test can make
+// any step fail the way a disk does: a full disk halfway through a write, a missing file, a short
+// read. The system implementation is the only one the program uses.
+namespace keyrack {
+
+// The outcome of a file operation; a failure carries the operating system's reason, for the user.
+struct IoResult {
+    bool ok = true;
+    std::string reason;
+
+    static IoResult Success() { return {}; }
+    static IoResult Failure(std::string why) { return {false, std::move(why)}; }
+    // A failure with the text of the current errno.
+    static IoResult FromErrno();
+    explicit operator bool() const { return ok; }
+};
+
+// Tells whether a path still names the file that was opened earlier (it was not deleted or
+// replaced meanwhile).
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool exists = false;
+
+    bool operator==(const FileIdentity& other) const {
+        return exists == other.exists && device == other.device && inode == other.inode;
+    }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+
+class FileIo {
+  public:
+    virtual ~FileIo() = default;
+
+    // The whole file. Fails when it cannot be opened, or when a read fails or ends before the
+    // length the file had when it was opened; content is then left empty.
+    virtual IoResult ReadAll(const std::string& path, std::string& content) = 0;
+    // Writes bytes at offset into an existing file and flushes them to stable storage. Never
+    // creates the file. A failure may leave part of the bytes written.
+    virtual IoResult WriteAt(const std::string& path, long long offset,
+                             const std::string& bytes) = 0;
+    // Creates a file that must not exist yet, readable and writable by its owner only, writes
+    // content and flushes it to stable storage. A failure may leave a partial file behind.
+    virtual IoResult CreateWith(const std::string& path, const std::string& content) = 0;
+    // Cuts or extends an existing file to length, flushed.
+    virtual IoResult Resize(const std::string& path, long long length) = 0;
+    // Renames from over to in one step and flushes the folder, so that after a crash `to` is
+    // either the old file or the new one.
+    virtual IoResult Rename(const std::string& from, const std::string& to) = 0;
+    // Removing a file that does not exist succeeds.
+    virtual IoResult Remove(const std::string& path) = 0;
+    virtual FileIdentity Identity(const std::string& path) = 0;
+
+    bool Exists(const std::string& path) { return Identity(path).exists; }
+};
+
+// The operating system's files.
+FileIo& SystemFileIo();
+
+// Replaces path by content atomically: a temporary file in the same folder is written, flushed
+// and renamed over path. On failure path is as it was and the temporary file is gone.
+IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content);
+
+// Copies from over to with ReplaceWhole; `to` is the old file or a complete copy, never a part.
+IoResult CopyWhole(FileIo& io, const std::string& from, const std::string& to);
+
+}  // namespace keyrack

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+
+#include "store/FileIo.h"
+
+namespace keyrack::testing {
+
+enum class FileOp { Read, WriteAt, Create, Resize, Rename, Remove };
+
+// The system's files, with the faults a disk shows on demand: an operation that fails, a read
+// that fails partway, a disk that fills up in the middle of a write.
+class FaultyFileIo : public FileIo {
+  public:
+    // The nth call of op from now on (1 = the next one) fails and changes nothing.
+    void FailOn(FileOp op, int nth = 1) { failAt_[op] = calls_[op] + nth; }
+    // Writes and creates stop after this many more bytes and fail with "no space"; the bytes
+    // before that reach the file. Negative: the disk never fills.
+    void FillDiskAfter(long long bytes) { spaceLeft_ = bytes; }
+    // Every fault set so far is forgotten.
+    void Heal();
+    int Calls(FileOp op) const;
+
+    IoResult ReadAll(const std::string& path, std::string& content) override;
+    IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override;
+    IoResult CreateWith(const std::string& path, const std::string& content) override;
+    IoResult Resize(const std::string& path, long long length) override;
+    IoResult Rename(const std::string& from, const std::string& to) override;
+    IoResult Remove(const std::string& path) override;
+    FileIdentity Identity(const std::string& path) override;
+
+  private:
+    // Counts the call; true when it is the one set to fail.
+    bool Fails(FileOp op);
+    // The part of bytes that still fits on the disk; uses up the space.
+    std::string Fitting(const std::string& bytes);
+
+    std::map<FileOp, int> calls_;
+    std::map<FileOp, int> failAt_;
+    long long spaceLeft_ = -1;
+};
+
+}  // namespace keyrack::testing
