@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "common/Cp1252.h"
 #include "common/Strings.h"
@@ -91,6 +92,12 @@ void Form_PW_Type::Form_Load() {
     place(Combo2, 120, 1080, 3375, 315);
     place(Label3, 120, 1560, 1455, 255);
     place(Combo3, 120, 1800, 3375, 315);
+    // A caption longer than its place (as in some languages) may take the width of the box
+    // below it rather than be cut.
+    for (QLabel* label : {Label1, Label2, Label3}) {
+        label->resize(std::clamp(label->sizeHint().width(), label->width(), Combo1->width()),
+                      label->height());
+    }
     setFixedSize(TwipsToPixelsX(kFormWidth, *this), TwipsToPixelsY(kFormHeight, *this));
 
     Combo1->clear();
