@@ -141,8 +141,4 @@ void Form_Main::OpenAddress() {}
 void Form_Main::CopyUserName() {}
 void Form_Main::CopyPassword() {}
 
-// The password generator and its settings dialog are not built yet.
-void Form_Main::Command6_Click() {}
-void Form_Main::Command8_Click() {}
-
 }  // namespace keyrack

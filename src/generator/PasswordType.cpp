@@ -1,12 +1,25 @@
 #include "generator/PasswordType.h"
 
+#include <cstdio>
+
 #include "common/Strings.h"
+#include "store/RecordStore.h"
+#include "store/ValueCipher.h"
 
 namespace keyrack {
 
+static_assert(MaxPasswordLength == PlainCapacity(FieldWidths[3]),
+              "a generated password must fit the password field");
+
+namespace {
+
+const char* const kDefaultLength = "8";
+
+}  // namespace
+
 void ApplyPasswordTypeDefaults(PasswordTypeSettings& settings) {
     if (settings.length.empty() || Val(settings.length) == 0) {
-        settings.length = "8";
+        settings.length = kDefaultLength;
     }
     if (settings.caseSet.empty()) {
         settings.caseSet = "Y";
@@ -14,6 +27,29 @@ void ApplyPasswordTypeDefaults(PasswordTypeSettings& settings) {
     if (settings.type.empty()) {
         settings.type = "ALPHA";
     }
+}
+
+PasswordTypeSettings DialogSettings(const PasswordTypeSettings& settings) {
+    PasswordTypeSettings read = settings;
+    if (read.type != "ALPHA" && read.type != "NUMERIC" && read.type != "ALPHANUMERIC") {
+        read.type = "ALPHA";
+    }
+    if (read.caseSet != "Y" && read.caseSet != "N") {
+        read.caseSet = "Y";
+    }
+    read.length = DialogLength(settings.length);
+    return read;
+}
+
+std::string DialogLength(const std::string& text) {
+    const double length = Val(text);
+    if (length < 1 || length > MaxPasswordLength) {
+        return kDefaultLength;
+    }
+    // Fifteen significant digits give back what was typed, without the float's noise.
+    char written[32];
+    std::snprintf(written, sizeof written, "%.15g", length);
+    return written;
 }
 
 }  // namespace keyrack

@@ -1,0 +1,60 @@
+#include "generator/PasswordGenerator.h"
+
+#include <string_view>
+
+#include "common/Strings.h"
+
+namespace keyrack {
+
+namespace {
+
+constexpr std::string_view kDigits = "123456789";
+constexpr std::string_view kCapitals = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr std::string_view kSmallLetters = "abcdefghijklmnopqrstuvwxyz";
+
+}  // namespace
+
+std::string AdmittedCharacters(const PasswordTypeSettings& settings) {
+    const std::string& type = settings.type;
+    const std::string caseSet = Trim(settings.caseSet);
+    const bool letters = type == "ALPHA" || type == "ALPHANUMERIC";
+    std::string admitted;
+    if (type == "ALPHANUMERIC" || type == "NUMERIC" || type == "NUMBERIC") {
+        admitted += kDigits;
+    }
+    if (letters && caseSet == "N") {
+        admitted += kCapitals;
+    }
+    if (letters && (caseSet == "N" || caseSet == "Y")) {
+        admitted += kSmallLetters;
+    }
+    return admitted;
+}
+
+GeneratedPassword GeneratePassword(const PasswordTypeSettings& settings,
+                                   platform::RandomSource& random) {
+    GeneratedPassword result{{}, settings};
+    PasswordTypeSettings& used = result.used;
+    std::string admitted = AdmittedCharacters(used);
+    if (admitted.empty()) {
+        const PasswordTypeSettings read = DialogSettings(used);
+        used.type = read.type;
+        used.caseSet = read.caseSet;
+        admitted = AdmittedCharacters(used);
+    }
+    long long length = RoundHalfEven(Val(used.length));
+    if (length > MaxPasswordLength) {
+        length = MaxPasswordLength;
+        used.length = std::to_string(MaxPasswordLength);
+    } else if (length < 1) {
+        used.length.clear();
+        return result;
+    }
+    const auto count = static_cast<std::uint32_t>(admitted.size());
+    for (long long i = 0; i < length; ++i) {
+        result.password += admitted[random.Below(count)];
+    }
+    return result;
+}
+
+}  // namespace keyrack

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "generator/PasswordType.h"
+#include "platform/RandomSource.h"
+
+// Random passwords made from the password-type settings.
+namespace keyrack {
+
+// The characters the settings admit, in ascending order: digits 1 to 9 (never 0) for
+// "ALPHANUMERIC", "NUMERIC" and "NUMBERIC"; small letters for "ALPHA" and "ALPHANUMERIC" with
+// case "Y" or "N", capitals too with "N". The type is compared exactly, the case trimmed first.
+// Empty when nothing qualifies.
+std::string AdmittedCharacters(const PasswordTypeSettings& settings);
+
+struct GeneratedPassword {
+    std::string password;
+    // The settings the password was made under, to be shown and stored with it. Settings
+    // admitting no character are read as the password type dialog reads them; a length above
+    // MaxPasswordLength becomes MaxPasswordLength; a length below 1 becomes empty.
+    PasswordTypeSettings used;
+};
+
+// A password of the settings' length (the number at the start of it, halves rounded to the even
+// neighbour), each character drawn from random with every admitted character equally likely.
+// Empty when the length is below 1.
+GeneratedPassword GeneratePassword(const PasswordTypeSettings& settings,
+                                   platform::RandomSource& random);
+
+}  // namespace keyrack
