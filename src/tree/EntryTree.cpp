@@ -1,5 +1,6 @@
 #include "tree/EntryTree.h"
 
+#include <QCoreApplication>
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -10,17 +11,6 @@
 #include <QStyledItemDelegate>
 
 namespace keyrack {
-
-namespace {
-
-std::string KeyIn(const QMimeData* mime) {
-    if (mime == nullptr || !mime->hasFormat(EntryTree::MimeType)) {
-        return {};
-    }
-    return mime->data(EntryTree::MimeType).toStdString();
-}
-
-}  // namespace
 
 // Hands the edited label to the tree's hook instead of writing it into the node.
 class EntryTree::LabelDelegate : public QStyledItemDelegate {
@@ -43,10 +33,26 @@ class EntryTree::LabelDelegate : public QStyledItemDelegate {
 
 const QString EntryTree::MimeType = QStringLiteral("application/x-keyrack-node-key");
 
-QMimeData* EntryTree::NodeMimeData(const std::string& key) {
+QMimeData* EntryTree::NodeMimeData(const std::string& key) const {
     auto* mime = new QMimeData;
-    mime->setData(MimeType, QByteArray::fromStdString(key));
+    mime->setData(MimeType, DragToken() + '\n' + QByteArray::fromStdString(key));
     return mime;
+}
+
+// Drags are told apart by the tree and the process they started in, so a node is only ever
+// moved within its own tree.
+QByteArray EntryTree::DragToken() const {
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+std::string EntryTree::KeyIn(const QMimeData* mime) const {
+    if (mime == nullptr || !mime->hasFormat(MimeType)) {
+        return {};
+    }
+    const QByteArray data = mime->data(MimeType);
+    const QByteArray token = DragToken() + '\n';
+    return data.startsWith(token) ? data.mid(token.size()).toStdString() : std::string();
 }
 
 EntryTree::EntryTree(QWidget* parent) : QTreeWidget(parent) {
@@ -86,7 +92,7 @@ void EntryTree::startDrag(Qt::DropActions /*supportedActions*/) {
 }
 
 void EntryTree::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->source() == this && !KeyIn(event->mimeData()).empty()) {
+    if (!KeyIn(event->mimeData()).empty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -95,7 +101,7 @@ void EntryTree::dragEnterEvent(QDragEnterEvent* event) {
 
 void EntryTree::dragMoveEvent(QDragMoveEvent* event) {
     const std::string key = KeyIn(event->mimeData());
-    if (event->source() != this || key.empty()) {
+    if (key.empty()) {
         event->ignore();
         return;
     }

@@ -34,7 +34,7 @@ class EntryTree : public QTreeWidget {
 
     static const QString MimeType;
     // What a drag of the node with key carries.
-    static QMimeData* NodeMimeData(const std::string& key);
+    QMimeData* NodeMimeData(const std::string& key) const;
 
     explicit EntryTree(QWidget* parent = nullptr);
 
@@ -55,6 +55,9 @@ class EntryTree : public QTreeWidget {
     // Shows target as where the drop would land, without making it the current node.
     void HighlightDropTarget(QTreeWidgetItem* target);
     void EndDrag();
+    QByteArray DragToken() const;
+    // The key a drag from this tree carries; empty for anything else.
+    std::string KeyIn(const QMimeData* mime) const;
 
     bool leftPress_ = false;
     bool pressOnCurrent_ = false;
