@@ -10,12 +10,26 @@
 #include <QMimeData>
 #include <QStyledItemDelegate>
 
+#include "lang/Messages.h"
+
 namespace keyrack {
+
+namespace {
+constexpr int kGroupCaption = 48;
+}  // namespace
 
 // Hands the edited label to the tree's hook instead of writing it into the node.
 class EntryTree::LabelDelegate : public QStyledItemDelegate {
   public:
     explicit LabelDelegate(EntryTree* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        editor->setObjectName(QStringLiteral("TreeView1Label"));
+        editor->setAccessibleName(Message(kGroupCaption));
+        return editor;
+    }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {

@@ -3,7 +3,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <filesystem>
@@ -72,6 +74,7 @@ class TreeEditTest : public FormFixture {
         QTest::keyClick(window->TreeView1, Qt::Key_F2);
         auto* editor = qobject_cast<QLineEdit*>(window->TreeView1->itemWidget(Node(key), 0));
         ASSERT_NE(editor, nullptr) << key;
+        EXPECT_EQ(editor->accessibleName(), Message(48));
         editor->setText(typed);
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();  // the editor hands its text over when it closes
@@ -235,6 +238,24 @@ TEST_F(TreeEditTest, DeleteKeyRemovesOnlyAnEmptyGroupTheUserConfirms) {
     Parents expected = seeded_;
     expected.erase("K6");
     EXPECT_EQ(ParentsAfterReload(), expected);
+}
+
+TEST_F(TreeEditTest, DraggingNearTheBottomScrollsUntilTheDrop) {
+    StartFresh();
+    QTreeWidget& tree = *window->TreeView1;
+    tree.setFixedHeight(90);
+    QCoreApplication::processEvents();  // lays the items out
+    QScrollBar& bar = *tree.verticalScrollBar();
+    ASSERT_GT(bar.maximum(), 0);
+    window->TreeView1_DragOver(QPoint(20, tree.viewport()->height() - 2));
+    EXPECT_TRUE(window->Timer2->isActive());
+    window->Timer2_Timer();
+    EXPECT_EQ(bar.value(), 1);
+    window->TreeView1_DragOver(QPoint(20, tree.viewport()->height() / 2));
+    EXPECT_FALSE(window->Timer2->isActive());
+    window->TreeView1_DragOver(QPoint(20, 1));
+    Drop("K7", "K7");
+    EXPECT_FALSE(window->Timer2->isActive());
 }
 
 TEST_F(TreeEditTest, ClickingTheShownNodeShowsItAgain) {
