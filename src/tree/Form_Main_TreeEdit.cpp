@@ -125,7 +125,19 @@ bool Form_Main::WriteMove(QTreeWidgetItem* node, const std::string& newParentKey
 
 void Form_Main::MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent) {
     const QSignalBlocker quiet(TreeView1);
-    const bool expanded = node->isExpanded();
+    // The tree forgets which nodes were open when they leave it; they open again afterwards.
+    std::vector<QTreeWidgetItem*> open;
+    std::vector<QTreeWidgetItem*> pending = {node};
+    while (!pending.empty()) {
+        QTreeWidgetItem* current = pending.back();
+        pending.pop_back();
+        if (current->isExpanded()) {
+            open.push_back(current);
+        }
+        for (int i = 0; i < current->childCount(); ++i) {
+            pending.push_back(current->child(i));
+        }
+    }
     if (QTreeWidgetItem* oldParent = node->parent()) {
         oldParent->removeChild(node);
     } else {
@@ -145,7 +157,9 @@ void Form_Main::MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent) {
         newParent->insertChild(at, node);
         newParent->setExpanded(true);
     }
-    node->setExpanded(expanded);
+    for (QTreeWidgetItem* opened : open) {
+        opened->setExpanded(true);
+    }
 }
 
 void Form_Main::TreeView1_DragOver(const QPoint& position) {

@@ -145,6 +145,7 @@ TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAMovedGroupItsNameAFailedMoveNothi
         EXPECT_EQ(FieldOnDisk(field, 7), entry[field - 1]) << field;
     }
     Drop("K5", "K4");
+    EXPECT_TRUE(Node("K5")->isExpanded());
     EXPECT_EQ(FieldOnDisk(8, 5) + "|" + FieldOnDisk(9, 5) + "|" + FieldOnDisk(10, 5),
               "Cards|K5|K4");
     Drop("K5", "");
