@@ -1,7 +1,5 @@
 // Editing the entry tree in place: moving nodes by dragging, renaming a group in its label and
 // deleting an empty group with the Delete key. Each change writes one record, then one node.
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
