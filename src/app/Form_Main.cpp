@@ -31,6 +31,7 @@
 #include "store/DataKey.h"
 #include "store/EntryRecord.h"
 #include "store/ValueCipher.h"
+#include "tree/EntryTree.h"
 
 namespace keyrack {
 
@@ -90,7 +91,8 @@ void Form_Main::BuildControls() {
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
-    TreeView1 = new QTreeWidget(central);
+    auto* tree = new EntryTree(central);
+    TreeView1 = tree;
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setSortingEnabled(false);
@@ -157,6 +159,7 @@ void Form_Main::BuildControls() {
     Timer1->start();
     Timer2 = new QTimer(this);
     Timer2->setInterval(kDragScrollMs);
+    ConnectTreeEdits(*tree);
 
     resize(TwipsToPixelsX(kClientWidthTwips, *this),
            TwipsToPixelsY(kClientHeightTwips, *this) + menuBar()->sizeHint().height());

@@ -16,6 +16,7 @@
 #include "platform/RandomSource.h"
 #include "store/FileIo.h"
 #include "store/RecordStore.h"
+#include "tree/TreeEdits.h"
 
 class QAction;
 class QLabel;
@@ -30,6 +31,7 @@ class QTreeWidgetItem;
 
 namespace keyrack {
 
+class EntryTree;
 class frmLogin;
 
 // The main window: the tree of groups and entries, the four detail boxes, the toolbar and the
@@ -124,6 +126,16 @@ class Form_Main : public QMainWindow {
     void TreeView1_NodeClick(QTreeWidgetItem* node);
     void Timer1_Timer();
 
+    // Moving, renaming and deleting in the tree. A drop names the dragged node by its key;
+    // target null is the empty area below the last node.
+    bool TreeView1_MayDrop(const std::string& draggedKey, QTreeWidgetItem* target);
+    void TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetItem* target);
+    void TreeView1_DragOver(const QPoint& position);
+    void TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& newString);
+    void TreeView1_KeyUp(int keyCode);
+    void Timer2_Timer();
+    DragScroll ScrollDirection = DragScroll::None;
+
     // The node with the given index in the order nodes were added (from 1), or null.
     QTreeWidgetItem* NodeAt(int index) const;
     QTreeWidgetItem* NodeWithKey(const std::string& key) const;
@@ -169,9 +181,15 @@ class Form_Main : public QMainWindow {
                              const QString& text, const std::string& tag, bool isGroup);
     void RemoveNode(QTreeWidgetItem* node);
     void ShowNode(QTreeWidgetItem* node);
-    // A drop that a node click completes; returns whether the click was taken by a move.
-    bool CompletePendingMove(QTreeWidgetItem* target);
-    void ClearPendingMove();
+
+    void ConnectTreeEdits(EntryTree& tree);
+    TreeNodeInfo NodeInfo(const QTreeWidgetItem* node) const;
+    // The key a drag of node carries, empty when it may not be picked up.
+    std::string PickUp(QTreeWidgetItem* node);
+    DropDecision DecideDropOn(QTreeWidgetItem* dragged, QTreeWidgetItem* target);
+    // Writes the node's record for its new parent; false, after telling the user, on failure.
+    bool WriteMove(QTreeWidgetItem* node, const std::string& newParentKey);
+    void MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent);
 
     // The group a new entry goes into: the shown group, or the group of the shown entry.
     std::string NewEntryParentKey() const;

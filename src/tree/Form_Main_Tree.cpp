@@ -78,6 +78,7 @@ QTreeWidgetItem* Form_Main::MakeNode(const std::string& key, const QString& text
     node->setIcon(0, ImageList1[isGroup ? 1 : 2]);
     if (isGroup) {
         node->setFont(0, boldFont_);
+        node->setFlags(node->flags() | Qt::ItemIsEditable);
     }
     nodesByIndex_.push_back(node);
     nodesByKey_.emplace(key, node);
@@ -166,50 +167,40 @@ void Form_Main::TreeView1_NodeClick(QTreeWidgetItem* node) {
     if (node == nullptr) {
         return;
     }
-    if (!CompletePendingMove(node)) {
-        SelectedIndex = -1;
-        SelectedTag = -2;
-        ParentTag = -2;
-        SelectedText.clear();
-        SelectedKey.clear();
-        ParentKey.clear();
+    SelectedIndex = -1;
+    SelectedTag = -2;
+    ParentTag = -2;
+    SelectedText.clear();
+    SelectedKey.clear();
+    ParentKey.clear();
 
-        QTreeWidgetItem* parent = node->parent();
-        SelectedTag = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
-        if (parent != nullptr) {
-            ParentTag = static_cast<int>(RoundHalfEven(Val(NodeTag(parent))));
-            ParentKey = NodeKey(parent);
-        }
-        SelectedText = node->text(0);
-        SelectedKey = NodeKey(node);
-        SelectedIndex = NodeIndex(node);
+    QTreeWidgetItem* parent = node->parent();
+    SelectedTag = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
+    if (parent != nullptr) {
+        ParentTag = static_cast<int>(RoundHalfEven(Val(NodeTag(parent))));
+        ParentKey = NodeKey(parent);
+    }
+    SelectedText = node->text(0);
+    SelectedKey = NodeKey(node);
+    SelectedIndex = NodeIndex(node);
 
-        if (SelectedTag < 0) {
-            ClearBoxes();
-            SetEntryButtonsEnabled(false);
-        } else {
-            const auto field = [this](int number) {
-                return DecodeValue(Store.ReadField(number, SelectedTag), DataKey);
-            };
-            Text1->setPlainText(FromCp1252(field(1)));
-            Text2->setText(FromCp1252(field(2)));
-            Text3->setText(FromCp1252(field(4)));
-            Text4->setText(FromCp1252(field(3)));
-            pw_Type = field(5);
-            pw_Case = field(6);
-            pw_NumChar = field(7);
-            SetEntryButtonsEnabled(true);
-        }
+    if (SelectedTag < 0) {
+        ClearBoxes();
+        SetEntryButtonsEnabled(false);
+    } else {
+        const auto field = [this](int number) {
+            return DecodeValue(Store.ReadField(number, SelectedTag), DataKey);
+        };
+        Text1->setPlainText(FromCp1252(field(1)));
+        Text2->setText(FromCp1252(field(2)));
+        Text3->setText(FromCp1252(field(4)));
+        Text4->setText(FromCp1252(field(3)));
+        pw_Type = field(5);
+        pw_Case = field(6);
+        pw_NumChar = field(7);
+        SetEntryButtonsEnabled(true);
     }
     DisplayPWType();
-    ClearPendingMove();
 }
-
-// Moving nodes by dragging is not built yet: no move is ever pending.
-bool Form_Main::CompletePendingMove(QTreeWidgetItem* /*target*/) {
-    return false;
-}
-
-void Form_Main::ClearPendingMove() {}
 
 }  // namespace keyrack

@@ -1,0 +1,269 @@
+#include <QApplication>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "lang/Messages.h"
+#include "support/FormFixture.h"
+#include "tree/EntryTree.h"
+#include "tree/NodeKeys.h"
+
+namespace keyrack::testing {
+namespace {
+
+using Parents = std::map<std::string, std::string>;
+using Reply = platform::Prompter::Answer;
+
+class TreeEditTest : public FormFixture {
+  protected:
+    // Bank (3) holds Cards (5) holding Visa (7); Mail (4) holds Inbox (8); Empty (6) is an
+    // empty top-level group; Loose (9) sits in the default group.
+    void StartFresh() {
+        window.reset();
+        std::filesystem::remove(DataPath());
+        SeedFile({Group(3, "Bank"), Group(4, "Mail"), Group(5, "Cards", "K3"), Group(6, "Empty"),
+                  Entry(7, "Visa", "K5", "alice", "pin-1234"), Entry(8, "Inbox", "K4"),
+                  Entry(9, "Loose", "")});
+        Start();
+        window->resize(600, 400);
+        window->show();
+        window->TreeView1->expandAll();
+    }
+
+    QTreeWidgetItem* Node(const std::string& key) { return window->NodeWithKey(key); }
+
+    Parents ParentsInTree() const {
+        Parents parents;
+        for (QTreeWidgetItemIterator it(window->TreeView1); *it != nullptr; ++it) {
+            parents[Form_Main::NodeKey(*it)] = Form_Main::NodeKey((*it)->parent());
+        }
+        return parents;
+    }
+
+    // The tree built again from what the file holds.
+    Parents ParentsAfterReload() {
+        window->Store.LoadDataFile(DataPath());
+        window->LoadPasswordList();
+        return ParentsInTree();
+    }
+
+    // Drops the node with key on target, or on the empty area below the last node.
+    void Drop(const std::string& key, const std::string& target) {
+        QTreeWidget& tree = *window->TreeView1;
+        const QPoint at = target.empty() ? QPoint(10, tree.viewport()->height() - 5)
+                                         : tree.visualItemRect(Node(target)).center();
+        auto& entryTree = static_cast<EntryTree&>(tree);
+        const std::unique_ptr<QMimeData> mime(entryTree.NodeMimeData(key));
+        QDragEnterEvent enter(at, Qt::MoveAction, mime.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(tree.viewport(), &enter);
+        QDropEvent drop(at, Qt::MoveAction, mime.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(tree.viewport(), &drop);
+    }
+
+    void Rename(const std::string& key, const QString& typed) {
+        window->TreeView1->setCurrentItem(Node(key));
+        QTest::keyClick(window->TreeView1, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(window->TreeView1->itemWidget(Node(key), 0));
+        ASSERT_NE(editor, nullptr) << key;
+        EXPECT_EQ(editor->accessibleName(), Message(48));
+        editor->setText(typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor hands its text over when it closes
+    }
+
+    template <typename Command>
+    void WithUnwritableFile(Command command) {
+        const std::string before = ReadBytes(DataPath());
+        MakeDataFileUnwritable();
+        command();
+        std::filesystem::remove(DataPath());
+        WriteBytes(DataPath(), before);
+    }
+
+    const Parents seeded_ = {{"K3", ""}, {"K4", ""},   {"K5", "K3"}, {"K6", ""},
+                             {"D", ""},  {"K7", "K5"}, {"K8", "K4"}, {"K9", "D"}};
+};
+
+TEST_F(TreeEditTest, DropsMoveTheNodeWithItsSubtreeAndOnlyThatNode) {
+    struct Case {
+        const char* dragged;
+        const char* target;     // empty: the area below the last node
+        const char* newParent;  // null: nothing moves
+    };
+    const Case cases[] = {
+        {"K7", "K4", "K4"},     // an entry onto a group
+        {"K7", "K8", "K4"},     // an entry onto an entry of another group
+        {"K7", "K7", nullptr},  // onto itself
+        {"K7", "", nullptr},    // an entry onto the empty area
+        {"K5", "K4", "K4"},     // a group into another group, with its entry
+        {"K3", "K5", nullptr},  // a group into its own child: refused
+        {"K3", "K7", nullptr},  // ... or onto an entry below it
+        {"K5", "", ""},         // a group onto the empty area goes to the top level
+        {"K5", "D", "D"},       // into the default group
+        {"D", "K4", nullptr},   // the default group stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.dragged) + " onto " + c.target);
+        StartFresh();
+        Parents expected = seeded_;
+        if (c.newParent != nullptr) {
+            expected[c.dragged] = c.newParent;
+        }
+        const std::string before = ReadBytes(DataPath());
+        Drop(c.dragged, c.target);
+        EXPECT_EQ(ParentsInTree(), expected);
+        EXPECT_EQ(window->SelectedKey, c.dragged);  // the dragged node is shown
+        EXPECT_EQ(window->ParentKey, expected[c.dragged]);
+        EXPECT_EQ(c.newParent == nullptr, ReadBytes(DataPath()) == before);
+        EXPECT_EQ(ParentsAfterReload(), expected);
+    }
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAMovedGroupItsNameAFailedMoveNothing) {
+    StartFresh();
+    WithUnwritableFile([this] { Drop("K7", "K8"); });
+    EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
+    EXPECT_TRUE(MessageShown(54));
+    EXPECT_EQ(ParentsInTree(), seeded_);
+
+    Drop("K7", "K8");
+    EXPECT_EQ(window->Text4->text(), "alice");
+    const std::vector<std::string> entry = {
+        "Visa", "https://example.org/7", "alice", "pin-1234", "NUMERIC", "N", "12", "Visa", "K7",
+        "K4"};
+    for (int field = 1; field <= 10; ++field) {
+        EXPECT_EQ(FieldOnDisk(field, 7), entry[field - 1]) << field;
+    }
+    Drop("K5", "K4");
+    EXPECT_TRUE(Node("K5")->isExpanded());
+    EXPECT_EQ(FieldOnDisk(8, 5) + "|" + FieldOnDisk(9, 5) + "|" + FieldOnDisk(10, 5),
+              "Cards|K5|K4");
+    Drop("K5", "");
+    EXPECT_EQ(RawFieldOnDisk(10, 5), "");
+}
+
+TEST_F(TreeEditTest, RenamingAGroupInPlace) {
+    struct Case {
+        const char* key;
+        QString typed;
+        bool unwritable;
+        QString label;
+        int message;               // 0: none
+        const char* storedParent;  // null: nothing written
+    };
+    const Case cases[] = {
+        {"K5", "  Credit ", false, "Credit", 0, "K3"},  // nested: stays in its parent
+        {"K3", "Money", false, "Money", 0, ""},
+        {"D", "Other", false, Message(2), 0, nullptr},
+        {"K4", "   ", false, "Mail", 0, nullptr},
+        {"K4", QString(34, 'x'), false, "Mail", 53, nullptr},
+        {"K4", "Post", true, "Mail", 54, nullptr},
+    };
+    StartFresh();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        prompter.messages.clear();
+        const std::string before = ReadBytes(DataPath());
+        if (c.unwritable) {
+            WithUnwritableFile([&] { Rename(c.key, c.typed); });
+        } else {
+            Rename(c.key, c.typed);
+        }
+        EXPECT_EQ(Node(c.key)->text(0), c.label);
+        EXPECT_EQ(c.message == 0, prompter.messages.empty());
+        if (c.message != 0) {
+            EXPECT_TRUE(MessageShown(c.message));
+        }
+        if (c.storedParent == nullptr) {
+            EXPECT_TRUE(ReadBytes(DataPath()) == before);
+        } else {
+            EXPECT_EQ(FieldOnDisk(8, RecordOfKey(c.key)), c.label.toStdString());
+            EXPECT_EQ(FieldOnDisk(10, RecordOfKey(c.key)), c.storedParent);
+        }
+    }
+    Parents expected = seeded_;
+    EXPECT_EQ(ParentsAfterReload(), expected);
+    EXPECT_EQ(Node("K5")->text(0), "Credit");
+    EXPECT_EQ(Node("K3")->text(0), "Money");
+}
+
+TEST_F(TreeEditTest, DeleteKeyRemovesOnlyAnEmptyGroupTheUserConfirms) {
+    struct Case {
+        const char* key;
+        Reply answer;
+        bool unwritable;
+        int message;  // 0: none
+        bool removed;
+    };
+    const Case cases[] = {
+        {"K6", Reply::No, false, 51, false}, {"K3", Reply::Yes, false, 52, false},
+        {"K7", Reply::Yes, false, 0, false}, {"D", Reply::Yes, false, 0, false},
+        {"K6", Reply::Yes, true, 54, false}, {"K6", Reply::Yes, false, 51, true},
+    };
+    StartFresh();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        prompter.messages.clear();
+        prompter.answers = {c.answer};
+        window->TreeView1->setCurrentItem(Node(c.key));
+        const auto press = [this] { QTest::keyClick(window->TreeView1, Qt::Key_Delete); };
+        if (c.unwritable) {
+            WithUnwritableFile(press);
+        } else {
+            press();
+        }
+        EXPECT_EQ(c.message == 0, prompter.messages.empty());
+        if (c.message != 0) {
+            EXPECT_TRUE(MessageShown(c.message));
+        }
+        EXPECT_EQ(Node(c.key) == nullptr, c.removed);
+    }
+    EXPECT_EQ(FieldOnDisk(8, 6) + FieldOnDisk(9, 6), "");
+    // Another node is shown in the deleted group's place.
+    ASSERT_NE(window->TreeView1->currentItem(), nullptr);
+    EXPECT_EQ(window->SelectedKey, Form_Main::NodeKey(window->TreeView1->currentItem()));
+    Parents expected = seeded_;
+    expected.erase("K6");
+    EXPECT_EQ(ParentsAfterReload(), expected);
+}
+
+TEST_F(TreeEditTest, DraggingNearTheBottomScrollsUntilTheDrop) {
+    StartFresh();
+    QTreeWidget& tree = *window->TreeView1;
+    tree.setFixedHeight(90);
+    QCoreApplication::processEvents();  // lays the items out
+    QScrollBar& bar = *tree.verticalScrollBar();
+    ASSERT_GT(bar.maximum(), 0);
+    window->TreeView1_DragOver(QPoint(20, tree.viewport()->height() - 2));
+    EXPECT_TRUE(window->Timer2->isActive());
+    window->Timer2_Timer();
+    EXPECT_EQ(bar.value(), 1);
+    window->TreeView1_DragOver(QPoint(20, tree.viewport()->height() / 2));
+    EXPECT_FALSE(window->Timer2->isActive());
+    window->TreeView1_DragOver(QPoint(20, 1));
+    Drop("K7", "K7");
+    EXPECT_FALSE(window->Timer2->isActive());
+}
+
+TEST_F(TreeEditTest, ClickingTheShownNodeShowsItAgain) {
+    StartFresh();
+    QTreeWidget& tree = *window->TreeView1;
+    tree.setCurrentItem(Node("K7"));
+    window->Text1->setPlainText("typed over");
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                      tree.visualItemRect(Node("K7")).center());
+    EXPECT_EQ(window->Text1->toPlainText(), "Visa");
+}
+
+}  // namespace
+}  // namespace keyrack::testing

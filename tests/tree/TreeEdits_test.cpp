@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "store/ValueCipher.h"
+#include "tree/NodeKeys.h"
+#include "tree/TreeEdits.h"
+
+namespace keyrack {
+namespace {
+
+TEST(TreeEditsTest, WhereADropLandsOrWhyNothingMoves) {
+    // Bank (K3) holds Cards (K5) holding the entry K6; Mail (K4) holds the entry K7; the
+    // default group D holds K8.
+    const TreeNodeInfo bank{"K3", true, ""}, mail{"K4", true, ""}, cards{"K5", true, "K3"},
+        visa{"K6", false, "K5"}, inbox{"K7", false, "K4"};
+    const DropTarget empty{};
+    const auto on = [](const TreeNodeInfo& node, std::vector<std::string> above) {
+        return DropTarget{true, node, std::move(above)};
+    };
+    struct Case {
+        const char* what;
+        TreeNodeInfo dragged;
+        DropTarget target;
+        DropOutcome outcome;
+        std::string parent;
+    };
+    const Case cases[] = {
+        {"entry onto an entry", visa, on(inbox, {"K4"}), DropOutcome::Move, "K4"},
+        {"entry into its own group", visa, on(cards, {"K3"}), DropOutcome::Nothing, ""},
+        {"group onto an entry of another group", bank, on(inbox, {"K4"}), DropOutcome::Move, "K4"},
+        {"group onto its child", bank, on(cards, {"K3"}), DropOutcome::Refused, ""},
+        {"group onto an entry below it", bank, on(visa, {"K5", "K3"}), DropOutcome::Refused, ""},
+        {"group onto itself", bank, on(bank, {}), DropOutcome::Nothing, ""},
+        {"top-level group onto the empty area", mail, empty, DropOutcome::Nothing, ""},
+    };
+    for (const Case& c : cases) {
+        const DropDecision decision = DecideDrop(c.dragged, c.target);
+        EXPECT_EQ(decision.outcome, c.outcome) << c.what;
+        EXPECT_EQ(decision.newParentKey, c.parent) << c.what;
+    }
+
+    EXPECT_TRUE(MayPickUp(visa, false, 0));
+    EXPECT_TRUE(MayPickUp(bank, false, 3));
+    EXPECT_FALSE(MayPickUp({"D", true, ""}, false, 0));
+    EXPECT_FALSE(MayPickUp(visa, true, 0));   // named like the default group
+    EXPECT_FALSE(MayPickUp(bank, false, 0));  // no record to keep its place
+}
+
+TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
+    constexpr int kKey = 99;
+    RecordStore store;
+    store.DataRecords.resize(200);
+    const auto put = [&](int record, int field, const std::string& value) {
+        store.DataRecords[record].SetField(field,
+                                           EncodeValue(value, kKey, true, FieldWidth(field)));
+    };
+    put(3, 8, "Bank");
+    put(3, 9, "K3");
+    put(4, 8, "Mislaid");
+    put(4, 9, "K9");  // a group whose key names another record
+    const std::vector<std::string> entry = {
+        " Visa ", "https://visa.example", "alice", "pin", "NUMERIC", "N", " 12", "K5", "K150",
+        "K5"};
+    for (int field = 1; field <= 10; ++field) {
+        put(150, field, entry[field - 1]);
+    }
+    EXPECT_EQ(GroupRecordOf(store, "K3", kKey), 3);
+    EXPECT_EQ(GroupRecordOf(store, "K4", kKey), 0);
+    EXPECT_EQ(GroupRecordOf(store, "K150", kKey), 0);  // an entry
+    EXPECT_EQ(GroupRecordOf(store, "D", kKey), 0);
+
+    const FieldValues moved =
+        MovedEntryFields(store, 150, "Visa", "K150", "K3", kKey, platform::SystemRandom());
+    const std::vector<std::string> expected = {
+        "Visa", "https://visa.example", "alice", "pin", "NUMERIC", "N", " 12", "Visa", "04N", "K3"};
+    for (int field = 1; field <= 10; ++field) {
+        EXPECT_EQ(DecodeValue(moved[field - 1], kKey), expected[field - 1]) << field;
+        EXPECT_LE(moved[field - 1].size(), static_cast<std::size_t>(FieldWidth(field)));
+    }
+    // A key that the field cannot hold leaves the stored one.
+    EXPECT_TRUE(
+        MovedEntryFields(store, 150, "Visa", "K150+", "K3", kKey, platform::SystemRandom())[8]
+            .empty());
+
+    const std::string before = store.ReadField(8, 3) + store.ReadField(9, 3);
+    FieldValues group = MovedGroupFields(store, 3, "K150", kKey, platform::SystemRandom());
+    EXPECT_EQ(group[7] + group[8], before);
+    EXPECT_EQ(DecodeValue(group[9], kKey), "04N");
+    group = MovedGroupFields(store, 3, "", kKey, platform::SystemRandom());
+    EXPECT_TRUE(group[9].empty());
+}
+
+TEST(TreeEditsTest, DraggingNearAnEdgeScrollsThatWay) {
+    // A tree of 3000 by 2000 twips: 200 twips count at the top and left, 600 at the bottom
+    // and right; up and down win in corners.
+    struct Case {
+        int x, y;
+        DragScroll direction;
+    };
+    const Case cases[] = {{1500, 199, DragScroll::Up},    {1500, 200, DragScroll::None},
+                          {1500, 1401, DragScroll::Down}, {1500, 1400, DragScroll::None},
+                          {199, 1000, DragScroll::Left},  {2401, 1000, DragScroll::Right},
+                          {2400, 1000, DragScroll::None}, {10, 10, DragScroll::Up},
+                          {2900, 1900, DragScroll::Down}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(DragScrollDirection(c.x, c.y, 3000, 2000), c.direction) << c.x << "," << c.y;
+    }
+}
+
+}  // namespace
+}  // namespace keyrack
