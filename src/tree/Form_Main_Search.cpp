@@ -269,7 +269,8 @@ void Form_Main::EndSearch() {
     search_.openBefore.clear();
     search_.keptShown.clear();
     search_.filtering = false;
-    if (QTreeWidgetItem* current = TreeView1->currentItem()) {
+    // Scrolling to a node opens the groups above it: only a node in view is scrolled to.
+    if (QTreeWidgetItem* current = TreeView1->currentItem(); InView(current)) {
         TreeView1->scrollToItem(current);
     }
 }
