@@ -25,13 +25,19 @@ constexpr int kTypingPauseMs = 100;
 constexpr int kAddressField = 2;
 constexpr int kUserNameField = 3;
 
-// A line edit that lets the window take the keys the search gives a meaning to.
+// A line edit that lets the window take the keys the search gives a meaning to, and tells it
+// when the user is about to type.
 class SearchBox : public QLineEdit {
   public:
-    SearchBox(std::function<bool(int key)> takeKey, QWidget* parent)
-        : QLineEdit(parent), takeKey_(std::move(takeKey)) {}
+    SearchBox(std::function<bool(int key)> takeKey, std::function<void()> focused, QWidget* parent)
+        : QLineEdit(parent), takeKey_(std::move(takeKey)), focused_(std::move(focused)) {}
 
   protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        focused_();
+    }
+
     void keyPressEvent(QKeyEvent* event) override {
         const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
         if (modifiers == Qt::NoModifier && takeKey_(event->key())) {
@@ -43,6 +49,7 @@ class SearchBox : public QLineEdit {
 
   private:
     std::function<bool(int key)> takeKey_;
+    std::function<void()> focused_;
 };
 
 std::optional<std::string> FoldedQuery(const QString& typed) {
@@ -110,7 +117,10 @@ void Form_Main::BuildSearchBox() {
     auto* gap = new QWidget(Toolbar1);
     gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     Toolbar1->addWidget(gap);
-    txtSearch = new SearchBox([this](int key) { return txtSearch_KeyPress(key); }, Toolbar1);
+    // The nodes' texts are taken when the box gets the focus, so that even the first
+    // keystroke after loading only compares.
+    txtSearch = new SearchBox([this](int key) { return txtSearch_KeyPress(key); },
+                              [this] { TakeSearchTexts(); }, Toolbar1);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setClearButtonEnabled(true);
     txtSearch->setMaximumWidth(txtSearch->fontMetrics().averageCharWidth() * 30);
@@ -197,7 +207,7 @@ void Form_Main::ApplySearch() {
     }
     if (!search_.filtering) {
         for (QTreeWidgetItem* node : nodesByIndex_) {
-            if (node != nullptr && node->isExpanded()) {
+            if (node != nullptr && node->childCount() > 0 && node->isExpanded()) {
                 search_.openBefore.insert(NodeKey(node));
             }
         }
@@ -210,9 +220,12 @@ void Form_Main::ApplySearch() {
         if (node == nullptr) {
             continue;
         }
-        // Only changes reach the tree: each change costs the view far more than the plan.
+        // Only changes reach the tree, as each costs the view far more than the plan; and
+        // what lies in a hidden group is out of sight whatever its own flag says.
+        const int parent = search_.nodes[i].parent;
+        const bool inSight = parent < 0 || plan.visible[static_cast<std::size_t>(parent)];
         const bool hide = !plan.visible[i];
-        if (search_.hidden[i] != hide) {
+        if (inSight && search_.hidden[i] != hide) {
             node->setHidden(hide);
             search_.hidden[i] = hide;
         }

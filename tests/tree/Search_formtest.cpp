@@ -33,12 +33,16 @@ class SearchTest : public FormFixture {
         window->ApplySearchNow();
     }
 
-    // Keys of the nodes that are not hidden, or of those groups among them that are open, in
-    // tree order.
+    // Keys of the nodes neither hidden nor in a hidden group, or of those groups among them
+    // that are open, in tree order.
     std::string Keys(bool open) const {
         std::string keys;
         for (QTreeWidgetItemIterator it(window->TreeView1); *it != nullptr; ++it) {
-            if (!(*it)->isHidden() && (!open || (*it)->isExpanded())) {
+            bool shown = true;
+            for (QTreeWidgetItem* node = *it; node != nullptr; node = node->parent()) {
+                shown = shown && !node->isHidden();
+            }
+            if (shown && (!open || (*it)->isExpanded())) {
                 keys += (keys.empty() ? "" : " ") + Form_Main::NodeKey(*it);
             }
         }
