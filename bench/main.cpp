@@ -216,8 +216,7 @@ void BenchSearch(const std::string& folder) {
     QTreeWidget bare;
     std::vector<QTreeWidgetItem*> items;
     for (int i = 0; i < window.TreeView1->topLevelItemCount(); ++i) {
-        auto* copy = window.TreeView1->topLevelItem(i)->clone();
-        bare.addTopLevelItem(copy);
+        bare.addTopLevelItem(window.TreeView1->topLevelItem(i)->clone());
     }
     for (QTreeWidgetItemIterator it(&bare); *it != nullptr; ++it) {
         items.push_back(*it);

@@ -12,7 +12,7 @@
 namespace keyrack::testing {
 namespace {
 
-constexpr int kNew = 4, kEdit = 5, kCancel = 7, kSave = 8;
+constexpr int kNew = 4, kEdit = 5, kCancel = 7, kSave = 8, kGroup = 11;
 
 class SearchTest : public FormFixture {
   protected:
@@ -105,6 +105,12 @@ TEST_F(SearchTest, LockedInEditModesAndASaveKeepsTheFilterAndTheNewEntry) {
     ClickToolbar(kSave);
     EXPECT_EQ(window->txtSearch->text(), "visa");
     EXPECT_EQ(Keys(false), "K3 K5 K6 K9");  // Zebra (9) went into Cards and stays in sight
+    // A new group inside the hidden group Mail brings Mail back into sight.
+    window->TreeView1->setCurrentItem(window->NodeWithKey("K4"));
+    Answer("Zoo");
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    ClickToolbar(kGroup);
+    EXPECT_EQ(Keys(false), "K3 K5 K6 K9 K4 K10");
     Search("vis");
     EXPECT_EQ(Keys(false), "K3 K5 K6");
 }
