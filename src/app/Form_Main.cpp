@@ -87,6 +87,7 @@ void Form_Main::BuildControls() {
     setWindowTitle(QStringLiteral("Keyrack"));
     BuildMenus();
     BuildToolbar();
+    BuildSearchBox();
     BuildStatusBar();
 
     auto* central = new QWidget(this);
@@ -329,6 +330,7 @@ void Form_Main::ApplyCaptions() {
     MNU_Backup->setText(Message(41));
     MNU_RestoreBackup->setText(Message(42));
     MNU_Exit->setText(Message(43));
+    ApplySearchCaptions();
     for (int index = 1; index <= 17; ++index) {
         if (!kToolbar[index].separator) {
             Toolbar1Buttons[index]->setText(Message(kToolbar[index].caption));

@@ -17,6 +17,7 @@
 #include "store/FileIo.h"
 #include "store/RecordStore.h"
 #include "tree/TreeEdits.h"
+#include "tree/SearchState.h"
 
 class QAction;
 class QLabel;
@@ -110,6 +111,7 @@ class Form_Main : public QMainWindow {
     QAction* MNU_About = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    QLineEdit* txtSearch = nullptr;
     // The tree's pictures: [1] group, [2] entry.
     std::array<QIcon, 3> ImageList1;
 
@@ -142,6 +144,11 @@ class Form_Main : public QMainWindow {
     static std::string NodeTag(const QTreeWidgetItem* node);
     static std::string NodeKey(const QTreeWidgetItem* node);
     static int NodeIndex(const QTreeWidgetItem* node);
+
+    // Filters the tree by the search box's text now, instead of after the typing pause.
+    void ApplySearchNow();
+    // Keeps the node with this key visible until the search text changes.
+    void KeepShownWhileSearching(const std::string& key);
 
   private:
     void BuildControls();
@@ -204,6 +211,15 @@ class Form_Main : public QMainWindow {
     // Tells the user that a write failed, naming the data file.
     void ReportWriteFailure();
     void ReportUnstorableValue(const QString& label);
+
+    // Finding entries by typing (src/tree/Form_Main_Search.cpp).
+    void BuildSearchBox();
+    void ApplySearchCaptions();
+    bool txtSearch_KeyPress(int key);
+    void ApplySearch();
+    void EndSearch();
+    void TakeSearchTexts();
+    SearchState search_;
 
     Services services_;
     bool startupWriteFailed_ = false;

@@ -78,6 +78,7 @@ void Form_Main::EnterMode(const std::string& mode) {
     MNU_File->setEnabled(false);
     MNU_File->menuAction()->setEnabled(false);
     TreeView1->setEnabled(false);
+    txtSearch->setEnabled(false);
     for (int index : kBrowsingButtons) {
         Toolbar1Buttons[index]->setEnabled(false);
     }
@@ -109,6 +110,7 @@ void Form_Main::ReturnToBrowsing() {
     MNU_File->setEnabled(true);
     MNU_File->menuAction()->setEnabled(true);
     TreeView1->setEnabled(true);
+    txtSearch->setEnabled(true);
     Toolbar1Buttons[2]->setEnabled(true);
     Toolbar1Buttons[4]->setEnabled(true);
     Toolbar1Buttons[8]->setEnabled(false);

@@ -55,6 +55,7 @@ void Form_Main::AddGroup() {
         return;
     }
     LastAddedNode = node;
+    KeepShownWhileSearching(NodeKey(node));
     if (node->parent() != nullptr) {
         node->parent()->setExpanded(true);
     }

@@ -9,6 +9,7 @@
 #include "common/Strings.h"
 #include "lang/Messages.h"
 #include "store/EntryRecord.h"
+#include "tree/NodeKeys.h"
 
 namespace keyrack {
 
@@ -54,6 +55,7 @@ void Form_Main::SaveEntry() {
             if (record == 0) {
                 return;
             }
+            KeepShownWhileSearching(RecordKey(record));
             const std::string parent = NewEntryParentKey();
             if (!Store.WriteRecord(
                     EntryRecordFields(values, parent, record, parent, DataKey, services_.random),

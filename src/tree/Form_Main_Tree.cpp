@@ -69,6 +69,7 @@ void Form_Main::ClearTree() {
     nodesByIndex_.assign(1, nullptr);
     nodesByKey_.clear();
     LastAddedNode = nullptr;
+    search_.ForgetNodes();
 }
 
 QTreeWidgetItem* Form_Main::MakeNode(const std::string& key, const QString& text,
@@ -144,6 +145,7 @@ void Form_Main::LoadPasswordList() {
         const QSignalBlocker quiet(TreeView1);
         TreeView1->addTopLevelItems(topLevel);
     }
+    ApplySearch();
     if (QTreeWidgetItem* first = NodeAt(1)) {
         ShowNode(first);
     }

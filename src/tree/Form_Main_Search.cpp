@@ -1,0 +1,291 @@
+// Finding entries by typing: the search box at the end of the toolbar filters the entry tree.
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <functional>
+#include <optional>
+
+#include "app/Form_Main.h"
+#include "common/Cp1252.h"
+#include "common/Strings.h"
+#include "lang/Messages.h"
+#include "store/ValueCipher.h"
+#include "tree/NodeKeys.h"
+#include "tree/TreeFilter.h"
+
+namespace keyrack {
+
+namespace {
+
+constexpr int kSearchCaption = 60;
+constexpr int kTypingPauseMs = 100;
+constexpr int kAddressField = 2;
+constexpr int kUserNameField = 3;
+
+// A line edit that lets the window take the keys the search gives a meaning to, and tells it
+// when the user is about to type.
+class SearchBox : public QLineEdit {
+  public:
+    SearchBox(std::function<bool(int key)> takeKey, std::function<void()> focused, QWidget* parent)
+        : QLineEdit(parent), takeKey_(std::move(takeKey)), focused_(std::move(focused)) {}
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        focused_();
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        if (modifiers == Qt::NoModifier && takeKey_(event->key())) {
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+  private:
+    std::function<bool(int key)> takeKey_;
+    std::function<void()> focused_;
+};
+
+std::optional<std::string> FoldedQuery(const QString& typed) {
+    const auto bytes = ToCp1252(typed);
+    return bytes ? std::optional(FoldForSearch(*bytes)) : std::nullopt;
+}
+
+int RecordOfNode(const QTreeWidgetItem* node) {
+    return static_cast<int>(RoundHalfEven(Val(Form_Main::NodeTag(node))));
+}
+
+bool IsEntry(const QTreeWidgetItem* node) {
+    return node != nullptr && RecordOfNode(node) >= 0;
+}
+
+// What a node is found by: a group's name, an entry's title, address and user name. The
+// default group's name is the program's own label, not something the user wrote.
+std::vector<std::string> SearchTexts(Form_Main& window, const QTreeWidgetItem* node) {
+    const QString text = node->text(0);
+    if (Form_Main::NodeKey(node) == DefaultGroupKey && text == Message(2)) {
+        return {};
+    }
+    std::vector<std::string> texts = {FoldForSearch(ToCp1252(text).value_or(std::string()))};
+    const int record = RecordOfNode(node);
+    if (record >= 0) {
+        for (int field : {kAddressField, kUserNameField}) {
+            texts.push_back(
+                FoldForSearch(DecodeValue(window.Store.ReadField(field, record), window.DataKey)));
+        }
+    }
+    return texts;
+}
+
+// Whether the user can see the node: neither it nor a group above it hidden or closed.
+bool InView(const QTreeWidgetItem* node) {
+    for (const QTreeWidgetItem* at = node; at != nullptr; at = at->parent()) {
+        if (at->isHidden() || (at != node && !at->isExpanded())) {
+            return false;
+        }
+    }
+    return node != nullptr;
+}
+
+// The next entry in view above or below node, or null.
+QTreeWidgetItem* EntryInViewFrom(QTreeWidget& tree, QTreeWidgetItem* node, bool down) {
+    do {
+        node = down ? tree.itemBelow(node) : tree.itemAbove(node);
+    } while (node != nullptr && !IsEntry(node));
+    return node;
+}
+
+QTreeWidgetItem* FirstEntryInView(QTreeWidget& tree) {
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = tree.topLevelItem(i);
+        if (!top->isHidden()) {
+            return IsEntry(top) ? top : EntryInViewFrom(tree, top, true);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void Form_Main::BuildSearchBox() {
+    auto* gap = new QWidget(Toolbar1);
+    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    Toolbar1->addWidget(gap);
+    // The nodes' texts are taken when the box gets the focus, so that even the first
+    // keystroke after loading only compares.
+    txtSearch = new SearchBox([this](int key) { return txtSearch_KeyPress(key); },
+                              [this] { TakeSearchTexts(); }, Toolbar1);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setClearButtonEnabled(true);
+    txtSearch->setMaximumWidth(txtSearch->fontMetrics().averageCharWidth() * 30);
+    Toolbar1->addWidget(txtSearch);
+
+    search_.typingPause = new QTimer(this);
+    search_.typingPause->setSingleShot(true);
+    search_.typingPause->setInterval(kTypingPauseMs);
+    connect(search_.typingPause, &QTimer::timeout, this, &Form_Main::ApplySearchNow);
+    connect(txtSearch, &QLineEdit::textChanged, search_.typingPause, qOverload<>(&QTimer::start));
+
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        if (txtSearch->isEnabled()) {
+            txtSearch->setFocus(Qt::ShortcutFocusReason);
+            txtSearch->selectAll();
+        }
+    });
+}
+
+void Form_Main::ApplySearchCaptions() {
+    txtSearch->setPlaceholderText(Message(kSearchCaption));
+    txtSearch->setAccessibleName(Message(kSearchCaption));
+}
+
+bool Form_Main::txtSearch_KeyPress(int key) {
+    QTreeWidgetItem* target = nullptr;
+    switch (key) {
+        case Qt::Key_Escape:
+            txtSearch->clear();
+            ApplySearchNow();
+            TreeView1->setFocus();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            ApplySearchNow();
+            target = FirstEntryInView(*TreeView1);
+            break;
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            ApplySearchNow();
+            QTreeWidgetItem* current = TreeView1->currentItem();
+            target = InView(current) ? EntryInViewFrom(*TreeView1, current, key == Qt::Key_Down)
+                                     : FirstEntryInView(*TreeView1);
+            break;
+        }
+        default:
+            return false;
+    }
+    if (target != nullptr) {
+        ShowNode(target);
+        TreeView1->scrollToItem(target);
+    }
+    return true;
+}
+
+void Form_Main::ApplySearchNow() {
+    search_.typingPause->stop();
+    const QString typed = txtSearch->text();
+    if (typed == search_.query) {
+        return;
+    }
+    search_.query = typed;
+    search_.keptShown.clear();
+    ApplySearch();
+}
+
+void Form_Main::KeepShownWhileSearching(const std::string& key) {
+    if (!search_.filtering) {
+        return;
+    }
+    search_.keptShown.insert(key);
+    if (NodeWithKey(key) != nullptr) {
+        ApplySearch();
+    }
+}
+
+void Form_Main::ApplySearch() {
+    if (search_.query.trimmed().isEmpty()) {
+        if (search_.filtering) {
+            EndSearch();
+        }
+        return;
+    }
+    if (!search_.filtering) {
+        for (QTreeWidgetItem* node : nodesByIndex_) {
+            if (node != nullptr && node->childCount() > 0 && node->isExpanded()) {
+                search_.openBefore.insert(NodeKey(node));
+            }
+        }
+        search_.filtering = true;
+    }
+    TakeSearchTexts();
+    const FilterPlan plan = PlanFilter(search_.nodes, FoldedQuery(search_.query));
+    for (std::size_t i = 1; i < nodesByIndex_.size(); ++i) {
+        QTreeWidgetItem* node = nodesByIndex_[i];
+        if (node == nullptr) {
+            continue;
+        }
+        // Only changes reach the tree, as each costs the view far more than the plan; and
+        // what lies in a hidden group is out of sight whatever its own flag says.
+        const int parent = search_.nodes[i].parent;
+        const bool inSight = parent < 0 || plan.visible[static_cast<std::size_t>(parent)];
+        const bool hide = !plan.visible[i];
+        if (inSight && search_.hidden[i] != hide) {
+            node->setHidden(hide);
+            search_.hidden[i] = hide;
+        }
+        if (plan.expanded[i] && !node->isExpanded()) {
+            node->setExpanded(true);
+        }
+    }
+}
+
+void Form_Main::TakeSearchTexts() {
+    const std::size_t count = nodesByIndex_.size();
+    search_.nodes.resize(count);
+    search_.textsTakenFrom.resize(count);
+    search_.textsTaken.resize(count, false);
+    search_.hidden.resize(count, false);
+    for (std::size_t i = 1; i < count; ++i) {
+        const QTreeWidgetItem* node = nodesByIndex_[i];
+        FilterNode& filterNode = search_.nodes[i];
+        if (node == nullptr) {
+            filterNode = FilterNode();
+            continue;
+        }
+        // A group renamed in place gets its name taken again.
+        const QString text = node->text(0);
+        if (!search_.textsTaken[i] || text != search_.textsTakenFrom[i]) {
+            filterNode.texts = SearchTexts(*this, node);
+            search_.textsTakenFrom[i] = text;
+            search_.textsTaken[i] = true;
+        }
+        // Parents are read every time: nodes move by dragging.
+        filterNode.parent = node->parent() != nullptr ? NodeIndex(node->parent()) : -1;
+        filterNode.keepShown =
+            !search_.keptShown.empty() && search_.keptShown.count(NodeKey(node)) > 0;
+    }
+}
+
+void Form_Main::EndSearch() {
+    for (std::size_t i = 1; i < nodesByIndex_.size(); ++i) {
+        QTreeWidgetItem* node = nodesByIndex_[i];
+        if (node == nullptr) {
+            continue;
+        }
+        if (i < search_.hidden.size() && search_.hidden[i]) {
+            node->setHidden(false);
+        }
+        if (node->childCount() > 0) {
+            const bool open = search_.openBefore.count(NodeKey(node)) > 0;
+            if (node->isExpanded() != open) {
+                node->setExpanded(open);
+            }
+        }
+    }
+    search_.hidden.assign(search_.hidden.size(), false);
+    search_.openBefore.clear();
+    search_.keptShown.clear();
+    search_.filtering = false;
+    // Scrolling to a node opens the groups above it: only a node in view is scrolled to.
+    if (QTreeWidgetItem* current = TreeView1->currentItem(); InView(current)) {
+        TreeView1->scrollToItem(current);
+    }
+}
+
+}  // namespace keyrack

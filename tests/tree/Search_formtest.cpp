@@ -1,0 +1,119 @@
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "lang/Messages.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+constexpr int kNew = 4, kEdit = 5, kCancel = 7, kSave = 8, kGroup = 11;
+
+class SearchTest : public FormFixture {
+  protected:
+    void SetUp() override {
+        FormFixture::SetUp();
+        // Bank (3) > Cards (5) > Visa (6); Mail (4) > Gmail (7); Loose (8) in the default group.
+        SeedFile({Group(3, "Bank"), Group(4, "Mail"), Group(5, "Cards", "K3"),
+                  Entry(6, "Visa", "K5", "alice", "pin-1234"),
+                  Entry(7, "Gmail", "K4", "bob", "hunter2"), Entry(8, "Loose", "")});
+        Start();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+    }
+
+    void Search(const QString& text) {
+        window->txtSearch->clear();
+        QTest::keyClicks(window->txtSearch, text);
+        window->ApplySearchNow();
+    }
+
+    // Keys of the nodes neither hidden nor in a hidden group, or of those groups among them
+    // that are open, in tree order.
+    std::string Keys(bool open) const {
+        std::string keys;
+        for (QTreeWidgetItemIterator it(window->TreeView1); *it != nullptr; ++it) {
+            bool shown = true;
+            for (QTreeWidgetItem* node = *it; node != nullptr; node = node->parent()) {
+                shown = shown && !node->isHidden();
+            }
+            if (shown && (!open || (*it)->isExpanded())) {
+                keys += (keys.empty() ? "" : " ") + Form_Main::NodeKey(*it);
+            }
+        }
+        return keys;
+    }
+};
+
+TEST_F(SearchTest, FindsByTitleAddressAndUserNameButNeverByPassword) {
+    EXPECT_EQ(window->txtSearch->placeholderText(), Message(60));
+    EXPECT_EQ(window->txtSearch->accessibleName(), Message(60));
+    // Query, nodes left visible, groups opened.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"VISA", "K3 K5 K6", "K3 K5"},
+        {"Bob", "K4 K7", "K4"},
+        {"example.org/8", "D K8", "D"},
+        {"pin-1234", "", ""},
+        {"hunter", "", ""}};
+    for (const auto& [query, visible, open] : cases) {
+        Search(query);
+        EXPECT_EQ(Keys(false), visible) << query;
+        EXPECT_EQ(Keys(true), open) << query;
+    }
+}
+
+TEST_F(SearchTest, KeysShowTheMatchesAndEscapeRestoresTheTree) {
+    window->NodeWithKey("K4")->setExpanded(true);
+    QTest::keySequence(window.get(), QKeySequence::Find);
+    ASSERT_TRUE(window->txtSearch->hasFocus());
+    // "i": Visa, and the group Mail with all it holds; Loose is hidden.
+    QTest::keyClicks(window->txtSearch, "i");
+    QTest::keyClick(window->txtSearch, Qt::Key_Return);
+    EXPECT_EQ(Keys(false), "K3 K5 K6 K4 K7");
+    EXPECT_EQ(window->SelectedKey, "K6");
+    EXPECT_EQ(window->Text4->text(), "alice");
+    const std::pair<Qt::Key, const char*> steps[] = {
+        {Qt::Key_Down, "K7"}, {Qt::Key_Down, "K7"}, {Qt::Key_Up, "K6"}};
+    for (const auto& [key, shown] : steps) {
+        QTest::keyClick(window->txtSearch, key);
+        EXPECT_EQ(window->SelectedKey, shown);
+    }
+
+    QTest::keyClick(window->txtSearch, Qt::Key_Escape);
+    EXPECT_TRUE(window->txtSearch->text().isEmpty());
+    EXPECT_TRUE(window->TreeView1->hasFocus());
+    EXPECT_EQ(Keys(false), "K3 K5 K6 K4 K7 D K8");
+    EXPECT_EQ(Keys(true), "K4");
+}
+
+TEST_F(SearchTest, LockedInEditModesAndASaveKeepsTheFilterAndTheNewEntry) {
+    Search("visa");
+    for (int mode : {kNew, kEdit}) {
+        window->TreeView1->setCurrentItem(window->NodeWithKey("K6"));
+        ClickToolbar(mode);
+        EXPECT_FALSE(window->txtSearch->isEnabled()) << mode;
+        ClickToolbar(kCancel);
+        EXPECT_TRUE(window->txtSearch->isEnabled()) << mode;
+    }
+    ClickToolbar(kNew);
+    window->Text1->setPlainText("Zebra");
+    ClickToolbar(kSave);
+    EXPECT_EQ(window->txtSearch->text(), "visa");
+    EXPECT_EQ(Keys(false), "K3 K5 K6 K9");  // Zebra (9) went into Cards and stays in sight
+    // A new group inside the hidden group Mail brings Mail back into sight.
+    window->TreeView1->setCurrentItem(window->NodeWithKey("K4"));
+    Answer("Zoo");
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    ClickToolbar(kGroup);
+    EXPECT_EQ(Keys(false), "K3 K5 K6 K9 K4 K10");
+    Search("vis");
+    EXPECT_EQ(Keys(false), "K3 K5 K6");
+}
+
+}  // namespace
+}  // namespace keyrack::testing
