@@ -4,8 +4,8 @@
 #include "lang/Messages.h"
 #include "login/LoginRules.h"
 #include "login/frmLogin.h"
-#include "store/ValueCipher.h"
 #include "support/FormFixture.h"
+#include "support/OldFile.h"
 #include "tree/NodeKeys.h"
 
 namespace keyrack::testing {
@@ -35,26 +35,7 @@ class OldFormatFormTest : public FormFixture {
 
     void SetUp() override {
         FormFixture::SetUp();
-        const auto field = [](const std::string& value, int width) {
-            return value.substr(0, static_cast<std::size_t>(width)) +
-                   std::string(
-                       static_cast<std::size_t>(width) - std::min<std::size_t>(value.size(), width),
-                       ' ');
-        };
-        const auto login = [&](const std::string& text) {
-            return field(EncodeValue(text, LoginKey, true, 100), 100);
-        };
-        const auto data = [&](const std::string& text, int width = 100) {
-            return field(EncodeValue(text, kOldKey, true, width), width);
-        };
-        const std::string blank100(100, ' '), blank40(40, ' ');
-        old_ = blank100 + blank100 + blank100 + blank100 +
-               field(EncodeValue(std::to_string(kOldKey), LoginKey, true, 100), 40) +
-               field("1", 40) + blank40;
-        old_ += login("hint") + blank100 + login("olduser") + login("oldpass") + blank40 + blank40 +
-                blank40;
-        old_ += data("Bank") + data("https://bank.example/") + data("me") + data("pin") +
-                data("ALPHA", 40) + data("Y", 40) + data("8", 40);
+        old_ = OldDataFile(kOldKey);
         WriteBytes(DataPath(), old_);
         watcher_.dataPath = DataPath();
     }

@@ -10,37 +10,13 @@
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "support/FaultyFileIo.h"
+#include "support/OldFile.h"
 #include "support/TempDir.h"
 
 namespace keyrack::testing {
 namespace {
 
 constexpr int kOldKey = 40;
-
-// An old record: the values of fields 1-7, encoded as the store holds them.
-std::string OldRecord(const std::array<std::string, 7>& fields) {
-    std::string bytes;
-    for (int k = 1; k <= 7; ++k) {
-        const std::string& value = fields[static_cast<std::size_t>(k - 1)];
-        bytes += value.substr(0, static_cast<std::size_t>(FieldWidth(k))) +
-                 std::string(static_cast<std::size_t>(FieldWidth(k)) -
-                                 std::min<std::size_t>(value.size(), FieldWidth(k)),
-                             ' ');
-    }
-    return bytes;
-}
-
-// The header with the file's key, the settings with the login, and one entry.
-std::string ThreeOldRecords() {
-    const auto login = [](const std::string& text) {
-        return EncodeValue(text, LoginKey, true, 100);
-    };
-    const auto data = [](const std::string& text) { return EncodeValue(text, kOldKey, true, 100); };
-    return OldRecord({"", "", "", "", login(std::to_string(kOldKey)), "1", ""}) +
-           OldRecord({login("hint"), "", login("olduser"), login("oldpass"), "", "", ""}) +
-           OldRecord({data("Bank"), data("https://bank.example/"), data("me"), data("pin"),
-                      data("ALPHA"), data("Y"), data("8")});
-}
 
 unsigned Mode(const std::string& path) {
     struct stat info {};
@@ -66,10 +42,10 @@ class OldFormatTest : public ::testing::Test {
 };
 
 TEST_F(OldFormatTest, ConversionKeepsEveryOldRecordInItsPlaceWithBlankKeyFields) {
-    const std::string one = OldRecord({"a", "b", "c", "d", "e", "f", "g"});
+    const std::string one(520, 'o');
     EXPECT_EQ(ConvertOldFormat(one), one + std::string(120, ' '));
 
-    const std::string old = ThreeOldRecords();
+    const std::string old = OldDataFile(kOldKey);
     WriteBytes(path_, old);
     WriteBytes(copy_, "an earlier copy");
     ASSERT_TRUE(Load(true));
@@ -110,7 +86,7 @@ TEST_F(OldFormatTest, OnlyWholeOldRecordsThatAreNotWholeCurrentOnesAreOld) {
 }
 
 TEST_F(OldFormatTest, DeclinedOrFailedConversionLeavesTheFileAsItWas) {
-    const std::string old = ThreeOldRecords();
+    const std::string old = OldDataFile(kOldKey);
     const std::function<void(FaultyFileIo&)> faults[] = {
         [](FaultyFileIo&) {},  // declined
         [](FaultyFileIo& io) { io.FailOn(FileOp::Create); },

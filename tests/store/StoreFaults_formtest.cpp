@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "login/frmLogin.h"
-#include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -38,18 +37,6 @@ class StoreFaultsFormTest : public FormFixture {
     void AddGroup(const QString& name) {
         Answer(name);
         window->Toolbar1Buttons[kGroupButton]->trigger();
-    }
-
-    // Every record in memory is on disk as it is.
-    void ExpectFileHoldsMemory() const {
-        RecordStore disk;
-        ASSERT_TRUE(disk.LoadDataFile(DataPath()));
-        for (int record = 1; record < window->Store.UpperBound(); ++record) {
-            for (int field = 1; field <= FieldCount; ++field) {
-                ASSERT_EQ(disk.ReadField(field, record), window->Store.ReadField(field, record))
-                    << record << "/" << field;
-            }
-        }
     }
 };
 
@@ -91,16 +78,6 @@ TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTa
     EXPECT_TRUE(StartsAnother(second, loginOffered));
     EXPECT_TRUE(loginOffered);
     EXPECT_TRUE(prompter.messages.empty());
-}
-
-TEST_F(StoreFaultsFormTest, DataFileDeletedWhileRunningIsWrittenAgainWithTheChange) {
-    Start();
-    std::filesystem::remove(DataPath());
-    AddGroup("Shop");
-    ASSERT_NE(window->NodeWithKey("K6"), nullptr);
-    ExpectFileHoldsMemory();
-    EXPECT_EQ(FieldOnDisk(3, 2, LoginKey), kUserName);
-    EXPECT_EQ(FieldOnDisk(1, 5), "Mail");
 }
 
 TEST_F(StoreFaultsFormTest, DamagedRecordCountHidesNothingAndNewRecordsFollowTheHighestInUse) {
