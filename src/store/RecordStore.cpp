@@ -50,13 +50,6 @@ void DataRecord::Blank() {
     bytes.fill(' ');
 }
 
-long RecordsInLength(long long length, long recordLength) {
-    const long long whole = length / recordLength;
-    const long long rest = length % recordLength;
-    const bool roundUp = 2 * rest > recordLength || (2 * rest == recordLength && whole % 2 == 1);
-    return static_cast<long>(whole + (roundUp ? 1 : 0));
-}
-
 LoadResult RecordStore::LoadDataFile(const std::string& path,
                                      const ConvertQuestion& confirmOldFormat) {
     DataRecords.assign(2, DataRecord{});

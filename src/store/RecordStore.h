@@ -113,7 +113,4 @@ class RecordStore {
     bool writable_ = true;
 };
 
-// Number of whole records in a file of the given length, halves rounded to even.
-long RecordsInLength(long long length, long recordLength);
-
 }  // namespace keyrack
