@@ -154,7 +154,7 @@ bool RecordStore::CommitRecord(int record, const std::string& path, Change chang
 
 bool RecordStore::EnsureFileIsTheLoadedOne(const std::string& path) {
     const FileIdentity current = files_->Identity(path);
-    if (current.exists && path == loadedPath_ && current == loadedIdentity_) {
+    if (current.exists && path == loadedPath_ && current.Unchanged(loadedIdentity_)) {
         return true;
     }
     const long long wholeRecords = fileLength_ / RecordLength;
@@ -187,6 +187,7 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
     if (files_->WriteAt(path, offset, bytes)) {
         files_->Remove(journal);
         fileLength_ = std::max(fileLength_, offset + RecordLength);
+        loadedIdentity_ = files_->Identity(path);
         return true;
     }
     // Part of the record may have reached the file: the file gets back its earlier length or
@@ -199,6 +200,7 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
             : static_cast<bool>(files_->WriteAt(path, offset, RecordBytes(before)));
     if (putBack) {
         files_->Remove(journal);
+        loadedIdentity_ = files_->Identity(path);
     } else {
         ReplaceWhole(*files_, journal, EncodeJournalEntry({record, RecordBytes(before)}));
     }

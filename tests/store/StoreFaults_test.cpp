@@ -97,6 +97,7 @@ TEST_F(StoreFaultsTest, FileDeletedOrReplacedWhileRunningIsWrittenWholeFromMemor
             WriteBytes(dir_.File("other"), Record('z'));
             std::filesystem::rename(dir_.File("other"), path_);
         },
+        [&] { WriteBytes(path_, Record('z')); },  // rewritten in place
     };
     for (const auto& mishap : mishaps) {
         WriteBytes(path_, before_);
