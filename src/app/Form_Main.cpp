@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,7 +78,7 @@ constexpr ToolbarSlot kToolbar[18] = {
 }  // namespace
 
 Form_Main::Form_Main(Services services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)) {
+    : QMainWindow(parent), Store(services.files), services_(std::move(services)) {
     BuildControls();
 }
 
@@ -229,8 +230,7 @@ void Form_Main::BuildStatusBar() {
 bool Form_Main::Form_Load() {
     LangFunctions::LoadMessages();
     LangFunctions::DetectLanguage();
-    SetUp();
-    if (!RunLogin()) {
+    if (!SetUp() || !RunLogin()) {
         return false;
     }
     RestoreWindowPlacement(*this, QFileInfo(QCoreApplication::applicationFilePath()).baseName());
@@ -242,11 +242,6 @@ bool Form_Main::Form_Load() {
     DisplayPWType();
     Timer1_Timer();
     return true;
-}
-
-void Form_Main::SetUp() {
-    DataFilePath = GetAppPath() + "cli.rkd";
-    Store.LoadDataFile(DataFilePath);
 }
 
 bool Form_Main::RunLogin() {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,6 +23,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QLockFile;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -116,7 +118,9 @@ class Form_Main : public QMainWindow {
     std::array<QIcon, 3> ImageList1;
 
     // Start-up pieces other parts call again.
-    void SetUp();
+    // Locks and loads the data file; false, after telling the user, when the program must end
+    // (another instance has the file, it cannot be read, or it is an old file not converted).
+    bool SetUp();
     void GetKey();
     void LoadPasswordList();
     void DisplayPWType();
@@ -159,6 +163,8 @@ class Form_Main : public QMainWindow {
     void RestoreAutoBackupMenu();
     void RestoreLastBackupDate();
     bool RunLogin();
+    // Takes the data file's lock once per run; false when another instance holds it.
+    bool LockDataFile();
 
     void NewEntry();
     void EditEntry();
@@ -222,6 +228,7 @@ class Form_Main : public QMainWindow {
     SearchState search_;
 
     Services services_;
+    std::unique_ptr<QLockFile> dataFileLock_;
     bool startupWriteFailed_ = false;
     QFont boldFont_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;

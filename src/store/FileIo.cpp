@@ -198,8 +198,15 @@ class SystemFiles : public FileIo {
         if (stat(path.c_str(), &info) != 0) {
             return {};
         }
+#ifdef _WIN32
+        const long long modified = static_cast<long long>(info.st_mtime) * 1000000000LL;
+#else
+        const long long modified =
+            static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+#endif
         return {static_cast<unsigned long long>(info.st_dev),
-                static_cast<unsigned long long>(info.st_ino), true};
+                static_cast<unsigned long long>(info.st_ino), true,
+                static_cast<long long>(info.st_size), modified};
     }
 };
 

@@ -26,10 +26,19 @@ struct FileIdentity {
     unsigned long long inode = 0;
     bool exists = false;
 
+    // Length and time of the last change, to tell a file rewritten in place by another
+    // program; they take no part in the comparison of identities.
+    long long length = 0;
+    long long modified = 0;
+
     bool operator==(const FileIdentity& other) const {
         return exists == other.exists && device == other.device && inode == other.inode;
     }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+    // The same file, not changed since this identity was taken.
+    bool Unchanged(const FileIdentity& other) const {
+        return *this == other && length == other.length && modified == other.modified;
+    }
 };
 
 class FileIo {

@@ -1,70 +1,22 @@
 #include "store/RecordStore.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "common/Strings.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define open _open
-#define close _close
-#define read _read
-#define fsync _commit
-#else
-#include <unistd.h>
-#endif
+#include "store/OldFormat.h"
+#include "store/RecordJournal.h"
 
 namespace keyrack {
 
 namespace {
 
-constexpr int kOwnerOnly = 0600;
-
-#ifdef _WIN32
-constexpr int kBinary = O_BINARY;
-#else
-constexpr int kBinary = 0;
-#endif
-
-bool WriteAt(int fd, const char* data, std::size_t size, long long offset) {
-#ifdef _WIN32
-    if (_lseeki64(fd, offset, SEEK_SET) != offset) {
-        return false;
-    }
-    return _write(fd, data, static_cast<unsigned>(size)) == static_cast<int>(size);
-#else
-    while (size > 0) {
-        const ssize_t written = pwrite(fd, data, size, static_cast<off_t>(offset));
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-        offset += written;
-    }
-    return true;
-#endif
+std::string RecordBytes(const DataRecord& record) {
+    return std::string(record.bytes.data(), RecordLength);
 }
 
-std::string ReadWholeFile(int fd) {
-    std::string content;
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && info.st_size > 0) {
-        content.reserve(static_cast<std::size_t>(info.st_size));
-    }
-    char buffer[1 << 16];
-    for (;;) {
-        const auto got = read(fd, buffer, sizeof buffer);
-        if (got <= 0) {
-            break;
-        }
-        content.append(buffer, static_cast<std::size_t>(got));
-    }
-    return content;
+long long RecordOffset(int record) {
+    return static_cast<long long>(record - 1) * RecordLength;
 }
 
 bool IsValidField(int field) {
@@ -98,43 +50,62 @@ void DataRecord::Blank() {
     bytes.fill(' ');
 }
 
-long RecordsInLength(long long length, long recordLength) {
-    const long long whole = length / recordLength;
-    const long long rest = length % recordLength;
-    const bool roundUp = 2 * rest > recordLength || (2 * rest == recordLength && whole % 2 == 1);
-    return static_cast<long>(whole + (roundUp ? 1 : 0));
-}
-
-void RecordStore::LoadDataFile(const std::string& path) {
+LoadResult RecordStore::LoadDataFile(const std::string& path,
+                                     const ConvertQuestion& confirmOldFormat) {
     DataRecords.assign(2, DataRecord{});
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | kBinary, kOwnerOnly);
-    if (fd < 0) {
-        // A read-only file or folder still shows what the file holds.
-        fd = open(path.c_str(), O_RDONLY | kBinary);
-    }
-    if (fd < 0) {
-        FileRecordCount = 0;
-        return;
-    }
-    std::string content = ReadWholeFile(fd);
-    close(fd);
+    FileRecordCount = 0;
+    loadedPath_ = path;
+    loadedIdentity_ = {};
+    fileLength_ = 0;
+    // Until the load succeeds memory is not the file, and writing it back would destroy it.
+    writable_ = false;
 
-    FileRecordCount = RecordsInLength(static_cast<long long>(content.size()), RecordLength);
-    if (FileRecordCount > 0 && content.size() % RecordLength != 0) {
-        ConvertOldFormatFile(path);
+    if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
+        return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
     }
-    const long records = std::max(FileRecordCount, 1L);
-    DataRecords.resize(static_cast<std::size_t>(records) + 2);
-    for (long n = 1; n <= records; ++n) {
-        const std::size_t from = static_cast<std::size_t>(n - 1) * RecordLength;
-        if (from < content.size()) {
-            const std::size_t size = std::min<std::size_t>(RecordLength, content.size() - from);
-            std::memcpy(DataRecords[n].bytes.data(), content.data() + from, size);
+    std::string content;
+    if (!files_->Exists(path)) {
+        // A folder that cannot take the file leaves the store empty; every write then fails.
+        files_->CreateWith(path, "");
+    } else if (const IoResult read = files_->ReadAll(path, content); !read) {
+        return {LoadResult::Status::Unreadable, path, read.reason};
+    }
+    if (IsOldFormatLength(static_cast<long long>(content.size()))) {
+        if (!confirmOldFormat || !confirmOldFormat()) {
+            return {LoadResult::Status::ConversionDeclined, path, {}};
+        }
+        if (LoadResult converted = Convert(path, content); !converted) {
+            return converted;
         }
     }
+    loadedIdentity_ = files_->Identity(path);
+    fileLength_ = static_cast<long long>(content.size());
+
+    FileRecordCount = static_cast<long>(content.size() / RecordLength);
+    const long records = std::max(FileRecordCount, 1L);
+    DataRecords.resize(static_cast<std::size_t>(records) + 2);
+    for (long n = 1; n <= FileRecordCount; ++n) {
+        std::memcpy(DataRecords[n].bytes.data(),
+                    content.data() + static_cast<std::size_t>(n - 1) * RecordLength, RecordLength);
+    }
+    writable_ = true;
+    return {};
 }
 
-void RecordStore::ConvertOldFormatFile(const std::string& /*path*/) {}
+// The old file is kept first, so that at every moment either the data file or its copy holds
+// the old records; each is written to a temporary file and renamed into place.
+LoadResult RecordStore::Convert(const std::string& path, std::string& content) {
+    const std::string copy = OldFormatCopyPath(path);
+    if (const IoResult kept = ReplaceWhole(*files_, copy, content); !kept) {
+        return {LoadResult::Status::ConversionFailed, copy, kept.reason};
+    }
+    std::string converted = ConvertOldFormat(content);
+    if (const IoResult written = ReplaceWhole(*files_, path, converted); !written) {
+        return {LoadResult::Status::ConversionFailed, path, written.reason};
+    }
+    content = std::move(converted);
+    return {};
+}
 
 std::string RecordStore::ReadField(int field, int record) {
     if (!IsValidField(field) || record < 0 || record > UpperBound()) {
@@ -160,7 +131,7 @@ std::string RecordStore::ReadField(int field, int record) {
 
 template <typename Change>
 bool RecordStore::CommitRecord(int record, const std::string& path, Change change) {
-    if (record < 1 || record > MaxRecordNumber) {
+    if (!writable_ || record < 1 || record > MaxRecordNumber || !EnsureFileIsTheLoadedOne(path)) {
         return false;
     }
     const std::size_t oldSize = DataRecords.size();
@@ -170,23 +141,70 @@ bool RecordStore::CommitRecord(int record, const std::string& path, Change chang
         DataRecords.resize(static_cast<std::size_t>(record) + 1);
     }
     change(DataRecords[record]);
+    if (WriteThroughJournal(path, record, before)) {
+        return true;
+    }
+    if (grows) {
+        DataRecords.resize(oldSize);
+    } else {
+        DataRecords[record] = before;
+    }
+    return false;
+}
 
-    bool written = false;
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | kBinary, kOwnerOnly);
-    if (fd >= 0) {
-        written = WriteAt(fd, DataRecords[record].bytes.data(), RecordLength,
-                          static_cast<long long>(record - 1) * RecordLength) &&
-                  fsync(fd) == 0;
-        written = close(fd) == 0 && written;
+bool RecordStore::EnsureFileIsTheLoadedOne(const std::string& path) {
+    const FileIdentity current = files_->Identity(path);
+    if (current.exists && path == loadedPath_ && current.Unchanged(loadedIdentity_)) {
+        return true;
     }
-    if (!written) {
-        if (grows) {
-            DataRecords.resize(oldSize);
-        } else {
-            DataRecords[record] = before;
-        }
+    const long long wholeRecords = fileLength_ / RecordLength;
+    std::string content;
+    content.reserve(static_cast<std::size_t>(wholeRecords * RecordLength));
+    for (long long n = 1; n <= wholeRecords && n <= UpperBound(); ++n) {
+        content += RecordBytes(DataRecords[static_cast<std::size_t>(n)]);
     }
-    return written;
+    if (!ReplaceWhole(*files_, path, content)) {
+        return false;
+    }
+    loadedPath_ = path;
+    loadedIdentity_ = files_->Identity(path);
+    fileLength_ = static_cast<long long>(content.size());
+    return true;
+}
+
+bool RecordStore::WriteThroughJournal(const std::string& path, int record,
+                                      const DataRecord& before) {
+    // A record an earlier failure left in the journal goes to the file before the next one.
+    if (!ReplayJournal(*files_, path)) {
+        return false;
+    }
+    const std::string journal = JournalPath(path);
+    const std::string bytes = RecordBytes(DataRecords[record]);
+    if (!ReplaceWhole(*files_, journal, EncodeJournalEntry({record, bytes}))) {
+        return false;
+    }
+    const long long offset = RecordOffset(record);
+    if (files_->WriteAt(path, offset, bytes)) {
+        files_->Remove(journal);
+        fileLength_ = std::max(fileLength_, offset + RecordLength);
+        loadedIdentity_ = files_->Identity(path);
+        return true;
+    }
+    // Part of the record may have reached the file: the file gets back its earlier length or
+    // record. Should that fail too, the journal is given the earlier record, which the next
+    // write or start puts in place, so the file keeps neither a torn record nor the change
+    // the user was told had failed.
+    const bool putBack =
+        offset + RecordLength > fileLength_
+            ? static_cast<bool>(files_->Resize(path, fileLength_))
+            : static_cast<bool>(files_->WriteAt(path, offset, RecordBytes(before)));
+    if (putBack) {
+        files_->Remove(journal);
+        loadedIdentity_ = files_->Identity(path);
+    } else {
+        ReplaceWhole(*files_, journal, EncodeJournalEntry({record, RecordBytes(before)}));
+    }
+    return false;
 }
 
 bool RecordStore::WriteRecord(const FieldValues& fields, int record, const std::string& path,
@@ -211,17 +229,31 @@ bool RecordStore::ReplaceRecord(const FieldValues& fields, int record, const std
     });
 }
 
+bool RecordStore::IsFree(int record) {
+    for (int field = 1; field <= FieldCount; ++field) {
+        if (!ReadField(field, record).empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int RecordStore::FindFreeRecord(int from) {
     for (int record = std::max(from, 1); record <= UpperBound(); ++record) {
-        bool free = true;
-        for (int field = 1; field <= FieldCount && free; ++field) {
-            free = ReadField(field, record).empty();
-        }
-        if (free) {
+        if (IsFree(record)) {
             return record;
         }
     }
     return std::max(UpperBound() + 1, from);
+}
+
+int RecordStore::HighestRecordInUse(int from) {
+    for (int record = UpperBound(); record >= std::max(from, 1); --record) {
+        if (!IsFree(record)) {
+            return record;
+        }
+    }
+    return std::max(from, 1) - 1;
 }
 
 }  // namespace keyrack

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "store/FileIo.h"
 
 // The data file: fixed-length records of ten space-padded single-byte (Windows-1252) fields.
 // The whole file is held in memory; every change rewrites one record in memory and on disk.
@@ -33,24 +36,50 @@ struct DataRecord {
 // Values for the ten fields of a record, index 0 = field 1.
 using FieldValues = std::array<std::string, FieldCount>;
 
+// How a load ended. Only a loaded store may be written: after any other outcome the data
+// file was left as it was and the program must not go on with it.
+struct LoadResult {
+    enum class Status {
+        Loaded,
+        Unreadable,          // the file could not be read whole
+        ConversionDeclined,  // an old-format file the user chose not to convert
+        ConversionFailed,    // the converted file or the old file's copy could not be written
+    };
+    Status status = Status::Loaded;
+    std::string path;  // the file that could not be read or written
+    std::string reason;
+
+    explicit operator bool() const { return status == Status::Loaded; }
+};
+
 class RecordStore {
   public:
+    explicit RecordStore(FileIo& files = SystemFileIo()) : files_(&files) {}
+
     // Element n mirrors record n of the file; element 0 is never used. After a load the last
     // element is an all-NUL record beyond the file's end.
     std::vector<DataRecord> DataRecords = std::vector<DataRecord>(2);
-    // Records found in the file at the last load.
+    // Whole records found in the file at the last load; a partial last record is left out and
+    // completed by the next write of that record.
     long FileRecordCount = 0;
 
+    // Asked before an old-format file is converted; false leaves the file as it is.
+    using ConvertQuestion = std::function<bool()>;
+
     // Replaces DataRecords by the file's content, creating the file (owner-only) when missing.
-    void LoadDataFile(const std::string& path);
+    // A record left in the journal by a cut write is completed first. An old-format file is
+    // converted when confirmOldFormat agrees, keeping the old file as "OLD_cli.rkd" beside it.
+    LoadResult LoadDataFile(const std::string& path, const ConvertQuestion& confirmOldFormat = {});
 
     // The field's text with NULs removed and spaces trimmed (also cleaned in memory); empty
     // for a record beyond the upper bound or a field outside 1..10. Never touches the disk.
     std::string ReadField(int field, int record);
 
     // Non-blank values overwrite their field, blank ones leave it as it was; clear blanks the
-    // whole record whatever is given. The record is then written and flushed to the file.
-    // Returns whether it reached the disk; when it did not, memory is put back as it was.
+    // whole record whatever is given. The record is then written and flushed to the file
+    // through the journal. A file that went away or was replaced since the load is first
+    // written whole again from memory; the file is never made from the one record alone.
+    // Returns whether it reached the disk; when it did not, memory and file are put back.
     bool WriteRecord(const FieldValues& fields, int record, const std::string& path, bool clear);
 
     // Like WriteRecord, but every field takes its given value: a blank value empties the field.
@@ -60,18 +89,28 @@ class RecordStore {
     // upper bound.
     int FindFreeRecord(int from = 1);
 
+    // The highest record from `from` on that is not free; from - 1 when all are free.
+    int HighestRecordInUse(int from = 1);
+
     int UpperBound() const { return static_cast<int>(DataRecords.size()) - 1; }
 
   private:
     template <typename Change>
     bool CommitRecord(int record, const std::string& path, Change change);
+    // Makes path the loaded file again when it is missing or another file: the records the
+    // file held are written whole, through a temporary file.
+    bool EnsureFileIsTheLoadedOne(const std::string& path);
+    // Writes one record through the journal; on failure the file is put back as it was.
+    bool WriteThroughJournal(const std::string& path, int record, const DataRecord& before);
+    LoadResult Convert(const std::string& path, std::string& content);
+    bool IsFree(int record);
 
-    // An earlier layout of the file had 520-byte records; converting it is not built yet, so
-    // such a file is read as it stands.
-    void ConvertOldFormatFile(const std::string& path);
+    FileIo* files_;
+    std::string loadedPath_;
+    FileIdentity loadedIdentity_;
+    // Bytes the data file holds, a partial last record included.
+    long long fileLength_ = 0;
+    bool writable_ = true;
 };
-
-// Number of whole records in a file of the given length, halves rounded to even.
-long RecordsInLength(long long length, long recordLength);
 
 }  // namespace keyrack

@@ -8,6 +8,7 @@
 #include "common/Cp1252.h"
 #include "common/Strings.h"
 #include "lang/Messages.h"
+#include "store/RecordCount.h"
 #include "store/ValueCipher.h"
 #include "tree/TreePlan.h"
 
@@ -121,12 +122,14 @@ void Form_Main::RemoveNode(QTreeWidgetItem* node) {
 }
 
 void Form_Main::LoadPasswordList() {
-    RecordCount = ReadRecordCount(Store);
+    RecordCount = RecordCountInUse(Store);
     ClearTree();
     if (RecordCount < 1) {
         return;
     }
-    const std::vector<PlannedNode> plan = PlanTree(ReadTreeRecords(Store, DataKey, RecordCount));
+    // Every record the file holds is visited, whatever the stored count says.
+    const std::vector<PlannedNode> plan =
+        PlanTree(ReadTreeRecords(Store, DataKey, Store.UpperBound()));
     nodesByIndex_.reserve(plan.size() + 1);
     nodesByKey_.reserve(plan.size());
     // The nodes are put together away from the tree and handed to it in one step: the tree

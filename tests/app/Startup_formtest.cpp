@@ -131,7 +131,7 @@ TEST_F(StartupTest, GermanSettingGivesGermanCaptions) {
 }
 
 TEST_F(StartupTest, FailedStartupWriteIsReportedOnceTheWindowShows) {
-    MakeDataFileUnwritable();
+    files.FailOn(FileOp::WriteAt);
     Form_Main& main = Start();
     EXPECT_TRUE(prompter.messages.empty());
     main.ReportStartupWriteFailure();

@@ -138,10 +138,10 @@ TEST_F(RecordStoreTest, BlankValuesKeepFieldsUnlessClearedOrReplaced) {
     EXPECT_EQ(ReadBytes(path_).substr(RecordLength), std::string(RecordLength, ' '));
 }
 
-TEST_F(RecordStoreTest, CountsRecordsWithHalvesRoundedToEven) {
-    // Lengths 1..320 still load one record to work on.
+TEST_F(RecordStoreTest, LoadsWholeRecordsAndLeavesAPartialLastOneOut) {
+    // A file shorter than a record still loads one record to work on.
     for (const auto& [length, records] : std::vector<std::pair<std::size_t, long>>{
-             {0, 0}, {1, 0}, {320, 0}, {321, 1}, {960, 2}, {1600, 2}, {1601, 3}, {2240, 4}}) {
+             {0, 0}, {1, 0}, {639, 0}, {640, 1}, {960, 1}, {1600, 2}, {1919, 2}, {8320, 13}}) {
         WriteBytes(path_, std::string(length, 'x'));
         store_.LoadDataFile(path_);
         EXPECT_EQ(store_.FileRecordCount, records) << length;

@@ -1,0 +1,86 @@
+#include "store/RecordJournal.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "store/RecordStore.h"
+
+namespace keyrack {
+
+namespace {
+
+constexpr char kMagic[] = "KRJ1";
+constexpr std::size_t kMagicLength = 4;
+constexpr std::size_t kNumberLength = 5;
+constexpr std::size_t kChecksumLength = 16;
+constexpr std::size_t kEntryLength = kMagicLength + kNumberLength + RecordLength + kChecksumLength;
+
+// FNV-1a: any torn or stray byte changes it.
+std::string Checksum(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char byte : text) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    char hex[kChecksumLength + 1];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+}  // namespace
+
+std::string JournalPath(const std::string& dataPath) {
+    return dataPath + ".journal";
+}
+
+std::string EncodeJournalEntry(const JournalEntry& entry) {
+    char number[kNumberLength + 1];
+    std::snprintf(number, sizeof number, "%05d", entry.record);
+    const std::string body = kMagic + std::string(number) + entry.bytes;
+    return body + Checksum(body);
+}
+
+std::optional<JournalEntry> DecodeJournalEntry(const std::string& content) {
+    if (content.size() != kEntryLength || content.compare(0, kMagicLength, kMagic) != 0) {
+        return std::nullopt;
+    }
+    const std::size_t bodyLength = kEntryLength - kChecksumLength;
+    if (Checksum(content.substr(0, bodyLength)) != content.substr(bodyLength)) {
+        return std::nullopt;
+    }
+    int record = 0;
+    for (std::size_t i = kMagicLength; i < kMagicLength + kNumberLength; ++i) {
+        if (content[i] < '0' || content[i] > '9') {
+            return std::nullopt;
+        }
+        record = record * 10 + (content[i] - '0');
+    }
+    if (record < 1 || record > MaxRecordNumber) {
+        return std::nullopt;
+    }
+    return JournalEntry{record, content.substr(kMagicLength + kNumberLength, RecordLength)};
+}
+
+IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
+    const std::string journal = JournalPath(dataPath);
+    if (!io.Exists(journal)) {
+        return IoResult::Success();
+    }
+    std::string content;
+    const IoResult read = io.ReadAll(journal, content);
+    if (!read) {
+        return read;
+    }
+    const auto entry = DecodeJournalEntry(content);
+    // Without its data file a lone record would only make a file that lacks the login.
+    if (entry && io.Exists(dataPath)) {
+        const IoResult written = io.WriteAt(
+            dataPath, static_cast<long long>(entry->record - 1) * RecordLength, entry->bytes);
+        if (!written) {
+            return written;
+        }
+    }
+    io.Remove(journal);
+    return IoResult::Success();
+}
+
+}  // namespace keyrack

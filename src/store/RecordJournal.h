@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "store/FileIo.h"
+
+// A record on its way to the data file is first kept whole, with its number and a checksum, in
+// a small file beside it. A write cut by a crash then leaves either an intact journal entry,
+// which the next start writes again, or a damaged one, whose record never reached the file.
+namespace keyrack {
+
+struct JournalEntry {
+    int record = 0;
+    std::string bytes;  // one whole record
+};
+
+// The journal of a data file: its path followed by ".journal".
+std::string JournalPath(const std::string& dataPath);
+
+std::string EncodeJournalEntry(const JournalEntry& entry);
+// The entry when content is one complete entry whose checksum matches; otherwise none.
+std::optional<JournalEntry> DecodeJournalEntry(const std::string& content);
+
+// Writes a complete journal entry left by an earlier run into the data file, then drops the
+// journal; an incomplete entry is dropped. Fails, keeping the journal, only when a complete
+// entry could not be written.
+IoResult ReplayJournal(FileIo& io, const std::string& dataPath);
+
+}  // namespace keyrack

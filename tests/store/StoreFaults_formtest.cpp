@@ -1,0 +1,104 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QLockFile>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "login/frmLogin.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+constexpr int kGroupButton = 11;
+
+class StoreFaultsFormTest : public FormFixture {
+  protected:
+    void SetUp() override {
+        FormFixture::SetUp();
+        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin"),
+                  Entry(5, "Mail", "K3", "bob", "pw")});
+    }
+
+    // Starts a window of its own; tells whether its login was offered.
+    bool StartsAnother(std::unique_ptr<Form_Main>& other, bool& loginOffered) {
+        loginOffered = false;
+        other = std::make_unique<Form_Main>(Form_Main::Services{prompter, random, clock,
+                                                                [&loginOffered](frmLogin& login) {
+                                                                    loginOffered = true;
+                                                                    login.LoginSucceeded = true;
+                                                                },
+                                                                files});
+        return other->Form_Load();
+    }
+
+    void AddGroup(const QString& name) {
+        Answer(name);
+        window->Toolbar1Buttons[kGroupButton]->trigger();
+    }
+};
+
+TEST_F(StoreFaultsFormTest, UnreadableFileEndsBeforeTheLoginAndWritesNothing) {
+    const std::string before = ReadBytes(DataPath());
+    files.FailOn(FileOp::Read);
+    bool loginOffered = false;
+    EXPECT_FALSE(StartsAnother(window, loginOffered));
+    EXPECT_FALSE(loginOffered);
+    EXPECT_TRUE(MessageShown(61));
+    EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
+    EXPECT_TRUE(ReadBytes(DataPath()) == before);
+}
+
+TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTakenOver) {
+    Start();
+    std::unique_ptr<Form_Main> second;
+    bool loginOffered = false;
+    EXPECT_FALSE(StartsAnother(second, loginOffered));
+    EXPECT_FALSE(loginOffered);
+    EXPECT_TRUE(MessageShown(62));
+
+    // The lock of a process that has ended, as a crash leaves it.
+    window.reset();
+    const QString lockPath = QString::fromStdString(DataPath() + ".lock");
+    std::string content;
+    {
+        QLockFile lock(lockPath);
+        ASSERT_TRUE(lock.tryLock(0));
+        content = ReadBytes(DataPath() + ".lock");
+    }
+    const pid_t ended = fork();
+    if (ended == 0) {
+        _exit(0);
+    }
+    waitpid(ended, nullptr, 0);
+    WriteBytes(DataPath() + ".lock", std::to_string(ended) + content.substr(content.find('\n')));
+    prompter.messages.clear();
+    EXPECT_TRUE(StartsAnother(second, loginOffered));
+    EXPECT_TRUE(loginOffered);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(StoreFaultsFormTest, DamagedRecordCountHidesNothingAndNewRecordsFollowTheHighestInUse) {
+    for (const char* count : {"-5", "abc", "0", "99999"}) {
+        SCOPED_TRACE(count);
+        window.reset();
+        std::filesystem::remove(DataPath());
+        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3"), Entry(5, "Mail", "K3")});
+        RecordStore store;
+        ASSERT_TRUE(store.LoadDataFile(DataPath()));
+        ASSERT_TRUE(
+            store.WriteRecord(FieldValues{"", "", "", "", "", count}, 1, DataPath(), false));
+        Start();
+        for (const char* key : {"K3", "K4", "K5"}) {
+            EXPECT_NE(window->NodeWithKey(key), nullptr) << key;
+        }
+        AddGroup("Shop");
+        EXPECT_NE(window->NodeWithKey("K6"), nullptr);
+        EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
+    }
+}
+
+}  // namespace
+}  // namespace keyrack::testing
