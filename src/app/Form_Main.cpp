@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -77,6 +78,7 @@ constexpr ToolbarSlot kToolbar[18] = {
 
 Form_Main::Form_Main(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
+    SetUpCopyAndOpen();
     BuildControls();
 }
 
@@ -112,10 +114,7 @@ void Form_Main::BuildControls() {
     Text4 = new QLineEdit(central);
     Label3 = new QLabel(QStringLiteral("Password"), central);
     Text3 = new QLineEdit(central);
-    // Fields of the data file hold 33 characters; longer typing could not be kept.
-    for (QLineEdit* box : {Text2, Text4, Text3}) {
-        box->setMaxLength(PlainCapacity(FieldWidth(2)));
-    }
+    QWidget* passwordRow = BuildPasswordRow(central);
     Label5 = new QLabel(central);
     Command6 = new QPushButton(QStringLiteral("Generate"), central);
     Command8 = new QPushButton(QStringLiteral("Change Type"), central);
@@ -127,7 +126,7 @@ void Form_Main::BuildControls() {
         button->setVisible(false);
     }
     for (QWidget* widget : std::initializer_list<QWidget*>{Label1, Text1, Label2, Text2, Label4,
-                                                           Text4, Label3, Text3, Label5}) {
+                                                           Text4, Label3, passwordRow, Label5}) {
         details->addWidget(widget);
     }
     auto* buttons = new QHBoxLayout;
@@ -143,6 +142,7 @@ void Form_Main::BuildControls() {
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Text4);
     setTabOrder(Text4, Text3);
+    ConnectDetailBoxes();
     connect(Command6, &QPushButton::clicked, this, &Form_Main::Command6_Click);
     connect(Command8, &QPushButton::clicked, this, &Form_Main::Command8_Click);
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
@@ -331,6 +331,9 @@ void Form_Main::ApplyCaptions() {
             Toolbar1Buttons[index]->setText(Message(kToolbar[index].caption));
         }
     }
+    ShowPassword->setToolTip(Message(2));
+    ShowPassword->setAccessibleName(Message(2));
+    FitToolbarCaptions();
 }
 
 void Form_Main::DisplayPWType() {
@@ -375,6 +378,11 @@ int Form_Main::AllocateTreeRecord() {
     }
     ++RecordCount;
     return record;
+}
+
+void Form_Main::closeEvent(QCloseEvent* event) {
+    clipboard_->ClearIfOurs();
+    QMainWindow::closeEvent(event);
 }
 
 void Form_Main::MNU_Exit_Click() {

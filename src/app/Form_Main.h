@@ -6,15 +6,20 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "common/CivilTime.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/OneShotTimer.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
 #include "store/RecordStore.h"
+#include "tree/SecretClipboard.h"
 
 class QAction;
 class QLabel;
@@ -24,6 +29,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QToolBar;
+class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -44,6 +50,10 @@ class Form_Main : public QMainWindow {
         platform::Clock& clock;
         // Shows the login dialog modally and returns when it has closed.
         std::function<void(frmLogin&)> runLogin;
+        // Left null, the window uses the system's own.
+        platform::Clipboard* clipboard = nullptr;
+        platform::OneShotTimer* clipboardTimer = nullptr;
+        platform::Desktop* desktop = nullptr;
     };
 
     explicit Form_Main(Services services, QWidget* parent = nullptr);
@@ -90,6 +100,8 @@ class Form_Main : public QMainWindow {
     QLineEdit* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QLineEdit* Text4 = nullptr;
+    // Shows the password in clear while browsing; in NEW and EDIT it is always in clear.
+    QToolButton* ShowPassword = nullptr;
     QPushButton* Command6 = nullptr;
     QPushButton* Command8 = nullptr;
     QMenu* MNU_File = nullptr;
@@ -128,6 +140,9 @@ class Form_Main : public QMainWindow {
     static std::string NodeKey(const QTreeWidgetItem* node);
     static int NodeIndex(const QTreeWidgetItem* node);
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void BuildControls();
     void BuildMenus();
@@ -147,6 +162,19 @@ class Form_Main : public QMainWindow {
     void OpenAddress();
     void CopyUserName();
     void CopyPassword();
+    void CopyBox(const QLineEdit* box);
+
+    // The detail boxes.
+    void SetUpCopyAndOpen();
+    QWidget* BuildPasswordRow(QWidget* parent);
+    void ConnectDetailBoxes();
+    void Text1_LostFocus();
+    // Handles every drag and drop event of Text2; returns true when the box must not see it.
+    bool Text2_OLEDragDrop(QEvent* event);
+    void ShowPasswordForMode();
+    // Drops the toolbar's captions, keeping the pictures, when they do not all fit.
+    void FitToolbarCaptions();
+    void ChooseToolbarStyle();
     void Command6_Click();
     void Command8_Click();
 
@@ -185,6 +213,11 @@ class Form_Main : public QMainWindow {
     void ReportUnstorableValue(const QString& label);
 
     Services services_;
+    std::unique_ptr<platform::Clipboard> systemClipboard_;
+    std::unique_ptr<platform::OneShotTimer> systemClipboardTimer_;
+    std::unique_ptr<platform::Desktop> systemDesktop_;
+    std::unique_ptr<SecretClipboard> clipboard_;
+    int toolbarTextWidth_ = 0;
     bool startupWriteFailed_ = false;
     QFont boldFont_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Form_Main.h"
+#include "support/FakeDesktop.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -59,6 +60,9 @@ class FormFixture : public ::testing::Test {
     ScriptedPrompter prompter;
     SequenceRandom random;
     FixedClock clock;
+    FakeClipboard clipboard;
+    ManualTimer clipboardTimer;
+    FakeDesktop desktop;
     std::unique_ptr<Form_Main> window;
 };
 
