@@ -82,7 +82,11 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     BuildControls();
 }
 
-Form_Main::~Form_Main() = default;
+Form_Main::~Form_Main() {
+    for (QObject* hook : eventHooks_) {
+        delete hook;
+    }
+}
 
 void Form_Main::BuildControls() {
     setWindowTitle(QStringLiteral("Keyrack"));

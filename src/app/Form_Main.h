@@ -218,6 +218,8 @@ class Form_Main : public QMainWindow {
     std::unique_ptr<platform::Desktop> systemDesktop_;
     std::unique_ptr<SecretClipboard> clipboard_;
     int toolbarTextWidth_ = 0;
+    // Event handlers on controls and on the application; they go before the window does.
+    std::vector<QObject*> eventHooks_;
     bool startupWriteFailed_ = false;
     QFont boldFont_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;

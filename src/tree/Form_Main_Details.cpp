@@ -76,20 +76,21 @@ QWidget* Form_Main::BuildPasswordRow(QWidget* parent) {
 }
 
 void Form_Main::ConnectDetailBoxes() {
-    new EventHook(Text1, [this](QEvent* event) {
+    eventHooks_.push_back(new EventHook(Text1, [this](QEvent* event) {
         if (event->type() == QEvent::FocusOut) {
             Text1_LostFocus();
         }
         return false;
-    });
+    }));
     Text2->setAcceptDrops(true);
-    new EventHook(Text2, [this](QEvent* event) { return Text2_OLEDragDrop(event); });
-    new EventHook(Toolbar1, [this](QEvent* event) {
+    eventHooks_.push_back(
+        new EventHook(Text2, [this](QEvent* event) { return Text2_OLEDragDrop(event); }));
+    eventHooks_.push_back(new EventHook(Toolbar1, [this](QEvent* event) {
         if (event->type() == QEvent::Resize) {
             ChooseToolbarStyle();
         }
         return false;
-    });
+    }));
 }
 
 void Form_Main::ShowPasswordForMode() {
