@@ -181,6 +181,7 @@ void Form_Main::BuildMenus() {
     MNU_RestoreBackup = MNU_File->addAction(QStringLiteral("Restore the Backup"));
     MNU_Bar1 = MNU_File->addSeparator();
     MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
+    BuildLockMenu();
     MNU_About = menuBar()->addAction(QStringLiteral("About"));
     connect(MNU_Exit, &QAction::triggered, this, &Form_Main::MNU_Exit_Click);
     connect(MNU_About, &QAction::triggered, this, &Form_Main::MNU_About_Click);
@@ -241,6 +242,7 @@ bool Form_Main::Form_Load() {
     ApplyCaptions();
     DisplayPWType();
     Timer1_Timer();
+    StartIdleLock();
     return true;
 }
 
@@ -330,6 +332,7 @@ void Form_Main::ApplyCaptions() {
     MNU_Backup->setText(Message(41));
     MNU_RestoreBackup->setText(Message(42));
     MNU_Exit->setText(Message(43));
+    ApplyLockCaptions();
     for (int index = 1; index <= 17; ++index) {
         if (!kToolbar[index].separator) {
             Toolbar1Buttons[index]->setText(Message(kToolbar[index].caption));

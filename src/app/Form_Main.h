@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/CivilTime.h"
+#include "login/IdleLock.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
@@ -115,8 +116,12 @@ class Form_Main : public QMainWindow {
     QAction* MNU_Bar1 = nullptr;
     QAction* MNU_Exit = nullptr;
     QAction* MNU_About = nullptr;
+    QAction* MNU_Lock = nullptr;
+    QMenu* MNU_LockAfter = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    // Looks for a while without use.
+    QTimer* TimerLock = nullptr;
     // The tree's pictures: [1] group, [2] entry.
     std::array<QIcon, 3> ImageList1;
 
@@ -132,6 +137,10 @@ class Form_Main : public QMainWindow {
     void MNU_About_Click();
     void TreeView1_NodeClick(QTreeWidgetItem* node);
     void Timer1_Timer();
+    // Hides the data and asks for the login again; ends the program when it is not given.
+    void MNU_Lock_Click();
+    void TimerLock_Timer();
+    bool Locked() const { return lock_.locked; }
 
     // The node with the given index in the order nodes were added (from 1), or null.
     QTreeWidgetItem* NodeAt(int index) const;
@@ -163,6 +172,13 @@ class Form_Main : public QMainWindow {
     void CopyUserName();
     void CopyPassword();
     void CopyBox(const QLineEdit* box);
+
+    // Locking.
+    void BuildLockMenu();
+    void ApplyLockCaptions();
+    void StartIdleLock();
+    void ShowLockMinutes(int minutes);
+    void ChooseLockMinutes(int minutes);
 
     // The detail boxes.
     void SetUpCopyAndOpen();
@@ -218,6 +234,7 @@ class Form_Main : public QMainWindow {
     std::unique_ptr<platform::Desktop> systemDesktop_;
     std::unique_ptr<SecretClipboard> clipboard_;
     int toolbarTextWidth_ = 0;
+    LockState lock_;
     // Event handlers on controls and on the application; they go before the window does.
     std::vector<QObject*> eventHooks_;
     bool startupWriteFailed_ = false;
