@@ -126,7 +126,7 @@ void Form_Main::MNU_Lock_Click() {
     // as they were.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     centralWidget()->setVisible(false);
-    Toolbar1->setEnabled(false);
+    Toolbar1->setVisible(false);
     menuBar()->setEnabled(false);
 
     frmLogin login(services_.prompter, this);
@@ -142,7 +142,7 @@ void Form_Main::MNU_Lock_Click() {
         return;
     }
     centralWidget()->setVisible(true);
-    Toolbar1->setEnabled(true);
+    Toolbar1->setVisible(true);
     menuBar()->setEnabled(true);
     if (focused != nullptr) {
         focused->setFocus();
