@@ -7,15 +7,10 @@
 
 #include "common/Strings.h"
 #include "platform/DesktopOpening.h"
-#include "support/FakeDesktop.h"
 #include "support/TempDir.h"
-#include "tree/SecretClipboard.h"
 
 namespace keyrack {
 namespace {
-
-using testing::FakeClipboard;
-using testing::ManualTimer;
 
 TEST(DetailBoxesTest, TitlesLoseTheirLineBreaksAndFieldsTheirNuls) {
     struct Case {
@@ -29,37 +24,6 @@ TEST(DetailBoxesTest, TitlesLoseTheirLineBreaksAndFieldsTheirNuls) {
     EXPECT_EQ(ReplaceChar(std::string(" a\0b\0 ", 7), '\0', ""), "ab");
     EXPECT_TRUE(IsBlankOrLineBreaks(" \t\r\n"));
     EXPECT_FALSE(IsBlankOrLineBreaks("\n.\n"));
-}
-
-TEST(SecretClipboardTest, CopiesUntrimmedAndClearsOnlyItsOwnText) {
-    FakeClipboard clipboard;
-    ManualTimer timer;
-    SecretClipboard owner(clipboard, timer);
-    clipboard.PutPlain("theirs");
-    EXPECT_FALSE(owner.Copy("   "));
-    EXPECT_EQ(clipboard.text, "theirs");
-    EXPECT_EQ(timer.starts, 0);
-
-    ASSERT_TRUE(owner.Copy(" alice "));
-    EXPECT_EQ(clipboard.text, " alice ");
-    EXPECT_TRUE(clipboard.secret);
-    EXPECT_EQ(timer.delay, 10000);
-    timer.Fire();
-    EXPECT_EQ(clipboard.text, "");
-
-    // Copied over by the user: kept when the time is up.
-    owner.Copy("pin");
-    clipboard.PutPlain("pin2");
-    timer.Fire();
-    EXPECT_EQ(clipboard.text, "pin2");
-
-    // A second copy starts the delay afresh and is the one cleared.
-    owner.Copy("one");
-    owner.Copy("two");
-    EXPECT_EQ(timer.starts, 4);
-    owner.ClearIfOurs();
-    EXPECT_EQ(clipboard.text, "");
-    EXPECT_FALSE(timer.pending);
 }
 
 TEST(DesktopOpeningTest, ProgramsStartFilesAndFoldersOpenTheRestIsAnAddress) {

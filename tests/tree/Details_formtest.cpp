@@ -57,16 +57,24 @@ TEST_F(DetailsTest, CopyPutsTheBoxOnTheClipboardUntilTheTimeIsUpOrTheProgramEnds
     ClickToolbar(kCopyPassword);  // copies while the box shows it masked
     EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
     EXPECT_EQ(clipboard.text, "pin-1234");
+    EXPECT_EQ(clipboardTimer.delay, 10000);
     clipboardTimer.Fire();
     EXPECT_EQ(clipboard.text, "");
+    // What the user copied since is theirs: kept when the time is up.
+    ClickToolbar(kCopyPassword);
+    clipboard.PutPlain("theirs");
+    clipboardTimer.Fire();
+    EXPECT_EQ(clipboard.text, "theirs");
 
     window->Text4->setText("   ");
-    clipboard.PutPlain("theirs");
     ClickToolbar(kCopyUser);
     EXPECT_EQ(clipboard.text, "theirs");
+    // A second copy starts the time afresh.
     window->Text4->setText(" bob ");
     ClickToolbar(kCopyUser);
+    ClickToolbar(kCopyUser);
     EXPECT_EQ(clipboard.text, " bob ");
+    EXPECT_EQ(clipboardTimer.starts, 5);
 
     window->MNU_Exit->trigger();
     EXPECT_EQ(clipboard.text, "");
