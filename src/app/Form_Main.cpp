@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -79,10 +80,15 @@ constexpr ToolbarSlot kToolbar[18] = {
 
 Form_Main::Form_Main(Services services, QWidget* parent)
     : QMainWindow(parent), Store(services.files), services_(std::move(services)) {
+    SetUpCopyAndOpen();
     BuildControls();
 }
 
-Form_Main::~Form_Main() = default;
+Form_Main::~Form_Main() {
+    for (QObject* hook : eventHooks_) {
+        delete hook;
+    }
+}
 
 void Form_Main::BuildControls() {
     setWindowTitle(QStringLiteral("Keyrack"));
@@ -116,10 +122,7 @@ void Form_Main::BuildControls() {
     Text4 = new QLineEdit(central);
     Label3 = new QLabel(QStringLiteral("Password"), central);
     Text3 = new QLineEdit(central);
-    // Fields of the data file hold 33 characters; longer typing could not be kept.
-    for (QLineEdit* box : {Text2, Text4, Text3}) {
-        box->setMaxLength(PlainCapacity(FieldWidth(2)));
-    }
+    QWidget* passwordRow = BuildPasswordRow(central);
     Label5 = new QLabel(central);
     Command6 = new QPushButton(QStringLiteral("Generate"), central);
     Command8 = new QPushButton(QStringLiteral("Change Type"), central);
@@ -131,7 +134,7 @@ void Form_Main::BuildControls() {
         button->setVisible(false);
     }
     for (QWidget* widget : std::initializer_list<QWidget*>{Label1, Text1, Label2, Text2, Label4,
-                                                           Text4, Label3, Text3, Label5}) {
+                                                           Text4, Label3, passwordRow, Label5}) {
         details->addWidget(widget);
     }
     auto* buttons = new QHBoxLayout;
@@ -147,6 +150,7 @@ void Form_Main::BuildControls() {
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Text4);
     setTabOrder(Text4, Text3);
+    ConnectDetailBoxes();
     connect(Command6, &QPushButton::clicked, this, &Form_Main::Command6_Click);
     connect(Command8, &QPushButton::clicked, this, &Form_Main::Command8_Click);
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
@@ -182,6 +186,7 @@ void Form_Main::BuildMenus() {
     MNU_RestoreBackup = MNU_File->addAction(QStringLiteral("Restore the Backup"));
     MNU_Bar1 = MNU_File->addSeparator();
     MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
+    BuildLockMenu();
     MNU_About = menuBar()->addAction(QStringLiteral("About"));
     connect(MNU_Exit, &QAction::triggered, this, &Form_Main::MNU_Exit_Click);
     connect(MNU_About, &QAction::triggered, this, &Form_Main::MNU_About_Click);
@@ -241,6 +246,7 @@ bool Form_Main::Form_Load() {
     ApplyCaptions();
     DisplayPWType();
     Timer1_Timer();
+    StartIdleLock();
     return true;
 }
 
@@ -326,11 +332,15 @@ void Form_Main::ApplyCaptions() {
     MNU_RestoreBackup->setText(Message(42));
     MNU_Exit->setText(Message(43));
     ApplySearchCaptions();
+    ApplyLockCaptions();
     for (int index = 1; index <= 17; ++index) {
         if (!kToolbar[index].separator) {
             Toolbar1Buttons[index]->setText(Message(kToolbar[index].caption));
         }
     }
+    ShowPassword->setToolTip(Message(2));
+    ShowPassword->setAccessibleName(Message(2));
+    FitToolbarCaptions();
 }
 
 void Form_Main::DisplayPWType() {
@@ -375,6 +385,11 @@ int Form_Main::AllocateTreeRecord() {
     }
     ++RecordCount;
     return record;
+}
+
+void Form_Main::closeEvent(QCloseEvent* event) {
+    clipboard_->ClearIfOurs();
+    QMainWindow::closeEvent(event);
 }
 
 void Form_Main::MNU_Exit_Click() {

@@ -12,13 +12,18 @@
 #include <vector>
 
 #include "common/CivilTime.h"
+#include "login/IdleLock.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/OneShotTimer.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
 #include "store/FileIo.h"
 #include "store/RecordStore.h"
-#include "tree/TreeEdits.h"
 #include "tree/SearchState.h"
+#include "tree/SecretClipboard.h"
+#include "tree/TreeEdits.h"
 
 class QAction;
 class QLabel;
@@ -29,6 +34,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QToolBar;
+class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -52,6 +58,10 @@ class Form_Main : public QMainWindow {
         std::function<void(frmLogin&)> runLogin;
         // Every read, write and copy of the program's files.
         FileIo& files;
+        // Left null, the window uses the system's own.
+        platform::Clipboard* clipboard = nullptr;
+        platform::OneShotTimer* clipboardTimer = nullptr;
+        platform::Desktop* desktop = nullptr;
     };
 
     explicit Form_Main(Services services, QWidget* parent = nullptr);
@@ -98,6 +108,8 @@ class Form_Main : public QMainWindow {
     QLineEdit* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QLineEdit* Text4 = nullptr;
+    // Shows the password in clear while browsing; in NEW and EDIT it is always in clear.
+    QToolButton* ShowPassword = nullptr;
     QPushButton* Command6 = nullptr;
     QPushButton* Command8 = nullptr;
     QMenu* MNU_File = nullptr;
@@ -111,9 +123,13 @@ class Form_Main : public QMainWindow {
     QAction* MNU_Bar1 = nullptr;
     QAction* MNU_Exit = nullptr;
     QAction* MNU_About = nullptr;
+    QAction* MNU_Lock = nullptr;
+    QMenu* MNU_LockAfter = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     QLineEdit* txtSearch = nullptr;
+    // Looks for a while without use.
+    QTimer* TimerLock = nullptr;
     // The tree's pictures: [1] group, [2] entry.
     std::array<QIcon, 3> ImageList1;
 
@@ -131,6 +147,10 @@ class Form_Main : public QMainWindow {
     void MNU_About_Click();
     void TreeView1_NodeClick(QTreeWidgetItem* node);
     void Timer1_Timer();
+    // Hides the data and asks for the login again; ends the program when it is not given.
+    void MNU_Lock_Click();
+    void TimerLock_Timer();
+    bool Locked() const { return lock_.locked; }
 
     // Moving, renaming and deleting in the tree. A drop names the dragged node by its key;
     // target null is the empty area below the last node.
@@ -154,6 +174,9 @@ class Form_Main : public QMainWindow {
     // Keeps the node with this key visible until the search text changes.
     void KeepShownWhileSearching(const std::string& key);
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void BuildControls();
     void BuildMenus();
@@ -175,6 +198,26 @@ class Form_Main : public QMainWindow {
     void OpenAddress();
     void CopyUserName();
     void CopyPassword();
+    void CopyBox(const QLineEdit* box);
+
+    // Locking.
+    void BuildLockMenu();
+    void ApplyLockCaptions();
+    void StartIdleLock();
+    void ShowLockMinutes(int minutes);
+    void ChooseLockMinutes(int minutes);
+
+    // The detail boxes.
+    void SetUpCopyAndOpen();
+    QWidget* BuildPasswordRow(QWidget* parent);
+    void ConnectDetailBoxes();
+    void Text1_LostFocus();
+    // Handles every drag and drop event of Text2; returns true when the box must not see it.
+    bool Text2_OLEDragDrop(QEvent* event);
+    void ShowPasswordForMode();
+    // Drops the toolbar's captions, keeping the pictures, when they do not all fit.
+    void FitToolbarCaptions();
+    void ChooseToolbarStyle();
     void Command6_Click();
     void Command8_Click();
 
@@ -229,6 +272,14 @@ class Form_Main : public QMainWindow {
 
     Services services_;
     std::unique_ptr<QLockFile> dataFileLock_;
+    std::unique_ptr<platform::Clipboard> systemClipboard_;
+    std::unique_ptr<platform::OneShotTimer> systemClipboardTimer_;
+    std::unique_ptr<platform::Desktop> systemDesktop_;
+    std::unique_ptr<SecretClipboard> clipboard_;
+    int toolbarTextWidth_ = 0;
+    LockState lock_;
+    // Event handlers on controls and on the application; they go before the window does.
+    std::vector<QObject*> eventHooks_;
     bool startupWriteFailed_ = false;
     QFont boldFont_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;

@@ -88,6 +88,7 @@ void Form_Main::EnterMode(const std::string& mode) {
     Toolbar1Buttons[7]->setEnabled(true);
     Toolbar1Buttons[11]->setEnabled(false);
     SetBoxesEnabled(typing);
+    ShowPasswordForMode();
     if (typing) {
         Text1->setFocus();
     }
@@ -118,6 +119,7 @@ void Form_Main::ReturnToBrowsing() {
     Toolbar1Buttons[11]->setEnabled(true);
     Command6->setVisible(false);
     Command8->setVisible(false);
+    ShowPasswordForMode();
 }
 
 void Form_Main::CancelEdit() {
@@ -137,10 +139,5 @@ void Form_Main::CancelEdit() {
 std::string Form_Main::NewEntryParentKey() const {
     return SelectedTag >= 0 ? ParentKey : SelectedKey;
 }
-
-// Opening the address and copying to the clipboard are not built yet.
-void Form_Main::OpenAddress() {}
-void Form_Main::CopyUserName() {}
-void Form_Main::CopyPassword() {}
 
 }  // namespace keyrack

@@ -15,6 +15,8 @@ namespace keyrack {
 
 void Form_Main::SaveEntry() {
     if (EditMode == "NEW" || EditMode == "EDIT") {
+        // Saving straight from the title box (by keyboard) leaves it without losing the focus.
+        Text1_LostFocus();
         struct Box {
             EntryBox which;
             QWidget* control;
@@ -40,7 +42,7 @@ void Form_Main::SaveEntry() {
         }
         const EntryValues values{
             bytes[0], bytes[1], bytes[2], bytes[3], {pw_Type, pw_Case, pw_NumChar}};
-        if (IsBlank(values.title)) {
+        if (IsBlankOrLineBreaks(values.title)) {
             // Without a title the record would read back as a group named after a key.
             ShowMessage(Message(kMessageTitleNeeded));
             Text1->setFocus();

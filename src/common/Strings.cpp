@@ -18,6 +18,10 @@ bool IsBlank(const std::string& text) {
     return text.find_first_not_of(' ') == std::string::npos;
 }
 
+bool IsBlankOrLineBreaks(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
 std::string ToUpperAscii(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') {
@@ -81,6 +85,20 @@ double Val(const std::string& text) {
         }
     }
     return any ? sign * value : 0;
+}
+
+std::string ReplaceChar(const std::string& text, char find, const std::string& replacement) {
+    const std::string trimmed = Trim(text);
+    std::string result;
+    result.reserve(trimmed.size());
+    for (char c : trimmed) {
+        if (c == find) {
+            result += replacement;
+        } else {
+            result += c;
+        }
+    }
+    return Trim(result);
 }
 
 long long RoundHalfEven(double value) {

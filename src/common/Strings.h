@@ -8,6 +8,8 @@ namespace keyrack {
 
 std::string Trim(const std::string& text);
 bool IsBlank(const std::string& text);
+// Whether text holds nothing but spaces, tabs and line breaks.
+bool IsBlankOrLineBreaks(const std::string& text);
 std::string ToUpperAscii(std::string text);
 std::string ToLowerAscii(std::string text);
 
@@ -18,6 +20,10 @@ std::string GetField(const std::string& text, const std::string& separator, int 
 // The number at the start of text (leading spaces skipped, optional sign, digits, optional
 // fraction); 0 when there is none.
 double Val(const std::string& text);
+
+// text trimmed, with every find character replaced by replacement (which must not contain it),
+// trimmed again.
+std::string ReplaceChar(const std::string& text, char find, const std::string& replacement);
 
 // Rounds halves to the even neighbour, as the stored counts and lengths expect.
 long long RoundHalfEven(double value);

@@ -94,7 +94,11 @@ void frmLogin::cmdOK_Click() {
     switch (DecideLogin(*userName, *password, DefaultUserName, DefaultPassword,
                         {tUserName, tPassword})) {
         case LoginDecision::StartSetup:
-            RunSetup();
+            if (AllowSetup) {
+                RunSetup();
+            } else {
+                Refuse();
+            }
             return;
         case LoginDecision::Accept:
             LoginSucceeded = true;

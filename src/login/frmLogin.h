@@ -30,6 +30,8 @@ class frmLogin : public QDialog {
     std::string LastPassword;
     std::string LastHint;
     bool LoginSucceeded = false;
+    // Off when the login unlocks the running program: the first-run set-up is then refused.
+    bool AllowSetup = true;
 
     QLabel* lblLabels[2] = {};
     QLineEdit* txtUserName = nullptr;

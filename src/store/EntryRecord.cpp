@@ -8,14 +8,14 @@ namespace keyrack {
 
 namespace {
 
-const std::string& BoxValue(const EntryValues& values, EntryBox box) {
+std::string StoredValue(const EntryValues& values, EntryBox box) {
     switch (box) {
         case EntryBox::Title:
-            return values.title;
+            return Trim(values.title);
         case EntryBox::Address:
-            return values.address;
+            return Trim(values.address);
         case EntryBox::UserName:
-            return values.userName;
+            return Trim(values.userName);
         case EntryBox::Password:
             break;
     }
@@ -27,7 +27,7 @@ const std::string& BoxValue(const EntryValues& values, EntryBox box) {
 std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKey) {
     for (EntryBox box :
          {EntryBox::Title, EntryBox::Address, EntryBox::UserName, EntryBox::Password}) {
-        if (!StoresIntact(Trim(BoxValue(values, box)), dataKey, FieldWidth(1))) {
+        if (!StoresIntact(StoredValue(values, box), dataKey, FieldWidth(1))) {
             return box;
         }
     }
@@ -43,7 +43,7 @@ FieldValues EntryRecordFields(const EntryValues& values, const std::string& fiel
     return {encode(1, Trim(values.title)),
             encode(2, Trim(values.address)),
             encode(3, Trim(values.userName)),
-            encode(4, Trim(values.password)),
+            encode(4, values.password),
             encode(5, Trim(values.type.type)),
             encode(6, Trim(values.type.caseSet)),
             encode(7, values.type.length),

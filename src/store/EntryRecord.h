@@ -21,11 +21,13 @@ struct EntryValues {
 
 enum class EntryBox { Title, Address, UserName, Password };
 
-// The first box (in the order title, address, user name, password) whose trimmed value the
-// data file cannot keep intact under dataKey: too long, or characters the cipher loses.
+// The first box (in the order title, address, user name, password) whose value as stored (all
+// but the password trimmed) the data file cannot keep intact under dataKey: too long, or
+// characters the cipher loses.
 std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKey);
 
-// The ten encoded fields of entry record number record. field8Key is the node key the
+// The ten encoded fields of entry record number record. The password keeps its surrounding
+// spaces: they are part of it. field8Key is the node key the
 // record names in field 8; parentKey is the group it belongs to.
 FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key, int record,
                               const std::string& parentKey, int dataKey,

@@ -123,8 +123,7 @@ std::string RecordStore::ReadField(int field, int record) {
         return std::string(start, length);
     }
     std::string text(start, width);
-    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
-    text = Trim(text);
+    text = ReplaceChar(text, '\0', "");
     target.SetField(field, text);
     return text;
 }

@@ -102,14 +102,17 @@ TEST_F(CommandsTest, EachModeSetsTheControls) {
         Show("K5");
         ClickToolbar(mode.button);
         EXPECT_EQ(window->EditMode, mode.editMode);
-        EXPECT_FALSE(window->MNU_File->isEnabled());
+        EXPECT_FALSE(window->MNU_File->menuAction()->isEnabled());
         EXPECT_FALSE(window->TreeView1->isEnabled());
         for (int index : {2, 4, 5, 6, 11, 14, 16, 17}) {
             EXPECT_FALSE(window->Toolbar1Buttons[index]->isEnabled()) << index;
         }
         EXPECT_TRUE(window->Toolbar1Buttons[kCancel]->isEnabled());
         EXPECT_TRUE(window->Toolbar1Buttons[kSave]->isEnabled());
-        EXPECT_EQ(window->Text1->toPlainText() == "Visa", mode.boxesKept);
+        for (const QString& box : {window->Text1->toPlainText(), window->Text2->text(),
+                                   window->Text3->text(), window->Text4->text()}) {
+            EXPECT_EQ(!box.isEmpty(), mode.boxesKept);
+        }
         EXPECT_EQ(window->Text3->isEnabled(), mode.typing);
         EXPECT_EQ(window->Command6->isVisible(), mode.typing);
         EXPECT_EQ(window->Command8->isVisible(), mode.typing);
@@ -136,7 +139,7 @@ TEST_F(CommandsTest, CancelShowsTheEarlierEntryAndWritesNothing) {
         EXPECT_EQ(window->Text3->text(), "pin-1234");
         EXPECT_FALSE(window->Text1->isEnabled());
         EXPECT_TRUE(window->TreeView1->hasFocus());
-        EXPECT_TRUE(window->MNU_File->isEnabled());
+        EXPECT_TRUE(window->MNU_File->menuAction()->isEnabled());
         EXPECT_EQ(ButtonStates(), browsing);
     }
     EXPECT_EQ(ReadBytes(DataPath()), before);
@@ -164,9 +167,24 @@ TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroupOrTheGroupOfTheShownEntry
                                        "Y", "8", "K4", "K7", "K4"}));
     EXPECT_EQ(ParentOf("K7"), "K4");
     EXPECT_EQ(window->SelectedIndex, 1);  // the reload shows the first node
+    // Back to browsing with a group shown: no entry command, nothing to type into.
+    for (int index : {5, 6, 14, 16, 17, kSave, kCancel}) {
+        EXPECT_FALSE(window->Toolbar1Buttons[index]->isEnabled()) << index;
+    }
+    for (int index : {2, kNew, kGroup}) {
+        EXPECT_TRUE(window->Toolbar1Buttons[index]->isEnabled()) << index;
+    }
+    EXPECT_FALSE(window->Text3->isEnabled());
+    EXPECT_FALSE(window->Command6->isVisible());
+    EXPECT_FALSE(window->Command8->isVisible());
+    EXPECT_TRUE(window->MNU_File->menuAction()->isEnabled());
 
     Save("K5", kNew, "Debit");
     EXPECT_EQ(FieldOnDisk(10, 8), "K4");
+    Show("K5");
+    for (int index : {5, 6, 14, 16, 17}) {
+        EXPECT_TRUE(window->Toolbar1Buttons[index]->isEnabled()) << index;
+    }
     EXPECT_EQ(ParentOf("K8"), "K4");
     ExpectMemoryMatchesFile();
 }
@@ -234,7 +252,14 @@ TEST_F(CommandsTest, RefusalsWriteNothingAndKeepTheMode) {
 
     EXPECT_EQ(window->EditMode, "NEW");
     EXPECT_EQ(ReadBytes(DataPath()), before);
-    EXPECT_EQ(window->Text4->maxLength(), 33);
+}
+
+TEST_F(CommandsTest, ExitFromTheToolbarOrTheMenuClosesTheWindow) {
+    for (QAction* exit : {window->Toolbar1Buttons[2], window->MNU_Exit}) {
+        window->show();
+        exit->trigger();
+        EXPECT_FALSE(window->isVisible());
+    }
 }
 
 TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
@@ -289,7 +314,9 @@ TEST_F(GroupTest, WhereTheNewGroupGoes) {
         SCOPED_TRACE(c.shown);
         CreateGroup(c.shown, "Savings", c.answer);
         const std::string key = "K" + std::to_string(record);
+        EXPECT_EQ(prompter.prompts.back(), Message(49));
         EXPECT_EQ(QuestionAsked(), c.asks);
+        EXPECT_TRUE(!c.asks || prompter.messages.front().text == Message(50));
         EXPECT_EQ(ParentOf(key.c_str()), c.parent);
         EXPECT_EQ(RecordOnDisk(record),
                   (Fields{"", "", "", "", "", "", "", "Savings", key, c.parent}));

@@ -71,8 +71,11 @@ void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
 }
 
 bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
-    window = std::make_unique<Form_Main>(
-        Form_Main::Services{prompter, random, clock, std::move(login), files});
+    Form_Main::Services services{prompter, random, clock, std::move(login), files};
+    services.clipboard = &clipboard;
+    services.clipboardTimer = &clipboardTimer;
+    services.desktop = &desktop;
+    window = std::make_unique<Form_Main>(std::move(services));
     return window->Form_Load();
 }
 

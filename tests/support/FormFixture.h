@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Form_Main.h"
+#include "support/FakeDesktop.h"
 #include "support/FaultyFileIo.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -61,6 +62,9 @@ class FormFixture : public ::testing::Test {
     SequenceRandom random;
     FixedClock clock;
     FaultyFileIo files;
+    FakeClipboard clipboard;
+    ManualTimer clipboardTimer;
+    FakeDesktop desktop;
     std::unique_ptr<Form_Main> window;
 };
 

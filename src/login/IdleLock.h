@@ -1,0 +1,25 @@
+#pragma once
+
+#include "common/CivilTime.h"
+
+// When the main window locks itself for want of use.
+namespace keyrack {
+
+// The choices of the "Lock After" menu, in minutes; 0 is Never.
+constexpr int LockChoices[] = {1, 5, 15, 60, 0};
+constexpr int DefaultLockMinutes = 5;
+
+struct LockState {
+    bool locked = false;
+    int minutes = DefaultLockMinutes;
+    CivilDateTime lastInput;
+};
+
+// A stored choice as the menu offers it: anything it does not offer gives the default.
+int LockMinutesFromSetting(int stored);
+
+// Whether the time from lastInput to now reaches the chosen minutes (never for Never, nor when
+// the clock went back).
+bool IdleLockDue(const CivilDateTime& lastInput, const CivilDateTime& now, int minutes);
+
+}  // namespace keyrack

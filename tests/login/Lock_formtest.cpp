@@ -1,0 +1,128 @@
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "login/frmLogin.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+class LockTest : public FormFixture {
+  protected:
+    void SetUp() override {
+        FormFixture::SetUp();
+        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin-1234")});
+        Restart();
+    }
+
+    // Starts the program; every later login (the ones that unlock) goes to onLock.
+    void Restart() {
+        window.reset();
+        logins = 0;
+        ASSERT_TRUE(StartWithLogin([this](frmLogin& login) {
+            if (logins++ == 0) {
+                login.LoginSucceeded = true;
+            } else {
+                seenWhileLocked = !window->TreeView1->isVisible() && !window->Text1->isVisible() &&
+                                  !window->Toolbar1->isVisible();
+                onLock(login);
+            }
+        }));
+        window->show();
+        QApplication::setActiveWindow(window.get());
+    }
+
+    static void Type(frmLogin& login, const char* userName, const char* password) {
+        login.txtUserName->setText(userName);
+        login.txtPassword->setText(password);
+        login.cmdOK_Click();
+    }
+
+    void After(int minutes) {
+        clock.now.minute += minutes;
+        window->TimerLock_Timer();
+    }
+
+    QAction* LockAfter(int minutes) const {
+        for (QAction* choice : window->MNU_LockAfter->actions()) {
+            if (choice->data().toInt() == minutes) {
+                return choice;
+            }
+        }
+        return nullptr;
+    }
+
+    int logins = 0;
+    bool seenWhileLocked = false;
+    std::function<void(frmLogin&)> onLock = [](frmLogin& login) {
+        Type(login, kUserName, kPassword);
+    };
+};
+
+TEST_F(LockTest, IdleTimeLocksUnlessThereWasInputOrNeverIsChosen) {
+    EXPECT_TRUE(LockAfter(5)->isChecked());
+    After(4);
+    QTest::keyClick(window->TreeView1, Qt::Key_Down);
+    After(4);
+    EXPECT_EQ(logins, 1);
+    After(1);
+    EXPECT_EQ(logins, 2);
+    EXPECT_TRUE(seenWhileLocked);
+    EXPECT_TRUE(window->TreeView1->isVisible());
+
+    LockAfter(0)->trigger();
+    After(50);
+    EXPECT_EQ(logins, 2);
+
+    LockAfter(15)->trigger();
+    Restart();
+    EXPECT_TRUE(LockAfter(15)->isChecked());
+    After(14);
+    EXPECT_EQ(logins, 1);
+    After(1);
+    EXPECT_EQ(logins, 2);
+}
+
+TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
+    window->TreeView1->setCurrentItem(window->NodeWithKey("K4"));
+    window->Toolbar1Buttons[5]->trigger();
+    window->Text1->setPlainText("Visa Gold");
+    bool refusedFirst = false;
+    onLock = [&](frmLogin& login) {
+        Type(login, kUserName, "wrong");
+        refusedFirst = !login.LoginSucceeded && window->Locked();
+        Type(login, kUserName, kPassword);
+    };
+    QTest::keyClick(window->Text1, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(logins, 2);
+    EXPECT_TRUE(seenWhileLocked);
+    EXPECT_TRUE(refusedFirst);
+    EXPECT_FALSE(window->Locked());
+    EXPECT_EQ(window->EditMode, "EDIT");
+    EXPECT_EQ(window->Text1->toPlainText(), "Visa Gold");
+    EXPECT_TRUE(window->Text1->isVisible());
+    EXPECT_EQ(window->SelectedKey, "K4");
+}
+
+TEST_F(LockTest, LockClearsOnlyOurClipboardAndCancelEnds) {
+    window->TreeView1->setCurrentItem(window->NodeWithKey("K4"));
+    window->Toolbar1Buttons[17]->trigger();
+    window->MNU_Lock->trigger();
+    EXPECT_EQ(clipboard.text, "");
+
+    window->Toolbar1Buttons[17]->trigger();
+    clipboard.PutPlain("theirs");
+    onLock = [](frmLogin& login) { login.cmdCancel_Click(); };
+    window->MNU_Lock->trigger();
+    EXPECT_EQ(clipboard.text, "theirs");
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace keyrack::testing

@@ -1,0 +1,184 @@
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+#include <filesystem>
+
+#include "lang/LangFunctions.h"
+#include "lang/Messages.h"
+#include "store/AppPath.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+constexpr int kNew = 4, kEdit = 5, kSave = 8, kOpen = 14, kCopyUser = 16, kCopyPassword = 17;
+
+class DetailsTest : public FormFixture {
+  protected:
+    void SetUp() override {
+        FormFixture::SetUp();
+        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin-1234")});
+        Start();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        Show("K4");
+    }
+
+    void Show(const char* key) { window->TreeView1->setCurrentItem(window->NodeWithKey(key)); }
+
+    void Drop(const QStringList& paths) {
+        auto* data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString& path : paths) {
+            urls.append(QUrl::fromLocalFile(path));
+        }
+        data->setUrls(urls);
+        // As the desktop delivers it: the drop goes to the box that took the drag's entry.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->Text2, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->Text2, &drop);
+        delete data;
+    }
+};
+
+TEST_F(DetailsTest, CopyPutsTheBoxOnTheClipboardUntilTheTimeIsUpOrTheProgramEnds) {
+    ClickToolbar(kCopyUser);
+    EXPECT_EQ(clipboard.text, "alice");
+    EXPECT_TRUE(clipboard.secret);
+    ClickToolbar(kCopyPassword);  // copies while the box shows it masked
+    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(clipboard.text, "pin-1234");
+    EXPECT_EQ(clipboardTimer.delay, 10000);
+    clipboardTimer.Fire();
+    EXPECT_EQ(clipboard.text, "");
+    // What the user copied since is theirs: kept when the time is up.
+    ClickToolbar(kCopyPassword);
+    clipboard.PutPlain("theirs");
+    clipboardTimer.Fire();
+    EXPECT_EQ(clipboard.text, "theirs");
+
+    window->Text4->setText("   ");
+    ClickToolbar(kCopyUser);
+    EXPECT_EQ(clipboard.text, "theirs");
+    // A second copy starts the time afresh.
+    window->Text4->setText(" bob ");
+    ClickToolbar(kCopyUser);
+    ClickToolbar(kCopyUser);
+    EXPECT_EQ(clipboard.text, " bob ");
+    EXPECT_EQ(clipboardTimer.starts, 5);
+
+    window->MNU_Exit->trigger();
+    EXPECT_EQ(clipboard.text, "");
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(DetailsTest, OpenHandsTheAddressOverUnchangedAndReportsAFailure) {
+    window->Text2->setText("   ");
+    ClickToolbar(kOpen);
+    EXPECT_TRUE(desktop.opened.empty());
+
+    window->Text2->setText(" www.example.org ");
+    ClickToolbar(kOpen);
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0].target, " www.example.org ");
+    EXPECT_EQ(desktop.opened[0].workingFolder, GetAppPath());
+    EXPECT_TRUE(prompter.messages.empty());
+
+    desktop.opens = false;
+    ClickToolbar(kOpen);
+    EXPECT_TRUE(MessageShown(44));
+    EXPECT_EQ(prompter.messages.back().buttons, platform::Prompter::Buttons::Ok);
+}
+
+TEST_F(DetailsTest, PasswordIsMaskedWhileBrowsingUnlessShownAndClearWhileTyping) {
+    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window->ShowPassword->accessibleName(), Message(2));
+    window->ShowPassword->setFocus();
+    QTest::keyClick(window->ShowPassword, Qt::Key_Space);
+    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Normal);
+    window->ShowPassword->click();
+    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
+
+    window->ShowPassword->click();
+    ClickToolbar(kEdit);
+    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Normal);
+    EXPECT_FALSE(window->ShowPassword->isVisible());
+    ClickToolbar(kSave);
+    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(window->ShowPassword->isVisible());
+}
+
+TEST_F(DetailsTest, TitleIsFlattenedWhenLeftAndDroppedFilesFillTheAddress) {
+    ClickToolbar(kNew);
+    window->Text1->setPlainText("a\r\nb");
+    window->Text2->setFocus();
+    EXPECT_EQ(window->Text1->toPlainText(), "a b");
+
+    const QString a = QString::fromStdString(dir.File("a.txt"));
+    const QString b = QString::fromStdString(dir.File("b.txt"));
+    const QString folder = QString::fromStdString(dir.Path());
+    WriteBytes(a.toStdString(), "a");
+    Drop({a, b, folder});  // b does not exist: it counts as a file
+    EXPECT_EQ(window->Text2->text(), b);
+    Drop({folder});
+    EXPECT_EQ(window->Text2->text(), b);
+
+    ClickToolbar(7);  // cancel: browsing again
+    const QString shown = window->Text2->text();
+    Drop({a});
+    EXPECT_EQ(window->Text2->text(), shown);
+}
+
+TEST_F(DetailsTest, NothingIsCutOrChangedWithoutAWord) {
+    const std::string before = ReadBytes(DataPath());
+    ClickToolbar(kNew);
+    window->Text1->setPlainText("\n\t\n");
+    ClickToolbar(kSave);
+    EXPECT_TRUE(MessageShown(58));
+
+    window->Text1->setPlainText("Long");
+    window->Text3->setText(QString(40, 'p'));
+    EXPECT_EQ(window->Text3->text().size(), 40);
+    ClickToolbar(kSave);
+    EXPECT_TRUE(prompter.LastMessage().endsWith(window->Label3->text()));
+    EXPECT_TRUE(window->Text3->hasFocus());
+    EXPECT_EQ(ReadBytes(DataPath()), before);
+
+    window->Text3->setText(" secret ");
+    ClickToolbar(kSave);
+    EXPECT_EQ(FieldOnDisk(4, 5), " secret ");
+    EXPECT_EQ(FieldOnDisk(1, 5), "Long");
+}
+
+class ToolbarTest : public FormFixture {};
+
+TEST_F(ToolbarTest, EveryButtonIsVisibleAtTheDesignSizeInEveryLanguage) {
+    SeedFile({});
+    for (const char* locale : {"en_US.UTF-8", "fr_FR.UTF-8", "de_DE.UTF-8", "it_IT.UTF-8",
+                               "pt_BR.UTF-8", "es_ES.UTF-8", "nl_NL.UTF-8", "nb_NO.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        setenv("LC_ALL", locale, 1);
+        LangFunctions::ResetCatalogue();
+        Start();
+        window->show();
+        QCoreApplication::processEvents();
+        for (int index : {2, 4, 5, 6, 7, 8, 11, 14, 16, 17}) {
+            QAction* button = window->Toolbar1Buttons[index];
+            EXPECT_TRUE(window->Toolbar1->widgetForAction(button)->isVisible()) << index;
+            EXPECT_EQ(button->toolTip(), button->text());
+        }
+        window.reset();
+    }
+}
+
+}  // namespace
+}  // namespace keyrack::testing
