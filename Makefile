@@ -1,7 +1,8 @@
 # Keyrack: the two everyday commands are `make run` and `make test`.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES := cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+PACKAGES := cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+            qt6-svg-dev desktop-file-utils qt6-translations-l10n
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test deps build bench clean

@@ -150,8 +150,9 @@ void BenchLoadPasswordList(const std::string& folder) {
         QString InputBox(QWidget*, const QString&, const QString&) override { return {}; }
     } prompter;
     keyrack::platform::SystemClock clock;
-    keyrack::Form_Main window(
-        {prompter, keyrack::platform::SystemRandom(), clock, [](keyrack::frmLogin&) {}});
+    keyrack::platform::DesktopSystemInfo systemInfo;
+    keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
+                               [](keyrack::frmLogin&) {}, systemInfo, [](keyrack::frmAbout&) {}});
     const std::string path = folder + "/tree.rkd";
     WriteDataFile(path, 32000);
     window.Store.LoadDataFile(path);

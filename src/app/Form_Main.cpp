@@ -382,9 +382,6 @@ void Form_Main::MNU_Exit_Click() {
     QCoreApplication::quit();
 }
 
-// The About box is not built yet.
-void Form_Main::MNU_About_Click() {}
-
 // Automatic backups are not built yet.
 void Form_Main::Timer1_Timer() {}
 

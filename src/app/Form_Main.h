@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
+#include "platform/SystemInfo.h"
 #include "store/RecordStore.h"
 
 class QAction;
@@ -29,6 +30,7 @@ class QTreeWidgetItem;
 
 namespace keyrack {
 
+class frmAbout;
 class frmLogin;
 
 // The main window: the tree of groups and entries, the four detail boxes, the toolbar and the
@@ -44,6 +46,10 @@ class Form_Main : public QMainWindow {
         platform::Clock& clock;
         // Shows the login dialog modally and returns when it has closed.
         std::function<void(frmLogin&)> runLogin;
+        // What the About box asks of the system.
+        platform::SystemInfo& systemInfo;
+        // Shows the About box modally and returns when it has closed.
+        std::function<void(frmAbout&)> runAbout;
     };
 
     explicit Form_Main(Services services, QWidget* parent = nullptr);

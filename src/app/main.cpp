@@ -1,10 +1,12 @@
 #include <QApplication>
 
+#include "about/frmAbout.h"
 #include "app/Form_Main.h"
 #include "login/frmLogin.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
+#include "platform/SystemInfo.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -12,8 +14,10 @@ int main(int argc, char* argv[]) {
 
     keyrack::platform::QtPrompter prompter;
     keyrack::platform::SystemClock clock;
+    keyrack::platform::DesktopSystemInfo systemInfo;
     keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
-                               [](keyrack::frmLogin& login) { login.exec(); }});
+                               [](keyrack::frmLogin& login) { login.exec(); }, systemInfo,
+                               [](keyrack::frmAbout& about) { about.exec(); }});
     if (!window.Form_Load()) {
         return 0;
     }

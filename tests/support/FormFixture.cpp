@@ -71,8 +71,9 @@ void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
 }
 
 bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
-    window =
-        std::make_unique<Form_Main>(Form_Main::Services{prompter, random, clock, std::move(login)});
+    window = std::make_unique<Form_Main>(
+        Form_Main::Services{prompter, random, clock, std::move(login), systemInfo,
+                            [this](frmAbout& about) { runAbout(about); }});
     return window->Form_Load();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Form_Main.h"
+#include "support/FakeSystemInfo.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -59,6 +60,9 @@ class FormFixture : public ::testing::Test {
     ScriptedPrompter prompter;
     SequenceRandom random;
     FixedClock clock;
+    FakeSystemInfo systemInfo;
+    // Gets the About box instead of a modal run.
+    std::function<void(frmAbout&)> runAbout = [](frmAbout&) {};
     std::unique_ptr<Form_Main> window;
 };
 
