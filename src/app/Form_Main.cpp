@@ -331,6 +331,7 @@ void Form_Main::ApplyCaptions() {
             Toolbar1Buttons[index]->setText(Message(kToolbar[index].caption));
         }
     }
+    ApplyAccessibleNames();
 }
 
 void Form_Main::DisplayPWType() {

@@ -140,6 +140,8 @@ class Form_Main : public QMainWindow {
     void BuildToolbar();
     void BuildStatusBar();
     void ApplyCaptions();
+    // Names for screen readers, from the captions ApplyCaptions has set.
+    void ApplyAccessibleNames();
     void RestoreAutoBackupMenu();
     void RestoreLastBackupDate();
     bool RunLogin();
