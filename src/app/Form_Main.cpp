@@ -24,6 +24,7 @@
 #include "generator/PasswordType.h"
 #include "lang/LangFunctions.h"
 #include "lang/Messages.h"
+#include "lang/QtTranslations.h"
 #include "login/LoginRules.h"
 #include "login/frmLogin.h"
 #include "store/AppPath.h"
@@ -225,6 +226,7 @@ void Form_Main::BuildStatusBar() {
 bool Form_Main::Form_Load() {
     LangFunctions::LoadMessages();
     LangFunctions::DetectLanguage();
+    InstallQtTranslations(LangFunctions::CurrentLanguage);
     SetUp();
     if (!RunLogin()) {
         return false;
