@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,6 +48,9 @@ frmAbout::frmAbout(platform::Prompter& prompter, platform::SystemInfo& system, Q
     };
     Image1 = named(new QLabel(this), "Image1");
     lblTitle = named(new QLabel(this), "lblTitle");
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
     lblVersion = named(new QLabel(this), "lblVersion");
     lblDisclaimer = named(new QLabel(this), "lblDisclaimer");
     lblDisclaimer->setWordWrap(true);
