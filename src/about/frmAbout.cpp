@@ -95,6 +95,8 @@ void frmAbout::Form_Load() {
     lblDisclaimer->setText(Message(15));
     cmdOK->setText(Message(3));
     cmdSysInfo->setText(Message(23));
+    cmdOK->setAccessibleName(cmdOK->text());
+    cmdSysInfo->setAccessibleName(cmdSysInfo->text());
     Image1->setPixmap(ProgramIcon().pixmap(kPictureSize));
     Image1->setAccessibleName(programName);
     adjustSize();

@@ -20,93 +20,63 @@ TEST(AboutText, ProgramNameFromTheExecutableFileName) {
     EXPECT_EQ(TitleText("Keyrack", "Password keeper"), "Keyrack\nPassword keeper");
 }
 
-constexpr const char* kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH";
-constexpr const char* kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO";
+// The call found, path and arguments separated by spaces; "" when nothing was found.
+std::string Call(const std::optional<ProgramCall>& found) {
+    std::string call = found ? found->path : "";
+    for (const std::string& argument : found ? found->arguments : std::vector<std::string>{}) {
+        call += " " + argument;
+    }
+    return call;
+}
 
 TEST(SysInfoTool, RegistryNamesTheToolOrItsFolder) {
-    struct Case {
-        const char* tool;
-        const char* folder;
-        bool toolInFolder;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"C:\\Tools\\msinfo32.exe", "C:\\Other", true, "C:\\Tools\\msinfo32.exe"},
-        {nullptr, "C:\\Shared", true, "C:\\Shared\\MSINFO32.EXE"},
-        {nullptr, "C:\\Shared", false, nullptr},
-        {nullptr, nullptr, false, nullptr},
-    };
-    for (const Case& c : cases) {
-        FakeSystemInfo system;
-        if (c.tool != nullptr) {
-            system.registry[kToolKey] = c.tool;
-        }
-        if (c.folder != nullptr) {
-            system.registry[kFolderKey] = c.folder;
-        }
-        if (c.toolInFolder) {
-            system.files.insert(std::string(c.folder) + "\\MSINFO32.EXE");
-        }
-        const auto found = FindRegisteredSysInfoTool(system);
-        EXPECT_EQ(found.has_value(), c.expected != nullptr);
-        if (found && c.expected != nullptr) {
-            EXPECT_EQ(found->path, c.expected);
-        }
-    }
+    const char* toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH";
+    const char* folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO";
+    FakeSystemInfo system;
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "");
+    system.registry[folderKey] = "C:\\Shared";
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "");  // the folder lacks the tool
+    system.files.insert("C:\\Shared\\MSINFO32.EXE");
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "C:\\Shared\\MSINFO32.EXE");
+    system.registry[toolKey] = "C:\\Tools\\msinfo32.exe";
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "C:\\Tools\\msinfo32.exe");
 }
 
 TEST(SysInfoTool, TheRunningDesktopsToolComesFirst) {
+    const std::map<std::string, std::string> all = {{"kinfocenter", "/usr/bin/kinfocenter"},
+                                                    {"gnome-control-center", "/bin/gcc"},
+                                                    {"hardinfo", "/bin/hardinfo"}};
+    const std::map<std::string, std::string> kdeOnly = {{"kinfocenter", "/usr/bin/kinfocenter"}};
     struct Case {
         const char* desktop;
-        std::map<std::string, std::string> programs;
-        const char* expected;  // path and arguments; nullptr when none fits
+        const std::map<std::string, std::string>& programs;
+        const char* expected;
     };
     const Case cases[] = {
-        {"KDE",
-         {{"kinfocenter", "/usr/bin/kinfocenter"}, {"hardinfo", "/usr/bin/hardinfo"}},
-         "/usr/bin/kinfocenter"},
-        {"ubuntu:gnome",
-         {{"kinfocenter", "/usr/bin/kinfocenter"}, {"gnome-control-center", "/usr/bin/gcc"}},
-         "/usr/bin/gcc info-overview"},
-        {"GNOME",
-         {{"kinfocenter", "/usr/bin/kinfocenter"}, {"hardinfo", "/bin/hardinfo"}},
-         "/bin/hardinfo"},
-        {"", {{"kinfocenter", "/usr/bin/kinfocenter"}}, nullptr},
+        {"KDE", all, "/usr/bin/kinfocenter"},
+        {"ubuntu:gnome", all, "/bin/gcc info-overview"},
+        {"XFCE", all, "/bin/hardinfo"},
+        {"GNOME", kdeOnly, ""},
     };
     for (const Case& c : cases) {
         FakeSystemInfo system;
         system.desktop = c.desktop;
         system.programs = c.programs;
-        const auto found = FindDesktopSysInfoTool(system);
-        ASSERT_EQ(found.has_value(), c.expected != nullptr) << c.desktop;
-        if (found) {
-            std::string call = found->path;
-            for (const std::string& argument : found->arguments) {
-                call += " " + argument;
-            }
-            EXPECT_EQ(call, c.expected);
-        }
+        EXPECT_EQ(Call(FindDesktopSysInfoTool(system)), c.expected) << c.desktop;
     }
 }
 
 TEST(SysInfoTool, RegistryValuesAsText) {
-    struct Case {
-        std::uint32_t type;
-        std::string bytes;
-        bool known;
-        const char* text;
-    };
-    const Case cases[] = {
+    const std::tuple<std::uint32_t, std::string, bool, const char*> cases[] = {
         {1, std::string("C:\\msinfo32.exe\0", 16), true, "C:\\msinfo32.exe"},
-        {1, "no terminator", true, "no terminator"},
         {4, std::string("\x05\x01\0\0", 4), true, "261"},
         {4, std::string("\xff\xff\xff\xff", 4), true, "4294967295"},
         {3, "binary", false, "before"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [type, bytes, known, expected] : cases) {
         std::string text = "before";
-        EXPECT_EQ(platform::RegistryValueText(c.type, c.bytes, text), c.known);
-        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(platform::RegistryValueText(type, bytes, text), known);
+        EXPECT_EQ(text, expected);
     }
 }
 
