@@ -44,9 +44,9 @@ TEST_F(AboutTest, ShowsNameVersionDisclaimerAndIcon) {
         EXPECT_EQ(about.cmdOK->text(), "OK");
         EXPECT_EQ(about.cmdSysInfo->text(), Message(23));
         EXPECT_FALSE(about.Image1->pixmap().isNull());
-        // This build names no web pages, so neither link is offered.
-        EXPECT_TRUE(about.Label1->isHidden());
-        EXPECT_TRUE(about.Label3->isHidden());
+        // A link is offered only when the build names its page.
+        EXPECT_EQ(about.Label1->isHidden(), build::kHomeUrl[0] == '\0');
+        EXPECT_EQ(about.Label3->isHidden(), build::kProductsUrl[0] == '\0');
         QTest::mouseClick(about.cmdOK, Qt::LeftButton);
         EXPECT_FALSE(about.isVisible());
         EXPECT_EQ(about.result(), QDialog::Accepted);
