@@ -1,10 +1,12 @@
 # Keyrack: the two everyday commands are `make run` and `make test`.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES := cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+PACKAGES := cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+            qt6-svg-dev desktop-file-utils qt6-translations-l10n
+PREFIX ?= $(HOME)/.local
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build bench clean
+.PHONY: run test deps build bench install clean
 
 run: build
 	cd $(BUILD_DIR) && ./keyrack
@@ -29,6 +31,10 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The program, its catalogue, the menu entry and the icon under PREFIX (default ~/.local).
+install: build
+	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD_DIR)

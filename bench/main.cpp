@@ -161,7 +161,7 @@ struct LoadedWindow {
     explicit LoadedWindow(const std::string& folder)
         : path(folder + "/tree.rkd"),
           window({prompter, keyrack::platform::SystemRandom(), clock, [](keyrack::frmLogin&) {},
-                  keyrack::SystemFileIo()}) {
+                  keyrack::SystemFileIo(), systemInfo, [](keyrack::frmAbout&) {}}) {
         WriteDataFile(path, 32000);
         window.Store.LoadDataFile(path);
         window.DataKey = kKey;
@@ -170,6 +170,7 @@ struct LoadedWindow {
     std::string path;
     SilentPrompter prompter;
     keyrack::platform::SystemClock clock;
+    keyrack::platform::DesktopSystemInfo systemInfo;
     keyrack::Form_Main window;
 };
 

@@ -26,6 +26,7 @@
 #include "generator/PasswordType.h"
 #include "lang/LangFunctions.h"
 #include "lang/Messages.h"
+#include "lang/QtTranslations.h"
 #include "login/LoginRules.h"
 #include "login/frmLogin.h"
 #include "store/AppPath.h"
@@ -235,6 +236,7 @@ void Form_Main::BuildStatusBar() {
 bool Form_Main::Form_Load() {
     LangFunctions::LoadMessages();
     LangFunctions::DetectLanguage();
+    InstallQtTranslations(LangFunctions::CurrentLanguage);
     if (!SetUp() || !RunLogin()) {
         return false;
     }
@@ -341,6 +343,7 @@ void Form_Main::ApplyCaptions() {
     ShowPassword->setToolTip(Message(2));
     ShowPassword->setAccessibleName(Message(2));
     FitToolbarCaptions();
+    ApplyAccessibleNames();
 }
 
 void Form_Main::DisplayPWType() {
@@ -396,9 +399,6 @@ void Form_Main::MNU_Exit_Click() {
     close();
     QCoreApplication::quit();
 }
-
-// The About box is not built yet.
-void Form_Main::MNU_About_Click() {}
 
 // Automatic backups are not built yet.
 void Form_Main::Timer1_Timer() {}

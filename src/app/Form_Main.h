@@ -19,6 +19,7 @@
 #include "platform/OneShotTimer.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
+#include "platform/SystemInfo.h"
 #include "store/FileIo.h"
 #include "store/RecordStore.h"
 #include "tree/SearchState.h"
@@ -41,6 +42,7 @@ class QTreeWidgetItem;
 namespace keyrack {
 
 class EntryTree;
+class frmAbout;
 class frmLogin;
 
 // The main window: the tree of groups and entries, the four detail boxes, the toolbar and the
@@ -58,6 +60,10 @@ class Form_Main : public QMainWindow {
         std::function<void(frmLogin&)> runLogin;
         // Every read, write and copy of the program's files.
         FileIo& files;
+        // What the About box asks of the system.
+        platform::SystemInfo& systemInfo;
+        // Shows the About box modally and returns when it has closed.
+        std::function<void(frmAbout&)> runAbout;
         // Left null, the window uses the system's own.
         platform::Clipboard* clipboard = nullptr;
         platform::OneShotTimer* clipboardTimer = nullptr;
@@ -183,6 +189,8 @@ class Form_Main : public QMainWindow {
     void BuildToolbar();
     void BuildStatusBar();
     void ApplyCaptions();
+    // Names for screen readers, from the captions ApplyCaptions has set.
+    void ApplyAccessibleNames();
     void RestoreAutoBackupMenu();
     void RestoreLastBackupDate();
     bool RunLogin();

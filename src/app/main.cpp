@@ -1,21 +1,34 @@
 #include <QApplication>
+#include <QStandardPaths>
 
+#include "about/frmAbout.h"
 #include "app/Form_Main.h"
+#include "common/ProgramIcon.h"
 #include "login/frmLogin.h"
 #include "platform/Clock.h"
+#include "platform/ExecutableFolder.h"
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
+#include "platform/SystemInfo.h"
+#include "store/AppPath.h"
 #include "store/FileIo.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Keyrack"));
+    QApplication::setDesktopFileName(QStringLiteral("keyrack"));
+    QApplication::setWindowIcon(keyrack::ProgramIcon());
+    keyrack::UsePlaces(keyrack::LocatePlaces(
+        keyrack::platform::ExecutableFolder(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()));
 
     keyrack::platform::QtPrompter prompter;
     keyrack::platform::SystemClock clock;
+    keyrack::platform::DesktopSystemInfo systemInfo;
     keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
                                [](keyrack::frmLogin& login) { login.exec(); },
-                               keyrack::SystemFileIo()});
+                               keyrack::SystemFileIo(), systemInfo,
+                               [](keyrack::frmAbout& about) { about.exec(); }});
     if (!window.Form_Load()) {
         return 0;
     }

@@ -17,7 +17,6 @@ std::string SystemLanguage;
 
 namespace {
 
-constexpr char kCatalogueFile[] = "lang.ini";
 constexpr char kCatalogueSection[] = "Messages";
 constexpr char kFieldSeparator[] = "|";
 
@@ -67,7 +66,7 @@ long long LastMessageNumber(const std::string& count) {
 
 void LoadMessages() {
     MessagesLoaded = false;
-    const std::string path = GetAppPath() + kCatalogueFile;
+    const std::string path = CataloguePath();
     const std::string count = ReadIniValue(kCatalogueSection, "number", path);
     if (!StartsWithNumber(count)) {
         return;

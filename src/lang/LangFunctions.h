@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-// The message catalogue: every text the program shows comes from lang.ini beside the executable,
+// The message catalogue: every text the program shows comes from lang.ini (see CataloguePath),
 // one line per message with the translations separated by "|".
 namespace keyrack::LangFunctions {
 
@@ -31,7 +31,7 @@ extern std::string CurrentLanguage;
 // The desktop's language setting, upper-cased, as DetectLanguage last read it.
 extern std::string SystemLanguage;
 
-// Fills the catalogue from GetAppPath() + "lang.ini". Fails, leaving MessagesLoaded false, when
+// Fills the catalogue from CataloguePath(). Fails, leaving MessagesLoaded false, when
 // the file has no numeric [Messages] "number" or counts more messages than the catalogue holds;
 // in the latter case the messages read before giving up stay stored.
 void LoadMessages();

@@ -58,6 +58,10 @@ void frmLogin::Form_Load() {
     cmdCancel->setText(Message(4));
     Command1->setText(Message(5));
     Label1->setText(Message(9));
+    lblLabels[0]->setBuddy(txtUserName);
+    lblLabels[1]->setBuddy(txtPassword);
+    txtUserName->setAccessibleName(Message(1));
+    txtPassword->setAccessibleName(Message(2));
 
     const auto place = [this](QWidget* control, int left, int top, int width, int height) {
         control->setGeometry(TwipsToPixelsX(left, *this), TwipsToPixelsY(top, *this),

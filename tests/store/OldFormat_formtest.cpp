@@ -42,18 +42,15 @@ class OldFormatFormTest : public FormFixture {
 
     bool StartAnswering(platform::Prompter::Answer answer) {
         watcher_.answers = {answer};
-        window = std::make_unique<Form_Main>(Form_Main::Services{
-            watcher_, random, clock,
-            [this](frmLogin& login) {
-                watcher_.loginOffered = true;
-                const StoredCredentials stored{login.tUserName, login.tPassword};
-                oldPairAccepted_ = DecideLogin("olduser", "oldpass", SetupWord, SetupWord,
-                                               stored) == LoginDecision::Accept;
-                defaultPairRefused_ = DecideLogin(SetupWord, SetupWord, SetupWord, SetupWord,
-                                                  stored) == LoginDecision::Refuse;
-                login.LoginSucceeded = oldPairAccepted_;
-            },
-            files});
+        window = std::make_unique<Form_Main>(Services(watcher_, [this](frmLogin& login) {
+            watcher_.loginOffered = true;
+            const StoredCredentials stored{login.tUserName, login.tPassword};
+            oldPairAccepted_ = DecideLogin("olduser", "oldpass", SetupWord, SetupWord, stored) ==
+                               LoginDecision::Accept;
+            defaultPairRefused_ = DecideLogin(SetupWord, SetupWord, SetupWord, SetupWord, stored) ==
+                                  LoginDecision::Refuse;
+            login.LoginSucceeded = oldPairAccepted_;
+        }));
         return window->Form_Load();
     }
 

@@ -25,12 +25,10 @@ class StoreFaultsFormTest : public FormFixture {
     // Starts a window of its own; tells whether its login was offered.
     bool StartsAnother(std::unique_ptr<Form_Main>& other, bool& loginOffered) {
         loginOffered = false;
-        other = std::make_unique<Form_Main>(Form_Main::Services{prompter, random, clock,
-                                                                [&loginOffered](frmLogin& login) {
-                                                                    loginOffered = true;
-                                                                    login.LoginSucceeded = true;
-                                                                },
-                                                                files});
+        other = std::make_unique<Form_Main>(Services(prompter, [&loginOffered](frmLogin& login) {
+            loginOffered = true;
+            login.LoginSucceeded = true;
+        }));
         return other->Form_Load();
     }
 

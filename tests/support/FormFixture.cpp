@@ -70,12 +70,20 @@ void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
     }
 }
 
-bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
-    Form_Main::Services services{prompter, random, clock, std::move(login), files};
+Form_Main::Services FormFixture::Services(platform::Prompter& answering,
+                                          std::function<void(frmLogin&)> login) {
+    Form_Main::Services services{
+        answering, random, clock, std::move(login), files, systemInfo, [this](frmAbout& about) {
+            runAbout(about);
+        }};
     services.clipboard = &clipboard;
     services.clipboardTimer = &clipboardTimer;
     services.desktop = &desktop;
-    window = std::make_unique<Form_Main>(std::move(services));
+    return services;
+}
+
+bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
+    window = std::make_unique<Form_Main>(Services(prompter, std::move(login)));
     return window->Form_Load();
 }
 

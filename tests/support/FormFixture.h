@@ -9,6 +9,7 @@
 
 #include "app/Form_Main.h"
 #include "support/FakeDesktop.h"
+#include "support/FakeSystemInfo.h"
 #include "support/FaultyFileIo.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -45,6 +46,9 @@ class FormFixture : public ::testing::Test {
     Form_Main& Start();
     // Runs the start-up with the given login (it gets the dialog instead of a modal run).
     bool StartWithLogin(std::function<void(frmLogin&)> login);
+    // The fixture's doubles for a window, with the given prompter and login.
+    Form_Main::Services Services(platform::Prompter& answering,
+                                 std::function<void(frmLogin&)> login);
 
     std::string DataPath() const { return dir.File("cli.rkd"); }
     // A field as the file on disk holds it, decoded.
@@ -65,6 +69,9 @@ class FormFixture : public ::testing::Test {
     FakeClipboard clipboard;
     ManualTimer clipboardTimer;
     FakeDesktop desktop;
+    FakeSystemInfo systemInfo;
+    // Gets the About box instead of a modal run.
+    std::function<void(frmAbout&)> runAbout = [](frmAbout&) {};
     std::unique_ptr<Form_Main> window;
 };
 

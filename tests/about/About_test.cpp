@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "about/AboutText.h"
+#include "about/SysInfoTool.h"
+#include "support/FakeSystemInfo.h"
+
+namespace keyrack::testing {
+namespace {
+
+TEST(AboutText, ProgramNameFromTheExecutableFileName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"keyrack", "Keyrack"},           {"my_keyrack", "My Keyrack"},
+        {"MY_KEYRACK.EXE", "My Keyrack"}, {"/opt/pass.word/key_RACK.bin", "Key Rack"},
+        {"keyrack.v2.exe", "Keyrack.v2"},
+    };
+    for (const auto& [file, name] : cases) {
+        EXPECT_EQ(ProgramNameFromFile(file), name) << file;
+    }
+    EXPECT_EQ(VersionText("Version", 1, 2, 0), "Version 1.2.0");
+    EXPECT_EQ(TitleText("Keyrack", "Password keeper"), "Keyrack\nPassword keeper");
+}
+
+// The call found, path and arguments separated by spaces; "" when nothing was found.
+std::string Call(const std::optional<ProgramCall>& found) {
+    std::string call = found ? found->path : "";
+    for (const std::string& argument : found ? found->arguments : std::vector<std::string>{}) {
+        call += " " + argument;
+    }
+    return call;
+}
+
+TEST(SysInfoTool, RegistryNamesTheToolOrItsFolder) {
+    const char* toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH";
+    const char* folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO";
+    FakeSystemInfo system;
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "");
+    system.registry[folderKey] = "C:\\Shared";
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "");  // the folder lacks the tool
+    system.files.insert("C:\\Shared\\MSINFO32.EXE");
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "C:\\Shared\\MSINFO32.EXE");
+    system.registry[toolKey] = "C:\\Tools\\msinfo32.exe";
+    EXPECT_EQ(Call(FindRegisteredSysInfoTool(system)), "C:\\Tools\\msinfo32.exe");
+}
+
+TEST(SysInfoTool, TheRunningDesktopsToolComesFirst) {
+    const std::map<std::string, std::string> all = {{"kinfocenter", "/usr/bin/kinfocenter"},
+                                                    {"gnome-control-center", "/bin/gcc"},
+                                                    {"hardinfo", "/bin/hardinfo"}};
+    const std::map<std::string, std::string> kdeOnly = {{"kinfocenter", "/usr/bin/kinfocenter"}};
+    struct Case {
+        const char* desktop;
+        const std::map<std::string, std::string>& programs;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"KDE", all, "/usr/bin/kinfocenter"},
+        {"ubuntu:gnome", all, "/bin/gcc info-overview"},
+        {"XFCE", all, "/bin/hardinfo"},
+        {"GNOME", kdeOnly, ""},
+    };
+    for (const Case& c : cases) {
+        FakeSystemInfo system;
+        system.desktop = c.desktop;
+        system.programs = c.programs;
+        EXPECT_EQ(Call(FindDesktopSysInfoTool(system)), c.expected) << c.desktop;
+    }
+}
+
+TEST(SysInfoTool, RegistryValuesAsText) {
+    const std::tuple<std::uint32_t, std::string, bool, const char*> cases[] = {
+        {1, std::string("C:\\msinfo32.exe\0", 16), true, "C:\\msinfo32.exe"},
+        {4, std::string("\x05\x01\0\0", 4), true, "261"},
+        {4, std::string("\xff\xff\xff\xff", 4), true, "4294967295"},
+        {3, "binary", false, "before"},
+    };
+    for (const auto& [type, bytes, known, expected] : cases) {
+        std::string text = "before";
+        EXPECT_EQ(platform::RegistryValueText(type, bytes, text), known);
+        EXPECT_EQ(text, expected);
+    }
+}
+
+}  // namespace
+}  // namespace keyrack::testing

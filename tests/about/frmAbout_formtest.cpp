@@ -1,0 +1,82 @@
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "about/AboutText.h"
+#include "about/BuildInfo.h"
+#include "about/frmAbout.h"
+#include "lang/Messages.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+class AboutTest : public FormFixture {
+  protected:
+    // Opens the About box from the menu and hands it to check while it is shown.
+    void OpenAbout(const std::function<void(frmAbout&)>& check) {
+        bool opened = false;
+        runAbout = [&](frmAbout& about) {
+            opened = true;
+            about.show();
+            check(about);
+        };
+        window->MNU_About->trigger();
+        EXPECT_TRUE(opened);
+    }
+};
+
+TEST_F(AboutTest, ShowsNameVersionDisclaimerAndIcon) {
+    Start();
+    const QString name = QString::fromStdString(ProgramNameFromFile(
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString()));
+    OpenAbout([&](frmAbout& about) {
+        EXPECT_EQ(about.windowTitle(), "About " + name);
+        EXPECT_EQ(about.lblTitle->text(), name + "\nPassword keeper");
+        EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version %1.%2.%3")
+                                                .arg(build::kVersionMajor)
+                                                .arg(build::kVersionMinor)
+                                                .arg(build::kVersionPatch));
+        EXPECT_EQ(about.lblDisclaimer->text(), Message(15));
+        EXPECT_EQ(about.cmdOK->text(), "OK");
+        EXPECT_EQ(about.cmdSysInfo->text(), Message(23));
+        EXPECT_FALSE(about.Image1->pixmap().isNull());
+        // A link is offered only when the build names its page.
+        EXPECT_EQ(about.Label1->isHidden(), build::kHomeUrl[0] == '\0');
+        EXPECT_EQ(about.Label3->isHidden(), build::kProductsUrl[0] == '\0');
+        QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+        EXPECT_FALSE(about.isVisible());
+        EXPECT_EQ(about.result(), QDialog::Accepted);
+    });
+}
+
+TEST_F(AboutTest, SystemInformationStartsTheDesktopsToolOrSaysWhyNot) {
+    struct Case {
+        bool toolFound;
+        bool startWorks;
+        bool messageExpected;
+    };
+    for (const Case c :
+         {Case{true, true, false}, Case{false, true, true}, Case{true, false, true}}) {
+        Start();
+        systemInfo = FakeSystemInfo();
+        systemInfo.desktop = "KDE";
+        if (c.toolFound) {
+            systemInfo.programs["kinfocenter"] = "/usr/bin/kinfocenter";
+        }
+        systemInfo.startWorks = c.startWorks;
+        prompter.messages.clear();
+        OpenAbout([&](frmAbout& about) {
+            QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+            EXPECT_EQ(systemInfo.started.size(), c.toolFound ? 1u : 0u);
+            EXPECT_EQ(MessageShown(19), c.messageExpected);
+            EXPECT_TRUE(about.isVisible());
+        });
+    }
+}
+
+}  // namespace
+}  // namespace keyrack::testing

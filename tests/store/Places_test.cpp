@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "store/AppPath.h"
+#include "support/TempDir.h"
+
+namespace keyrack::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PlacesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(bin);
+        fs::create_directories(share);
+    }
+    void TearDown() override { UseAppFolder(""); }
+
+    TempDir root;
+    std::string bin = root.File("prefix/bin");
+    std::string share = root.File("prefix/share/keyrack");
+    std::string data = root.File("home/data/keyrack");
+};
+
+TEST_F(PlacesTest, InstalledTheDataGoesToTheUsersFolderAndTheCatalogueComesFromShare) {
+    fs::create_directories(data);
+    fs::permissions(data, fs::perms::all);
+    const ProgramPlaces places = LocatePlaces(bin, data);
+    EXPECT_EQ(places.dataFolder, data);
+    EXPECT_EQ(fs::path(places.catalogueFolder), fs::path(share));
+    struct stat info {};
+    ASSERT_EQ(stat(data.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    UsePlaces(places);
+    EXPECT_EQ(GetAppPath(), data + "/");
+    EXPECT_EQ(fs::path(CataloguePath()), fs::path(share) / "lang.ini");
+}
+
+TEST_F(PlacesTest, WithTheCatalogueBesideTheExecutableEverythingStaysThere) {
+    WriteBytes(bin + "/lang.ini", "[Messages]\n");
+    const ProgramPlaces places = LocatePlaces(bin, data);
+    EXPECT_EQ(places.dataFolder, bin);
+    EXPECT_EQ(places.catalogueFolder, bin);
+    EXPECT_FALSE(fs::exists(data));
+}
+
+TEST_F(PlacesTest, TheFolderIsTakenExactlyAsNamed) {
+    for (const std::string& folder : {root.File("name "), root.File("x"), root.File("x/")}) {
+        UseAppFolder(folder);
+        const std::string expected = folder.back() == '/' ? folder : folder + "/";
+        EXPECT_EQ(GetAppPath(), expected);
+        EXPECT_EQ(CataloguePath(), expected + "lang.ini");
+    }
+}
+
+}  // namespace
+}  // namespace keyrack::testing
