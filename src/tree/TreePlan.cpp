@@ -1,6 +1,8 @@
 #include "tree/TreePlan.h"
 
 #include <algorithm>
+#include <functional>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "common/Strings.h"
@@ -16,20 +18,22 @@ constexpr int kGroupNameField = 8;
 constexpr int kKeyField = 9;
 constexpr int kParentField = 10;
 
+// Places every record once, in record order. A record whose parent is not placed yet waits
+// under that parent's key and is placed as soon as the parent is, so a file of any shape is
+// planned in time proportional to its size.
 class Planner {
   public:
-    void PlaceGroups(std::vector<const TreeRecord*> groups) {
-        PlaceAll(std::move(groups), [this](const TreeRecord& group, const std::string& parent) {
-            if (IsPlaced(group.key)) {
-                return;  // a duplicate key: the first group keeps it, children join that one
-            }
-            Add({group.key, parent, group.groupName, true, false, -1});
+    void PlaceGroups(const std::vector<const TreeRecord*>& groups) {
+        PlaceAll(groups, [this](const TreeRecord& group, const std::string& parent) {
+            Add({UniqueKey(SoundKey(group), group.index, true), parent, group.groupName, true,
+                 false, -1});
         });
     }
 
-    void PlaceEntries(std::vector<const TreeRecord*> entries) {
-        PlaceAll(std::move(entries), [this](const TreeRecord& entry, const std::string& parent) {
-            Add({EntryKey(entry), parent, entry.title, false, false, entry.index});
+    void PlaceEntries(const std::vector<const TreeRecord*>& entries) {
+        PlaceAll(entries, [this](const TreeRecord& entry, const std::string& parent) {
+            Add({UniqueKey(SoundKey(entry), entry.index, false), parent, entry.title, false, false,
+                 entry.index});
         });
     }
 
@@ -44,52 +48,94 @@ class Planner {
                            [](const PlannedNode& node) { return node.isGroup; });
     }
 
+    // Earlier versions cut the keys of records from 100 on, so several groups may carry the
+    // same damaged key. Each such group is known by its own record's key; what names the
+    // damaged key as its parent goes under the first group that carried it, unless a group
+    // truly has that key.
+    void MendDamagedGroupKeys(const std::vector<const TreeRecord*>& groups) {
+        std::unordered_set<std::string> sound;
+        for (const TreeRecord* group : groups) {
+            if (IsSoundKey(group->key, group->index)) {
+                sound.insert(group->key);
+            }
+        }
+        for (const TreeRecord* group : groups) {
+            if (sound.count(group->key) == 0) {
+                mendedKeys_.emplace(group->key, RecordKey(group->index));
+            }
+        }
+    }
+
     std::vector<PlannedNode> TakeNodes() { return std::move(nodes_); }
 
   private:
+    using Placer = std::function<void(const TreeRecord&, const std::string&)>;
+
     bool IsPlaced(const std::string& key) const { return placed_.count(key) > 0; }
 
     void Add(PlannedNode node) {
         placed_.insert(node.key);
         nodes_.push_back(std::move(node));
+        arrived_.push_back(nodes_.back().key);
     }
 
-    // An entry keeps its stored key unless it is empty or already taken.
-    std::string EntryKey(const TreeRecord& entry) const {
-        if (!entry.key.empty() && entry.key != DefaultGroupKey && !IsPlaced(entry.key)) {
-            return entry.key;
+    // A damaged key is replaced by the record's own.
+    static std::string SoundKey(const TreeRecord& record) {
+        return IsSoundKey(record.key, record.index) ? record.key : RecordKey(record.index);
+    }
+
+    // A stored key is kept unless it is empty or already taken; then the record's own key,
+    // made unique when even that is taken. Only a group may stand for the default group.
+    std::string UniqueKey(const std::string& stored, int index, bool isGroup) const {
+        if (!stored.empty() && (isGroup || stored != DefaultGroupKey) && !IsPlaced(stored)) {
+            return stored;
         }
-        std::string key = RecordKey(entry.index);
+        std::string key = RecordKey(index);
         while (IsPlaced(key)) {
             key += '+';
         }
         return key;
     }
 
-    // Rounds in record order until one places nothing; then the first record still waiting
-    // goes into the default group, which may free those that wait for it.
-    template <typename Place>
-    void PlaceAll(std::vector<const TreeRecord*> waiting, Place place) {
-        while (!waiting.empty()) {
-            bool placedAny = true;
-            while (placedAny && !waiting.empty()) {
-                placedAny = false;
-                std::vector<const TreeRecord*> stillWaiting;
-                for (const TreeRecord* record : waiting) {
-                    const std::string parent = ParentOf(*record);
-                    if (parent.empty() || IsPlaced(parent)) {
-                        place(*record, parent);
-                        placedAny = true;
-                    } else {
-                        stillWaiting.push_back(record);
-                    }
-                }
-                waiting.swap(stillWaiting);
+    // In record order: a record whose parent is placed goes in at once, the others wait for
+    // it. What still waits at the end (parents missing or naming each other) goes into the
+    // default group, the first in record order first, which may free those waiting for it.
+    void PlaceAll(const std::vector<const TreeRecord*>& records, const Placer& place) {
+        waiting_.clear();
+        released_ = arrived_.size();
+        std::vector<const TreeRecord*> waitingInOrder;
+        for (const TreeRecord* record : records) {
+            const std::string parent = ParentOf(*record);
+            if (parent.empty() || IsPlaced(parent)) {
+                PlaceAndRelease(*record, parent, place);
+            } else {
+                waiting_[parent].push_back(record);
+                waitingInOrder.push_back(record);
             }
-            if (!waiting.empty()) {
+        }
+        for (const TreeRecord* record : waitingInOrder) {
+            if (done_.count(record) == 0) {
                 EnsureDefaultGroup();
-                place(*waiting.front(), DefaultGroupKey);
-                waiting.erase(waiting.begin());
+                PlaceAndRelease(*record, DefaultGroupKey, place);
+            }
+        }
+    }
+
+    // Each key placed frees what waits for it, and each record freed may free more.
+    void PlaceAndRelease(const TreeRecord& record, const std::string& parent, const Placer& place) {
+        place(record, parent);
+        done_.insert(&record);
+        while (released_ < arrived_.size()) {
+            const auto found = waiting_.find(arrived_[released_++]);
+            if (found == waiting_.end()) {
+                continue;
+            }
+            const std::vector<const TreeRecord*> freed = std::move(found->second);
+            waiting_.erase(found);
+            for (const TreeRecord* child : freed) {
+                if (done_.insert(child).second) {
+                    place(*child, ParentOf(*child));
+                }
             }
         }
     }
@@ -98,7 +144,8 @@ class Planner {
     // group, which is added when the first of them is placed.
     std::string ParentOf(const TreeRecord& record) {
         if (!record.parentKey.empty()) {
-            return record.parentKey;
+            const auto mended = mendedKeys_.find(record.parentKey);
+            return mended != mendedKeys_.end() ? mended->second : record.parentKey;
         }
         if (IsBlank(record.title)) {
             return {};
@@ -109,6 +156,14 @@ class Planner {
 
     std::vector<PlannedNode> nodes_;
     std::unordered_set<std::string> placed_;
+    std::unordered_map<std::string, std::string> mendedKeys_;
+    // Records waiting, by the key of the parent they wait for.
+    std::unordered_map<std::string, std::vector<const TreeRecord*>> waiting_;
+    std::unordered_set<const TreeRecord*> done_;
+    // Every key in the order it was placed; those from released_ on have not freed their
+    // waiting children yet.
+    std::vector<std::string> arrived_;
+    std::size_t released_ = 0;
 };
 
 }  // namespace
@@ -151,11 +206,12 @@ std::vector<PlannedNode> PlanTree(const std::vector<TreeRecord>& records) {
         }
     }
     Planner planner;
-    planner.PlaceGroups(std::move(groups));
+    planner.MendDamagedGroupKeys(groups);
+    planner.PlaceGroups(groups);
     if (!planner.HasGroup()) {
         planner.EnsureDefaultGroup();
     }
-    planner.PlaceEntries(std::move(entries));
+    planner.PlaceEntries(entries);
     return planner.TakeNodes();
 }
 
