@@ -1,9 +1,10 @@
 #include "tree/TreePlan.h"
 
 #include <algorithm>
-#include <functional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "common/Strings.h"
 #include "store/ValueCipher.h"
@@ -23,14 +24,21 @@ constexpr int kParentField = 10;
 // planned in time proportional to its size.
 class Planner {
   public:
-    void PlaceGroups(const std::vector<const TreeRecord*>& groups) {
+    explicit Planner(const std::vector<TreeRecord>& records)
+        : records_(records), done_(records.size()), nextWaiting_(records.size(), kNone) {
+        // Keys are looked up as views of the nodes' own keys, so the nodes never move.
+        nodes_.reserve(records.size() + 1);
+        keys_.reserve(2 * records.size() + 1);
+    }
+
+    void PlaceGroups(const std::vector<std::size_t>& groups) {
         PlaceAll(groups, [this](const TreeRecord& group, const std::string& parent) {
             Add({UniqueKey(SoundKey(group), group.index, true), parent, group.groupName, true,
                  false, -1});
         });
     }
 
-    void PlaceEntries(const std::vector<const TreeRecord*>& entries) {
+    void PlaceEntries(const std::vector<std::size_t>& entries) {
         PlaceAll(entries, [this](const TreeRecord& entry, const std::string& parent) {
             Add({UniqueKey(SoundKey(entry), entry.index, false), parent, entry.title, false, false,
                  entry.index});
@@ -52,16 +60,22 @@ class Planner {
     // same damaged key. Each such group is known by its own record's key; what names the
     // damaged key as its parent goes under the first group that carried it, unless a group
     // truly has that key.
-    void MendDamagedGroupKeys(const std::vector<const TreeRecord*>& groups) {
-        std::unordered_set<std::string> sound;
-        for (const TreeRecord* group : groups) {
-            if (IsSoundKey(group->key, group->index)) {
-                sound.insert(group->key);
+    void MendDamagedGroupKeys(const std::vector<std::size_t>& groups) {
+        const auto isSound = [this](std::size_t at) {
+            return IsSoundKey(records_[at].key, records_[at].index);
+        };
+        if (std::all_of(groups.begin(), groups.end(), isSound)) {
+            return;
+        }
+        std::unordered_set<std::string_view> sound;
+        for (std::size_t at : groups) {
+            if (isSound(at)) {
+                sound.insert(records_[at].key);
             }
         }
-        for (const TreeRecord* group : groups) {
-            if (sound.count(group->key) == 0) {
-                mendedKeys_.emplace(group->key, RecordKey(group->index));
+        for (std::size_t at : groups) {
+            if (sound.count(records_[at].key) == 0) {
+                mendedKeys_.emplace(records_[at].key, RecordKey(records_[at].index));
             }
         }
     }
@@ -69,14 +83,29 @@ class Planner {
     std::vector<PlannedNode> TakeNodes() { return std::move(nodes_); }
 
   private:
-    using Placer = std::function<void(const TreeRecord&, const std::string&)>;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-    bool IsPlaced(const std::string& key) const { return placed_.count(key) > 0; }
+    // What is known of one key: whether a node has it, else the first and last record waiting
+    // for it (each links to the next by nextWaiting_).
+    struct KeyState {
+        bool placed = false;
+        std::size_t firstWaiting = kNone;
+        std::size_t lastWaiting = kNone;
+    };
 
+    bool IsPlaced(std::string_view key) const {
+        const auto found = keys_.find(key);
+        return found != keys_.end() && found->second.placed;
+    }
+
+    // The new node's key frees the records waiting for it; PlaceAndRelease places them.
     void Add(PlannedNode node) {
-        placed_.insert(node.key);
         nodes_.push_back(std::move(node));
-        arrived_.push_back(nodes_.back().key);
+        KeyState& state = keys_[nodes_.back().key];
+        state.placed = true;
+        if (state.firstWaiting != kNone) {
+            freed_.push_back(std::exchange(state.firstWaiting, kNone));
+        }
     }
 
     // A damaged key is replaced by the record's own.
@@ -100,70 +129,78 @@ class Planner {
     // In record order: a record whose parent is placed goes in at once, the others wait for
     // it. What still waits at the end (parents missing or naming each other) goes into the
     // default group, the first in record order first, which may free those waiting for it.
-    void PlaceAll(const std::vector<const TreeRecord*>& records, const Placer& place) {
-        waiting_.clear();
-        released_ = arrived_.size();
-        std::vector<const TreeRecord*> waitingInOrder;
-        for (const TreeRecord* record : records) {
-            const std::string parent = ParentOf(*record);
-            if (parent.empty() || IsPlaced(parent)) {
-                PlaceAndRelease(*record, parent, place);
-            } else {
-                waiting_[parent].push_back(record);
-                waitingInOrder.push_back(record);
+    template <typename Place>
+    void PlaceAll(const std::vector<std::size_t>& records, const Place& place) {
+        std::vector<std::size_t> waitingInOrder;
+        for (std::size_t at : records) {
+            const std::string& parent = ParentOf(records_[at]);
+            if (parent.empty()) {
+                PlaceAndRelease(at, parent, place);
+                continue;
             }
+            KeyState& state = keys_[parent];
+            if (state.placed) {
+                PlaceAndRelease(at, parent, place);
+                continue;
+            }
+            (state.firstWaiting == kNone ? state.firstWaiting : nextWaiting_[state.lastWaiting]) =
+                at;
+            state.lastWaiting = at;
+            waitingInOrder.push_back(at);
         }
-        for (const TreeRecord* record : waitingInOrder) {
-            if (done_.count(record) == 0) {
+        for (std::size_t at : waitingInOrder) {
+            if (!done_[at]) {
                 EnsureDefaultGroup();
-                PlaceAndRelease(*record, DefaultGroupKey, place);
+                PlaceAndRelease(at, DefaultGroupKey, place);
             }
         }
     }
 
-    // Each key placed frees what waits for it, and each record freed may free more.
-    void PlaceAndRelease(const TreeRecord& record, const std::string& parent, const Placer& place) {
-        place(record, parent);
-        done_.insert(&record);
-        while (released_ < arrived_.size()) {
-            const auto found = waiting_.find(arrived_[released_++]);
-            if (found == waiting_.end()) {
-                continue;
-            }
-            const std::vector<const TreeRecord*> freed = std::move(found->second);
-            waiting_.erase(found);
-            for (const TreeRecord* child : freed) {
-                if (done_.insert(child).second) {
-                    place(*child, ParentOf(*child));
+    // Places the record, then, in the order their parents came, every record freed by it or by
+    // another record freed so.
+    template <typename Place>
+    void PlaceAndRelease(std::size_t at, const std::string& parent, const Place& place) {
+        done_[at] = true;
+        place(records_[at], parent);
+        for (std::size_t next = 0; next < freed_.size(); ++next) {
+            for (std::size_t child = freed_[next]; child != kNone; child = nextWaiting_[child]) {
+                if (!done_[child]) {
+                    done_[child] = true;
+                    place(records_[child], ParentOf(records_[child]));
                 }
             }
         }
+        freed_.clear();
     }
 
     // Groups without a parent key are top-level; entries without one belong to the default
     // group, which is added when the first of them is placed.
-    std::string ParentOf(const TreeRecord& record) {
+    const std::string& ParentOf(const TreeRecord& record) {
+        static const std::string topLevel;
+        static const std::string defaultGroup = DefaultGroupKey;
         if (!record.parentKey.empty()) {
+            if (mendedKeys_.empty()) {
+                return record.parentKey;
+            }
             const auto mended = mendedKeys_.find(record.parentKey);
             return mended != mendedKeys_.end() ? mended->second : record.parentKey;
         }
         if (IsBlank(record.title)) {
-            return {};
+            return topLevel;
         }
         EnsureDefaultGroup();
-        return DefaultGroupKey;
+        return defaultGroup;
     }
 
+    const std::vector<TreeRecord>& records_;
     std::vector<PlannedNode> nodes_;
-    std::unordered_set<std::string> placed_;
+    // Views of the nodes' own keys and of the records' parent keys, which stay where they are.
+    std::unordered_map<std::string_view, KeyState> keys_;
     std::unordered_map<std::string, std::string> mendedKeys_;
-    // Records waiting, by the key of the parent they wait for.
-    std::unordered_map<std::string, std::vector<const TreeRecord*>> waiting_;
-    std::unordered_set<const TreeRecord*> done_;
-    // Every key in the order it was placed; those from released_ on have not freed their
-    // waiting children yet.
-    std::vector<std::string> arrived_;
-    std::size_t released_ = 0;
+    std::vector<bool> done_;
+    std::vector<std::size_t> nextWaiting_;
+    // The first of each run of records freed and not yet placed.
+    std::vector<std::size_t> freed_;
 };
 
 }  // namespace
@@ -196,16 +233,17 @@ std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int rec
 }
 
 std::vector<PlannedNode> PlanTree(const std::vector<TreeRecord>& records) {
-    std::vector<const TreeRecord*> groups;
-    std::vector<const TreeRecord*> entries;
-    for (const TreeRecord& record : records) {
+    std::vector<std::size_t> groups;
+    std::vector<std::size_t> entries;
+    for (std::size_t at = 0; at < records.size(); ++at) {
+        const TreeRecord& record = records[at];
         if (!IsBlank(record.title)) {
-            entries.push_back(&record);
+            entries.push_back(at);
         } else if (!IsBlank(record.groupName) && !record.key.empty()) {
-            groups.push_back(&record);
+            groups.push_back(at);
         }
     }
-    Planner planner;
+    Planner planner(records);
     planner.MendDamagedGroupKeys(groups);
     planner.PlaceGroups(groups);
     if (!planner.HasGroup()) {
