@@ -143,8 +143,11 @@ class Planner {
                 PlaceAndRelease(at, parent, place);
                 continue;
             }
-            (state.firstWaiting == kNone ? state.firstWaiting : nextWaiting_[state.lastWaiting]) =
-                at;
+            if (state.firstWaiting == kNone) {
+                state.firstWaiting = at;
+            } else {
+                nextWaiting_[state.lastWaiting] = at;
+            }
             state.lastWaiting = at;
             waitingInOrder.push_back(at);
         }
