@@ -1,5 +1,6 @@
 #include "FuzzSupport.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -7,11 +8,17 @@
 namespace keyrack::fuzz {
 
 const std::string& ScratchFolder() {
-    static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "keyrack-fuzz-XXXXXX");
+    // Never destroyed: the clean-up at exit still needs it.
+    static const std::string& folder = *new std::string([] {
+        std::string pattern = std::filesystem::temp_directory_path() / "keyrack-fuzz-XXXXXX";
         Check(mkdtemp(pattern.data()) != nullptr, "scratch folder made");
+        // libFuzzer ends a timed run through exit(), so the folder goes with the process.
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(ScratchFolder(), ignored);
+        });
         return pattern;
-    }();
+    }());
     return folder;
 }
 
