@@ -41,13 +41,23 @@ LanguageColumn ColumnForLanguage(const std::string& language) {
     return kEnglish;
 }
 
-// Val alone would read a count of "abc" as 0 and load message 0 from a broken catalogue.
-bool StartsWithNumber(const std::string& text) {
-    std::size_t i = text.find_first_not_of(' ');
-    if (i != std::string::npos && (text[i] == '+' || text[i] == '-')) {
-        ++i;
+// Val alone would read a count of "abc" as 0 and "52x" as 52, loading a broken catalogue as if
+// it were sound: the count must be a decimal number and nothing else.
+bool IsNumberAndNothingElse(const std::string& text) {
+    const std::string trimmed = Trim(text);
+    std::size_t i = !trimmed.empty() && (trimmed[0] == '+' || trimmed[0] == '-') ? 1 : 0;
+    bool digits = false;
+    bool point = false;
+    for (; i < trimmed.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(trimmed[i]))) {
+            digits = true;
+        } else if (trimmed[i] == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
     }
-    return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+    return digits;
 }
 
 // The number of the last message to read. Counts past the catalogue's size are capped just past
@@ -68,7 +78,7 @@ void LoadMessages() {
     MessagesLoaded = false;
     const std::string path = CataloguePath();
     const std::string count = ReadIniValue(kCatalogueSection, "number", path);
-    if (!StartsWithNumber(count)) {
+    if (!IsNumberAndNothingElse(count)) {
         return;
     }
     const long long last = LastMessageNumber(count);

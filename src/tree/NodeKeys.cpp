@@ -39,6 +39,15 @@ int RecordOfKey(const std::string& key) {
     return RecordKey(number) == key ? number : 0;
 }
 
+bool IsSoundKey(const std::string& key, int record) {
+    const int named = RecordOfKey(key);
+    if (key == DefaultGroupKey ||
+        (named >= 1 && named < kShortFormFrom && record < kShortFormFrom)) {
+        return true;
+    }
+    return named == record && named <= MaxRecordNumber;
+}
+
 std::string StoredKeyForm(const std::string& key) {
     const int record = RecordOfKey(key);
     if (record < kShortFormFrom || record > MaxRecordNumber) {

@@ -18,6 +18,11 @@ std::string StoredKeyForm(const std::string& key);
 // The node key that a stored value of field 9 or 10 stands for.
 std::string KeyFromStored(const std::string& stored);
 
+// Whether a record's key, as read back, is one the program gives that record: "D", or "K"
+// and a record number; from record 100 on, where earlier versions cut the stored key, only the
+// record's own.
+bool IsSoundKey(const std::string& key, int record);
+
 // The record number in a key "K<n>" (0 when it is not one).
 int RecordOfKey(const std::string& key);
 

@@ -1,7 +1,10 @@
 #include "tree/TreePlan.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "common/Strings.h"
 #include "store/ValueCipher.h"
@@ -16,20 +19,29 @@ constexpr int kGroupNameField = 8;
 constexpr int kKeyField = 9;
 constexpr int kParentField = 10;
 
+// Places every record once, in record order. A record whose parent is not placed yet waits
+// under that parent's key and is placed as soon as the parent is, so a file of any shape is
+// planned in time proportional to its size.
 class Planner {
   public:
-    void PlaceGroups(std::vector<const TreeRecord*> groups) {
-        PlaceAll(std::move(groups), [this](const TreeRecord& group, const std::string& parent) {
-            if (IsPlaced(group.key)) {
-                return;  // a duplicate key: the first group keeps it, children join that one
-            }
-            Add({group.key, parent, group.groupName, true, false, -1});
+    explicit Planner(const std::vector<TreeRecord>& records)
+        : records_(records), done_(records.size()), nextWaiting_(records.size(), kNone) {
+        // Keys are looked up as views of the nodes' own keys, so the nodes never move.
+        nodes_.reserve(records.size() + 1);
+        keys_.reserve(2 * records.size() + 1);
+    }
+
+    void PlaceGroups(const std::vector<std::size_t>& groups) {
+        PlaceAll(groups, [this](const TreeRecord& group, const std::string& parent) {
+            Add({UniqueKey(SoundKey(group), group.index, true), parent, group.groupName, true,
+                 false, -1});
         });
     }
 
-    void PlaceEntries(std::vector<const TreeRecord*> entries) {
-        PlaceAll(std::move(entries), [this](const TreeRecord& entry, const std::string& parent) {
-            Add({EntryKey(entry), parent, entry.title, false, false, entry.index});
+    void PlaceEntries(const std::vector<std::size_t>& entries) {
+        PlaceAll(entries, [this](const TreeRecord& entry, const std::string& parent) {
+            Add({UniqueKey(SoundKey(entry), entry.index, false), parent, entry.title, false, false,
+                 entry.index});
         });
     }
 
@@ -44,71 +56,154 @@ class Planner {
                            [](const PlannedNode& node) { return node.isGroup; });
     }
 
+    // Earlier versions cut the keys of records from 100 on, so several groups may carry the
+    // same damaged key. Each such group is known by its own record's key; what names the
+    // damaged key as its parent goes under the first group that carried it, unless a group
+    // truly has that key.
+    void MendDamagedGroupKeys(const std::vector<std::size_t>& groups) {
+        const auto isSound = [this](std::size_t at) {
+            return IsSoundKey(records_[at].key, records_[at].index);
+        };
+        if (std::all_of(groups.begin(), groups.end(), isSound)) {
+            return;
+        }
+        std::unordered_set<std::string_view> sound;
+        for (std::size_t at : groups) {
+            if (isSound(at)) {
+                sound.insert(records_[at].key);
+            }
+        }
+        for (std::size_t at : groups) {
+            if (sound.count(records_[at].key) == 0) {
+                mendedKeys_.emplace(records_[at].key, RecordKey(records_[at].index));
+            }
+        }
+    }
+
     std::vector<PlannedNode> TakeNodes() { return std::move(nodes_); }
 
   private:
-    bool IsPlaced(const std::string& key) const { return placed_.count(key) > 0; }
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-    void Add(PlannedNode node) {
-        placed_.insert(node.key);
-        nodes_.push_back(std::move(node));
+    // What is known of one key: whether a node has it, else the first and last record waiting
+    // for it (each links to the next by nextWaiting_).
+    struct KeyState {
+        bool placed = false;
+        std::size_t firstWaiting = kNone;
+        std::size_t lastWaiting = kNone;
+    };
+
+    bool IsPlaced(std::string_view key) const {
+        const auto found = keys_.find(key);
+        return found != keys_.end() && found->second.placed;
     }
 
-    // An entry keeps its stored key unless it is empty or already taken.
-    std::string EntryKey(const TreeRecord& entry) const {
-        if (!entry.key.empty() && entry.key != DefaultGroupKey && !IsPlaced(entry.key)) {
-            return entry.key;
+    // The new node's key frees the records waiting for it; PlaceAndRelease places them.
+    void Add(PlannedNode node) {
+        nodes_.push_back(std::move(node));
+        KeyState& state = keys_[nodes_.back().key];
+        state.placed = true;
+        if (state.firstWaiting != kNone) {
+            freed_.push_back(std::exchange(state.firstWaiting, kNone));
         }
-        std::string key = RecordKey(entry.index);
+    }
+
+    // A damaged key is replaced by the record's own.
+    static std::string SoundKey(const TreeRecord& record) {
+        return IsSoundKey(record.key, record.index) ? record.key : RecordKey(record.index);
+    }
+
+    // A stored key is kept unless it is empty or already taken; then the record's own key,
+    // made unique when even that is taken. Only a group may stand for the default group.
+    std::string UniqueKey(const std::string& stored, int index, bool isGroup) const {
+        if (!stored.empty() && (isGroup || stored != DefaultGroupKey) && !IsPlaced(stored)) {
+            return stored;
+        }
+        std::string key = RecordKey(index);
         while (IsPlaced(key)) {
             key += '+';
         }
         return key;
     }
 
-    // Rounds in record order until one places nothing; then the first record still waiting
-    // goes into the default group, which may free those that wait for it.
+    // In record order: a record whose parent is placed goes in at once, the others wait for
+    // it. What still waits at the end (parents missing or naming each other) goes into the
+    // default group, the first in record order first, which may free those waiting for it.
     template <typename Place>
-    void PlaceAll(std::vector<const TreeRecord*> waiting, Place place) {
-        while (!waiting.empty()) {
-            bool placedAny = true;
-            while (placedAny && !waiting.empty()) {
-                placedAny = false;
-                std::vector<const TreeRecord*> stillWaiting;
-                for (const TreeRecord* record : waiting) {
-                    const std::string parent = ParentOf(*record);
-                    if (parent.empty() || IsPlaced(parent)) {
-                        place(*record, parent);
-                        placedAny = true;
-                    } else {
-                        stillWaiting.push_back(record);
-                    }
-                }
-                waiting.swap(stillWaiting);
+    void PlaceAll(const std::vector<std::size_t>& records, const Place& place) {
+        std::vector<std::size_t> waitingInOrder;
+        for (std::size_t at : records) {
+            const std::string& parent = ParentOf(records_[at]);
+            if (parent.empty()) {
+                PlaceAndRelease(at, parent, place);
+                continue;
             }
-            if (!waiting.empty()) {
+            KeyState& state = keys_[parent];
+            if (state.placed) {
+                PlaceAndRelease(at, parent, place);
+                continue;
+            }
+            if (state.firstWaiting == kNone) {
+                state.firstWaiting = at;
+            } else {
+                nextWaiting_[state.lastWaiting] = at;
+            }
+            state.lastWaiting = at;
+            waitingInOrder.push_back(at);
+        }
+        for (std::size_t at : waitingInOrder) {
+            if (!done_[at]) {
                 EnsureDefaultGroup();
-                place(*waiting.front(), DefaultGroupKey);
-                waiting.erase(waiting.begin());
+                PlaceAndRelease(at, DefaultGroupKey, place);
             }
         }
+    }
+
+    // Places the record, then, in the order their parents came, every record freed by it or by
+    // another record freed so.
+    template <typename Place>
+    void PlaceAndRelease(std::size_t at, const std::string& parent, const Place& place) {
+        done_[at] = true;
+        place(records_[at], parent);
+        for (std::size_t next = 0; next < freed_.size(); ++next) {
+            for (std::size_t child = freed_[next]; child != kNone; child = nextWaiting_[child]) {
+                if (!done_[child]) {
+                    done_[child] = true;
+                    place(records_[child], ParentOf(records_[child]));
+                }
+            }
+        }
+        freed_.clear();
     }
 
     // Groups without a parent key are top-level; entries without one belong to the default
     // group, which is added when the first of them is placed.
-    std::string ParentOf(const TreeRecord& record) {
+    const std::string& ParentOf(const TreeRecord& record) {
+        static const std::string topLevel;
+        static const std::string defaultGroup = DefaultGroupKey;
         if (!record.parentKey.empty()) {
-            return record.parentKey;
+            if (mendedKeys_.empty()) {
+                return record.parentKey;
+            }
+            const auto mended = mendedKeys_.find(record.parentKey);
+            return mended != mendedKeys_.end() ? mended->second : record.parentKey;
         }
         if (IsBlank(record.title)) {
-            return {};
+            return topLevel;
         }
         EnsureDefaultGroup();
-        return DefaultGroupKey;
+        return defaultGroup;
     }
 
+    const std::vector<TreeRecord>& records_;
     std::vector<PlannedNode> nodes_;
-    std::unordered_set<std::string> placed_;
+    // Views of the nodes' own keys and of the records' parent keys, which stay where they are.
+    std::unordered_map<std::string_view, KeyState> keys_;
+    std::unordered_map<std::string, std::string> mendedKeys_;
+    std::vector<bool> done_;
+    std::vector<std::size_t> nextWaiting_;
+    // The first of each run of records freed and not yet placed.
+    std::vector<std::size_t> freed_;
 };
 
 }  // namespace
@@ -141,21 +236,23 @@ std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int rec
 }
 
 std::vector<PlannedNode> PlanTree(const std::vector<TreeRecord>& records) {
-    std::vector<const TreeRecord*> groups;
-    std::vector<const TreeRecord*> entries;
-    for (const TreeRecord& record : records) {
+    std::vector<std::size_t> groups;
+    std::vector<std::size_t> entries;
+    for (std::size_t at = 0; at < records.size(); ++at) {
+        const TreeRecord& record = records[at];
         if (!IsBlank(record.title)) {
-            entries.push_back(&record);
+            entries.push_back(at);
         } else if (!IsBlank(record.groupName) && !record.key.empty()) {
-            groups.push_back(&record);
+            groups.push_back(at);
         }
     }
-    Planner planner;
-    planner.PlaceGroups(std::move(groups));
+    Planner planner(records);
+    planner.MendDamagedGroupKeys(groups);
+    planner.PlaceGroups(groups);
     if (!planner.HasGroup()) {
         planner.EnsureDefaultGroup();
     }
-    planner.PlaceEntries(std::move(entries));
+    planner.PlaceEntries(entries);
     return planner.TakeNodes();
 }
 

@@ -37,9 +37,12 @@ int ReadRecordCount(RecordStore& store);
 // The tree records 3 .. recordCount + 2, decoded with the file's key.
 std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount);
 
-// Nodes in the order they are to be added; a parent always comes before its children.
-// Groups come before entries, each in record order. A node whose parent is not placed yet
-// waits for it; what waits for a parent that never comes goes into the default group.
+// Nodes in the order they are to be added; a parent always comes before its children, and
+// every key is used once. Groups come before entries, each in record order. A node whose
+// parent is not placed yet waits for it and follows it at once; what waits for a parent that
+// never comes goes into the default group. Every group and entry record gets a node: a key
+// that is taken or damaged gives way to the record's own ("K" and its number). Time and
+// memory grow in proportion to the number of records, whatever the file's shape.
 std::vector<PlannedNode> PlanTree(const std::vector<TreeRecord>& records);
 
 }  // namespace keyrack

@@ -153,8 +153,12 @@ TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) 
     const std::pair<const char*, const char*> cases[] = {{nullptr, ""},
                                                          {"", ""},
                                                          {"number=abc\n", ""},
+                                                         {"number=52x\n", ""},
+                                                         {"number=1e2\n", ""},
+                                                         {"number=- 5\n", ""},
                                                          {"number=150\n", ""},
-                                                         {"number=0\n", "text 0"}};
+                                                         {"number=0\n", "text 0"},
+                                                         {"number= +0.4 \n", "text 0"}};
     for (const auto& [countLine, first] : cases) {
         SCOPED_TRACE(countLine ? countLine : "no file");
         lang::ResetCatalogue();

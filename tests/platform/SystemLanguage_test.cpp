@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "lang/LangFunctions.h"
+#include "store/AppPath.h"
+#include "support/TempDir.h"
 
 namespace keyrack::platform {
 namespace {
@@ -66,6 +68,20 @@ TEST_F(LocaleEnvironmentTest, LcAllThenLcMessagesThenLangChooseTheLanguage) {
     LangFunctions::DetectLanguage();
     EXPECT_EQ(LangFunctions::SystemLanguage, "DEU");
     EXPECT_EQ(LangFunctions::CurrentLanguage, "GERMAN");
+}
+
+// A form may ask for a caption before start-up has chosen the language or loaded a catalogue
+// that an editor saved with a byte-order mark.
+TEST_F(LocaleEnvironmentTest, FirstMessageChoosesTheLanguageAndReadsACatalogueWithAMark) {
+    testing::TempDir dir;
+    testing::WriteBytes(dir.File("lang.ini"),
+                        "\xEF\xBB\xBF[Messages]\r\nnumber=0\r\nMES0=Open|Ouvrir|Offnen\r\n");
+    UseAppFolder(dir.Path());
+    LangFunctions::ResetCatalogue();
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(LangFunctions::GetMessage(0), "Offnen");
+    EXPECT_EQ(LangFunctions::CurrentLanguage, "GERMAN");
+    UseAppFolder("");
 }
 
 #endif

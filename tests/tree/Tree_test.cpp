@@ -67,7 +67,12 @@ TEST(TreePlanTest, EveryRecordFindsOneUniquePlaceAfterItsParent) {
         {"taken keys",
          {Group(3, "Bank", "K3", ""), Group(4, "Bank again", "K3", ""), Entry(5, "K5", "K3"),
           Entry(6, "K3", "K3"), Entry(7, "D", "K3"), Entry(8, "K5", "K3")},
-         {"K3<", "K5<K3", "K6<K3", "K7<K3", "K8<K3"}},
+         {"K3<", "K4<", "K5<K3", "K6<K3", "K7<K3", "K8<K3"}},
+        {"keys cut by earlier versions",
+         {Group(100, "A", "K10x", "K10y"), Group(101, "B", "K10x", ""), Entry(102, "K10x", "K10x"),
+          Group(103, "C", "K10y", ""), Group(104, "D", "K1", "K10y"), Group(105, "E", "K3", ""),
+          Group(3, "F", "K3", "K1")},
+         {"K101<", "K103<", "K100<K103", "K104<K103", "K105<", "K3<K104", "K102<K100"}},
         {"stored key equal to a later record's own key",
          {Entry(3, "K4", ""), Entry(4, "", ""), Entry(5, "K4", "")},
          {"D<", "K4<D", "K4+<D", "K5<D"}},
@@ -116,6 +121,49 @@ TEST(TreePlanTest, EntriesBeyondRecordNinetyNineComeBackFromTheFile) {
         EXPECT_EQ(node.text, "Entry " + std::to_string(record));
         EXPECT_EQ(node.record, record);
     }
+}
+
+// Earlier versions stored "K" and the record number with the cipher in the ten-byte key fields,
+// so every key from record 100 on lost its last digits.
+TEST(TreePlanTest, GroupsWithKeysCutByEarlierVersionsAllShowAndKeepTheirEntries) {
+    testing::TempDir dir;
+    const std::string path = dir.File("keyrack.dat");
+    constexpr int kKey = 77;
+    RecordStore store;
+    store.LoadDataFile(path);
+    ASSERT_TRUE(store.WriteRecord(RecordCountFields(116), 1, path, false));
+    const auto write = [&](int record, const std::string& title, const std::string& group,
+                           const std::string& parent) {
+        FieldValues fields;
+        fields[0] = EncodeValue(title, kKey, true, 100);
+        fields[7] = EncodeValue(group, kKey, true, 100);
+        fields[8] = EncodeValue(RecordKey(record), kKey, true, 10);
+        fields[9] = EncodeValue(parent, kKey, true, 10);
+        ASSERT_TRUE(store.WriteRecord(fields, record, path, false));
+    };
+    for (int group = 100; group <= 105; ++group) {
+        write(group, "", "Group " + std::to_string(group), "");
+        write(group + 6, "Entry " + std::to_string(group + 6), "", RecordKey(group));
+        write(group + 12, "Entry " + std::to_string(group + 12), "", RecordKey(group));
+    }
+    store.LoadDataFile(path);
+    const std::vector<TreeRecord> records = ReadTreeRecords(store, kKey, ReadRecordCount(store));
+    ASSERT_EQ(records[97].key.substr(0, 3), "K10");
+    for (int group = 101; group <= 105; ++group) {
+        ASSERT_EQ(records[group - 3].key, records[97].key);
+        ASSERT_EQ(records[group + 3].parentKey, records[97].key);
+    }
+
+    std::vector<std::string> shape;
+    for (int group = 100; group <= 105; ++group) {
+        shape.push_back(RecordKey(group) + "<");
+    }
+    for (int entry = 106; entry <= 117; ++entry) {
+        shape.push_back(RecordKey(entry) + "<K100");
+    }
+    const std::vector<PlannedNode> plan = PlanTree(records);
+    EXPECT_EQ(Shape(plan), shape);
+    EXPECT_EQ(plan[5].text, "Group 105");
 }
 
 }  // namespace
