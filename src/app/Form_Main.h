@@ -235,6 +235,8 @@ class Form_Main : public QMainWindow {
     void SetEntryButtonsEnabled(bool enabled);
     void SetBoxesEnabled(bool enabled);
     void ClearBoxes();
+    // No node is shown: the selection members say so.
+    void ForgetSelection();
 
     // Node creation and removal, keeping the index and key lookups in step.
     void ClearTree();

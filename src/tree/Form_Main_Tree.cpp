@@ -168,16 +168,20 @@ void Form_Main::SetEntryButtonsEnabled(bool enabled) {
     }
 }
 
-void Form_Main::TreeView1_NodeClick(QTreeWidgetItem* node) {
-    if (node == nullptr) {
-        return;
-    }
+void Form_Main::ForgetSelection() {
     SelectedIndex = -1;
     SelectedTag = -2;
     ParentTag = -2;
     SelectedText.clear();
     SelectedKey.clear();
     ParentKey.clear();
+}
+
+void Form_Main::TreeView1_NodeClick(QTreeWidgetItem* node) {
+    if (node == nullptr) {
+        return;
+    }
+    ForgetSelection();
 
     QTreeWidgetItem* parent = node->parent();
     SelectedTag = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));

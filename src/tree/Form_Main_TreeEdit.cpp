@@ -246,12 +246,7 @@ void Form_Main::TreeView1_KeyUp(int keyCode) {
         ShowNode(next);
         return;
     }
-    SelectedIndex = -1;
-    SelectedTag = -2;
-    ParentTag = -2;
-    SelectedText.clear();
-    SelectedKey.clear();
-    ParentKey.clear();
+    ForgetSelection();
     ClearBoxes();
     SetEntryButtonsEnabled(false);
 }

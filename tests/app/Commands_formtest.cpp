@@ -77,16 +77,6 @@ class CommandsTest : public FormFixture {
             }
         }
     }
-
-    // Replaces the data file by a folder for the command, then puts it back as it was.
-    template <typename Command>
-    void WithUnwritableFile(Command command) {
-        const std::string before = ReadBytes(DataPath());
-        MakeDataFileUnwritable();
-        command();
-        std::filesystem::remove(DataPath());
-        WriteBytes(DataPath(), before);
-    }
 };
 
 TEST_F(CommandsTest, EachModeSetsTheControls) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,6 +57,15 @@ class FormFixture : public ::testing::Test {
     std::string RawFieldOnDisk(int field, int record) const;
     // Replaces the data file by a folder, so every later write fails.
     void MakeDataFileUnwritable() const;
+    // Replaces the data file by a folder for the command, then puts it back as it was.
+    template <typename Command>
+    void WithUnwritableFile(Command command) {
+        const std::string before = ReadBytes(DataPath());
+        MakeDataFileUnwritable();
+        command();
+        std::filesystem::remove(DataPath());
+        WriteBytes(DataPath(), before);
+    }
     void ClickToolbar(int index);
     // The answer the next input box gets.
     void Answer(const QString& text) { prompter.inputs.push_back(text); }

@@ -80,15 +80,6 @@ class TreeEditTest : public FormFixture {
         QCoreApplication::processEvents();  // the editor hands its text over when it closes
     }
 
-    template <typename Command>
-    void WithUnwritableFile(Command command) {
-        const std::string before = ReadBytes(DataPath());
-        MakeDataFileUnwritable();
-        command();
-        std::filesystem::remove(DataPath());
-        WriteBytes(DataPath(), before);
-    }
-
     const Parents seeded_ = {{"K3", ""}, {"K4", ""},   {"K5", "K3"}, {"K6", ""},
                              {"D", ""},  {"K7", "K5"}, {"K8", "K4"}, {"K9", "D"}};
 };
