@@ -154,7 +154,6 @@ void Form_Main::BuildControls() {
     Timer1 = new QTimer(this);
     Timer1->setInterval(kBackupCheckMs);
     connect(Timer1, &QTimer::timeout, this, &Form_Main::Timer1_Timer);
-    Timer1->start();
     Timer2 = new QTimer(this);
     Timer2->setInterval(kDragScrollMs);
 
@@ -178,6 +177,12 @@ void Form_Main::BuildMenus() {
     MNU_Bar1 = MNU_File->addSeparator();
     MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
     MNU_About = menuBar()->addAction(QStringLiteral("About"));
+    connect(MNU_AutoBackup, &QAction::triggered, this, &Form_Main::MNU_AutoBackup_Click);
+    connect(MNU_Month, &QAction::triggered, this, &Form_Main::MNU_Month_Click);
+    connect(MNU_Week, &QAction::triggered, this, &Form_Main::MNU_Week_Click);
+    connect(MNU_Day, &QAction::triggered, this, &Form_Main::MNU_Day_Click);
+    connect(MNU_Backup, &QAction::triggered, this, &Form_Main::MNU_Backup_Click);
+    connect(MNU_RestoreBackup, &QAction::triggered, this, &Form_Main::MNU_RestoreBackup_Click);
     connect(MNU_Exit, &QAction::triggered, this, &Form_Main::MNU_Exit_Click);
     connect(MNU_About, &QAction::triggered, this, &Form_Main::MNU_About_Click);
 }
@@ -237,6 +242,8 @@ bool Form_Main::Form_Load() {
     ApplyCaptions();
     DisplayPWType();
     Timer1_Timer();
+    // The checks run from the event loop, once the window is up.
+    Timer1->start();
     return true;
 }
 
@@ -384,8 +391,5 @@ void Form_Main::MNU_Exit_Click() {
 
 // The About box is not built yet.
 void Form_Main::MNU_About_Click() {}
-
-// Automatic backups are not built yet.
-void Form_Main::Timer1_Timer() {}
 
 }  // namespace keyrack

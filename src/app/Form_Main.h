@@ -122,6 +122,14 @@ class Form_Main : public QMainWindow {
     void MNU_Exit_Click();
     void MNU_About_Click();
     void TreeView1_NodeClick(QTreeWidgetItem* node);
+
+    // Backups. The menu handlers run after Qt has moved the clicked item's check mark.
+    void MNU_Backup_Click();
+    void MNU_RestoreBackup_Click();
+    void MNU_AutoBackup_Click();
+    void MNU_Month_Click();
+    void MNU_Week_Click();
+    void MNU_Day_Click();
     void Timer1_Timer();
 
     // The node with the given index in the order nodes were added (from 1), or null.
@@ -187,8 +195,21 @@ class Form_Main : public QMainWindow {
     void ReportWriteFailure();
     void ReportUnstorableValue(const QString& label);
 
+    // Backups: the copy, the period items and the settings they keep in record 2.
+    bool CopyToBackup();
+    void ChooseBackupPeriod(const std::string& letter);
+    void ShowBackupSettings(bool switchedOn, const std::string& period);
+    // Stores the switch and period with the last backup date; on failure the menu and
+    // BackupPeriod go back to what the file holds and the user is told.
+    void StoreBackupSettings(bool switchedOn, const std::string& period, bool wasOn,
+                             std::string wasPeriod);
+    void StoreLastBackupDate();
+    void ShowFileFailure(int message, const std::string& path, const std::string& reason);
+
     Services services_;
     bool startupWriteFailed_ = false;
+    // A failing automatic backup is reported once, until a backup succeeds again.
+    bool autoBackupFailureShown_ = false;
     QFont boldFont_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;
     std::unordered_map<std::string, QTreeWidgetItem*> nodesByKey_;
