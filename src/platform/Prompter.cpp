@@ -18,8 +18,9 @@ Prompter::Answer QtPrompter::MessageBox(QWidget* parent, const QString& text, Bu
         QMessageBox::information(parent, TitleOrProgramName(title), text);
         return Answer::Ok;
     }
-    const auto chosen = QMessageBox::question(parent, TitleOrProgramName(title), text,
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto chosen = QMessageBox::question(
+        parent, TitleOrProgramName(title), text, QMessageBox::Yes | QMessageBox::No,
+        buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::NoButton);
     return chosen == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

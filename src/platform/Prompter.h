@@ -9,7 +9,8 @@ namespace keyrack::platform {
 // Every question and message box of the forms goes through here, so tests can answer them.
 class Prompter {
   public:
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: for questions whose Yes loses data, so that Enter alone does not.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
     enum class Answer { Ok, Yes, No };
 
     virtual ~Prompter() = default;

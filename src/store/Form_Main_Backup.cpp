@@ -86,8 +86,9 @@ void Form_Main::Timer1_Timer() {
 }
 
 void Form_Main::MNU_RestoreBackup_Click() {
-    const auto answer = services_.prompter.MessageBox(
-        this, Message(kMessageRestoreQuestion), platform::Prompter::Buttons::YesNo, windowTitle());
+    const auto answer =
+        services_.prompter.MessageBox(this, Message(kMessageRestoreQuestion),
+                                      platform::Prompter::Buttons::YesNoDefaultNo, windowTitle());
     if (answer != platform::Prompter::Answer::Yes) {
         return;
     }

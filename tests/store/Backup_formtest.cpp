@@ -177,6 +177,7 @@ TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
 
     RestoreAnswering(Reply::Yes);
     EXPECT_TRUE(MessageShown(59));
+    EXPECT_EQ(prompter.messages[0].buttons, platform::Prompter::Buttons::YesNoDefaultNo);
     EXPECT_EQ(ReadBytes(DataPath()), backup);
     EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
     EXPECT_EQ(window->BackupPeriod, "");
