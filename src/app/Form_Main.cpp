@@ -177,6 +177,7 @@ void Form_Main::BuildMenus() {
     MNU_Bar1 = MNU_File->addSeparator();
     MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
     MNU_About = menuBar()->addAction(QStringLiteral("About"));
+    BuildCsvMenu();
     connect(MNU_AutoBackup, &QAction::triggered, this, &Form_Main::MNU_AutoBackup_Click);
     connect(MNU_Month, &QAction::triggered, this, &Form_Main::MNU_Month_Click);
     connect(MNU_Week, &QAction::triggered, this, &Form_Main::MNU_Week_Click);
@@ -333,6 +334,7 @@ void Form_Main::ApplyCaptions() {
     MNU_Backup->setText(Message(41));
     MNU_RestoreBackup->setText(Message(42));
     MNU_Exit->setText(Message(43));
+    ApplyCsvCaptions();
     for (int index = 1; index <= 17; ++index) {
         if (!kToolbar[index].separator) {
             Toolbar1Buttons[index]->setText(Message(kToolbar[index].caption));

@@ -104,6 +104,8 @@ class Form_Main : public QMainWindow {
     QAction* MNU_Backup = nullptr;
     QAction* MNU_RestoreBackup = nullptr;
     QAction* MNU_Bar1 = nullptr;
+    QAction* MNU_Export = nullptr;
+    QAction* MNU_Import = nullptr;
     QAction* MNU_Exit = nullptr;
     QAction* MNU_About = nullptr;
     QTimer* Timer1 = nullptr;
@@ -131,6 +133,10 @@ class Form_Main : public QMainWindow {
     void MNU_Week_Click();
     void MNU_Day_Click();
     void Timer1_Timer();
+
+    // Entries out to and in from a CSV file.
+    void MNU_Export_Click();
+    void MNU_Import_Click();
 
     // The node with the given index in the order nodes were added (from 1), or null.
     QTreeWidgetItem* NodeAt(int index) const;
@@ -205,6 +211,9 @@ class Form_Main : public QMainWindow {
                              std::string wasPeriod);
     void StoreLastBackupDate();
     void ShowFileFailure(int message, const std::string& path, const std::string& reason);
+
+    void BuildCsvMenu();
+    void ApplyCsvCaptions();
 
     Services services_;
     bool startupWriteFailed_ = false;

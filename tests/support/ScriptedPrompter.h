@@ -18,14 +18,16 @@ class ScriptedPrompter : public platform::Prompter {
         Buttons buttons;
     };
 
-    std::deque<QString> inputs;    // answers to input boxes, in order; empty when run out
-    std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
-    std::vector<Shown> messages;   // every message box shown
-    std::vector<QString> prompts;  // every input box prompt shown
+    std::deque<QString> inputs;     // answers to input boxes, in order; empty when run out
+    std::deque<Answer> answers;     // answers to Yes/No boxes; No when run out
+    std::vector<Shown> messages;    // every message box shown
+    std::vector<QString> prompts;   // every input box prompt shown
+    std::deque<QString> fileNames;  // answers to file choosers; cancelled when run out
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
+    QString FileName(QWidget* parent, const QString& title, bool forWriting) override;
 
     // Text of the last message box, empty when none was shown.
     QString LastMessage() const;
