@@ -18,11 +18,12 @@ class ScriptedPrompter : public platform::Prompter {
         Buttons buttons;
     };
 
-    std::deque<QString> inputs;     // answers to input boxes, in order; empty when run out
-    std::deque<Answer> answers;     // answers to Yes/No boxes; No when run out
-    std::vector<Shown> messages;    // every message box shown
-    std::vector<QString> prompts;   // every input box prompt shown
-    std::deque<QString> fileNames;  // answers to file choosers; cancelled when run out
+    std::deque<QString> inputs;    // answers to input boxes, in order; empty when run out
+    std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
+    std::vector<Shown> messages;   // every message box shown
+    std::vector<QString> prompts;  // every input box prompt shown
+    // Answers to file choosers, in order; cancelled when run out.
+    std::deque<QString> fileNames;
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
