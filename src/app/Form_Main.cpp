@@ -163,7 +163,6 @@ void Form_Main::BuildControls() {
     Timer1 = new QTimer(this);
     Timer1->setInterval(kBackupCheckMs);
     connect(Timer1, &QTimer::timeout, this, &Form_Main::Timer1_Timer);
-    Timer1->start();
     Timer2 = new QTimer(this);
     Timer2->setInterval(kDragScrollMs);
     ConnectTreeEdits(*tree);
@@ -189,6 +188,13 @@ void Form_Main::BuildMenus() {
     MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
     BuildLockMenu();
     MNU_About = menuBar()->addAction(QStringLiteral("About"));
+    BuildCsvMenu();
+    connect(MNU_AutoBackup, &QAction::triggered, this, &Form_Main::MNU_AutoBackup_Click);
+    connect(MNU_Month, &QAction::triggered, this, &Form_Main::MNU_Month_Click);
+    connect(MNU_Week, &QAction::triggered, this, &Form_Main::MNU_Week_Click);
+    connect(MNU_Day, &QAction::triggered, this, &Form_Main::MNU_Day_Click);
+    connect(MNU_Backup, &QAction::triggered, this, &Form_Main::MNU_Backup_Click);
+    connect(MNU_RestoreBackup, &QAction::triggered, this, &Form_Main::MNU_RestoreBackup_Click);
     connect(MNU_Exit, &QAction::triggered, this, &Form_Main::MNU_Exit_Click);
     connect(MNU_About, &QAction::triggered, this, &Form_Main::MNU_About_Click);
 }
@@ -248,6 +254,8 @@ bool Form_Main::Form_Load() {
     ApplyCaptions();
     DisplayPWType();
     Timer1_Timer();
+    // The checks run from the event loop, once the window is up.
+    Timer1->start();
     StartIdleLock();
     return true;
 }
@@ -335,6 +343,7 @@ void Form_Main::ApplyCaptions() {
     MNU_Exit->setText(Message(43));
     ApplySearchCaptions();
     ApplyLockCaptions();
+    ApplyCsvCaptions();
     for (int index = 1; index <= 17; ++index) {
         if (!kToolbar[index].separator) {
             Toolbar1Buttons[index]->setText(Message(kToolbar[index].caption));
@@ -399,8 +408,5 @@ void Form_Main::MNU_Exit_Click() {
     close();
     QCoreApplication::quit();
 }
-
-// Automatic backups are not built yet.
-void Form_Main::Timer1_Timer() {}
 
 }  // namespace keyrack

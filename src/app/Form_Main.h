@@ -127,6 +127,8 @@ class Form_Main : public QMainWindow {
     QAction* MNU_Backup = nullptr;
     QAction* MNU_RestoreBackup = nullptr;
     QAction* MNU_Bar1 = nullptr;
+    QAction* MNU_Export = nullptr;
+    QAction* MNU_Import = nullptr;
     QAction* MNU_Exit = nullptr;
     QAction* MNU_About = nullptr;
     QAction* MNU_Lock = nullptr;
@@ -152,6 +154,14 @@ class Form_Main : public QMainWindow {
     void MNU_Exit_Click();
     void MNU_About_Click();
     void TreeView1_NodeClick(QTreeWidgetItem* node);
+
+    // Backups. The menu handlers run after Qt has moved the clicked item's check mark.
+    void MNU_Backup_Click();
+    void MNU_RestoreBackup_Click();
+    void MNU_AutoBackup_Click();
+    void MNU_Month_Click();
+    void MNU_Week_Click();
+    void MNU_Day_Click();
     void Timer1_Timer();
     // Hides the data and asks for the login again; ends the program when it is not given.
     void MNU_Lock_Click();
@@ -167,6 +177,10 @@ class Form_Main : public QMainWindow {
     void TreeView1_KeyUp(int keyCode);
     void Timer2_Timer();
     DragScroll ScrollDirection = DragScroll::None;
+
+    // Entries out to and in from a CSV file.
+    void MNU_Export_Click();
+    void MNU_Import_Click();
 
     // The node with the given index in the order nodes were added (from 1), or null.
     QTreeWidgetItem* NodeAt(int index) const;
@@ -280,6 +294,20 @@ class Form_Main : public QMainWindow {
     void TakeSearchTexts();
     SearchState search_;
 
+    // Backups: the copy, the period items and the settings they keep in record 2.
+    bool CopyToBackup();
+    void ChooseBackupPeriod(const std::string& letter);
+    void ShowBackupSettings(bool switchedOn, const std::string& period);
+    // Stores the switch and period with the last backup date; on failure the menu and
+    // BackupPeriod go back to what the file holds and the user is told.
+    void StoreBackupSettings(bool switchedOn, const std::string& period, bool wasOn,
+                             std::string wasPeriod);
+    void StoreLastBackupDate();
+    void ShowFileFailure(int message, const std::string& path, const std::string& reason);
+
+    void BuildCsvMenu();
+    void ApplyCsvCaptions();
+
     Services services_;
     std::unique_ptr<QLockFile> dataFileLock_;
     std::unique_ptr<platform::Clipboard> systemClipboard_;
@@ -291,6 +319,8 @@ class Form_Main : public QMainWindow {
     // Event handlers on controls and on the application; they go before the window does.
     std::vector<QObject*> eventHooks_;
     bool startupWriteFailed_ = false;
+    // A failing automatic backup is reported once, until a backup succeeds again.
+    bool autoBackupFailureShown_ = false;
     QFont boldFont_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;
     std::unordered_map<std::string, QTreeWidgetItem*> nodesByKey_;

@@ -1,6 +1,8 @@
 #include "platform/Prompter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -18,8 +20,9 @@ Prompter::Answer QtPrompter::MessageBox(QWidget* parent, const QString& text, Bu
         QMessageBox::information(parent, TitleOrProgramName(title), text);
         return Answer::Ok;
     }
-    const auto chosen = QMessageBox::question(parent, TitleOrProgramName(title), text,
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto chosen = QMessageBox::question(
+        parent, TitleOrProgramName(title), text, QMessageBox::Yes | QMessageBox::No,
+        buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::NoButton);
     return chosen == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
@@ -28,6 +31,18 @@ QString QtPrompter::InputBox(QWidget* parent, const QString& prompt, const QStri
     const QString answer = QInputDialog::getText(parent, TitleOrProgramName(title), prompt,
                                                  QLineEdit::Normal, QString(), &accepted);
     return accepted ? answer : QString();
+}
+
+QString QtPrompter::FileName(QWidget* parent, const QString& title, bool forWriting) {
+    const QString filter = QStringLiteral("CSV (*.csv);;* (*)");
+    const auto options = QFileDialog::DontUseNativeDialog;
+    if (forWriting) {
+        return QFileDialog::getSaveFileName(parent, TitleOrProgramName(title),
+                                            QDir::homePath() + QStringLiteral("/keyrack.csv"),
+                                            filter, nullptr, options);
+    }
+    return QFileDialog::getOpenFileName(parent, TitleOrProgramName(title), QDir::homePath(), filter,
+                                        nullptr, options);
 }
 
 }  // namespace keyrack::platform

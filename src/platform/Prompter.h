@@ -9,7 +9,8 @@ namespace keyrack::platform {
 // Every question and message box of the forms goes through here, so tests can answer them.
 class Prompter {
   public:
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: for questions whose Yes loses data, so that Enter alone does not.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
     enum class Answer { Ok, Yes, No };
 
     virtual ~Prompter() = default;
@@ -18,6 +19,11 @@ class Prompter {
                               const QString& title) = 0;
     // A modal input box with an empty default answer; cancelling gives empty text.
     virtual QString InputBox(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // A modal file chooser for a file to write (forWriting) or to read; empty when cancelled,
+    // and from a prompter that has no file chooser.
+    virtual QString FileName(QWidget* /*parent*/, const QString& /*title*/, bool /*forWriting*/) {
+        return {};
+    }
 };
 
 class QtPrompter : public Prompter {
@@ -25,6 +31,7 @@ class QtPrompter : public Prompter {
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
+    QString FileName(QWidget* parent, const QString& title, bool forWriting) override;
 };
 
 }  // namespace keyrack::platform

@@ -1,5 +1,6 @@
 #include "platform/RandomSource.h"
 
+#include <cstddef>
 #include <stdexcept>
 
 #ifdef _WIN32
@@ -14,22 +15,41 @@ namespace keyrack::platform {
 
 namespace {
 
-std::uint32_t RandomWord() {
-    std::uint32_t word = 0;
+void FillFromSystem(std::uint32_t* words, std::size_t count) {
+    const std::size_t size = count * sizeof *words;
 #ifdef _WIN32
-    if (BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&word), sizeof word,
+    if (BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(words), static_cast<ULONG>(size),
                         BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0) {
         throw std::runtime_error("the system random generator failed");
     }
 #else
-    ssize_t got = 0;
-    do {
-        got = getrandom(&word, sizeof word, 0);
-    } while (got < 0 && errno == EINTR);
-    if (got != static_cast<ssize_t>(sizeof word)) {
-        throw std::runtime_error("the system random generator failed");
+    auto* bytes = reinterpret_cast<unsigned char*>(words);
+    std::size_t have = 0;
+    while (have < size) {
+        const ssize_t got = getrandom(bytes + have, size - have, 0);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            throw std::runtime_error("the system random generator failed");
+        }
+        have += static_cast<std::size_t>(got);
     }
 #endif
+}
+
+// Words are fetched in batches: a value of a hundred fill letters would otherwise make a
+// hundred system calls, which dominates importing many entries.
+std::uint32_t RandomWord() {
+    constexpr std::size_t kBatch = 256;
+    thread_local std::uint32_t words[kBatch];
+    thread_local std::size_t next = kBatch;
+    if (next == kBatch) {
+        FillFromSystem(words, kBatch);
+        next = 0;
+    }
+    const std::uint32_t word = words[next];
+    words[next++] = 0;  // a used draw does not linger in memory
     return word;
 }
 

@@ -26,6 +26,15 @@ QString ScriptedPrompter::InputBox(QWidget*, const QString& prompt, const QStrin
     return answer;
 }
 
+QString ScriptedPrompter::FileName(QWidget*, const QString&, bool) {
+    if (fileNames.empty()) {
+        return {};
+    }
+    QString answer = fileNames.front();
+    fileNames.pop_front();
+    return answer;
+}
+
 QString ScriptedPrompter::LastMessage() const {
     return messages.empty() ? QString() : messages.back().text;
 }

@@ -22,10 +22,13 @@ class ScriptedPrompter : public platform::Prompter {
     std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
     std::vector<Shown> messages;   // every message box shown
     std::vector<QString> prompts;  // every input box prompt shown
+    // Answers to file choosers, in order; cancelled when run out.
+    std::deque<QString> fileNames;
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
+    QString FileName(QWidget* parent, const QString& title, bool forWriting) override;
 
     // Text of the last message box, empty when none was shown.
     QString LastMessage() const;

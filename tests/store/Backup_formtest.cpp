@@ -1,0 +1,281 @@
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "login/frmLogin.h"
+#include "store/ValueCipher.h"
+#include "support/FormFixture.h"
+#include "tree/NodeKeys.h"
+
+namespace keyrack::testing {
+namespace {
+
+using Reply = platform::Prompter::Answer;
+
+class BackupTest : public FormFixture {
+  protected:
+    std::string BackupPath() const { return dir.File("cli2.rkd"); }
+
+    // A data file with the group Bank and its entry Visa, and the given backup settings.
+    void SeedWithSettings(const std::string& autoBackup, const std::string& lastBackup) {
+        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3")});
+        RecordStore store;
+        store.LoadDataFile(DataPath());
+        FieldValues fields;
+        fields[4] = EncodeValue(autoBackup, kKey, false, 40);
+        fields[5] = EncodeValue(lastBackup, kKey, false, 40);
+        ASSERT_TRUE(store.WriteRecord(fields, 2, DataPath(), false));
+    }
+
+    std::string DecodedIn(const std::string& path, int field, int record, int key = kKey) {
+        RecordStore store;
+        store.LoadDataFile(path);
+        return DecodeValue(store.ReadField(field, record), key);
+    }
+
+    std::vector<QString> TreeTexts() const {
+        std::vector<QString> texts;
+        for (int index = 1; window->NodeAt(index) != nullptr; ++index) {
+            texts.push_back(window->NodeAt(index)->text(0));
+        }
+        return texts;
+    }
+
+    void RestoreAnswering(Reply answer) {
+        prompter.answers.push_back(answer);
+        window->MNU_RestoreBackup->trigger();
+    }
+};
+
+TEST_F(BackupTest, BackupNowCopiesTheFileThenStoresTheDate) {
+    SeedWithSettings("", "05/Mar/2025");
+    Start();
+    const std::string before = ReadBytes(DataPath());
+    window->MNU_Backup->trigger();
+
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(ReadBytes(BackupPath()), before);
+    struct stat info {};
+    ASSERT_EQ(stat(BackupPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(DecodedIn(BackupPath(), 6, 2), "05/Mar/2025");
+    EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
+    EXPECT_EQ(window->LastBackupDate, clock.now);
+}
+
+TEST_F(BackupTest, FailedOrTornCopyShowsTheFailureAndKeepsBackupAndDate) {
+    struct Case {
+        const char* name;
+        std::function<void()> fault;
+    };
+    const Case cases[] = {
+        {"folder in the way",
+         [this] {
+             std::filesystem::remove(BackupPath());
+             std::filesystem::create_directory(BackupPath());
+         }},
+        {"create fails", [this] { files.FailOn(FileOp::Create); }},
+        {"disk fills halfway", [this] { files.FillDiskAfter(RecordLength + 10); }},
+    };
+    for (const Case& c : cases) {
+        SeedWithSettings("", "05/Mar/2025");
+        WriteBytes(BackupPath(), "the previous backup");
+        Start();
+        const std::string dataBefore = ReadBytes(DataPath());
+        const std::string backupBefore =
+            std::filesystem::is_directory(BackupPath()) ? "" : ReadBytes(BackupPath());
+        c.fault();
+        window->MNU_Backup->trigger();
+
+        EXPECT_TRUE(MessageShown(56)) << c.name;
+        EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(BackupPath())));
+        EXPECT_EQ(window->LastBackupDate, (CivilDateTime{2025, 3, 5})) << c.name;
+        EXPECT_EQ(ReadBytes(DataPath()), dataBefore) << c.name;
+        if (!std::filesystem::is_directory(BackupPath())) {
+            EXPECT_EQ(ReadBytes(BackupPath()), backupBefore) << c.name;
+        }
+        EXPECT_FALSE(std::filesystem::exists(BackupPath() + ".tmp")) << c.name;
+        window.reset();
+        files.Heal();
+        prompter.messages.clear();
+        std::filesystem::remove_all(BackupPath());
+    }
+}
+
+TEST_F(BackupTest, AutomaticBackupAtStartUpOnlyWhenSwitchedOnAndDue) {
+    struct Case {
+        const char* setting;
+        const char* last;
+        bool made;
+    };
+    // Each period's boundaries are the schedule's own tests; here, the start-up runs it.
+    const Case cases[] = {
+        {"YD", "05/Dec/2026", true},
+        {"YD", "06/Dec/2026", false},
+        {"ND", "05/Dec/2026", false},
+        {"Y", "01/Jan/2020", false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(BackupPath());
+        SeedWithSettings(c.setting, c.last);
+        const std::string before = ReadBytes(DataPath());
+        bool timerRanDuringLogin = true;
+        ASSERT_TRUE(StartWithLogin([&](frmLogin& login) {
+            timerRanDuringLogin = window->Timer1->isActive();
+            login.LoginSucceeded = true;
+        }));
+        EXPECT_FALSE(timerRanDuringLogin);
+        EXPECT_TRUE(window->Timer1->isActive());
+        EXPECT_EQ(std::filesystem::exists(BackupPath()), c.made) << c.setting << " " << c.last;
+        if (c.made) {
+            EXPECT_EQ(DecodedIn(BackupPath(), 6, 2), c.last);
+            EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
+        } else {
+            EXPECT_EQ(FieldOnDisk(6, 2), c.last);
+        }
+        window.reset();
+    }
+}
+
+TEST_F(BackupTest, FailingAutomaticBackupIsReportedOnceAndTriedAgain) {
+    SeedWithSettings("YD", "05/Dec/2026");
+    std::filesystem::create_directory(BackupPath());
+    Start();
+    window->Timer1_Timer();
+    window->Timer1_Timer();
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(MessageShown(56));
+    EXPECT_EQ(window->LastBackupDate, (CivilDateTime{2026, 12, 5}));
+
+    std::filesystem::remove(BackupPath());
+    window->Timer1_Timer();
+    EXPECT_TRUE(std::filesystem::exists(BackupPath()));
+    EXPECT_EQ(window->LastBackupDate, clock.now);
+    EXPECT_EQ(prompter.messages.size(), 1u);
+}
+
+TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
+    SeedWithSettings("YD", "06/Dec/2026");
+    Start();
+    window->MNU_Backup->trigger();
+    const std::string backup = ReadBytes(BackupPath());
+    window->Toolbar1Buttons[4]->trigger();
+    window->Text1->setPlainText("Mail");
+    window->Toolbar1Buttons[8]->trigger();
+    window->MNU_Day->trigger();  // the period in memory is no longer the backup's
+    const std::vector<QString> withMail = TreeTexts();
+    ASSERT_EQ(withMail.size(), 3u);
+    const std::string changed = ReadBytes(DataPath());
+
+    RestoreAnswering(Reply::No);
+    EXPECT_EQ(ReadBytes(DataPath()), changed);
+    EXPECT_EQ(TreeTexts(), withMail);
+
+    RestoreAnswering(Reply::Yes);
+    EXPECT_TRUE(MessageShown(59));
+    EXPECT_EQ(prompter.messages[0].buttons, platform::Prompter::Buttons::YesNoDefaultNo);
+    EXPECT_EQ(ReadBytes(DataPath()), backup);
+    EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
+    EXPECT_EQ(window->BackupPeriod, "");
+    EXPECT_FALSE(window->MNU_Day->isChecked());
+    EXPECT_EQ(window->LastBackupDate, clock.now);
+    EXPECT_EQ(prompter.messages.size(), 2u);
+}
+
+TEST_F(BackupTest, MissingOrDamagedBackupIsRefusedAndChangesNothing) {
+    SeedWithSettings("", "");
+    Start();
+    const std::string before = ReadBytes(DataPath());
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+    };
+    const Case cases[] = {
+        {"missing", [] {}},
+        {"empty", [this] { WriteBytes(BackupPath(), ""); }},
+        {"not whole records", [this, before] { WriteBytes(BackupPath(), before.substr(0, 1000)); }},
+        {"disk fills",
+         [this, before] {
+             WriteBytes(BackupPath(), before + before.substr(0, RecordLength));
+             files.FillDiskAfter(100);
+         }},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(BackupPath());
+        c.prepare();
+        RestoreAnswering(Reply::Yes);
+        EXPECT_TRUE(MessageShown(57)) << c.name;
+        EXPECT_EQ(ReadBytes(DataPath()), before) << c.name;
+        EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"})) << c.name;
+        files.Heal();
+        prompter.messages.clear();
+    }
+}
+
+TEST_F(BackupTest, RestoredFileIsReadWithItsOwnKey) {
+    constexpr int kOtherKey = 77;
+    {
+        RecordStore other;
+        other.LoadDataFile(BackupPath());
+        FieldValues header;
+        header[4] = EncodeValue(std::to_string(kOtherKey), LoginKey, true, 100, random);
+        header[5] = "1";
+        ASSERT_TRUE(other.WriteRecord(header, 1, BackupPath(), false));
+        const SeedRecord entry = Entry(3, "Old mail", "", "carol");
+        FieldValues fields;
+        for (int k = 0; k < FieldCount; ++k) {
+            const std::string& value = entry.values[k];
+            fields[k] = EncodeValue(k >= 8 ? StoredKeyForm(value) : value, kOtherKey, true,
+                                    FieldWidths[k], random);
+        }
+        ASSERT_TRUE(other.WriteRecord(fields, 3, BackupPath(), false));
+    }
+    SeedWithSettings("", "");
+    Start();
+    RestoreAnswering(Reply::Yes);
+    EXPECT_EQ(window->DataKey, kOtherKey);
+    ASSERT_EQ(TreeTexts().size(), 2u);  // the default group and the entry
+    EXPECT_EQ(TreeTexts()[1], "Old mail");
+    window->TreeView1->setCurrentItem(window->NodeWithKey("K3"));
+    EXPECT_EQ(window->Text4->text(), "carol");
+}
+
+TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
+    SeedWithSettings("", "");
+    Start();
+    struct Step {
+        QAction* Form_Main::*item;
+        const char* stored;
+        const char* checked;  // of Day, Week, Month
+    };
+    const Step steps[] = {
+        {&Form_Main::MNU_AutoBackup, "Y", "---"},  {&Form_Main::MNU_Day, "YD", "D--"},
+        {&Form_Main::MNU_Week, "YW", "-W-"},       {&Form_Main::MNU_Day, "YD", "D--"},
+        {&Form_Main::MNU_Day, "Y", "---"},         {&Form_Main::MNU_Month, "YM", "--M"},
+        {&Form_Main::MNU_AutoBackup, "NM", "--M"},
+    };
+    for (const Step& step : steps) {
+        (window.get()->*step.item)->trigger();
+        const std::string marks = std::string(window->MNU_Day->isChecked() ? "D" : "-") +
+                                  (window->MNU_Week->isChecked() ? "W" : "-") +
+                                  (window->MNU_Month->isChecked() ? "M" : "-");
+        EXPECT_EQ(FieldOnDisk(5, 2), step.stored);
+        EXPECT_EQ(marks, step.checked) << step.stored;
+        EXPECT_EQ(window->MNU_AutoBackup->isChecked(), step.stored[0] == 'Y');
+        EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
+    }
+    MakeDataFileUnwritable();
+    window->MNU_Week->trigger();
+    EXPECT_TRUE(MessageShown(54));
+    EXPECT_TRUE(window->MNU_Month->isChecked());
+    EXPECT_FALSE(window->MNU_Week->isChecked());
+    EXPECT_EQ(window->BackupPeriod, "M");
+}
+
+}  // namespace
+}  // namespace keyrack::testing

@@ -1,0 +1,111 @@
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "lang/Messages.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+using Reply = platform::Prompter::Answer;
+
+class CsvFormTest : public FormFixture {
+  protected:
+    std::string CsvPath() const { return dir.File("out.csv"); }
+
+    void Export(Reply reply) {
+        prompter.answers.push_back(reply);
+        prompter.fileNames.push_back(QString::fromStdString(CsvPath()));
+        window->MNU_Export->trigger();
+    }
+
+    void Import(const std::string& path) {
+        prompter.fileNames.push_back(QString::fromStdString(path));
+        window->MNU_Import->trigger();
+    }
+
+    // Every node as "parent>text", in the order the tree added them.
+    std::string TreeShape() const {
+        std::string shape;
+        for (int index = 1; window->NodeAt(index) != nullptr; ++index) {
+            QTreeWidgetItem* node = window->NodeAt(index);
+            const QString parent = node->parent() ? node->parent()->text(0) : QString();
+            shape += (parent + ">" + node->text(0) + " ").toStdString();
+        }
+        return shape;
+    }
+};
+
+TEST_F(CsvFormTest, ExportWarnsFirstAndWritesAnOwnerOnlyFileThatImportsBack) {
+    SeedFile({Group(3, "Bank"), Group(4, "Cards", "K3"), Entry(5, "Visa", "K4", "al", "p,1"),
+              Entry(6, "Mail", "K3", "bob", "x\"y")});
+    Start();
+    EXPECT_EQ(window->MNU_File->actions().indexOf(window->MNU_Import),
+              window->MNU_File->actions().indexOf(window->MNU_RestoreBackup) + 2);
+    Export(Reply::No);
+    EXPECT_FALSE(std::filesystem::exists(CsvPath()));
+    EXPECT_TRUE(MessageShown(69));
+    EXPECT_EQ(prompter.fileNames.size(), 1u);  // no file was asked for
+
+    prompter.fileNames.clear();
+    Export(Reply::Yes);
+    const std::string exported = ReadBytes(CsvPath());
+    EXPECT_EQ(exported,
+              "Group,Title,Username,Password,URL,Notes\r\n"
+              "Bank/Cards,Visa,al,\"p,1\",https://example.org/5,\r\n"
+              "Bank,Mail,bob,\"x\"\"y\",https://example.org/6,\r\n");
+    struct stat info {};
+    ASSERT_EQ(stat(CsvPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    // Into an empty data file, and out again.
+    window.reset();
+    std::filesystem::remove(DataPath());
+    SeedFile({});
+    Start();
+    Import(CsvPath());
+    EXPECT_TRUE(prompter.LastMessage().startsWith(keyrack::Message(70).arg(2).arg(0)));
+    EXPECT_EQ(TreeShape(), ">Bank Bank>Cards Cards>Visa Bank>Mail ");
+    std::filesystem::remove(CsvPath());
+    Export(Reply::Yes);
+    EXPECT_EQ(ReadBytes(CsvPath()), exported);
+}
+
+TEST_F(CsvFormTest, PeerFilesImportWithTheirGroupsAndFailuresAreReported) {
+    SeedFile({});
+    Start();
+    const std::string peer = dir.File("peer.csv");
+    WriteBytes(peer,
+               "\xEF\xBB\xBFTitle,User Name,Password,Web Site,Group\n"
+               "Caf\xC3\xA9,z\xC3\xBC,pw,https://cafe.example,Food/Places\n"
+               "Snow \xE2\x98\x83,u,p,,Food\n"
+               "Plain,u,p,,\n");
+    Import(peer);
+    EXPECT_TRUE(prompter.LastMessage().startsWith(keyrack::Message(70).arg(2).arg(1)));
+    const std::string defaultGroup = keyrack::Message(2).toStdString();
+    EXPECT_EQ(TreeShape(),
+              ">Food Food>Places Places>Café >" + defaultGroup + " " + defaultGroup + ">Plain ");
+    window->TreeView1->setCurrentItem(window->NodeWithKey("K5"));
+    EXPECT_EQ(window->Text4->text(), QString::fromUtf8("zü"));
+
+    Import(dir.File("absent.csv"));
+    EXPECT_TRUE(prompter.LastMessage().contains("absent.csv"));
+
+    files.FailOn(FileOp::Create);
+    Export(Reply::Yes);
+    EXPECT_FALSE(std::filesystem::exists(CsvPath()));
+    EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(CsvPath())));
+
+    MakeDataFileUnwritable();
+    Import(peer);
+    EXPECT_TRUE(MessageShown(54));
+    EXPECT_TRUE(prompter.LastMessage().contains(keyrack::Message(70).arg(0).arg(1)));
+}
+
+}  // namespace
+}  // namespace keyrack::testing
