@@ -115,5 +115,20 @@ TEST_F(SearchTest, LockedInEditModesAndASaveKeepsTheFilterAndTheNewEntry) {
     EXPECT_EQ(Keys(false), "K3 K5 K6");
 }
 
+// A group moved while the tree is filtered keeps its non-matching entries out of sight.
+TEST_F(FormFixture, AMoveWhileSearchingFiltersTheMovedGroupAgain) {
+    SeedFile({Group(3, "Bank"), Group(4, "Mail"), Entry(5, "Visa", "K3", "alice"),
+              Entry(6, "Gmail", "K4", "alice2"), Entry(7, "Outlook", "K4", "carol")});
+    Start();
+    window->txtSearch->setText("alice");
+    window->ApplySearchNow();
+    ASSERT_TRUE(window->NodeWithKey("K7")->isHidden());
+    window->TreeView1_DragDrop("K4", window->NodeWithKey("K3"));
+    ASSERT_EQ(window->NodeWithKey("K4")->parent(), window->NodeWithKey("K3"));
+    EXPECT_FALSE(window->NodeWithKey("K4")->isHidden());
+    EXPECT_FALSE(window->NodeWithKey("K6")->isHidden());
+    EXPECT_TRUE(window->NodeWithKey("K7")->isHidden());
+}
+
 }  // namespace
 }  // namespace keyrack::testing
