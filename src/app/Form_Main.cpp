@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "common/Cp1252.h"
+#include "common/ObjectNames.h"
 #include "common/Strings.h"
 #include "common/Twips.h"
 #include "common/WindowPlacement.h"
@@ -166,9 +167,50 @@ void Form_Main::BuildControls() {
     Timer2 = new QTimer(this);
     Timer2->setInterval(kDragScrollMs);
     ConnectTreeEdits(*tree);
+    NameControls();
 
     resize(TwipsToPixelsX(kClientWidthTwips, *this),
            TwipsToPixelsY(kClientHeightTwips, *this) + menuBar()->sizeHint().height());
+}
+
+void Form_Main::NameControls() {
+    setObjectName(QStringLiteral("Form_Main"));
+    GiveObjectNames({{Label1, "Label1"},
+                     {Label2, "Label2"},
+                     {Label3, "Label3"},
+                     {Label4, "Label4"},
+                     {Label5, "Label5"},
+                     {Text1, "Text1"},
+                     {Text2, "Text2"},
+                     {Text3, "Text3"},
+                     {Text4, "Text4"},
+                     {Command6, "Command6"},
+                     {Command8, "Command8"},
+                     {MNU_File, "MNU_File"},
+                     {MNU_AutoBackup, "MNU_AutoBackup"},
+                     {MNU_AutoBackupWhen, "MNU_AutoBackupWhen"},
+                     {MNU_Month, "MNU_Month"},
+                     {MNU_Week, "MNU_Week"},
+                     {MNU_Day, "MNU_Day"},
+                     {MNU_Backup, "MNU_Backup"},
+                     {MNU_RestoreBackup, "MNU_RestoreBackup"},
+                     {MNU_Bar1, "MNU_Bar1"},
+                     {MNU_Exit, "MNU_Exit"},
+                     {MNU_About, "MNU_About"},
+                     {Timer1, "Timer1"},
+                     {Timer2, "Timer2"},
+                     {StatusBar1Panels[0], "StatusBar1Panel1"},
+                     {StatusBar1Panels[1], "StatusBar1Panel2"},
+                     {StatusBar1Panels[2], "StatusBar1Panel3"}});
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    // Toolbar buttons are known by their index.
+    for (int index = 1; index < static_cast<int>(Toolbar1Buttons.size()); ++index) {
+        const QString name = QStringLiteral("Toolbar1_Button%1").arg(index);
+        Toolbar1Buttons[index]->setObjectName(name);
+        if (QWidget* widget = Toolbar1->widgetForAction(Toolbar1Buttons[index])) {
+            widget->setObjectName(name);
+        }
+    }
 }
 
 void Form_Main::BuildMenus() {

@@ -200,6 +200,8 @@ class Form_Main : public QMainWindow {
   private:
     void BuildControls();
     void BuildMenus();
+    // Object names: the names the program's parts use for the controls.
+    void NameControls();
     void BuildToolbar();
     void BuildStatusBar();
     void ApplyCaptions();

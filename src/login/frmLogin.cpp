@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "common/Cp1252.h"
+#include "common/ObjectNames.h"
 #include "common/Strings.h"
 #include "common/Twips.h"
 #include "lang/LangFunctions.h"
@@ -38,6 +39,15 @@ frmLogin::frmLogin(platform::Prompter& prompter, QWidget* parent)
     Command1 = new QPushButton(this);
     Label1 = new QLabel(this);
     Label1->setWordWrap(true);
+    setObjectName(QStringLiteral("frmLogin"));
+    GiveObjectNames({{lblLabels[0], "lblLabels0"},
+                     {txtUserName, "txtUserName"},
+                     {lblLabels[1], "lblLabels1"},
+                     {txtPassword, "txtPassword"},
+                     {cmdOK, "cmdOK"},
+                     {cmdCancel, "cmdCancel"},
+                     {Command1, "Command1"},
+                     {Label1, "Label1"}});
 
     setTabOrder(txtUserName, txtPassword);
     setTabOrder(txtPassword, cmdOK);
