@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
     keyrack::platform::DesktopSystemInfo systemInfo;
     keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
                                [](keyrack::frmLogin& login) { login.LoginSucceeded = true; },
-                               systemInfo, [](keyrack::frmAbout&) {}});
+                               keyrack::SystemFileIo(), systemInfo, [](keyrack::frmAbout&) {}});
     if (!window.Form_Load()) {
         return 1;
     }
