@@ -316,6 +316,9 @@ bool Form_Main::RunLogin() {
     if (!login.LoginSucceeded) {
         return false;
     }
+    lock_.userName = login.tUserName;
+    lock_.password = login.tPassword;
+    lock_.hint = login.LastHint.empty() ? login.tHint : login.LastHint;
     const auto encoded = [this](const std::string& value) {
         return EncodeValue(value, LoginKey, true, kCredentialFieldWidth, services_.random);
     };

@@ -15,14 +15,12 @@
 #include "common/LockSetting.h"
 #include "lang/Messages.h"
 #include "login/frmLogin.h"
-#include "store/ValueCipher.h"
 
 namespace keyrack {
 
 namespace {
 
 constexpr int kIdleCheckMs = 10000;
-constexpr int kSettingsRecord = 2;
 constexpr int kMessageLock = 63;
 constexpr int kMessageLockAfter = 64;
 constexpr int kMessageNever = 65;
@@ -130,9 +128,9 @@ void Form_Main::MNU_Lock_Click() {
     menuBar()->setEnabled(false);
 
     frmLogin login(services_.prompter, this);
-    login.tUserName = DecodeValue(Store.ReadField(3, kSettingsRecord), LoginKey);
-    login.tPassword = DecodeValue(Store.ReadField(4, kSettingsRecord), LoginKey);
-    login.tHint = DecodeValue(Store.ReadField(1, kSettingsRecord), LoginKey);
+    login.tUserName = lock_.userName;
+    login.tPassword = lock_.password;
+    login.tHint = lock_.hint;
     login.AllowSetup = false;
     services_.runLogin(login);
     if (!login.LoginSucceeded) {

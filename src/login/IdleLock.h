@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "common/CivilTime.h"
 
 // When the main window locks itself for want of use.
@@ -13,6 +15,11 @@ struct LockState {
     bool locked = false;
     int minutes = DefaultLockMinutes;
     CivilDateTime lastInput;
+    // The pair the user logged in with; unlocking asks for it even when storing it at start-up
+    // failed.
+    std::string userName;
+    std::string password;
+    std::string hint;
 };
 
 // A stored choice as the menu offers it: anything it does not offer gives the default.
