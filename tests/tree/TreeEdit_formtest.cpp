@@ -1,18 +1,11 @@
-#include <QApplication>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-#include <filesystem>
 #include <map>
 #include <memory>
 
-#include "lang/Messages.h"
 #include "support/FormFixture.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
