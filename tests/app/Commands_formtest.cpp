@@ -126,7 +126,6 @@ TEST_F(CommandsTest, KeyboardStartsCancelsAndSaves) {
     QTest::keySequence(window->Text1, QKeySequence::Save);
     EXPECT_TRUE(window->EditMode.empty());
     EXPECT_EQ(FieldOnDisk(1, 7), "Shop");
-    EXPECT_EQ(window->Toolbar1Buttons[kSave]->toolTip(), Message(31));
 }
 
 TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroupOrTheGroupOfTheShownEntry) {
