@@ -43,7 +43,6 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     EXPECT_TRUE(main.Timer1->isActive());
     EXPECT_FALSE(main.Timer2->isActive());
     EXPECT_TRUE(main.EditMode.empty());
-    EXPECT_EQ(main.windowTitle(), QString::fromStdString(LangFunctions::GetMessage(24)));
     EXPECT_EQ(main.Label5->text(),
               "ALPHA   " + QString::fromStdString(LangFunctions::GetMessage(21)) + "   8");
 }

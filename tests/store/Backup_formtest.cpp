@@ -20,12 +20,6 @@ class BackupTest : public FormFixture {
         SeedBackupSettings(autoBackup, lastBackup);
     }
 
-    std::string DecodedIn(const std::string& path, int field, int record, int key = kKey) {
-        RecordStore store;
-        store.LoadDataFile(path);
-        return DecodeValue(store.ReadField(field, record), key);
-    }
-
     void RestoreAnswering(Reply answer) {
         prompter.answers.push_back(answer);
         window->MNU_RestoreBackup->trigger();
@@ -41,7 +35,7 @@ TEST_F(BackupTest, BackupNowCopiesTheFileThenStoresTheDate) {
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(ReadBytes(BackupPath()), before);
     EXPECT_EQ(FileMode(BackupPath()), 0600u);
-    EXPECT_EQ(DecodedIn(BackupPath(), 6, 2), "05/Mar/2025");
+    EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), "05/Mar/2025");
     EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
     EXPECT_EQ(window->LastBackupDate, clock.now);
 }
@@ -111,7 +105,7 @@ TEST_F(BackupTest, AutomaticBackupAtStartUpOnlyWhenSwitchedOnAndDue) {
         EXPECT_TRUE(window->Timer1->isActive());
         EXPECT_EQ(std::filesystem::exists(BackupPath()), c.made) << c.setting << " " << c.last;
         if (c.made) {
-            EXPECT_EQ(DecodedIn(BackupPath(), 6, 2), c.last);
+            EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), c.last);
             EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
         } else {
             EXPECT_EQ(FieldOnDisk(6, 2), c.last);

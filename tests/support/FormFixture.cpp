@@ -101,14 +101,15 @@ Form_Main& FormFixture::Start() {
     return *window;
 }
 
-std::string FormFixture::RawFieldOnDisk(int field, int record) const {
+std::string FormFixture::RawFieldOnDisk(int field, int record, const std::string& path) const {
     RecordStore disk;
-    disk.LoadDataFile(DataPath());
+    disk.LoadDataFile(path.empty() ? DataPath() : path);
     return disk.ReadField(field, record);
 }
 
-std::string FormFixture::FieldOnDisk(int field, int record, int key) const {
-    return DecodeValue(RawFieldOnDisk(field, record), key);
+std::string FormFixture::FieldOnDisk(int field, int record, int key,
+                                     const std::string& path) const {
+    return DecodeValue(RawFieldOnDisk(field, record, path), key);
 }
 
 void FormFixture::MakeDataFileUnwritable() const {

@@ -67,9 +67,10 @@ class FormFixture : public ::testing::Test {
                                  std::function<void(frmLogin&)> login);
 
     std::string DataPath() const { return dir.File("cli.rkd"); }
-    // A field as the file on disk holds it, decoded.
-    std::string FieldOnDisk(int field, int record, int key = kKey) const;
-    std::string RawFieldOnDisk(int field, int record) const;
+    // A field as the file on disk (by default the program's) holds it, decoded.
+    std::string FieldOnDisk(int field, int record, int key = kKey,
+                            const std::string& path = "") const;
+    std::string RawFieldOnDisk(int field, int record, const std::string& path = "") const;
     // Replaces the data file by a folder, so every later write fails.
     void MakeDataFileUnwritable() const;
     // Replaces the data file by a folder for the command, then puts it back as it was.
