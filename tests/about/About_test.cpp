@@ -16,8 +16,6 @@ TEST(AboutText, ProgramNameFromTheExecutableFileName) {
     for (const auto& [file, name] : cases) {
         EXPECT_EQ(ProgramNameFromFile(file), name) << file;
     }
-    EXPECT_EQ(VersionText("Version", 1, 2, 0), "Version 1.2.0");
-    EXPECT_EQ(TitleText("Keyrack", "Password keeper"), "Keyrack\nPassword keeper");
 }
 
 // The call found, path and arguments separated by spaces; "" when nothing was found.

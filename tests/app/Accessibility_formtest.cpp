@@ -1,5 +1,4 @@
 #include <QAccessible>
-#include <QApplication>
 #include <QWidget>
 
 #include "about/frmAbout.h"

@@ -1,10 +1,5 @@
-#include <sys/stat.h>
-
-#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -22,25 +17,16 @@ class StartupTest : public FormFixture {
   protected:
     void StoreSettingsFields(const std::string& autoBackup, const std::string& lastBackup) {
         SeedFile({});
-        RecordStore store;
-        store.LoadDataFile(DataPath());
-        FieldValues fields;
-        fields[4] = EncodeValue(autoBackup, kKey, false, 40);
-        fields[5] = EncodeValue(lastBackup, kKey, false, 40);
-        ASSERT_TRUE(store.WriteRecord(fields, 2, DataPath(), false));
+        SeedBackupSettings(autoBackup, lastBackup);
     }
 };
 
 TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     Form_Main& main = Start();
 
-    struct stat info {};
-    ASSERT_EQ(stat(DataPath().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    const int key = std::stoi(FieldOnDisk(5, 1, LoginKey));
-    EXPECT_GE(key, 13);
-    EXPECT_LE(key, 95);
-    EXPECT_EQ(main.DataKey, key);
+    EXPECT_EQ(FileMode(DataPath()), 0600u);
+    // The key's range is the key unit's test; here, that the start-up stored the one it uses.
+    EXPECT_EQ(FieldOnDisk(5, 1, LoginKey), std::to_string(main.DataKey));
 
     for (int index : {2, 4, 11}) {
         EXPECT_TRUE(main.Toolbar1Buttons[index]->isEnabled()) << index;
@@ -55,11 +41,8 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     EXPECT_TRUE(main.Command6->isHidden());
     EXPECT_TRUE(main.Command8->isHidden());
     EXPECT_TRUE(main.Timer1->isActive());
-    EXPECT_EQ(main.Timer1->interval(), 36000);
     EXPECT_FALSE(main.Timer2->isActive());
-    EXPECT_EQ(main.Timer2->interval(), 200);
     EXPECT_TRUE(main.EditMode.empty());
-    EXPECT_EQ(main.windowTitle(), QString::fromStdString(LangFunctions::GetMessage(24)));
     EXPECT_EQ(main.Label5->text(),
               "ALPHA   " + QString::fromStdString(LangFunctions::GetMessage(21)) + "   8");
 }
@@ -83,33 +66,31 @@ TEST_F(StartupTest, WindowPlacementFromSettings) {
     EXPECT_NE(maximised.x(), TwipsToPixelsX(100, maximised));
 }
 
-TEST_F(StartupTest, AutoBackupMenuFromTheSettingsRecord) {
-    // "Y" alone switches backups on and leaves the period; "NM" switches off, monthly.
-    StoreSettingsFields("Y", "");
-    Form_Main& on = Start();
-    EXPECT_TRUE(on.MNU_AutoBackup->isChecked());
-    EXPECT_TRUE(on.BackupPeriod.empty());
-    EXPECT_FALSE(on.MNU_Day->isChecked() || on.MNU_Week->isChecked() || on.MNU_Month->isChecked());
-    window.reset();
-    StoreSettingsFields("NM", "");
-    Form_Main& monthly = Start();
-    EXPECT_FALSE(monthly.MNU_AutoBackup->isChecked());
-    EXPECT_EQ(monthly.BackupPeriod, "M");
-    EXPECT_TRUE(monthly.MNU_Month->isChecked());
-    EXPECT_FALSE(monthly.MNU_Day->isChecked() || monthly.MNU_Week->isChecked());
-}
-
-TEST_F(StartupTest, LastBackupDateReadBackOrTodayWhenItDoesNotConvert) {
-    StoreSettingsFields("", "05/Mar/2025");
-    EXPECT_EQ(Start().LastBackupDate, (CivilDateTime{2025, 3, 5}));
-    window.reset();
-    StoreSettingsFields("", "05/Mar/202");
-    EXPECT_EQ(Start().LastBackupDate, clock.now);
-    window.reset();
-    StoreSettingsFields("", "Yesterday!!");
-    Form_Main& main = Start();
-    EXPECT_EQ(main.LastBackupDate, clock.now);
-    EXPECT_EQ(main.Label5->text().left(5), "ALPHA");  // start-up went on to the end
+TEST_F(StartupTest, BackupMenuAndLastDateFromTheSettingsRecord) {
+    // "Y" alone switches backups on and leaves the period; "NM" switches off, monthly. A date
+    // that does not convert counts as today, and the start-up goes on to the end.
+    struct Case {
+        const char* setting;
+        const char* last;
+        bool on;
+        const char* marks;  // of Day, Week, Month
+        CivilDateTime date;
+    };
+    const Case cases[] = {{"Y", "05/Mar/2025", true, "---", {2025, 3, 5}},
+                          {"NM", "05/Mar/202", false, "--M", clock.now},
+                          {"N", "Yesterday!!", false, "---", clock.now}};
+    for (const Case& c : cases) {
+        StoreSettingsFields(c.setting, c.last);
+        Form_Main& main = Start();
+        EXPECT_EQ(main.MNU_AutoBackup->isChecked(), c.on) << c.setting;
+        EXPECT_EQ(std::string(main.MNU_Day->isChecked() ? "D" : "-") +
+                      (main.MNU_Week->isChecked() ? "W" : "-") +
+                      (main.MNU_Month->isChecked() ? "M" : "-"),
+                  c.marks);
+        EXPECT_EQ(main.LastBackupDate, c.date) << c.last;
+        EXPECT_EQ(main.Label5->text().left(5), "ALPHA");
+        window.reset();
+    }
 }
 
 TEST_F(StartupTest, GermanSettingGivesGermanCaptions) {
@@ -120,13 +101,11 @@ TEST_F(StartupTest, GermanSettingGivesGermanCaptions) {
             LangFunctions::MessageTexts[LangFunctions::kGerman][static_cast<std::size_t>(number)]);
     };
     EXPECT_EQ(LangFunctions::CurrentLanguage, "GERMAN");
+    // One of each kind of caption: title, label, menu, toolbar.
     EXPECT_EQ(main.windowTitle(), german(24));
     EXPECT_EQ(main.Label1->text(), german(25));
-    EXPECT_EQ(main.Label3->text(), german(2));
     EXPECT_EQ(main.MNU_File->title(), german(35));
-    EXPECT_EQ(main.MNU_Exit->text(), german(43));
-    EXPECT_EQ(main.Toolbar1Buttons[11]->text(), german(48));
-    EXPECT_EQ(main.Toolbar1Buttons[7]->text(), german(4));
+    EXPECT_EQ(main.Toolbar1Buttons[kGroup]->text(), german(48));
     EXPECT_NE(german(24), QString::fromStdString(LangFunctions::MessageTexts[0][24]));
 }
 

@@ -1,14 +1,8 @@
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
 
 #include "generator/Form_PW_Type.h"
-#include "lang/Messages.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -20,10 +14,9 @@ class PasswordTypeTest : public FormFixture {
         FormFixture::SetUp();
         SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin-1234")});
         Start();
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        window->TreeView1->setCurrentItem(window->NodeWithKey("K4"));
-        ClickToolbar(5);  // edit
+        ShowWindow();
+        Show("K4");
+        ClickToolbar(kEdit);
     }
 
     // Clicks Change Type, sets the three boxes (an empty length: left as it opened) and

@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-#include <QPlainTextEdit>
 
 #include "lang/LangFunctions.h"
 #include "lang/QtTranslations.h"

@@ -1,11 +1,5 @@
-#include <QAction>
-#include <QApplication>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
-#include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
 
 #include "login/frmLogin.h"
 #include "support/FormFixture.h"
@@ -34,8 +28,7 @@ class LockTest : public FormFixture {
                 onLock(login);
             }
         }));
-        window->show();
-        QApplication::setActiveWindow(window.get());
+        ShowWindow();
     }
 
     static void Type(frmLogin& login, const char* userName, const char* password) {
@@ -90,7 +83,7 @@ TEST_F(LockTest, IdleTimeLocksUnlessThereWasInputOrNeverIsChosen) {
 }
 
 TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
-    window->TreeView1->setCurrentItem(window->NodeWithKey("K4"));
+    Show("K4");
     window->Toolbar1Buttons[5]->trigger();
     window->Text1->setPlainText("Visa Gold");
     bool refusedFirst = false;
@@ -111,7 +104,7 @@ TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
 }
 
 TEST_F(LockTest, LockClearsOnlyOurClipboardAndCancelEnds) {
-    window->TreeView1->setCurrentItem(window->NodeWithKey("K4"));
+    Show("K4");
     window->Toolbar1Buttons[17]->trigger();
     window->MNU_Lock->trigger();
     EXPECT_EQ(clipboard.text, "");

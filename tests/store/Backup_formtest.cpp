@@ -1,11 +1,4 @@
-#include <sys/stat.h>
-
-#include <QAction>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTimer>
-#include <QTreeWidget>
-#include <filesystem>
 
 #include "login/frmLogin.h"
 #include "store/ValueCipher.h"
@@ -24,26 +17,7 @@ class BackupTest : public FormFixture {
     // A data file with the group Bank and its entry Visa, and the given backup settings.
     void SeedWithSettings(const std::string& autoBackup, const std::string& lastBackup) {
         SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3")});
-        RecordStore store;
-        store.LoadDataFile(DataPath());
-        FieldValues fields;
-        fields[4] = EncodeValue(autoBackup, kKey, false, 40);
-        fields[5] = EncodeValue(lastBackup, kKey, false, 40);
-        ASSERT_TRUE(store.WriteRecord(fields, 2, DataPath(), false));
-    }
-
-    std::string DecodedIn(const std::string& path, int field, int record, int key = kKey) {
-        RecordStore store;
-        store.LoadDataFile(path);
-        return DecodeValue(store.ReadField(field, record), key);
-    }
-
-    std::vector<QString> TreeTexts() const {
-        std::vector<QString> texts;
-        for (int index = 1; window->NodeAt(index) != nullptr; ++index) {
-            texts.push_back(window->NodeAt(index)->text(0));
-        }
-        return texts;
+        SeedBackupSettings(autoBackup, lastBackup);
     }
 
     void RestoreAnswering(Reply answer) {
@@ -60,10 +34,8 @@ TEST_F(BackupTest, BackupNowCopiesTheFileThenStoresTheDate) {
 
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(ReadBytes(BackupPath()), before);
-    struct stat info {};
-    ASSERT_EQ(stat(BackupPath().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    EXPECT_EQ(DecodedIn(BackupPath(), 6, 2), "05/Mar/2025");
+    EXPECT_EQ(FileMode(BackupPath()), 0600u);
+    EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), "05/Mar/2025");
     EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
     EXPECT_EQ(window->LastBackupDate, clock.now);
 }
@@ -133,7 +105,7 @@ TEST_F(BackupTest, AutomaticBackupAtStartUpOnlyWhenSwitchedOnAndDue) {
         EXPECT_TRUE(window->Timer1->isActive());
         EXPECT_EQ(std::filesystem::exists(BackupPath()), c.made) << c.setting << " " << c.last;
         if (c.made) {
-            EXPECT_EQ(DecodedIn(BackupPath(), 6, 2), c.last);
+            EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), c.last);
             EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
         } else {
             EXPECT_EQ(FieldOnDisk(6, 2), c.last);
@@ -164,9 +136,9 @@ TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
     Start();
     window->MNU_Backup->trigger();
     const std::string backup = ReadBytes(BackupPath());
-    window->Toolbar1Buttons[4]->trigger();
+    ClickToolbar(kNew);
     window->Text1->setPlainText("Mail");
-    window->Toolbar1Buttons[8]->trigger();
+    ClickToolbar(kSave);
     window->MNU_Day->trigger();  // the period in memory is no longer the backup's
     const std::vector<QString> withMail = TreeTexts();
     ASSERT_EQ(withMail.size(), 3u);
@@ -219,29 +191,14 @@ TEST_F(BackupTest, MissingOrDamagedBackupIsRefusedAndChangesNothing) {
 
 TEST_F(BackupTest, RestoredFileIsReadWithItsOwnKey) {
     constexpr int kOtherKey = 77;
-    {
-        RecordStore other;
-        other.LoadDataFile(BackupPath());
-        FieldValues header;
-        header[4] = EncodeValue(std::to_string(kOtherKey), LoginKey, true, 100, random);
-        header[5] = "1";
-        ASSERT_TRUE(other.WriteRecord(header, 1, BackupPath(), false));
-        const SeedRecord entry = Entry(3, "Old mail", "", "carol");
-        FieldValues fields;
-        for (int k = 0; k < FieldCount; ++k) {
-            const std::string& value = entry.values[k];
-            fields[k] = EncodeValue(k >= 8 ? StoredKeyForm(value) : value, kOtherKey, true,
-                                    FieldWidths[k], random);
-        }
-        ASSERT_TRUE(other.WriteRecord(fields, 3, BackupPath(), false));
-    }
+    SeedFile({Entry(3, "Old mail", "", "carol")}, BackupPath(), kOtherKey);
     SeedWithSettings("", "");
     Start();
     RestoreAnswering(Reply::Yes);
     EXPECT_EQ(window->DataKey, kOtherKey);
     ASSERT_EQ(TreeTexts().size(), 2u);  // the default group and the entry
     EXPECT_EQ(TreeTexts()[1], "Old mail");
-    window->TreeView1->setCurrentItem(window->NodeWithKey("K3"));
+    Show("K3");
     EXPECT_EQ(window->Text4->text(), "carol");
 }
 

@@ -1,12 +1,5 @@
-#include <sys/stat.h>
-
-#include <QAction>
-#include <QLineEdit>
 #include <QMenu>
-#include <QTreeWidget>
-#include <filesystem>
 
-#include "lang/Messages.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -59,9 +52,7 @@ TEST_F(CsvFormTest, ExportWarnsFirstAndWritesAnOwnerOnlyFileThatImportsBack) {
               "Group,Title,Username,Password,URL,Notes\r\n"
               "Bank/Cards,Visa,al,\"p,1\",https://example.org/5,\r\n"
               "Bank,Mail,bob,\"x\"\"y\",https://example.org/6,\r\n");
-    struct stat info {};
-    ASSERT_EQ(stat(CsvPath().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(FileMode(CsvPath()), 0600u);
 
     // Into an empty data file, and out again.
     window.reset();
@@ -90,7 +81,7 @@ TEST_F(CsvFormTest, PeerFilesImportWithTheirGroupsAndFailuresAreReported) {
     const std::string defaultGroup = keyrack::Message(2).toStdString();
     EXPECT_EQ(TreeShape(),
               ">Food Food>Places Places>Café >" + defaultGroup + " " + defaultGroup + ">Plain ");
-    window->TreeView1->setCurrentItem(window->NodeWithKey("K5"));
+    Show("K5");
     EXPECT_EQ(window->Text4->text(), QString::fromUtf8("zü"));
 
     Import(dir.File("absent.csv"));

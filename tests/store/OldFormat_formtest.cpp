@@ -1,7 +1,3 @@
-#include <QTreeWidget>
-#include <filesystem>
-
-#include "lang/Messages.h"
 #include "login/LoginRules.h"
 #include "login/frmLogin.h"
 #include "support/FormFixture.h"

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -17,11 +16,6 @@ namespace keyrack::testing {
 namespace {
 
 constexpr int kOldKey = 40;
-
-unsigned Mode(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0u;
-}
 
 class OldFormatTest : public ::testing::Test {
   protected:
@@ -52,8 +46,8 @@ TEST_F(OldFormatTest, ConversionKeepsEveryOldRecordInItsPlaceWithBlankKeyFields)
     EXPECT_TRUE(asked_);
     EXPECT_EQ(ReadBytes(path_).size(), 3u * RecordLength);
     EXPECT_TRUE(ReadBytes(copy_) == old);
-    EXPECT_EQ(Mode(copy_), 0600u);
-    EXPECT_EQ(Mode(path_), 0600u);
+    EXPECT_EQ(FileMode(copy_), 0600u);
+    EXPECT_EQ(FileMode(path_), 0600u);
     EXPECT_EQ(store_.UpperBound(), 4);
     EXPECT_EQ(StoredDataKey(store_), kOldKey);
     EXPECT_EQ(DecodeValue(store_.ReadField(3, 2), LoginKey), "olduser");

@@ -1,5 +1,3 @@
-#include <filesystem>
-
 #include "lang/LangFunctions.h"
 #include "store/AppPath.h"
 #include "support/FormFixture.h"

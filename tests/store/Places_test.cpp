@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "store/AppPath.h"
@@ -31,9 +29,7 @@ TEST_F(PlacesTest, InstalledTheDataGoesToTheUsersFolderAndTheCatalogueComesFromS
     const ProgramPlaces places = LocatePlaces(bin, data);
     EXPECT_EQ(places.dataFolder, data);
     EXPECT_EQ(fs::path(places.catalogueFolder), fs::path(share));
-    struct stat info {};
-    ASSERT_EQ(stat(data.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(FileMode(data), 0700u);
     UsePlaces(places);
     EXPECT_EQ(GetAppPath(), data + "/");
     EXPECT_EQ(fs::path(CataloguePath()), fs::path(share) / "lang.ini");

@@ -1,18 +1,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QAction>
 #include <QLockFile>
-#include <QTreeWidget>
-#include <filesystem>
 
 #include "login/frmLogin.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
 namespace {
-
-constexpr int kGroupButton = 11;
 
 class StoreFaultsFormTest : public FormFixture {
   protected:
@@ -34,7 +29,7 @@ class StoreFaultsFormTest : public FormFixture {
 
     void AddGroup(const QString& name) {
         Answer(name);
-        window->Toolbar1Buttons[kGroupButton]->trigger();
+        ClickToolbar(kGroup);
     }
 };
 
@@ -79,23 +74,17 @@ TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTa
 }
 
 TEST_F(StoreFaultsFormTest, DamagedRecordCountHidesNothingAndNewRecordsFollowTheHighestInUse) {
-    for (const char* count : {"-5", "abc", "0", "99999"}) {
-        SCOPED_TRACE(count);
-        window.reset();
-        std::filesystem::remove(DataPath());
-        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3"), Entry(5, "Mail", "K3")});
-        RecordStore store;
-        ASSERT_TRUE(store.LoadDataFile(DataPath()));
-        ASSERT_TRUE(
-            store.WriteRecord(FieldValues{"", "", "", "", "", count}, 1, DataPath(), false));
-        Start();
-        for (const char* key : {"K3", "K4", "K5"}) {
-            EXPECT_NE(window->NodeWithKey(key), nullptr) << key;
-        }
-        AddGroup("Shop");
-        EXPECT_NE(window->NodeWithKey("K6"), nullptr);
-        EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
+    // Which damaged counts give way is the count unit's table; here, what the window does.
+    RecordStore store;
+    ASSERT_TRUE(store.LoadDataFile(DataPath()));
+    ASSERT_TRUE(store.WriteRecord(FieldValues{"", "", "", "", "", "0"}, 1, DataPath(), false));
+    Start();
+    for (const char* key : {"K3", "K4", "K5"}) {
+        EXPECT_NE(window->NodeWithKey(key), nullptr) << key;
     }
+    AddGroup("Shop");
+    EXPECT_NE(window->NodeWithKey("K6"), nullptr);
+    EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
 }
 
 }  // namespace

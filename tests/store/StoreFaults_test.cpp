@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -106,9 +104,7 @@ TEST_F(StoreFaultsTest, FileDeletedOrReplacedWhileRunningIsWrittenWholeFromMemor
         ASSERT_TRUE(store_.WriteRecord(FieldValues{"new"}, 2, path_, false));
         EXPECT_TRUE(ReadBytes(path_) == Record('a') + "new" + std::string(97, ' ') +
                                             Record('b').substr(100) + Record('c'));
-        struct stat info {};
-        ASSERT_EQ(stat(path_.c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        EXPECT_EQ(FileMode(path_), 0600u);
         ASSERT_TRUE(store_.WriteRecord(FieldValues{"next"}, 4, path_, false));
         EXPECT_EQ(ReadBytes(path_).size(), 4u * RecordLength);
     }
@@ -128,15 +124,10 @@ TEST_F(StoreFaultsTest, DamagedRecordCountGivesWayToTheHighestRecordInUse) {
     // Records 3 to 5 are in use, 6 is free.
     WriteBytes(path_,
                Record(' ') + Record(' ') + Record('c') + Record(' ') + Record('e') + Record(' '));
-    for (const auto& [stored, count] : std::vector<std::pair<std::string, int>>{{"", 3},
-                                                                                {"-5", 3},
-                                                                                {"abc", 3},
-                                                                                {"0", 3},
-                                                                                {"2", 3},
-                                                                                {"99999", 3},
-                                                                                {"1e2", 3},
-                                                                                {"3", 3},
-                                                                                {"9", 9}}) {
+    const std::pair<const char*, int> rows[] = {{"", 3},    {"-5", 3}, {"abc", 3},
+                                                {"0", 3},   {"2", 3},  {"99999", 3},
+                                                {"1e2", 3}, {"3", 3},  {"9", 9}};
+    for (const auto& [stored, count] : rows) {
         ASSERT_TRUE(store_.LoadDataFile(path_));
         store_.DataRecords[1].SetField(6, stored);
         EXPECT_EQ(RecordCountInUse(store_), count) << stored;

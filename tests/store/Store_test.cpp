@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -102,19 +101,15 @@ class RecordStoreTest : public ::testing::Test {
 };
 
 TEST_F(RecordStoreTest, WritesEachFieldAtItsPlaceInAnOwnerOnlyFile) {
-    const auto mode = [](const std::string& path) {
-        struct stat info {};
-        return stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0u;
-    };
     store_.LoadDataFile(path_);
-    EXPECT_EQ(mode(path_), 0600u);
+    EXPECT_EQ(testing::FileMode(path_), 0600u);
     EXPECT_EQ(ReadBytes(path_), "");
     // Saving re-creates the file if it went away meanwhile, owner-only as well.
     const std::string other = dir_.File("other.dat");
     ASSERT_TRUE(store_.WriteRecord(FieldValues{"title", " address ", "user", "pass", "type", "case",
                                                "8", "group", "ABCDEFGHIJKL", std::string(120, 'p')},
                                    2, other, false));
-    EXPECT_EQ(mode(other), 0600u);
+    EXPECT_EQ(testing::FileMode(other), 0600u);
     const std::string bytes = ReadBytes(other);
     ASSERT_EQ(bytes.size(), 2u * RecordLength);
     EXPECT_EQ(bytes.substr(RecordLength),

@@ -21,11 +21,6 @@ void FaultyFileIo::Heal() {
     spaceLeft_ = -1;
 }
 
-int FaultyFileIo::Calls(FileOp op) const {
-    const auto found = calls_.find(op);
-    return found == calls_.end() ? 0 : found->second;
-}
-
 bool FaultyFileIo::Fails(FileOp op) {
     const int call = ++calls_[op];
     const auto found = failAt_.find(op);

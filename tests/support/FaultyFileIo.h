@@ -19,7 +19,6 @@ class FaultyFileIo : public FileIo {
     void FillDiskAfter(long long bytes) { spaceLeft_ = bytes; }
     // Every fault set so far is forgotten.
     void Heal();
-    int Calls(FileOp op) const;
 
     IoResult ReadAll(const std::string& path, std::string& content) override;
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override;

@@ -1,7 +1,5 @@
 #include "support/FormFixture.h"
 
-#include <QAction>
-#include <QCoreApplication>
 #include <QSettings>
 #include <cstdlib>
 #include <filesystem>
@@ -44,30 +42,41 @@ void FormFixture::TearDown() {
     unsetenv("LC_ALL");
 }
 
-void FormFixture::SeedFile(const std::vector<SeedRecord>& records) {
+void FormFixture::SeedFile(const std::vector<SeedRecord>& records, const std::string& file,
+                           int key) {
+    const std::string path = file.empty() ? DataPath() : file;
     RecordStore store;
-    store.LoadDataFile(DataPath());
+    store.LoadDataFile(path);
     int highest = 2;
     for (const SeedRecord& seed : records) {
         highest = std::max(highest, seed.record);
     }
     FieldValues header;
-    header[4] = EncodeValue(std::to_string(kKey), LoginKey, true, 100, random);
+    header[4] = EncodeValue(std::to_string(key), LoginKey, true, 100, random);
     header[5] = std::to_string(highest - 2);
-    ASSERT_TRUE(store.WriteRecord(header, 1, DataPath(), false));
+    ASSERT_TRUE(store.WriteRecord(header, 1, path, false));
     FieldValues settings;
     settings[2] = EncodeValue(kUserName, LoginKey, true, 100, random);
     settings[3] = EncodeValue(kPassword, LoginKey, true, 100, random);
-    ASSERT_TRUE(store.WriteRecord(settings, 2, DataPath(), false));
+    ASSERT_TRUE(store.WriteRecord(settings, 2, path, false));
     for (const SeedRecord& seed : records) {
         FieldValues fields;
         for (int k = 0; k < FieldCount; ++k) {
             const std::string& value = seed.values[k];
-            fields[k] = EncodeValue(k >= 8 ? StoredKeyForm(value) : value, kKey, true,
+            fields[k] = EncodeValue(k >= 8 ? StoredKeyForm(value) : value, key, true,
                                     FieldWidths[k], random);
         }
-        ASSERT_TRUE(store.WriteRecord(fields, seed.record, DataPath(), false));
+        ASSERT_TRUE(store.WriteRecord(fields, seed.record, path, false));
     }
+}
+
+void FormFixture::SeedBackupSettings(const std::string& autoBackup, const std::string& lastBackup) {
+    RecordStore store;
+    store.LoadDataFile(DataPath());
+    FieldValues fields;
+    fields[4] = EncodeValue(autoBackup, kKey, false, 40);
+    fields[5] = EncodeValue(lastBackup, kKey, false, 40);
+    ASSERT_TRUE(store.WriteRecord(fields, 2, DataPath(), false));
 }
 
 Form_Main::Services FormFixture::Services(platform::Prompter& answering,
@@ -92,14 +101,15 @@ Form_Main& FormFixture::Start() {
     return *window;
 }
 
-std::string FormFixture::RawFieldOnDisk(int field, int record) const {
+std::string FormFixture::RawFieldOnDisk(int field, int record, const std::string& path) const {
     RecordStore disk;
-    disk.LoadDataFile(DataPath());
+    disk.LoadDataFile(path.empty() ? DataPath() : path);
     return disk.ReadField(field, record);
 }
 
-std::string FormFixture::FieldOnDisk(int field, int record, int key) const {
-    return DecodeValue(RawFieldOnDisk(field, record), key);
+std::string FormFixture::FieldOnDisk(int field, int record, int key,
+                                     const std::string& path) const {
+    return DecodeValue(RawFieldOnDisk(field, record, path), key);
 }
 
 void FormFixture::MakeDataFileUnwritable() const {
@@ -109,6 +119,23 @@ void FormFixture::MakeDataFileUnwritable() const {
 
 void FormFixture::ClickToolbar(int index) {
     window->Toolbar1Buttons[index]->trigger();
+}
+
+void FormFixture::ShowWindow() {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+}
+
+void FormFixture::Show(const std::string& key) {
+    window->TreeView1->setCurrentItem(window->NodeWithKey(key));
+}
+
+std::vector<QString> FormFixture::TreeTexts() const {
+    std::vector<QString> texts;
+    for (int index = 1; window->NodeAt(index) != nullptr; ++index) {
+        texts.push_back(window->NodeAt(index)->text(0));
+    }
+    return texts;
 }
 
 bool FormFixture::MessageShown(int number) const {

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeWidget>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -9,6 +15,7 @@
 #include <vector>
 
 #include "app/Form_Main.h"
+#include "lang/Messages.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeSystemInfo.h"
 #include "support/FaultyFileIo.h"
@@ -16,6 +23,10 @@
 #include "support/TempDir.h"
 
 namespace keyrack::testing {
+
+// The toolbar's buttons by index.
+constexpr int kNew = 4, kEdit = 5, kDelete = 6, kCancel = 7, kSave = 8, kGroup = 11, kOpen = 14,
+              kCopyUser = 16, kCopyPassword = 17;
 
 // One record to put into a data file before the window starts, stored the way the program
 // stores it.
@@ -39,9 +50,13 @@ class FormFixture : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Writes a data file with the key kKey, stored credentials kUserName / kPassword and the
-    // given records; the record count covers the highest record.
-    void SeedFile(const std::vector<SeedRecord>& records);
+    // Writes a data file (by default the program's, with the key kKey) with the stored
+    // credentials kUserName / kPassword and the given records; the record count covers the
+    // highest record.
+    void SeedFile(const std::vector<SeedRecord>& records, const std::string& path = "",
+                  int key = kKey);
+    // Stores the automatic backup setting and the last backup's date in the seeded file.
+    void SeedBackupSettings(const std::string& autoBackup, const std::string& lastBackup);
 
     // Runs the start-up with a login that simply succeeds.
     Form_Main& Start();
@@ -52,9 +67,10 @@ class FormFixture : public ::testing::Test {
                                  std::function<void(frmLogin&)> login);
 
     std::string DataPath() const { return dir.File("cli.rkd"); }
-    // A field as the file on disk holds it, decoded.
-    std::string FieldOnDisk(int field, int record, int key = kKey) const;
-    std::string RawFieldOnDisk(int field, int record) const;
+    // A field as the file on disk (by default the program's) holds it, decoded.
+    std::string FieldOnDisk(int field, int record, int key = kKey,
+                            const std::string& path = "") const;
+    std::string RawFieldOnDisk(int field, int record, const std::string& path = "") const;
     // Replaces the data file by a folder, so every later write fails.
     void MakeDataFileUnwritable() const;
     // Replaces the data file by a folder for the command, then puts it back as it was.
@@ -67,6 +83,12 @@ class FormFixture : public ::testing::Test {
         WriteBytes(DataPath(), before);
     }
     void ClickToolbar(int index);
+    // Shows the window as the active one.
+    void ShowWindow();
+    // Selects the node with key in the tree.
+    void Show(const std::string& key);
+    // The text of every node, in the order the tree added them.
+    std::vector<QString> TreeTexts() const;
     // The answer the next input box gets.
     void Answer(const QString& text) { prompter.inputs.push_back(text); }
     bool MessageShown(int number) const;

@@ -2,37 +2,33 @@
 
 namespace keyrack::testing {
 
+namespace {
+
+template <typename T>
+T TakeFirst(std::deque<T>& queue, T whenEmpty) {
+    if (queue.empty()) {
+        return whenEmpty;
+    }
+    T first = queue.front();
+    queue.pop_front();
+    return first;
+}
+
+}  // namespace
+
 platform::Prompter::Answer ScriptedPrompter::MessageBox(QWidget*, const QString& text,
                                                         Buttons buttons, const QString&) {
     messages.push_back({text, buttons});
-    if (buttons == Buttons::Ok) {
-        return Answer::Ok;
-    }
-    if (answers.empty()) {
-        return Answer::No;
-    }
-    const Answer answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return buttons == Buttons::Ok ? Answer::Ok : TakeFirst(answers, Answer::No);
 }
 
 QString ScriptedPrompter::InputBox(QWidget*, const QString& prompt, const QString&) {
     prompts.push_back(prompt);
-    if (inputs.empty()) {
-        return {};
-    }
-    QString answer = inputs.front();
-    inputs.pop_front();
-    return answer;
+    return TakeFirst(inputs, QString());
 }
 
 QString ScriptedPrompter::FileName(QWidget*, const QString&, bool) {
-    if (fileNames.empty()) {
-        return {};
-    }
-    QString answer = fileNames.front();
-    fileNames.pop_front();
-    return answer;
+    return TakeFirst(fileNames, QString());
 }
 
 QString ScriptedPrompter::LastMessage() const {

@@ -23,5 +23,7 @@ class TempDir {
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+// The permission bits of path, 0 when it does not exist.
+unsigned FileMode(const std::string& path);
 
 }  // namespace keyrack::testing

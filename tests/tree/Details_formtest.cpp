@@ -1,25 +1,15 @@
-#include <QAction>
-#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
-#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QUrl>
-#include <filesystem>
 
 #include "lang/LangFunctions.h"
-#include "lang/Messages.h"
 #include "store/AppPath.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
 namespace {
-
-constexpr int kNew = 4, kEdit = 5, kSave = 8, kOpen = 14, kCopyUser = 16, kCopyPassword = 17;
 
 class DetailsTest : public FormFixture {
   protected:
@@ -27,12 +17,9 @@ class DetailsTest : public FormFixture {
         FormFixture::SetUp();
         SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin-1234")});
         Start();
-        window->show();
-        QApplication::setActiveWindow(window.get());
+        ShowWindow();
         Show("K4");
     }
-
-    void Show(const char* key) { window->TreeView1->setCurrentItem(window->NodeWithKey(key)); }
 
     void Drop(const QStringList& paths) {
         auto* data = new QMimeData;
@@ -132,7 +119,7 @@ TEST_F(DetailsTest, TitleIsFlattenedWhenLeftAndDroppedFilesFillTheAddress) {
     Drop({folder});
     EXPECT_EQ(window->Text2->text(), b);
 
-    ClickToolbar(7);  // cancel: browsing again
+    ClickToolbar(kCancel);  // browsing again
     const QString shown = window->Text2->text();
     Drop({a});
     EXPECT_EQ(window->Text2->text(), shown);
