@@ -2,6 +2,7 @@
 #include <QToolBar>
 
 #include "login/frmLogin.h"
+#include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -115,6 +116,28 @@ TEST_F(LockTest, LockClearsOnlyOurClipboardAndCancelEnds) {
     window->MNU_Lock->trigger();
     EXPECT_EQ(clipboard.text, "theirs");
     EXPECT_FALSE(window->isVisible());
+}
+
+// A first run whose new login could not be stored still unlocks with that login.
+TEST_F(FormFixture, UnlockingTakesThisRunsLoginEvenWhenStoringItFailed) {
+    files.FailOn(FileOp::WriteAt);
+    Answer("newme");
+    Answer("newpw");
+    Answer("");
+    int logins = 0;
+    bool unlocked = false;
+    ASSERT_TRUE(StartWithLogin([&](frmLogin& login) {
+        const char* pair = logins++ == 0 ? "VaultLocker" : nullptr;
+        login.txtUserName->setText(pair != nullptr ? pair : "newme");
+        login.txtPassword->setText(pair != nullptr ? pair : "newpw");
+        login.cmdOK_Click();
+        unlocked = login.LoginSucceeded;
+    }));
+    ASSERT_TRUE(DecodeValue(window->Store.ReadField(3, 2), LoginKey).empty());
+    window->MNU_Lock_Click();
+    EXPECT_EQ(logins, 2);
+    EXPECT_TRUE(unlocked);
+    EXPECT_FALSE(window->Locked());
 }
 
 }  // namespace
