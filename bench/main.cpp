@@ -29,6 +29,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "store/Csv.h"
+#include "store/RecordCount.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
@@ -201,7 +202,7 @@ void BenchLoadPasswordList(const std::string& folder) {
     LoadedWindow loaded(folder);
     keyrack::Form_Main& window = loaded.window;
     const auto plan = keyrack::PlanTree(
-        keyrack::ReadTreeRecords(window.Store, kKey, keyrack::ReadRecordCount(window.Store)));
+        keyrack::ReadTreeRecords(window.Store, kKey, keyrack::RecordCountInUse(window.Store)));
     std::vector<int> parentOf(plan.size(), -1);
     std::unordered_map<std::string, int> position;
     for (std::size_t i = 0; i < plan.size(); ++i) {
@@ -249,7 +250,7 @@ void WriteLaterParentsFile(const std::string& path) {
 std::vector<keyrack::TreeRecord> TreeRecordsOf(const std::string& path) {
     keyrack::RecordStore store;
     store.LoadDataFile(path);
-    return keyrack::ReadTreeRecords(store, kKey, keyrack::ReadRecordCount(store));
+    return keyrack::ReadTreeRecords(store, kKey, keyrack::RecordCountInUse(store));
 }
 
 void BenchPlanLaterParents(const std::string& folder) {

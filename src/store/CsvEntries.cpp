@@ -6,6 +6,7 @@
 #include "common/Strings.h"
 #include "store/Csv.h"
 #include "store/EntryRecord.h"
+#include "store/RecordCount.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePlan.h"
@@ -81,7 +82,7 @@ class RecordAllocator {
 
 std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
     const std::vector<PlannedNode> plan =
-        PlanTree(ReadTreeRecords(store, dataKey, ReadRecordCount(store)));
+        PlanTree(ReadTreeRecords(store, dataKey, RecordCountInUse(store)));
     std::unordered_map<std::string, std::string> groupPaths;
     std::vector<CsvEntry> entries;
     for (const PlannedNode& node : plan) {
@@ -147,7 +148,7 @@ CsvRead ReadCsvEntries(const std::string& text) {
 ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntry>& entries,
                       const TextConverter& toStored, const PasswordTypeSettings& type,
                       platform::RandomSource& random) {
-    const int recordCount = ReadRecordCount(store);
+    const int recordCount = RecordCountInUse(store);
     // Existing groups by parent and name; of two alike, the one the tree shows first.
     std::map<std::pair<std::string, std::string>, std::string> groups;
     for (const PlannedNode& node : PlanTree(ReadTreeRecords(store, dataKey, recordCount))) {

@@ -208,11 +208,6 @@ class Planner {
 
 }  // namespace
 
-int ReadRecordCount(RecordStore& store) {
-    const double count = Val(store.ReadField(6, 1));
-    return static_cast<int>(RoundHalfEven(std::clamp(count, -32768.0, 32767.0)));
-}
-
 std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount) {
     std::vector<TreeRecord> records;
     const int last = std::min({recordCount + 2, store.UpperBound(), MaxRecordNumber});

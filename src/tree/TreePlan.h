@@ -31,9 +31,6 @@ struct PlannedNode {
     std::string Tag() const { return isGroup ? "-1" : std::to_string(record); }
 };
 
-// The record count stored in record 1 (0 when it is not a number).
-int ReadRecordCount(RecordStore& store);
-
 // The tree records 3 .. recordCount + 2, decoded with the file's key.
 std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount);
 

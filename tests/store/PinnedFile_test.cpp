@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/DataKey.h"
+#include "store/RecordCount.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
@@ -43,7 +44,7 @@ TEST(PinnedFileTest, KeepsLoadingToTheSameCredentialsAndTree) {
 
     std::vector<std::string> tree;
     for (const PlannedNode& node :
-         PlanTree(ReadTreeRecords(store, dataKey, ReadRecordCount(store)))) {
+         PlanTree(ReadTreeRecords(store, dataKey, RecordCountInUse(store)))) {
         tree.push_back(node.key + "<" + node.parentKey + " " + node.text + " " + node.Tag());
     }
     const std::vector<std::string> expected = {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/EntryRecord.h"
+#include "store/RecordCount.h"
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
 #include "tree/NodeKeys.h"
@@ -117,7 +118,7 @@ TEST(TreePlanTest, GroupsWithKeysCutByEarlierVersionsAllShowAndKeepTheirEntries)
         write(group + 12, "Entry " + std::to_string(group + 12), "", RecordKey(group));
     }
     store.LoadDataFile(path);
-    const std::vector<TreeRecord> records = ReadTreeRecords(store, kKey, ReadRecordCount(store));
+    const std::vector<TreeRecord> records = ReadTreeRecords(store, kKey, RecordCountInUse(store));
     // Every group's key and every entry's parent key were cut to the same text.
     ASSERT_EQ(records[97].key.substr(0, 3), "K10");
     ASSERT_EQ(records[102].key + records[114].parentKey, records[97].key + records[97].key);
