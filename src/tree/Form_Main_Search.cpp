@@ -4,6 +4,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <functional>
 #include <optional>
@@ -21,6 +22,7 @@ namespace keyrack {
 namespace {
 
 constexpr int kSearchCaption = 60;
+constexpr int kCancelCaption = 4;
 constexpr int kTypingPauseMs = 100;
 constexpr int kAddressField = 2;
 constexpr int kUserNameField = 3;
@@ -144,6 +146,10 @@ void Form_Main::BuildSearchBox() {
 void Form_Main::ApplySearchCaptions() {
     txtSearch->setPlaceholderText(Message(kSearchCaption));
     txtSearch->setAccessibleName(Message(kSearchCaption));
+    // The box's clear button ends the search, as Escape does.
+    for (QToolButton* clear : txtSearch->findChildren<QToolButton*>()) {
+        clear->setAccessibleName(Message(kCancelCaption));
+    }
 }
 
 bool Form_Main::txtSearch_KeyPress(int key) {

@@ -1,3 +1,4 @@
+#include <QToolButton>
 #include <QTreeWidgetItemIterator>
 
 #include "support/FormFixture.h"
@@ -43,6 +44,9 @@ class SearchTest : public FormFixture {
 TEST_F(SearchTest, FindsByTitleAddressAndUserNameButNeverByPassword) {
     EXPECT_EQ(window->txtSearch->placeholderText(), Message(60));
     EXPECT_EQ(window->txtSearch->accessibleName(), Message(60));
+    const auto clearButtons = window->txtSearch->findChildren<QToolButton*>();
+    ASSERT_FALSE(clearButtons.isEmpty());
+    EXPECT_EQ(clearButtons.front()->accessibleName(), Message(4));
     // Query, nodes left visible, groups opened.
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"VISA", "K3 K5 K6", "K3 K5"},
