@@ -253,6 +253,8 @@ class Form_Main : public QMainWindow {
     void ClearBoxes();
     // No node is shown: the selection members say so.
     void ForgetSelection();
+    // No node is shown, nor anything of one: empty boxes and no entry commands.
+    void ShowNothing();
 
     // Node creation and removal, keeping the index and key lookups in step.
     void ClearTree();

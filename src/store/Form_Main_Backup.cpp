@@ -112,13 +112,7 @@ void Form_Main::MNU_RestoreBackup_Click() {
     LoadPasswordList();
     if (NodeAt(1) == nullptr) {
         // Nothing to show: the boxes must not keep an entry of the replaced file.
-        SelectedIndex = -1;
-        SelectedTag = ParentTag = -2;
-        SelectedKey.clear();
-        ParentKey.clear();
-        SelectedText.clear();
-        ClearBoxes();
-        SetEntryButtonsEnabled(false);
+        ShowNothing();
     }
 }
 

@@ -177,6 +177,12 @@ void Form_Main::ForgetSelection() {
     ParentKey.clear();
 }
 
+void Form_Main::ShowNothing() {
+    ForgetSelection();
+    ClearBoxes();
+    SetEntryButtonsEnabled(false);
+}
+
 void Form_Main::TreeView1_NodeClick(QTreeWidgetItem* node) {
     if (node == nullptr) {
         return;

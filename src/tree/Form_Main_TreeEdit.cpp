@@ -246,9 +246,7 @@ void Form_Main::TreeView1_KeyUp(int keyCode) {
         ShowNode(next);
         return;
     }
-    ForgetSelection();
-    ClearBoxes();
-    SetEntryButtonsEnabled(false);
+    ShowNothing();
 }
 
 }  // namespace keyrack
