@@ -2,6 +2,7 @@
 #include <QStandardPaths>
 
 #include "about/frmAbout.h"
+#include "app/CommandLine.h"
 #include "app/Form_Main.h"
 #include "common/ProgramIcon.h"
 #include "login/frmLogin.h"
@@ -14,9 +15,12 @@
 #include "store/FileIo.h"
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> exitCode = keyrack::AnswerInformationOptions(argc, argv)) {
+        return *exitCode;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Keyrack"));
-    QApplication::setDesktopFileName(QStringLiteral("keyrack"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.keyrack.Keyrack"));
     QApplication::setWindowIcon(keyrack::ProgramIcon());
     keyrack::UsePlaces(keyrack::LocatePlaces(
         keyrack::platform::ExecutableFolder(),
