@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#include "about/BuildInfo.h"
 #include "about/frmAbout.h"
 #include "app/CommandLine.h"
 #include "app/Form_Main.h"
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Keyrack"));
-    QApplication::setDesktopFileName(QStringLiteral("io.github.keyrack.Keyrack"));
+    QApplication::setDesktopFileName(QString::fromLatin1(keyrack::build::kAppId));
     QApplication::setWindowIcon(keyrack::ProgramIcon());
     keyrack::UsePlaces(keyrack::LocatePlaces(
         keyrack::platform::ExecutableFolder(),
