@@ -3,12 +3,14 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             qt6-svg-dev desktop-file-utils qt6-translations-l10n
+# The Debian package: dependencies from dpkg-shlibdeps, metadata checks, lintian.
+PACKAGES += dpkg-dev appstream lintian file
 # The fuzzers and their sanitizer runtimes.
 PACKAGES += clang libclang-rt-14-dev
 PREFIX ?= $(HOME)/.local
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build bench install clean test-sanitize fuzz
+.PHONY: run test deps build bench install package clean test-sanitize fuzz
 
 run: build
 	cd $(BUILD_DIR) && ./keyrack
@@ -37,6 +39,12 @@ build: deps
 # The program, its catalogue, the menu entry and the icon under PREFIX (default ~/.local).
 install: build
 	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# keyrack_<version>_<arch>.deb in this folder, installing into /usr; tools/check-package.sh checks it.
+package: build
+	rm -f keyrack_*.deb $(BUILD_DIR)/keyrack_*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+	mv $(BUILD_DIR)/keyrack_*.deb .
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a build folder of
 # its own; any report fails the run.
@@ -72,4 +80,4 @@ fuzz: deps
 	done
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) keyrack_*.deb
