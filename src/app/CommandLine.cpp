@@ -12,8 +12,6 @@ std::optional<int> AnswerInformationOptions(int& argc, char* argv[]) {
     // QCommandLineParser reads the arguments through a QCoreApplication; this one ends before
     // the QApplication that needs the display is made.
     const QCoreApplication core(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("keyrack"));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(build::kVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
