@@ -40,7 +40,7 @@ build: deps
 install: build
 	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
-# keyrack_<version>_<arch>.deb in this folder, installing into /usr; tools/check-package.sh checks it.
+# keyrack_<version>_<arch>.deb here, installing into /usr; tools/check-package.sh checks it.
 package: build
 	rm -f keyrack_*.deb $(BUILD_DIR)/keyrack_*.deb
 	cd $(BUILD_DIR) && cpack -G DEB
