@@ -37,7 +37,8 @@ done)
 id=io.github.keyrack.Keyrack
 for file in /usr/bin/keyrack /usr/share/keyrack/lang.ini /usr/share/applications/$id.desktop \
     /usr/share/metainfo/$id.metainfo.xml /usr/share/icons/hicolor/scalable/apps/keyrack.svg \
-    /usr/share/icons/hicolor/64x64/apps/keyrack.png /usr/share/icons/hicolor/128x128/apps/keyrack.png \
+    /usr/share/icons/hicolor/64x64/apps/keyrack.png \
+    /usr/share/icons/hicolor/128x128/apps/keyrack.png \
     /usr/share/man/man1/keyrack.1.gz /usr/share/doc/keyrack/copyright \
     /usr/share/doc/keyrack/changelog.gz; do
     [ -f "$file" ] || fail "not installed: $file"
