@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "common/Strings.h"
@@ -125,6 +126,8 @@ class Merge {
             return result;
         }
         Renumber();
+        KeepNamedGroups();
+        AdoptOrphans();
         result.keptBoth = keptBoth_;
         AddIfChanged(result, kSettingsRecord, MergedSettings());
         AddIfChanged(result, kHeaderRecord, MergedHeader());
@@ -229,6 +232,80 @@ class Merge {
                 Rename(write.content, kEntryGroupField);
             }
         }
+    }
+
+    // A group ours deleted stays while anything left in the file names it as its parent.
+    void KeepNamedGroups() {
+        for (bool kept = true; kept;) {
+            kept = false;
+            const std::set<std::string> named = NamedParents();
+            const auto stays =
+                std::find_if(pending_.begin(), pending_.end(), [&](const Pending& w) {
+                    return IsFree(w.content) && IsGroup(At(base_, w.record)) &&
+                           named.count(RecordKey(w.record)) > 0;
+                });
+            if (stays != pending_.end()) {
+                pending_.erase(stays);
+                kept = true;
+            }
+        }
+    }
+
+    // What ours brings back or adds into a group that theirs deleted goes to the default
+    // group (an entry) or the top level (a group): a missing parent would stop the tree's
+    // loading at that record.
+    void AdoptOrphans() {
+        const std::map<int, const DataRecord*> merged = Overrides();
+        for (Pending& write : pending_) {
+            if (IsFree(write.content)) {
+                continue;
+            }
+            const int parent = RecordOfKey(KeyFromStored(Value(write.content, kParentField, key_)));
+            if (parent < FirstTreeRecord || IsGroup(MergedAt(merged, parent))) {
+                continue;
+            }
+            if (IsGroup(write.content)) {
+                write.content.SetField(kParentField, "");
+            } else {
+                write.content.SetField(kParentField, EncodedKey(DefaultGroupKey));
+                write.content.SetField(kEntryGroupField, EncodedKey(DefaultGroupKey));
+            }
+        }
+    }
+
+    std::set<std::string> NamedParents() const {
+        const std::map<int, const DataRecord*> merged = Overrides();
+        int last = static_cast<int>(theirs_.size()) - 1;
+        if (!merged.empty()) {
+            last = std::max(last, merged.rbegin()->first);
+        }
+        std::set<std::string> named;
+        for (int record = FirstTreeRecord; record <= last; ++record) {
+            const DataRecord content = MergedAt(merged, record);
+            if (!IsFree(content)) {
+                named.insert(KeyFromStored(Value(content, kParentField, key_)));
+            }
+        }
+        return named;
+    }
+
+    // The records this merge writes, by record number.
+    std::map<int, const DataRecord*> Overrides() const {
+        std::map<int, const DataRecord*> merged;
+        for (const Pending& write : pending_) {
+            merged[write.record] = &write.content;
+        }
+        return merged;
+    }
+
+    DataRecord MergedAt(const std::map<int, const DataRecord*>& merged, int record) const {
+        const auto found = merged.find(record);
+        return found != merged.end() ? *found->second : At(theirs_, record);
+    }
+
+    bool IsGroup(const DataRecord& record) const {
+        return !IsFree(record) && Value(record, kTitleField, key_).empty() &&
+               !Value(record, kEntryGroupField, key_).empty();
     }
 
     void Rename(DataRecord& record, int field) {

@@ -127,6 +127,16 @@ TEST_F(RecordMergeTest, EachRecordTakesTheSideThatChangedItAndKeepsBothWhenBothD
          {{6, Entry(6, "theirs")}},
          {"1:6", "7:child|/K7/K8", "8:mine/K8/"},
          0},
+        {"ours deleted a group theirs added to",
+         {{3, std::nullopt}, {4, std::nullopt}, {5, std::nullopt}},
+         {{6, Entry(6, "n")}},
+         {"4:-", "5:-"},
+         0},
+        {"theirs deleted a group ours added to",
+         {{6, Entry(6, "n")}},
+         {{3, std::nullopt}, {4, std::nullopt}, {5, std::nullopt}},
+         {"1:4", "6:n|/K6/D"},
+         0},
     };
     const RecordList base = Base();
     for (const Case& c : cases) {
