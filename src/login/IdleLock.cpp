@@ -34,4 +34,8 @@ bool IdleLockDue(const CivilDateTime& lastInput, const CivilDateTime& now, int m
     return minutes > 0 && SecondsOf(now) - SecondsOf(lastInput) >= minutes * 60LL;
 }
 
+bool IdleLockDue(long long lastInputMilliseconds, long long nowMilliseconds, int minutes) {
+    return minutes > 0 && nowMilliseconds - lastInputMilliseconds >= minutes * 60000LL;
+}
+
 }  // namespace keyrack

@@ -15,6 +15,8 @@ struct LockState {
     bool locked = false;
     int minutes = DefaultLockMinutes;
     CivilDateTime lastInput;
+    // Clock::MonotonicMilliseconds() at the last input.
+    long long lastInputMilliseconds = 0;
     // The pair the user logged in with; unlocking asks for it even when storing it at start-up
     // failed.
     std::string userName;
@@ -28,5 +30,9 @@ int LockMinutesFromSetting(int stored);
 // Whether the time from lastInput to now reaches the chosen minutes (never for Never, nor when
 // the clock went back).
 bool IdleLockDue(const CivilDateTime& lastInput, const CivilDateTime& now, int minutes);
+
+// The same from two readings of Clock::MonotonicMilliseconds(): local time can jump back an
+// hour when summer time ends, which would leave an unattended window open that long.
+bool IdleLockDue(long long lastInputMilliseconds, long long nowMilliseconds, int minutes);
 
 }  // namespace keyrack

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <ctime>
 
 #include "platform/Clock.h"
@@ -14,6 +15,19 @@ CivilDateTime SystemClock::Now() const {
 #endif
     return CivilDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+long long SystemClock::MonotonicMilliseconds() const {
+#ifdef __linux__
+    // The steady clock stops while the system is suspended; the boot-time clock does not.
+    timespec now{};
+    if (clock_gettime(CLOCK_BOOTTIME, &now) == 0) {
+        return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    }
+#endif
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace keyrack::platform

@@ -94,6 +94,12 @@ class RecordStore {
 
     int UpperBound() const { return static_cast<int>(DataRecords.size()) - 1; }
 
+    // The file as last read or written, to tell whether another program changed it since.
+    const FileIdentity& LoadedIdentity() const { return loadedIdentity_; }
+    // The caller found that the file on disk holds what memory holds although it was touched
+    // or copied back: it is taken as the loaded one, so the next write does not rewrite it.
+    void KeepIdentity(const FileIdentity& identity) { loadedIdentity_ = identity; }
+
   private:
     template <typename Change>
     bool CommitRecord(int record, const std::string& path, Change change);

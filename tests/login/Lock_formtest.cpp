@@ -40,6 +40,7 @@ class LockTest : public FormFixture {
 
     void After(int minutes) {
         clock.now.minute += minutes;
+        clock.monotonic += minutes * 60000LL;
         window->TimerLock_Timer();
     }
 

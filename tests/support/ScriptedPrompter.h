@@ -46,7 +46,9 @@ class SequenceRandom : public platform::RandomSource {
 class FixedClock : public platform::Clock {
   public:
     CivilDateTime now{2026, 12, 6, 10, 30, 0};
+    long long monotonic = 0;
     CivilDateTime Now() const override { return now; }
+    long long MonotonicMilliseconds() const override { return monotonic; }
 };
 
 }  // namespace keyrack::testing

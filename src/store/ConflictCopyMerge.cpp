@@ -1,0 +1,207 @@
+#include "store/ConflictCopyMerge.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "common/Strings.h"
+#include "store/DiskCheck.h"
+#include "store/EntryRecord.h"
+#include "store/ValueCipher.h"
+#include "tree/NodeKeys.h"
+
+namespace keyrack {
+
+namespace {
+
+constexpr int kHeaderRecord = 1;
+constexpr int kDataKeyField = 5;
+constexpr int kCountField = 6;
+constexpr int kEntryFields = 7;
+constexpr int kPasswordField = 4;
+constexpr int kNameField = 8;
+constexpr int kOwnKeyField = 9;
+constexpr int kParentField = 10;
+constexpr int kHighestKey = 199;
+// Joins the names of a path and the values of an entry; no stored value holds it.
+constexpr char kSeparator = '\x1f';
+// The path of the default group, whatever its shown name.
+const std::string kDefaultPath(1, '\x1e');
+
+// The tree of one file as paths of names.
+class Tree {
+  public:
+    Tree(const RecordList& records, int key) : records_(records), key_(key) {
+        for (int record = FirstTreeRecord; record < static_cast<int>(records.size()); ++record) {
+            if (IsGroup(record)) {
+                groups_[KeyOf(record, kOwnKeyField)] = record;
+            }
+        }
+    }
+
+    std::string Value(int record, int field) const {
+        return DecodeValue(Trim(records_[record].Field(field)), key_);
+    }
+    bool IsGroup(int record) const {
+        return Value(record, 1).empty() && !Trim(Value(record, kNameField)).empty() &&
+               !KeyOf(record, kOwnKeyField).empty();
+    }
+    bool IsEntry(int record) const { return !Trim(Value(record, 1)).empty(); }
+    std::string KeyOf(int record, int field) const {
+        return KeyFromStored(Trim(Value(record, field)));
+    }
+
+    // The path of names of the group with this key; a missing parent ends the path, a missing
+    // group is the default group.
+    std::string PathOf(const std::string& key) const {
+        std::string path;
+        std::set<std::string> seen;
+        for (std::string at = key; !at.empty() && seen.insert(at).second;) {
+            const auto group = groups_.find(at);
+            if (at == DefaultGroupKey || group == groups_.end()) {
+                return path.empty() && at == key ? kDefaultPath : kDefaultPath + path;
+            }
+            path = kSeparator + Trim(Value(group->second, kNameField)) + path;
+            at = KeyOf(group->second, kParentField);
+        }
+        return path;
+    }
+    std::string ParentPath(int record) const {
+        const std::string parent = KeyOf(record, kParentField);
+        return IsGroup(record) && parent.empty()
+                   ? std::string()
+                   : PathOf(parent.empty() ? DefaultGroupKey : parent);
+    }
+    std::string EntryIdentity(int record) const {
+        std::string identity = ParentPath(record);
+        for (int field = 1; field <= kEntryFields; ++field) {
+            // Stored as the editor saves them: all but the password trimmed.
+            const std::string value = Value(record, field);
+            identity += kSeparator + (field == kPasswordField ? value : Trim(value));
+        }
+        return identity;
+    }
+
+  private:
+    const RecordList& records_;
+    const int key_;
+    std::map<std::string, int> groups_;
+};
+
+int StoredKey(const RecordList& records) {
+    if (records.size() <= kHeaderRecord) {
+        return 0;
+    }
+    const std::string text =
+        DecodeValue(Trim(records[kHeaderRecord].Field(kDataKeyField)), LoginKey);
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return 0;
+    }
+    const int key = std::stoi(text);
+    return key <= kHighestKey ? key : 0;
+}
+
+bool IsFree(const DataRecord& record) {
+    return std::all_of(record.bytes.begin(), record.bytes.end(),
+                       [](char c) { return c == ' ' || c == '\0'; });
+}
+
+FieldValues Header(const RecordList& records, int count) {
+    FieldValues fields;
+    for (int field = 1; field <= FieldCount; ++field) {
+        fields[field - 1] = records[kHeaderRecord].Field(field);
+    }
+    fields[kCountField - 1] = std::to_string(count);
+    return fields;
+}
+
+}  // namespace
+
+ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
+                                       const std::string& copyContent,
+                                       platform::RandomSource& random) {
+    ConflictCopyPlan plan;
+    const RecordList copy = RecordsOf(copyContent);
+    const int copyKey = StoredKey(copy);
+    if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
+        plan.status = ConflictCopyPlan::Status::NotADataFile;
+        return plan;
+    }
+    const Tree ours(dataFile, dataKey);
+    const Tree theirs(copy, copyKey);
+
+    std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
+    std::set<std::string> entries;
+    for (int record = FirstTreeRecord; record < static_cast<int>(dataFile.size()); ++record) {
+        if (ours.IsGroup(record)) {
+            groupKeys.insert(
+                {ours.PathOf(ours.KeyOf(record, kOwnKeyField)), ours.KeyOf(record, kOwnKeyField)});
+        } else if (ours.IsEntry(record)) {
+            entries.insert(ours.EntryIdentity(record));
+        }
+    }
+
+    int next = FirstTreeRecord;
+    const auto allocate = [&]() {
+        while (next < static_cast<int>(dataFile.size()) && !IsFree(dataFile[next])) {
+            ++next;
+        }
+        return next++;
+    };
+    // A group's path needs its parent's: groups are placed shortest path first.
+    std::vector<std::pair<std::string, int>> copyGroups;
+    for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
+        if (theirs.IsGroup(record)) {
+            copyGroups.emplace_back(theirs.PathOf(theirs.KeyOf(record, kOwnKeyField)), record);
+        }
+    }
+    std::stable_sort(copyGroups.begin(), copyGroups.end(), [](const auto& a, const auto& b) {
+        return std::count(a.first.begin(), a.first.end(), kSeparator) <
+               std::count(b.first.begin(), b.first.end(), kSeparator);
+    });
+    for (const auto& [path, record] : copyGroups) {
+        if (groupKeys.count(path) > 0) {
+            continue;
+        }
+        const int at = allocate();
+        const std::string parentPath = theirs.ParentPath(record);
+        const auto parent = groupKeys.find(parentPath);
+        plan.writes.push_back(
+            {at, GroupRecordFields(Trim(theirs.Value(record, kNameField)), at,
+                                   parent == groupKeys.end() ? std::string() : parent->second,
+                                   dataKey, random)});
+        groupKeys[path] = RecordKey(at);
+        ++plan.groupsAdded;
+    }
+    for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
+        if (!theirs.IsEntry(record) || !entries.insert(theirs.EntryIdentity(record)).second) {
+            continue;
+        }
+        EntryValues values{
+            theirs.Value(record, 1),
+            theirs.Value(record, 2),
+            theirs.Value(record, 3),
+            theirs.Value(record, 4),
+            {theirs.Value(record, 5), theirs.Value(record, 6), theirs.Value(record, 7)}};
+        const std::string& group = groupKeys.at(theirs.ParentPath(record));
+        const int at = allocate();
+        plan.writes.push_back({at, EntryRecordFields(values, group, at, group, dataKey, random)});
+        ++plan.entriesAdded;
+    }
+    if (!plan.writes.empty() && plan.writes.back().record > MaxRecordNumber) {
+        plan = {};
+        plan.status = ConflictCopyPlan::Status::Full;
+        return plan;
+    }
+    if (!plan.writes.empty()) {
+        const int stored = std::atoi(Trim(dataFile[kHeaderRecord].Field(kCountField)).c_str());
+        const int needed = plan.writes.back().record - FirstTreeRecord + 1;
+        if (needed > stored) {
+            plan.writes.insert(plan.writes.begin(), {kHeaderRecord, Header(dataFile, needed)});
+        }
+    }
+    return plan;
+}
+
+}  // namespace keyrack

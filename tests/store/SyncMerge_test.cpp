@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+#include "common/Strings.h"
+#include "store/ChangesFromDisk.h"
+#include "store/ConflictCopyMerge.h"
+#include "store/EntryRecord.h"
+#include "store/RecordMerge.h"
+#include "store/ValueCipher.h"
+#include "support/FaultyFileIo.h"
+#include "support/TempDir.h"
+#include "tree/NodeKeys.h"
+
+namespace keyrack {
+namespace {
+
+constexpr int kKey = 20;
+
+// Each draw differs from the last, so saving the same values twice gives other bytes.
+struct CountingRandom : platform::RandomSource {
+    std::uint32_t Below(std::uint32_t bound) override { return next++ % bound; }
+    std::uint32_t next = 0;
+};
+
+class SyncTest : public ::testing::Test {
+  protected:
+    using Changes = std::map<int, std::optional<DataRecord>>;  // nullopt blanks the record
+
+    static DataRecord Of(const FieldValues& fields) {
+        DataRecord record;
+        record.Blank();
+        for (int field = 1; field <= FieldCount; ++field) {
+            record.SetField(field, fields[field - 1]);
+        }
+        return record;
+    }
+    DataRecord Entry(int record, const std::string& title, const std::string& group = "K3",
+                     const std::string& address = "") {
+        const EntryValues values{title, address, "", "pw", {}};
+        return Of(EntryRecordFields(values, group, record, group, kKey, random));
+    }
+    DataRecord Group(int record, const std::string& name) {
+        return Of(GroupRecordFields(name, record, "", kKey, random));
+    }
+    DataRecord Header(int count) {
+        FieldValues fields;
+        fields[4] = EncodeValue(std::to_string(kKey), LoginKey, true, 100, random);
+        fields[5] = std::to_string(count);
+        return Of(fields);
+    }
+    DataRecord Settings(const std::string& userName, const std::string& backupDate) {
+        FieldValues fields;
+        fields[2] = EncodeValue(userName, LoginKey, true, 100, random);
+        fields[4] = EncodeValue("YD", kKey, false, 0, random);
+        fields[5] = EncodeValue(backupDate, kKey, false, 0, random);
+        return Of(fields);
+    }
+    // Group G (K3) holding entries e4 and e5.
+    RecordList Base() {
+        return {DataRecord{},  Header(3),      Settings("ann", "01/Dec/2026"),
+                Group(3, "G"), Entry(4, "e4"), Entry(5, "e5")};
+    }
+    static RecordList Changed(RecordList records, const Changes& changes) {
+        for (const auto& [record, content] : changes) {
+            records.resize(std::max<std::size_t>(records.size(), record + 1));
+            records[record].Blank();
+            if (content) {
+                records[record] = *content;
+            }
+        }
+        return records;
+    }
+    static RecordList Written(RecordList records, const std::vector<RecordWrite>& writes) {
+        for (const RecordWrite& write : writes) {
+            records = Changed(records, {{write.record, Of(write.fields)}});
+        }
+        return records;
+    }
+    static std::string Content(const RecordList& records) {
+        std::string content;
+        for (std::size_t n = 1; n < records.size(); ++n) {
+            content.append(records[n].bytes.data(), RecordLength);
+        }
+        return content;
+    }
+    // "record:title|address/key/parent" for an entry, "record:name/key/parent" for a group,
+    // "record:-" for a freed record and "1:count" for the header.
+    static std::string Describe(const RecordWrite& write) {
+        const auto value = [&](int field) {
+            return DecodeValue(Trim(write.fields[field - 1]), kKey);
+        };
+        const std::string at = std::to_string(write.record) + ":";
+        if (write.record == 1) {
+            return at + Trim(write.fields[5]);
+        }
+        const std::string name = value(1).empty() ? value(8) : value(1) + "|" + value(2);
+        const std::string key = KeyFromStored(value(9));
+        return at + (key.empty() ? "-" : name + "/" + key + "/" + KeyFromStored(value(10)));
+    }
+    static std::vector<std::string> Described(const std::vector<RecordWrite>& writes) {
+        std::vector<std::string> described;
+        for (const RecordWrite& write : writes) {
+            described.push_back(Describe(write));
+        }
+        return described;
+    }
+
+    CountingRandom random;
+};
+
+TEST_F(SyncTest, EachRecordTakesTheSideThatChangedItAndKeepsBothWhenBothDid) {
+    struct Case {
+        const char* name;
+        Changes ours;
+        Changes theirs;
+        std::vector<std::string> writes;
+        int keptBoth;
+    };
+    const Case cases[] = {
+        {"unchanged", {}, {}, {}, 0},
+        {"ours changed", {{4, Entry(4, "a")}}, {}, {"4:a|/K4/K3"}, 0},
+        {"theirs changed", {}, {{4, Entry(4, "b")}}, {}, 0},
+        {"both alike, other bytes", {{4, Entry(4, "a")}}, {{4, Entry(4, "a")}}, {}, 0},
+        {"both, one field", {{4, Entry(4, "a")}}, {{4, Entry(4, "b")}}, {"1:4", "6:a|/K6/K3"}, 1},
+        {"both, other fields",
+         {{4, Entry(4, "a")}},
+         {{4, Entry(4, "e4", "K3", "x.org")}},
+         {"4:a|x.org/K4/K3"},
+         0},
+        {"ours blanked", {{4, std::nullopt}}, {}, {"4:-"}, 0},
+        {"theirs blanked", {}, {{4, std::nullopt}}, {}, 0},
+        {"ours blanked, theirs changed", {{4, std::nullopt}}, {{4, Entry(4, "b")}}, {}, 0},
+        {"theirs blanked, ours changed",
+         {{4, Entry(4, "a")}},
+         {{4, std::nullopt}},
+         {"4:a|/K4/K3"},
+         0},
+        {"ours added", {{6, Entry(6, "n")}}, {}, {"1:4", "6:n|/K6/K3"}, 0},
+        {"same number added on both",
+         {{6, Group(6, "mine")}, {7, Entry(7, "child", "K6")}},
+         {{6, Entry(6, "theirs")}},
+         {"1:6", "7:child|/K7/K8", "8:mine/K8/"},
+         0},
+        {"ours deleted a group theirs added to",
+         {{3, std::nullopt}, {4, std::nullopt}, {5, std::nullopt}},
+         {{6, Entry(6, "n")}},
+         {"4:-", "5:-"},
+         0},
+        {"theirs deleted a group ours added to",
+         {{6, Entry(6, "n")}},
+         {{3, std::nullopt}, {4, std::nullopt}, {5, std::nullopt}},
+         {"1:4", "6:n|/K6/D"},
+         0},
+    };
+    const RecordList base = Base();
+    for (const Case& c : cases) {
+        const RecordMergeResult merged =
+            MergeRecords(base, Changed(base, c.ours), Changed(base, c.theirs), kKey, random);
+        EXPECT_EQ(merged.status, RecordMergeResult::Status::Merged) << c.name;
+        EXPECT_EQ(Described(merged.writes), c.writes) << c.name;
+        EXPECT_EQ(merged.keptBoth, c.keptBoth) << c.name;
+    }
+}
+
+TEST_F(SyncTest, HeaderAndSettingsTakeTheLargerCountTheLoginOnDiskAndTheLaterBackup) {
+    const RecordList base = Base();
+    const RecordList ours = Changed(base, {{1, Header(9)}, {2, Settings("ours", "05/Dec/2026")}});
+    RecordList theirs = Changed(base, {{1, Header(7)}, {2, Settings("theirs", "03/Dec/2026")}});
+    const RecordMergeResult merged = MergeRecords(base, ours, theirs, kKey, random);
+    ASSERT_EQ(merged.writes.size(), 2u);
+    EXPECT_EQ(Describe(merged.writes[0]), "1:9");
+    const FieldValues& settings = merged.writes[1].fields;
+    EXPECT_EQ(DecodeValue(Trim(settings[2]), LoginKey), "theirs");
+    EXPECT_EQ(DecodeValue(Trim(settings[5]), kKey), "05/Dec/2026");
+
+    theirs[1].SetField(5, EncodeValue("33", LoginKey, true, 100, random));
+    EXPECT_EQ(MergeRecords(base, ours, theirs, kKey, random).status,
+              RecordMergeResult::Status::OtherFile);
+}
+
+TEST_F(SyncTest, AConflictCopyBringsInWhatTheDataFileLacksOnce) {
+    RecordList dataFile = Base();
+    // The copy allocated its records on its own: its K4 is a group, the data file's an entry.
+    const std::string copy = Content(Changed(
+        Base(),
+        {{4, Group(4, "Home")}, {6, Entry(6, "e4", "K3", "x.org")}, {7, Entry(7, "tv", "K4")}}));
+    const ConflictCopyPlan plan = PlanConflictCopyMerge(dataFile, kKey, copy, random);
+    ASSERT_EQ(plan.status, ConflictCopyPlan::Status::Planned);
+    const std::vector<std::string> expected = {"1:6", "6:Home/K6/", "7:e4|x.org/K7/K3",
+                                               "8:tv|/K8/K6"};
+    EXPECT_EQ(Described(plan.writes), expected);
+    EXPECT_EQ(plan.groupsAdded + plan.entriesAdded, 3);
+
+    dataFile = Written(dataFile, plan.writes);
+    EXPECT_TRUE(PlanConflictCopyMerge(dataFile, kKey, copy, random).writes.empty());
+    EXPECT_EQ(
+        PlanConflictCopyMerge(dataFile, kKey, std::string(RecordLength * 2, 'x'), random).status,
+        ConflictCopyPlan::Status::NotADataFile);
+}
+
+TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn) {
+    using Outcome = ChangesTaken::Outcome;
+    struct Case {
+        const char* name;
+        std::optional<std::string> replacedBy;  // written by rename, as sync engines write
+        bool readFails;
+        int pendingRecord;  // 0: idle
+        Outcome outcome;
+        std::vector<std::string> titles;  // of records 4 on
+    };
+    const std::string base = Content(Base());
+    const std::string theirs = Content(Changed(Base(), {{4, Entry(4, "theirs")}}));
+    const Case cases[] = {
+        {"untouched", std::nullopt, true, 4, Outcome::Unchanged, {"e4", "e5"}},
+        {"copied back alike", base, false, 4, Outcome::Unchanged, {"e4", "e5"}},
+        {"unreadable", theirs, true, 4, Outcome::Failed, {"theirs", "e5"}},
+        {"idle", theirs, false, 0, Outcome::Loaded, {"theirs", "e5"}},
+        {"other record", theirs, false, 5, Outcome::Loaded, {"theirs", "ours"}},
+        {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        const std::string path = dir.File("cli.rkd");
+        testing::WriteBytes(path, base);
+        RecordStore store;
+        ASSERT_TRUE(store.LoadDataFile(path));
+        if (c.replacedBy) {
+            ASSERT_TRUE(ReplaceWhole(SystemFileIo(), path, *c.replacedBy));
+        }
+        testing::FaultyFileIo io;
+        if (c.readFails) {
+            io.FailOn(testing::FileOp::Read);
+        }
+        std::vector<PendingWrite> pending;
+        if (c.pendingRecord != 0) {
+            pending.push_back(
+                {c.pendingRecord, EntryRecordFields({"ours", "", "", "pw", {}}, "K3",
+                                                    c.pendingRecord, "K3", kKey, random)});
+        }
+        EXPECT_EQ(TakeChangesFromDisk(store, io, path, kKey, random, pending).outcome, c.outcome)
+            << c.name;
+        RecordStore reader;
+        reader.LoadDataFile(path);
+        std::vector<std::string> titles;
+        for (int record = 4; record < reader.UpperBound(); ++record) {
+            titles.push_back(DecodeValue(reader.ReadField(1, record), kKey));
+        }
+        EXPECT_EQ(titles, c.titles) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace keyrack
