@@ -6,6 +6,7 @@
 
 #include "store/ProtectedFile.h"
 #include "store/ProtectedRecord.h"
+#include "store/ProtectedSession.h"
 #include "store/ValueCipher.h"
 
 namespace keyrack {
@@ -122,6 +123,23 @@ TEST(ProtectedFile, ChangingTheLoginResealsOnlyTheMasterKey) {
     ASSERT_TRUE(key.has_value());
     EXPECT_TRUE(SameRecords(OpenSlots(*key, changed).records, SampleRecords()));
     EXPECT_EQ(ProtectedHeader::Parse(changed)->hint, "ἄλλο");
+}
+
+// Rewriting the whole file keeps a damaged slot's bytes, so nothing the user might recover is lost.
+TEST(ProtectedSession, RewritesTheFileKeepingUnreadableSlots) {
+    std::string file = SampleFile();
+    file[SlotOffset(3) + 30] ^= 1;
+    std::vector<DataRecord> records;
+    EXPECT_FALSE(ProtectedSession::Open(file, {"anna", ""}, records).has_value());
+    const std::optional<ProtectedSession> session = ProtectedSession::Open(file, kLogin, records);
+    ASSERT_TRUE(session.has_value());
+    EXPECT_EQ(session->Unreadable(), std::vector<int>{3});
+    EXPECT_EQ(records.size(), 6u);
+    const std::string rewritten = session->WholeFile(records, 4);
+    EXPECT_EQ(rewritten.substr(SlotOffset(3), SlotLength), file.substr(SlotOffset(3), SlotLength));
+    std::vector<DataRecord> reread;
+    EXPECT_EQ(ProtectedSession::Open(rewritten, kLogin, reread)->Unreadable(), std::vector<int>{3});
+    EXPECT_TRUE(SameRecords(reread, records));
 }
 
 TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
