@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            qt6-svg-dev desktop-file-utils qt6-translations-l10n
+            qt6-svg-dev desktop-file-utils qt6-translations-l10n pkg-config libsodium-dev
 # The Debian package: dependencies from dpkg-shlibdeps, metadata checks, lintian.
 PACKAGES += dpkg-dev appstream lintian file
 # The fuzzers and their sanitizer runtimes.
@@ -63,7 +63,7 @@ test-sanitize: deps
 # the build folder, a failing one is left there as crash-* and fails the run.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS := StoreFuzzer CipherFuzzer CatalogueFuzzer
+FUZZERS := StoreFuzzer CipherFuzzer CatalogueFuzzer ProtectedFuzzer
 FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all \
   -fno-omit-frame-pointer
 

@@ -1,23 +1,18 @@
 #include "common/Cp1252.h"
 
+#include "common/Utf8.h"
+
 namespace keyrack {
 
 namespace {
-
-// Characters of bytes 0x80..0x9F; the five bytes Windows-1252 leaves unassigned map to the
-// control characters of the same number, so every byte survives a round trip.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::optional<char> ByteFor(char16_t unit) {
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
         return static_cast<char>(unit);
     }
-    for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] == unit) {
-            return static_cast<char>(0x80 + i);
+    for (int byte = 0x80; byte <= 0x9F; ++byte) {
+        if (Cp1252CodePoint(static_cast<unsigned char>(byte)) == unit) {
+            return static_cast<char>(byte);
         }
     }
     return std::nullopt;
@@ -43,7 +38,8 @@ QString FromCp1252(const std::string& bytes) {
     QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     for (QChar& c : text) {
         if (c.unicode() >= 0x80 && c.unicode() <= 0x9F) {
-            c = QChar(kHighControls[c.unicode() - 0x80]);
+            c = QChar(
+                static_cast<char16_t>(Cp1252CodePoint(static_cast<unsigned char>(c.unicode()))));
         }
     }
     return text;

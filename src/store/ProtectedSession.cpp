@@ -1,0 +1,49 @@
+#include "store/ProtectedSession.h"
+
+#include <algorithm>
+
+namespace keyrack {
+
+std::optional<ProtectedSession> ProtectedSession::Open(std::string_view file,
+                                                       const Credentials& login,
+                                                       std::vector<DataRecord>& records) {
+    std::optional<ProtectedKey> key = OpenProtected(file, login);
+    if (!key) {
+        return std::nullopt;
+    }
+    ProtectedSession session(std::string(file.substr(0, ProtectedHeaderLength)), std::move(*key));
+    OpenedRecords opened = OpenSlots(session.key_, file);
+    for (int record : opened.unreadable) {
+        // A cut slot is kept at its full length, so the slots after it stay in their places.
+        std::string slot(file.substr(static_cast<std::size_t>(SlotOffset(record)), SlotLength));
+        slot.resize(SlotLength, '\0');
+        session.unreadableSlots_[record] = std::move(slot);
+    }
+    WipeRecords(records);
+    records = std::move(opened.records);
+    records.resize(std::max<std::size_t>(records.size(), 2) + 1);
+    return session;
+}
+
+std::vector<int> ProtectedSession::Unreadable() const {
+    std::vector<int> records;
+    for (const auto& slot : unreadableSlots_) {
+        records.push_back(slot.first);
+    }
+    return records;
+}
+
+std::string ProtectedSession::Seal(int record, const DataRecord& plain) const {
+    return SealRecord(key_, record, plain);
+}
+
+std::string ProtectedSession::WholeFile(const std::vector<DataRecord>& records, int count) const {
+    std::string file = header_;
+    for (int n = 1; n <= count && n < static_cast<int>(records.size()); ++n) {
+        const auto unreadable = unreadableSlots_.find(n);
+        file += unreadable != unreadableSlots_.end() ? unreadable->second : Seal(n, records[n]);
+    }
+    return file;
+}
+
+}  // namespace keyrack

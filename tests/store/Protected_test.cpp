@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "store/ProtectedFile.h"
+#include "store/ProtectedRecord.h"
+#include "store/ProtectedSession.h"
+#include "store/ValueCipher.h"
+
+namespace keyrack {
+namespace {
+
+const Credentials kLogin{"anna", "correct horse"};
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
+// 100 bytes each: Greek and Cyrillic letters take two, an emoji four.
+const std::string kTitle = Repeat("\xCE\xBB", 50);
+const std::string kAddress = Repeat("\xD0\x96", 50);
+const std::string kEmoji = Repeat("\xF0\x9F\x94\x91", 25);
+
+std::vector<DataRecord> SampleRecords() {
+    std::vector<DataRecord> records(5);
+    SetProtectedField(records[1], 6, "2");
+    const FieldValues entry =
+        ProtectedEntryFields({kTitle, kAddress, kEmoji, " pw ", {}}, "K4", 3, "K4");
+    const FieldValues group = ProtectedGroupFields("Work", 4, "");
+    for (int field = 1; field <= FieldCount; ++field) {
+        SetProtectedField(records[3], field, entry[field - 1]);
+        SetProtectedField(records[4], field, group[field - 1]);
+    }
+    return records;
+}
+
+std::string SampleFile(const Credentials& login = kLogin) {
+    return *MakeProtectedFile(SampleRecords(), login, "my hint", KdfParams::Smallest());
+}
+
+bool SameRecords(const std::vector<DataRecord>& a, const std::vector<DataRecord>& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t n = 1; n < a.size(); ++n) {
+        if (a[n].bytes != b[n].bytes) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(ProtectedFile, OpensOnlyWithTheRightUserNameAndPassword) {
+    const std::string file = SampleFile();
+    ASSERT_TRUE(IsProtectedFile(file));
+    EXPECT_EQ(ProtectedHeader::Parse(file)->hint, "my hint");
+    const std::pair<Credentials, bool> cases[] = {{kLogin, true},
+                                                  {{"anna", "correct horsE"}, false},
+                                                  {{"Anna", "correct horse"}, false},
+                                                  {{"VaultLocker", "VaultLocker"}, false},
+                                                  {{"", ""}, false}};
+    for (const auto& [login, opens] : cases) {
+        EXPECT_EQ(OpenProtected(file, login).has_value(), opens) << login.userName;
+    }
+    const std::optional<ProtectedKey> key = OpenProtected(file, kLogin);
+    const OpenedRecords opened = OpenSlots(*key, file);
+    EXPECT_TRUE(opened.unreadable.empty());
+    EXPECT_TRUE(SameRecords(opened.records, SampleRecords()));
+    EXPECT_EQ(ProtectedField(opened.records[3], 1), kTitle);
+    EXPECT_EQ(ProtectedField(opened.records[3], 3), kEmoji);
+    EXPECT_EQ(ProtectedField(opened.records[3], 4), " pw ");
+}
+
+// Any changed byte: in the header nothing opens, in a slot that one record alone is unreadable.
+TEST(ProtectedFile, EveryChangedByteIsFound) {
+    const std::string file = SampleFile();
+    const std::optional<ProtectedKey> key = OpenProtected(file, kLogin);
+    for (std::size_t at = 0; at < file.size(); ++at) {
+        std::string changed = file;
+        changed[at] = static_cast<char>(changed[at] ^ 0x41);
+        if (at < ProtectedHeaderLength) {
+            EXPECT_FALSE(OpenProtected(changed, kLogin).has_value()) << at;
+        } else {
+            const int record = static_cast<int>((at - ProtectedHeaderLength) / SlotLength) + 1;
+            EXPECT_EQ(OpenSlots(*key, changed).unreadable, std::vector<int>{record}) << at;
+        }
+    }
+}
+
+TEST(ProtectedFile, SlotsOutOfPlaceOrCutAreUnreadable) {
+    const std::string file = SampleFile();
+    const std::string other = SampleFile();
+    const auto slot = [](const std::string& from, int n) {
+        return from.substr(static_cast<std::size_t>(SlotOffset(n)), SlotLength);
+    };
+    const std::pair<std::string, std::vector<int>> cases[] = {
+        {file.substr(0, SlotOffset(3)) + slot(file, 4) + slot(file, 3), {3, 4}},
+        {file.substr(0, SlotOffset(3)) + slot(other, 3) + slot(file, 4), {3}},
+        {file.substr(0, file.size() - 1), {4}},
+        {file + slot(file, 4), {5}},
+    };
+    const std::optional<ProtectedKey> key = OpenProtected(file, kLogin);
+    for (const auto& [changed, unreadable] : cases) {
+        EXPECT_EQ(OpenSlots(*key, changed).unreadable, unreadable);
+    }
+    EXPECT_FALSE(OpenProtected(file.substr(0, ProtectedHeaderLength - 1), kLogin).has_value());
+}
+
+TEST(ProtectedFile, ChangingTheLoginResealsOnlyTheMasterKey) {
+    const std::string file = SampleFile();
+    const Credentials next{"Ἀννα", "new words"};
+    const std::string header = *ChangeLogin(file, kLogin, next, "ἄλλο", KdfParams::Smallest());
+    const std::string changed = header + file.substr(ProtectedHeaderLength);
+    EXPECT_FALSE(ChangeLogin(file, next, kLogin, "", KdfParams::Smallest()).has_value());
+    EXPECT_FALSE(OpenProtected(changed, kLogin).has_value());
+    const std::optional<ProtectedKey> key = OpenProtected(changed, next);
+    ASSERT_TRUE(key.has_value());
+    EXPECT_TRUE(SameRecords(OpenSlots(*key, changed).records, SampleRecords()));
+    EXPECT_EQ(ProtectedHeader::Parse(changed)->hint, "ἄλλο");
+}
+
+// Rewriting the whole file keeps a damaged slot's bytes, so nothing the user might recover is lost.
+TEST(ProtectedSession, RewritesTheFileKeepingUnreadableSlots) {
+    std::string file = SampleFile();
+    file[SlotOffset(3) + 30] ^= 1;
+    std::vector<DataRecord> records;
+    EXPECT_FALSE(ProtectedSession::Open(file, {"anna", ""}, records).has_value());
+    const std::optional<ProtectedSession> session = ProtectedSession::Open(file, kLogin, records);
+    ASSERT_TRUE(session.has_value());
+    EXPECT_EQ(session->Unreadable(), std::vector<int>{3});
+    EXPECT_EQ(records.size(), 6u);
+    const std::string rewritten = session->WholeFile(records, 4);
+    EXPECT_EQ(rewritten.substr(SlotOffset(3), SlotLength), file.substr(SlotOffset(3), SlotLength));
+    std::vector<DataRecord> reread;
+    EXPECT_EQ(ProtectedSession::Open(rewritten, kLogin, reread)->Unreadable(), std::vector<int>{3});
+    EXPECT_TRUE(SameRecords(reread, records));
+}
+
+TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
+    struct Case {
+        FileKind kind;
+        std::string value;
+        bool fits;
+    };
+    const Case cases[] = {
+        {FileKind::Protected, kTitle, true},
+        {FileKind::Protected, kEmoji, true},
+        {FileKind::Protected, kAddress + "a", false},
+        {FileKind::Protected, "\xCE", false},
+        {FileKind::Protected, std::string("a\0b", 3), false},
+        {FileKind::Plain, Repeat("a", 33), true},
+        {FileKind::Plain, Repeat("a", 34), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ValueFits(c.kind, c.value, 1, 40), c.fits) << c.value;
+    }
+    EXPECT_EQ(FirstUnfittingBox(FileKind::Protected, {kTitle, "", "", kEmoji + "!", {}}, 40),
+              EntryBox::Password);
+}
+
+TEST(ProtectedRecord, PlainRecordsTurnIntoUtf8WithoutTheLoginOrKey) {
+    std::vector<DataRecord> plain(4);
+    plain[1].SetField(5, EncodeValue("40", LoginKey, true, 100));
+    plain[1].SetField(6, "1");
+    plain[2].SetField(3, EncodeValue("anna", LoginKey, true, 100));
+    plain[2].SetField(5, EncodeValue("Y|7", 40, false, 0));
+    plain[3].SetField(1, EncodeValue("Caf\xE9 \x80", 40, true, 100));
+    const std::vector<DataRecord> converted = ProtectedFormOfPlainRecords(plain, 40);
+    EXPECT_EQ(ProtectedField(converted[1], 5), "");
+    EXPECT_EQ(ProtectedField(converted[1], 6), "1");
+    EXPECT_EQ(ProtectedField(converted[2], 3), "");
+    EXPECT_EQ(ProtectedField(converted[2], 5), "Y|7");
+    EXPECT_EQ(ProtectedField(converted[3], 1), "Caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(ProtectedField(converted[3], 2), "");
+}
+
+}  // namespace
+}  // namespace keyrack
