@@ -247,17 +247,32 @@ TEST(EntryRecordTest, FieldsDecodeBackToTheEntry) {
     EXPECT_EQ(RecordCountFields(298), (FieldValues{"", "", "", "", "", "298"}));
 }
 
-// The same English form must come back whatever the system's language was when it was written.
-TEST(BackupDateTest, WritesEnglishMonthsReadsThemBackAndRefusesNonDates) {
+// This version writes one English form; earlier ones wrote the system's separator and month
+// names, and what cannot be read must make a backup due, never put it off.
+TEST(BackupDateTest, ReadsEveryFormWrittenAndTakesAnythingElseForLongAgo) {
     EXPECT_EQ(FormatBackupDate(CivilDateTime{2026, 12, 6, 0, 0, 0}), "06/Dec/2026");
     for (int month = 1; month <= 12; ++month) {
         const CivilDateTime date{2000, month, 29, 0, 0, 0};
         EXPECT_EQ(ParseBackupDate(FormatBackupDate(date)), date) << month;
     }
-    EXPECT_EQ(ParseBackupDate("06/dEC/2026 and more"), (CivilDateTime{2026, 12, 6, 0, 0, 0}));
-    for (const char* text : {"06/Dec/202", "06/Dec/0000", "29/Feb/1900", "31/Apr/2026",
-                             "06/Dez/2026", "00/Dec/2026", "06-Dec-2026", "06/Dec/20x6"}) {
-        EXPECT_FALSE(ParseBackupDate(text).has_value()) << text;
+    const std::pair<const char*, int> earlier[] = {
+        {"06/dEC/2026 and more", 12}, {"06.Dez.2026", 12},   {"06-d\xe9\x63.-2026", 12},
+        {"06/janv./2026", 1},         {"06/f\xe9vr./2026", 2}, {"06.Mrz.2026", 3},
+        {"06-mrt-2026", 3},           {"06/mar\xe7o/2026", 3}, {"06/avr./2026", 4},
+        {"06 mei 2026", 5},           {"06/mag/2026", 5},     {"06/giu/2026", 6},
+        {"06/juil./2026", 7},         {"06/lug/2026", 7},     {"06/ao\xfbt/2026", 8},
+        {"06/ago/2026", 8},           {"06/sept./2026", 9},   {"06/set/2026", 9},
+        {"06/ott/2026", 10},          {"06/out/2026", 10},    {"06/okt/2026", 10},
+        {"06/ene/2026", 1},           {"06/gen/2026", 1},     {"06/fev/2026", 2},
+        {"06/abr/2026", 4},           {"06/dic/2026", 12},    {"06.des.2026", 12},
+        {"6/D\xc9\x43/2026", 12},
+    };
+    for (const auto& [text, month] : earlier) {
+        EXPECT_EQ(StoredBackupDate(text), (CivilDateTime{2026, month, 6, 0, 0, 0})) << text;
+    }
+    for (const char* text : {"", "06/Dec/202", "06/Dec/0000", "29/Feb/1900", "31/Apr/2026",
+                             "00/Dec/2026", "06/De/2026", "06/Dex/2026", "06/Dec/20x6"}) {
+        EXPECT_EQ(StoredBackupDate(text), LongAgo) << text;
     }
 }
 
