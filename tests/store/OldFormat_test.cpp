@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "store/DataKey.h"
 #include "store/OldFormat.h"
+#include "store/RecordJournal.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "support/FaultyFileIo.h"
@@ -59,16 +61,25 @@ TEST_F(OldFormatTest, ConversionKeepsEveryOldRecordInItsPlaceWithBlankKeyFields)
     }
 }
 
-TEST_F(OldFormatTest, OnlyWholeOldRecordsThatAreNotWholeCurrentOnesAreOld) {
-    // 8,320 bytes are 16 old and 13 current records; a cut current file stays current.
+// 8,320 bytes are 16 old and 13 current records: the settings tell which; a cut current file
+// stays current.
+TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFile) {
     const std::string current = std::string(2 * RecordLength, 'r');
-    for (const std::string& bytes :
-         {std::string(8320, 'r'), std::string(100, 'p'), current + std::string(300, 'p')}) {
+    const std::string valid = ConvertOldFormat(OldDataFile(kOldKey));
+    const std::tuple<std::string, bool, std::string> files[] = {
+        {std::string(8320, 'r'), false, ""},
+        {std::string(100, 'p'), false, ""},
+        {valid + std::string(10 * RecordLength, ' '), false, "olduser"},
+        {OldDataFile(kOldKey) + std::string(13 * OldRecordLength, ' '), true, "olduser"},
+        {current + std::string(300, 'p'), false, ""},
+    };
+    for (const auto& [bytes, old, login] : files) {
         WriteBytes(path_, bytes);
         ASSERT_TRUE(Load(true));
-        EXPECT_FALSE(asked_) << bytes.size();
-        EXPECT_EQ(store_.FileRecordCount, static_cast<long>(bytes.size() / RecordLength));
-        EXPECT_TRUE(ReadBytes(path_) == bytes);
+        EXPECT_EQ(asked_, old) << bytes.size();
+        EXPECT_EQ(store_.FileRecordCount, old ? 16 : static_cast<long>(bytes.size() / 640));
+        EXPECT_EQ(DecodeValue(store_.ReadField(3, 2), LoginKey), login);
+        EXPECT_TRUE(ReadBytes(path_) == (old ? ConvertOldFormat(bytes) : bytes));
     }
     // The next write of the cut record completes it.
     ASSERT_TRUE(store_.WriteRecord(FieldValues{"done"}, 3, path_, false));
@@ -76,7 +87,6 @@ TEST_F(OldFormatTest, OnlyWholeOldRecordsThatAreNotWholeCurrentOnesAreOld) {
     EXPECT_EQ(written.size(), 3u * RecordLength);
     EXPECT_TRUE(written.substr(0, 2 * RecordLength + 100) ==
                 current + "done" + std::string(96, ' '));
-    EXPECT_FALSE(std::filesystem::exists(copy_));
 }
 
 TEST_F(OldFormatTest, DeclinedOrFailedConversionLeavesTheFileAsItWas) {
@@ -90,12 +100,15 @@ TEST_F(OldFormatTest, DeclinedOrFailedConversionLeavesTheFileAsItWas) {
     bool declined = true;
     for (const auto& fault : faults) {
         WriteBytes(path_, old);
+        // A journal cannot hold a record of an old file: it is dropped, never replayed.
+        WriteBytes(JournalPath(path_), EncodeJournalEntry({3, std::string(RecordLength, 'j')}));
         fault(files_);
         const LoadResult result = Load(!declined);
         files_.Heal();
         EXPECT_EQ(result.status, declined ? LoadResult::Status::ConversionDeclined
                                           : LoadResult::Status::ConversionFailed);
         EXPECT_TRUE(ReadBytes(path_) == old);
+        EXPECT_FALSE(std::filesystem::exists(JournalPath(path_)));
         EXPECT_FALSE(store_.WriteRecord(FieldValues{"x"}, 1, path_, false));
         EXPECT_TRUE(ReadBytes(path_) == old);
         if (declined) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -133,12 +134,15 @@ TEST_F(RecordStoreTest, BlankValuesKeepFieldsUnlessClearedOrReplaced) {
     EXPECT_EQ(ReadBytes(path_).substr(RecordLength), std::string(RecordLength, ' '));
 }
 
-TEST_F(RecordStoreTest, LoadsWholeRecordsAndLeavesAPartialLastOneOut) {
+// A file others could read is made the owner's alone as it loads.
+TEST_F(RecordStoreTest, LoadsWholeRecordsOwnerOnlyAndLeavesAPartialLastOneOut) {
     // A file shorter than a record still loads one record to work on.
     for (const auto& [length, records] : std::vector<std::pair<std::size_t, long>>{
              {0, 0}, {1, 0}, {639, 0}, {640, 1}, {960, 1}, {1600, 2}, {1919, 2}, {8320, 13}}) {
         WriteBytes(path_, std::string(length, 'x'));
+        std::filesystem::permissions(path_, std::filesystem::perms(0644));
         store_.LoadDataFile(path_);
+        EXPECT_EQ(testing::FileMode(path_), 0600u);
         EXPECT_EQ(store_.FileRecordCount, records) << length;
         EXPECT_EQ(store_.UpperBound(), std::max(records, 1L) + 1) << length;
     }
