@@ -42,9 +42,9 @@ bool HoldsKeyAndLogin(const std::string& content, int recordLength) {
         return false;
     }
     const auto field = [&](int record, int number) {
-        return content.substr(static_cast<std::size_t>((record - 1) * recordLength) +
-                                  FieldOffset(number),
-                              FieldWidth(number));
+        return content.substr(
+            static_cast<std::size_t>((record - 1) * recordLength) + FieldOffset(number),
+            FieldWidth(number));
     };
     const std::string key = field(kHeaderRecord, kKeyField);
     const std::string count = Trim(field(kHeaderRecord, kCountField));

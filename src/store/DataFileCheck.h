@@ -14,8 +14,8 @@ namespace keyrack {
 bool HoldsKeyAndLogin(const std::string& content, int recordLength);
 
 enum class DataFileKind {
-    Current,     // records of today's length
-    OldFormat,   // an earlier version's file, to convert
+    Current,    // records of today's length
+    OldFormat,  // an earlier version's file, to convert
     NotDataFile,
 };
 

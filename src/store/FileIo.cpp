@@ -209,8 +209,11 @@ class SystemFiles : public FileIo {
             static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
 #endif
         return {static_cast<unsigned long long>(info.st_dev),
-                static_cast<unsigned long long>(info.st_ino), true,
-                static_cast<long long>(info.st_size), modified, {}};
+                static_cast<unsigned long long>(info.st_ino),
+                true,
+                static_cast<long long>(info.st_size),
+                modified,
+                {}};
     }
 
     IoResult RestrictToOwner(const std::string& path) override {
@@ -226,7 +229,7 @@ class SystemFiles : public FileIo {
             return IoResult::Success();
         }
         return chmod(path.c_str(), info.st_mode & 0700) == 0 ? IoResult::Success()
-                                                              : IoResult::FromErrno();
+                                                             : IoResult::FromErrno();
 #endif
     }
 };

@@ -79,8 +79,8 @@ IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
     const FileIdentity data = io.Identity(dataPath);
     // Without its data file a lone record would only make a file that lacks the login; a
     // record far beyond the file's end would only grow it with blank records.
-    const bool fits = data.exists && !IsOldFormatLength(data.length) &&
-                      entry && entry->record <= data.length / RecordLength + 1;
+    const bool fits = data.exists && !IsOldFormatLength(data.length) && entry &&
+                      entry->record <= data.length / RecordLength + 1;
     if (fits) {
         const IoResult written = io.WriteAt(
             dataPath, static_cast<long long>(entry->record - 1) * RecordLength, entry->bytes);

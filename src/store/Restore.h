@@ -27,8 +27,7 @@ struct RestoreResult {
 std::string BeforeRestorePath(const std::string& dataPath);
 
 // On failure the data file is as it was.
-RestoreResult RestoreBackup(FileIo& io, const std::string& backupPath,
-                            const std::string& dataPath);
+RestoreResult RestoreBackup(FileIo& io, const std::string& backupPath, const std::string& dataPath);
 
 // Puts the kept file back in place of a restored file that could not be loaded.
 IoResult UndoRestore(FileIo& io, const std::string& dataPath);

@@ -88,8 +88,8 @@ FieldValues MovedGroupFields(RecordStore& store, int record, const std::string& 
     for (int field = 1; field <= FieldCount; ++field) {
         fields[field - 1] = store.ReadField(field, record);
     }
-    fields[kKeyField - 1] = EncodeValue(StoredKeyForm(RecordKey(record)), dataKey, true,
-                                        FieldWidth(kKeyField), random);
+    fields[kKeyField - 1] =
+        EncodeValue(StoredKeyForm(RecordKey(record)), dataKey, true, FieldWidth(kKeyField), random);
     fields[kParentField - 1] = EncodeValue(StoredKeyForm(Trim(newParentKey)), dataKey, true,
                                            FieldWidth(kParentField), random);
     return fields;

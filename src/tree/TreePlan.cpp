@@ -77,8 +77,8 @@ class Planner {
         }
         for (std::size_t at : groups) {
             const TreeRecord& group = records_[at];
-            for (const std::string& damaged : {isSound(at) ? std::string() : group.key,
-                                               group.cutKey}) {
+            for (const std::string& damaged :
+                 {isSound(at) ? std::string() : group.key, group.cutKey}) {
                 if (!damaged.empty() && sound.count(damaged) == 0) {
                     mendedKeys_.emplace(damaged, RecordKey(group.index));
                 }

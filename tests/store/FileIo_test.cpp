@@ -9,42 +9,33 @@
 namespace keyrack::testing {
 namespace {
 
-TEST(FileIoTest, ReplaceWholeLeavesTheOldFileWhenAnyStepFails) {
+// A copy replaces its target whole or not at all, and only its owner may read it.
+TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails) {
     const std::function<void(FaultyFileIo&)> faults[] = {
+        [](FaultyFileIo& io) { io.FailOn(FileOp::Read); },
         [](FaultyFileIo& io) { io.FailOn(FileOp::Create); },
         [](FaultyFileIo& io) { io.FillDiskAfter(3); },
         [](FaultyFileIo& io) { io.FailOn(FileOp::Rename); },
+        [](FaultyFileIo&) {},
     };
     for (const auto& fault : faults) {
         TempDir dir;
+        const std::string source = dir.File("cli.rkd");
         const std::string target = dir.File("cli2.rkd");
+        WriteBytes(source, std::string("the new\0and longer content", 27));
         WriteBytes(target, "old backup");
+        WriteBytes(target + ".tmp", "left by a crash");
         FaultyFileIo io;
         fault(io);
-        EXPECT_FALSE(ReplaceWhole(io, target, "the new and longer content"));
-        EXPECT_EQ(ReadBytes(target), "old backup");
-        EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));
+        const IoResult copied = CopyWhole(io, source, target);
+        EXPECT_EQ(copied.reason.empty(), copied.ok);
+        EXPECT_EQ(ReadBytes(target), copied ? ReadBytes(source) : "old backup");
+        EXPECT_TRUE(!copied || FileMode(target) == 0600u);
+        // No part of a copy stays behind.
+        const std::string temporary = target + ".tmp";
+        EXPECT_TRUE(!std::filesystem::exists(temporary) ||
+                    ReadBytes(temporary) == "left by a crash");
     }
-}
-
-TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyAndStopsOnAFailedRead) {
-    TempDir dir;
-    const std::string source = dir.File("cli.rkd");
-    const std::string target = dir.File("cli2.rkd");
-    WriteBytes(source, std::string("data\0file", 9));
-    WriteBytes(dir.File("cli2.rkd.tmp"), "left by a crash");
-
-    FaultyFileIo io;
-    ASSERT_TRUE(CopyWhole(io, source, target));
-    EXPECT_EQ(ReadBytes(target), ReadBytes(source));
-    EXPECT_EQ(FileMode(target), 0600u);
-
-    WriteBytes(source, "changed");
-    io.FailOn(FileOp::Read);
-    const IoResult failed = CopyWhole(io, source, target);
-    EXPECT_FALSE(failed);
-    EXPECT_FALSE(failed.reason.empty());
-    EXPECT_EQ(ReadBytes(target), std::string("data\0file", 9));
 }
 
 TEST(FileIoTest, WritesNeverCreateAFileAndIdentityFollowsReplacement) {

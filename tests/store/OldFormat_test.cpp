@@ -37,36 +37,14 @@ class OldFormatTest : public ::testing::Test {
     bool asked_ = false;
 };
 
-TEST_F(OldFormatTest, ConversionKeepsEveryOldRecordInItsPlaceWithBlankKeyFields) {
-    const std::string one(520, 'o');
-    EXPECT_EQ(ConvertOldFormat(one), one + std::string(120, ' '));
-
-    const std::string old = OldDataFile(kOldKey);
-    WriteBytes(path_, old);
-    WriteBytes(copy_, "an earlier copy");
-    ASSERT_TRUE(Load(true));
-    EXPECT_TRUE(asked_);
-    EXPECT_EQ(ReadBytes(path_).size(), 3u * RecordLength);
-    EXPECT_TRUE(ReadBytes(copy_) == old);
-    EXPECT_EQ(FileMode(copy_), 0600u);
-    EXPECT_EQ(FileMode(path_), 0600u);
-    EXPECT_EQ(store_.UpperBound(), 4);
-    EXPECT_EQ(StoredDataKey(store_), kOldKey);
-    EXPECT_EQ(DecodeValue(store_.ReadField(3, 2), LoginKey), "olduser");
-    EXPECT_EQ(DecodeValue(store_.ReadField(4, 2), LoginKey), "oldpass");
-    EXPECT_EQ(DecodeValue(store_.ReadField(1, 3), kOldKey), "Bank");
-    EXPECT_EQ(DecodeValue(store_.ReadField(7, 3), kOldKey), "8");
-    for (int field = 8; field <= 10; ++field) {
-        EXPECT_EQ(store_.ReadField(field, 3), "");
-    }
-}
-
 // 8,320 bytes are 16 old and 13 current records: the settings tell which; a cut current file
-// stays current.
-TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFile) {
+// stays current. An old file is kept as it was, and every old record keeps its place, with
+// blank key fields.
+TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFileWhichIsConvertedInPlace) {
     const std::string current = std::string(2 * RecordLength, 'r');
     const std::string valid = ConvertOldFormat(OldDataFile(kOldKey));
     const std::tuple<std::string, bool, std::string> files[] = {
+        {OldDataFile(kOldKey), true, "olduser"},
         {std::string(8320, 'r'), false, ""},
         {std::string(100, 'p'), false, ""},
         {valid + std::string(10 * RecordLength, ' '), false, "olduser"},
@@ -75,11 +53,21 @@ TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFile) {
     };
     for (const auto& [bytes, old, login] : files) {
         WriteBytes(path_, bytes);
+        WriteBytes(copy_, "an earlier copy");
         ASSERT_TRUE(Load(true));
         EXPECT_EQ(asked_, old) << bytes.size();
-        EXPECT_EQ(store_.FileRecordCount, old ? 16 : static_cast<long>(bytes.size() / 640));
+        EXPECT_EQ(store_.FileRecordCount,
+                  static_cast<long>(bytes.size() / (old ? OldRecordLength : RecordLength)));
         EXPECT_EQ(DecodeValue(store_.ReadField(3, 2), LoginKey), login);
         EXPECT_TRUE(ReadBytes(path_) == (old ? ConvertOldFormat(bytes) : bytes));
+        EXPECT_TRUE(ReadBytes(copy_) == (old ? bytes : "an earlier copy"));
+        if (old) {
+            EXPECT_EQ(FileMode(copy_), 0600u);
+            EXPECT_EQ(StoredDataKey(store_), kOldKey);
+            EXPECT_EQ(DecodeValue(store_.ReadField(1, 3), kOldKey) + store_.ReadField(8, 3) +
+                          store_.ReadField(9, 3) + store_.ReadField(10, 3),
+                      "Bank");
+        }
     }
     // The next write of the cut record completes it.
     ASSERT_TRUE(store_.WriteRecord(FieldValues{"done"}, 3, path_, false));

@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <functional>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "store/OldFormat.h"
 #include "store/RecordCount.h"
 #include "store/RecordJournal.h"
-#include "store/OldFormat.h"
 #include "store/RecordStore.h"
 #include "store/Restore.h"
 #include "store/ValueCipher.h"
-#include "support/OldFile.h"
 #include "support/FaultyFileIo.h"
+#include "support/OldFile.h"
 #include "support/TempDir.h"
 
 namespace keyrack::testing {
@@ -38,38 +38,34 @@ class StoreFaultsTest : public ::testing::Test {
 // after a restart, whatever was left of the journal.
 TEST_F(StoreFaultsTest, FailedWriteNeverComesBack) {
     const long long journal = static_cast<long long>(EncodeJournalEntry({1, Record('x')}).size());
-    const std::pair<const char*, std::function<void(FaultyFileIo&)>> cases[] = {
-        {"disk fills in an append", [&](FaultyFileIo& io) { io.FillDiskAfter(journal + 100); }},
-        {"write fails in place", [](FaultyFileIo& io) { io.FailOn(FileOp::WriteAt); }},
-        {"journal cannot be made", [](FaultyFileIo& io) { io.FailOn(FileOp::Create); }},
-        {"append cannot be undone",
-         [](FaultyFileIo& io) {
-             io.FailOn(FileOp::WriteAt);
-             io.FailOn(FileOp::Resize);
-         }},
-        // Undo and journal fail too: the journal still holds the refused record.
-        {"disk fills in place", [&](FaultyFileIo& io) { io.FillDiskAfter(journal + 100); }},
-        {"write and undo fail in place",
-         [&](FaultyFileIo& io) {
-             io.FailOn(FileOp::WriteAt);
-             io.FillDiskAfter(journal);
-         }},
-        {"disk fills in place, journal stays",
-         [&](FaultyFileIo& io) {
-             io.FillDiskAfter(journal + 100);
-             io.FailOn(FileOp::Remove, 4);
-         }},
+    struct Case {
+        const char* fault;
+        int record;
+        std::vector<std::pair<FileOp, int>> failing;
+        long long spaceLeft;  // negative: the disk does not fill
     };
-    for (const auto& [fault, inject] : cases) {
-        SCOPED_TRACE(fault);
-        const int record = std::string(fault).find("in place") != std::string::npos ? 2 : 4;
+    const Case cases[] = {
+        {"disk fills in an append", 4, {}, journal + 100},
+        {"write fails in place", 2, {{FileOp::WriteAt, 1}}, -1},
+        {"journal cannot be made", 4, {{FileOp::Create, 1}}, -1},
+        {"append cannot be undone", 4, {{FileOp::WriteAt, 1}, {FileOp::Resize, 1}}, -1},
+        // Undo and journal fail too: the journal still holds the refused record.
+        {"disk fills in place", 2, {}, journal + 100},
+        {"write and undo fail in place", 2, {{FileOp::WriteAt, 1}}, journal},
+        {"disk fills in place, journal stays", 2, {{FileOp::Remove, 4}}, journal + 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
         WriteBytes(path_, before_);
         ASSERT_TRUE(store_.LoadDataFile(path_));
-        inject(files_);
-        EXPECT_FALSE(store_.WriteRecord(FieldValues{"new"}, record, path_, false));
+        for (const auto& [op, nth] : c.failing) {
+            files_.FailOn(op, nth);
+        }
+        files_.FillDiskAfter(c.spaceLeft);
+        EXPECT_FALSE(store_.WriteRecord(FieldValues{"new"}, c.record, path_, false));
         files_.Heal();
         EXPECT_EQ(store_.UpperBound(), 4);
-        EXPECT_EQ(store_.ReadField(1, record), record == 2 ? std::string(100, 'b') : "");
+        EXPECT_EQ(store_.ReadField(1, c.record), c.record == 2 ? std::string(100, 'b') : "");
         ASSERT_TRUE(store_.WriteRecord(FieldValues{"", "later"}, 3, path_, false));
         RecordStore reloaded;
         ASSERT_TRUE(reloaded.LoadDataFile(path_));
