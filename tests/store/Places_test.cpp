@@ -40,9 +40,7 @@ TEST_F(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
     const ProgramPlaces portable = LocatePlaces(bin, root.File("elsewhere"));
     EXPECT_EQ(portable.dataFolder + portable.catalogueFolder, bin + bin);
     EXPECT_FALSE(fs::exists(root.File("elsewhere")));
-}
-
-TEST_F(PlacesTest, TheFolderIsTakenExactlyAsNamed) {
+    // A folder given is taken exactly as named.
     for (const std::string& folder : {root.File("name "), root.File("x"), root.File("x/")}) {
         UseAppFolder(folder);
         const std::string expected = folder.back() == '/' ? folder : folder + "/";
