@@ -3,8 +3,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "common/Strings.h"
-
 namespace keyrack {
 
 namespace {
@@ -12,13 +10,73 @@ namespace {
 constexpr const char* kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-bool AllDigits(const std::string& text) {
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return false;
+// Month names in the program's languages, lower case, Windows-1252. A short form is taken when
+// it begins one of them; the few short forms that do not are listed as they are.
+constexpr const char* kMonthNames[12] = {
+    "january january janvier januar gennaio janeiro enero januari",
+    "february february f\xe9vrier februar febbraio fevereiro febrero februari",
+    "march mars m\xe4rz mrz marzo mar\xe7o maart mrt",
+    "april avril aprile abril",
+    "may mai maggio maio mayo mei",
+    "june juin juni giugno junho junio",
+    "july juillet juli luglio julho julio",
+    "august ao\xfbt agosto augustus",
+    "september septembre settembre setembro septiembre",
+    "october octobre oktober ottobre outubro octubre",
+    "november novembre novembro noviembre",
+    "december d\xe9\x63\x65mbre dezember dicembre dezembro diciembre desember",
+};
+
+constexpr std::size_t kShortestMonthForm = 3;
+
+char LowerCp1252(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) || (byte >= 'A' && byte <= 'Z')) {
+        return static_cast<char>(byte + 0x20);
+    }
+    return c;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsLetter(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0 ||
+           static_cast<unsigned char>(c) >= 0xC0;
+}
+
+int MonthOf(const std::string& word) {
+    if (word.size() < kShortestMonthForm) {
+        return 0;
+    }
+    for (int month = 0; month < 12; ++month) {
+        const std::string names = kMonthNames[month];
+        for (std::size_t at = 0; at < names.size();) {
+            const std::size_t end = std::min(names.find(' ', at), names.size());
+            if (names.compare(at, word.size(), word) == 0 && word.size() <= end - at) {
+                return month + 1;
+            }
+            at = end + 1;
         }
     }
-    return !text.empty();
+    return 0;
+}
+
+// The run of characters from at that pass keep, moving at past it.
+template <typename Keep>
+std::string TakeWhile(const std::string& text, std::size_t& at, Keep keep) {
+    const std::size_t start = at;
+    while (at < text.size() && keep(text[at])) {
+        ++at;
+    }
+    return text.substr(start, at - start);
+}
+
+void SkipSeparators(const std::string& text, std::size_t& at) {
+    while (at < text.size() && !IsDigit(text[at]) && !IsLetter(text[at])) {
+        ++at;
+    }
 }
 
 }  // namespace
@@ -36,29 +94,31 @@ std::string FormatBackupDate(const CivilDateTime& date) {
 }
 
 std::optional<CivilDateTime> ParseBackupDate(const std::string& text) {
-    if (text.size() < BackupDateLength) {
-        return std::nullopt;
-    }
-    const std::string day = text.substr(0, 2);
-    const std::string month = ToLowerAscii(text.substr(3, 3));
-    const std::string year = text.substr(7, 4);
-    if (text[2] != '/' || text[6] != '/' || !AllDigits(day) || !AllDigits(year)) {
-        return std::nullopt;
+    std::size_t at = 0;
+    SkipSeparators(text, at);
+    const std::string day = TakeWhile(text, at, IsDigit);
+    SkipSeparators(text, at);
+    std::string month = TakeWhile(text, at, IsLetter);
+    SkipSeparators(text, at);
+    const std::string year = TakeWhile(text, at, IsDigit);
+    for (char& c : month) {
+        c = LowerCp1252(c);
     }
     CivilDateTime date;
-    date.month = 0;
-    for (int m = 0; m < 12; ++m) {
-        if (month == ToLowerAscii(kMonths[m])) {
-            date.month = m + 1;
-        }
+    date.month = MonthOf(month);
+    if (day.empty() || day.size() > 2 || year.size() != 4 || date.month == 0) {
+        return std::nullopt;
     }
     date.day = std::stoi(day);
     date.year = std::stoi(year);
-    if (date.month == 0 || date.year < 1 || date.day < 1 ||
-        date.day > DaysInMonth(date.year, date.month)) {
+    if (date.year < 1 || date.day < 1 || date.day > DaysInMonth(date.year, date.month)) {
         return std::nullopt;
     }
     return date;
+}
+
+CivilDateTime StoredBackupDate(const std::string& decodedField) {
+    return ParseBackupDate(decodedField).value_or(LongAgo);
 }
 
 }  // namespace keyrack

@@ -196,7 +196,11 @@ class SystemFiles : public FileIo {
     FileIdentity Identity(const std::string& path) override {
         struct stat info {};
         if (stat(path.c_str(), &info) != 0) {
-            return {};
+            FileIdentity missing;
+            if (errno != ENOENT && errno != ENOTDIR) {
+                missing.unknownBecause = std::strerror(errno);
+            }
+            return missing;
         }
 #ifdef _WIN32
         const long long modified = static_cast<long long>(info.st_mtime) * 1000000000LL;
@@ -205,8 +209,28 @@ class SystemFiles : public FileIo {
             static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
 #endif
         return {static_cast<unsigned long long>(info.st_dev),
-                static_cast<unsigned long long>(info.st_ino), true,
-                static_cast<long long>(info.st_size), modified};
+                static_cast<unsigned long long>(info.st_ino),
+                true,
+                static_cast<long long>(info.st_size),
+                modified,
+                {}};
+    }
+
+    IoResult RestrictToOwner(const std::string& path) override {
+#ifdef _WIN32
+        (void)path;
+        return IoResult::Success();
+#else
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) {
+            return IoResult::FromErrno();
+        }
+        if ((info.st_mode & 077) == 0) {
+            return IoResult::Success();
+        }
+        return chmod(path.c_str(), info.st_mode & 0700) == 0 ? IoResult::Success()
+                                                             : IoResult::FromErrno();
+#endif
     }
 };
 

@@ -31,6 +31,10 @@ struct FileIdentity {
     long long length = 0;
     long long modified = 0;
 
+    // Set when the system could not tell whether the file exists (anything but "no such
+    // file"): exists is then false, yet the file may well be there.
+    std::string unknownBecause;
+
     bool operator==(const FileIdentity& other) const {
         return exists == other.exists && device == other.device && inode == other.inode;
     }
@@ -63,6 +67,8 @@ class FileIo {
     // Removing a file that does not exist succeeds.
     virtual IoResult Remove(const std::string& path) = 0;
     virtual FileIdentity Identity(const std::string& path) = 0;
+    // Takes group and other permissions away from an existing file.
+    virtual IoResult RestrictToOwner(const std::string& path) = 0;
 
     bool Exists(const std::string& path) { return Identity(path).exists; }
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "store/OldFormat.h"
 #include "store/RecordStore.h"
 
 namespace keyrack {
@@ -62,7 +63,11 @@ std::optional<JournalEntry> DecodeJournalEntry(const std::string& content) {
 
 IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
     const std::string journal = JournalPath(dataPath);
-    if (!io.Exists(journal)) {
+    const FileIdentity found = io.Identity(journal);
+    if (!found.unknownBecause.empty()) {
+        return IoResult::Failure(found.unknownBecause);
+    }
+    if (!found.exists) {
         return IoResult::Success();
     }
     std::string content;
@@ -71,16 +76,23 @@ IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
         return read;
     }
     const auto entry = DecodeJournalEntry(content);
-    // Without its data file a lone record would only make a file that lacks the login.
-    if (entry && io.Exists(dataPath)) {
+    const FileIdentity data = io.Identity(dataPath);
+    // Without its data file a lone record would only make a file that lacks the login; a
+    // record far beyond the file's end would only grow it with blank records.
+    const bool fits = data.exists && !IsOldFormatLength(data.length) && entry &&
+                      entry->record <= data.length / RecordLength + 1;
+    if (fits) {
         const IoResult written = io.WriteAt(
             dataPath, static_cast<long long>(entry->record - 1) * RecordLength, entry->bytes);
         if (!written) {
             return written;
         }
     }
-    io.Remove(journal);
-    return IoResult::Success();
+    return DropJournal(io, dataPath);
+}
+
+IoResult DropJournal(FileIo& io, const std::string& dataPath) {
+    return io.Remove(JournalPath(dataPath));
 }
 
 }  // namespace keyrack

@@ -23,8 +23,12 @@ std::string EncodeJournalEntry(const JournalEntry& entry);
 std::optional<JournalEntry> DecodeJournalEntry(const std::string& content);
 
 // Writes a complete journal entry left by an earlier run into the data file, then drops the
-// journal; an incomplete entry is dropped. Fails, keeping the journal, only when a complete
-// entry could not be written.
+// journal. An incomplete entry is dropped, and so is one the file cannot have come from: a
+// missing or old-format data file, or a record beyond the one after the file's last. Fails,
+// keeping the journal, only when it cannot be read or a complete entry could not be written.
 IoResult ReplayJournal(FileIo& io, const std::string& dataPath);
+
+// Drops the journal whatever it holds; fails only when it stays.
+IoResult DropJournal(FileIo& io, const std::string& dataPath);
 
 }  // namespace keyrack

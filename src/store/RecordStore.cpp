@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/Strings.h"
+#include "store/DataFileCheck.h"
 #include "store/OldFormat.h"
 #include "store/RecordJournal.h"
 
@@ -60,24 +61,48 @@ LoadResult RecordStore::LoadDataFile(const std::string& path,
     // Until the load succeeds memory is not the file, and writing it back would destroy it.
     writable_ = false;
 
-    if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
-        return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
+    const FileIdentity found = files_->Identity(path);
+    if (!found.unknownBecause.empty()) {
+        return {LoadResult::Status::Unreadable, path, found.unknownBecause};
     }
     std::string content;
-    if (!files_->Exists(path)) {
-        // A folder that cannot take the file leaves the store empty; every write then fails.
-        files_->CreateWith(path, "");
+    if (!found.exists) {
+        // A journal without its file holds no login and is of no use.
+        DropJournal(*files_, path);
+        if (const IoResult created = files_->CreateWith(path, ""); !created) {
+            // Only a folder that cannot take the file goes on, with a store every write of
+            // which fails; a file that turned up meanwhile, or one the system cannot tell
+            // about, is never taken for missing.
+            const FileIdentity now = files_->Identity(path);
+            if (now.exists || !now.unknownBecause.empty()) {
+                return {LoadResult::Status::Unreadable, path, created.reason};
+            }
+        }
     } else if (const IoResult read = files_->ReadAll(path, content); !read) {
         return {LoadResult::Status::Unreadable, path, read.reason};
     }
-    if (IsOldFormatLength(static_cast<long long>(content.size()))) {
+    if (IsOldFormat(content)) {
+        // A journal beside an old file cannot be one of its records in today's layout.
+        if (const IoResult dropped = DropJournal(*files_, path); !dropped) {
+            return {LoadResult::Status::Unreadable, JournalPath(path), dropped.reason};
+        }
         if (!confirmOldFormat || !confirmOldFormat()) {
             return {LoadResult::Status::ConversionDeclined, path, {}};
         }
         if (LoadResult converted = Convert(path, content); !converted) {
             return converted;
         }
+    } else if (const FileIdentity journal = files_->Identity(JournalPath(path));
+               found.exists && (journal.exists || !journal.unknownBecause.empty())) {
+        if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
+            return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
+        }
+        if (const IoResult read = files_->ReadAll(path, content); !read) {
+            return {LoadResult::Status::Unreadable, path, read.reason};
+        }
     }
+    // A file others may read keeps no secret; the program's own files are its owner's alone.
+    files_->RestrictToOwner(path);
     loadedIdentity_ = files_->Identity(path);
     fileLength_ = static_cast<long long>(content.size());
 
@@ -191,8 +216,9 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
     }
     // Part of the record may have reached the file: the file gets back its earlier length or
     // record. Should that fail too, the journal is given the earlier record, which the next
-    // write or start puts in place, so the file keeps neither a torn record nor the change
-    // the user was told had failed.
+    // write or start puts in place; failing that, the journal, which still holds the refused
+    // record, is dropped. Either way the next write first writes the whole file again from
+    // memory, so a torn record or the change the user was told had failed never stays.
     const bool putBack =
         offset + RecordLength > fileLength_
             ? static_cast<bool>(files_->Resize(path, fileLength_))
@@ -200,8 +226,13 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
     if (putBack) {
         files_->Remove(journal);
         loadedIdentity_ = files_->Identity(path);
-    } else {
-        ReplaceWhole(*files_, journal, EncodeJournalEntry({record, RecordBytes(before)}));
+        return false;
+    }
+    loadedIdentity_ = {};
+    if (!ReplaceWhole(*files_, journal, EncodeJournalEntry({record, RecordBytes(before)})) &&
+        !DropJournal(*files_, path) && !files_->Resize(journal, 0)) {
+        // Nothing could be done about the journal; no later write may replay it.
+        writable_ = false;
     }
     return false;
 }

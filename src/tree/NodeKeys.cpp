@@ -1,6 +1,8 @@
 #include "tree/NodeKeys.h"
 
+#include "common/Strings.h"
 #include "store/RecordStore.h"
+#include "store/ValueCipher.h"
 
 namespace keyrack {
 
@@ -46,6 +48,16 @@ bool IsSoundKey(const std::string& key, int record) {
         return true;
     }
     return named == record && named <= MaxRecordNumber;
+}
+
+std::string KeyCutByEarlierVersions(int record, int dataKey) {
+    if (record < kShortFormFrom) {
+        return {};
+    }
+    constexpr std::size_t kKeyFieldWidth = 10;
+    const std::string stored =
+        EncodeValue(RecordKey(record), dataKey, false, 0).substr(0, kKeyFieldWidth);
+    return KeyFromStored(Trim(DecodeValue(stored, dataKey)));
 }
 
 std::string StoredKeyForm(const std::string& key) {

@@ -23,6 +23,10 @@ std::string KeyFromStored(const std::string& stored);
 // record's own.
 bool IsSoundKey(const std::string& key, int record);
 
+// The key earlier versions stored for a record from 100 on, as it reads back after they cut it
+// to the field's ten bytes; empty below 100, where nothing was cut.
+std::string KeyCutByEarlierVersions(int record, int dataKey);
+
 // The record number in a key "K<n>" (0 when it is not one).
 int RecordOfKey(const std::string& key);
 

@@ -56,8 +56,10 @@ int GroupRecordOf(RecordStore& store, const std::string& key, int dataKey) {
     const auto decoded = [&](int field) {
         return Trim(DecodeValue(store.ReadField(field, record), dataKey));
     };
+    // A key earlier versions cut is shown as the record's own, and is the record's too.
+    const std::string stored = KeyFromStored(decoded(kKeyField));
     const bool isThisGroup =
-        decoded(kTitleField).empty() && KeyFromStored(decoded(kKeyField)) == key;
+        decoded(kTitleField).empty() && (stored == key || !IsSoundKey(stored, record));
     return isThisGroup ? record : 0;
 }
 
@@ -86,6 +88,8 @@ FieldValues MovedGroupFields(RecordStore& store, int record, const std::string& 
     for (int field = 1; field <= FieldCount; ++field) {
         fields[field - 1] = store.ReadField(field, record);
     }
+    fields[kKeyField - 1] =
+        EncodeValue(StoredKeyForm(RecordKey(record)), dataKey, true, FieldWidth(kKeyField), random);
     fields[kParentField - 1] = EncodeValue(StoredKeyForm(Trim(newParentKey)), dataKey, true,
                                            FieldWidth(kParentField), random);
     return fields;

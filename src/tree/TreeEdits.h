@@ -47,7 +47,8 @@ bool MayPickUp(const TreeNodeInfo& node, bool namedLikeDefaultGroup, int groupRe
 DropDecision DecideDrop(const TreeNodeInfo& dragged, const DropTarget& target);
 
 // The record of the group with key: the record its key names, when that record is a group
-// with this key. 0 for the default group and for a key that names no group record.
+// with this key, or with a key earlier versions cut (shown as the record's own). 0 for the
+// default group and for a key that names no group record.
 int GroupRecordOf(RecordStore& store, const std::string& key, int dataKey);
 
 // A moved entry's record, for WriteRecord: fields 1 to 7 decoded and encoded again (1 to 6
@@ -57,8 +58,8 @@ FieldValues MovedEntryFields(RecordStore& store, int record, const std::string& 
                              const std::string& key, const std::string& newParentKey, int dataKey,
                              platform::RandomSource& random);
 
-// A moved group's whole record, for ReplaceRecord: as stored, with field 10 naming the new
-// parent (blank at the top level).
+// A moved group's whole record, for ReplaceRecord: as stored, with field 9 its own key whole
+// (short form) and field 10 naming the new parent (blank at the top level).
 FieldValues MovedGroupFields(RecordStore& store, int record, const std::string& newParentKey,
                              int dataKey, platform::RandomSource& random);
 

@@ -58,13 +58,15 @@ class Planner {
 
     // Earlier versions cut the keys of records from 100 on, so several groups may carry the
     // same damaged key. Each such group is known by its own record's key; what names the
-    // damaged key as its parent goes under the first group that carried it, unless a group
-    // truly has that key.
+    // damaged key as its parent goes under the first group that carried it, or whose key was
+    // cut to it (a group since renamed or moved), unless a group truly has that key.
     void MendDamagedGroupKeys(const std::vector<std::size_t>& groups) {
         const auto isSound = [this](std::size_t at) {
             return IsSoundKey(records_[at].key, records_[at].index);
         };
-        if (std::all_of(groups.begin(), groups.end(), isSound)) {
+        const auto wasCut = [this](std::size_t at) { return !records_[at].cutKey.empty(); };
+        if (std::all_of(groups.begin(), groups.end(), isSound) &&
+            std::none_of(groups.begin(), groups.end(), wasCut)) {
             return;
         }
         std::unordered_set<std::string_view> sound;
@@ -74,8 +76,12 @@ class Planner {
             }
         }
         for (std::size_t at : groups) {
-            if (sound.count(records_[at].key) == 0) {
-                mendedKeys_.emplace(records_[at].key, RecordKey(records_[at].index));
+            const TreeRecord& group = records_[at];
+            for (const std::string& damaged :
+                 {isSound(at) ? std::string() : group.key, group.cutKey}) {
+                if (!damaged.empty() && sound.count(damaged) == 0) {
+                    mendedKeys_.emplace(damaged, RecordKey(group.index));
+                }
             }
         }
     }
@@ -225,6 +231,7 @@ std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int rec
         }
         record.key = KeyFromStored(Trim(decoded(kKeyField, index)));
         record.parentKey = KeyFromStored(Trim(decoded(kParentField, index)));
+        record.cutKey = KeyCutByEarlierVersions(index, dataKey);
         records.push_back(std::move(record));
     }
     return records;

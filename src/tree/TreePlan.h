@@ -16,6 +16,9 @@ struct TreeRecord {
     std::string groupName;  // field 8
     std::string key;        // field 9, as a node key
     std::string parentKey;  // field 10, as a node key
+    // What earlier versions left of the record's key (KeyCutByEarlierVersions): its entries
+    // may still name it after the group's own key has been written whole.
+    std::string cutKey;
 };
 
 struct PlannedNode {

@@ -9,62 +9,47 @@
 namespace keyrack::testing {
 namespace {
 
-TEST(FileIoTest, ReplaceWholeLeavesTheOldFileWhenAnyStepFails) {
+// A copy replaces its target whole or not at all, and only its owner may read it.
+TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails) {
     const std::function<void(FaultyFileIo&)> faults[] = {
+        [](FaultyFileIo& io) { io.FailOn(FileOp::Read); },
         [](FaultyFileIo& io) { io.FailOn(FileOp::Create); },
         [](FaultyFileIo& io) { io.FillDiskAfter(3); },
         [](FaultyFileIo& io) { io.FailOn(FileOp::Rename); },
+        [](FaultyFileIo&) {},
     };
     for (const auto& fault : faults) {
         TempDir dir;
+        const std::string source = dir.File("cli.rkd");
         const std::string target = dir.File("cli2.rkd");
+        WriteBytes(source, std::string("the new\0and longer content", 27));
         WriteBytes(target, "old backup");
+        WriteBytes(target + ".tmp", "left by a crash");
         FaultyFileIo io;
         fault(io);
-        EXPECT_FALSE(ReplaceWhole(io, target, "the new and longer content"));
-        EXPECT_EQ(ReadBytes(target), "old backup");
-        EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));
+        const IoResult copied = CopyWhole(io, source, target);
+        EXPECT_EQ(copied.reason.empty(), copied.ok);
+        EXPECT_EQ(ReadBytes(target), copied ? ReadBytes(source) : "old backup");
+        EXPECT_TRUE(!copied || FileMode(target) == 0600u);
+        // No part of a copy stays behind.
+        EXPECT_TRUE(!std::filesystem::exists(target + ".tmp") ||
+                    ReadBytes(target + ".tmp") == "left by a crash");
     }
 }
 
-TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyAndStopsOnAFailedRead) {
-    TempDir dir;
-    const std::string source = dir.File("cli.rkd");
-    const std::string target = dir.File("cli2.rkd");
-    WriteBytes(source, std::string("data\0file", 9));
-    WriteBytes(dir.File("cli2.rkd.tmp"), "left by a crash");
-
-    FaultyFileIo io;
-    ASSERT_TRUE(CopyWhole(io, source, target));
-    EXPECT_EQ(ReadBytes(target), ReadBytes(source));
-    EXPECT_EQ(FileMode(target), 0600u);
-
-    WriteBytes(source, "changed");
-    io.FailOn(FileOp::Read);
-    const IoResult failed = CopyWhole(io, source, target);
-    EXPECT_FALSE(failed);
-    EXPECT_FALSE(failed.reason.empty());
-    EXPECT_EQ(ReadBytes(target), std::string("data\0file", 9));
-}
-
-TEST(FileIoTest, WritesNeverCreateAFileAndIdentityFollowsReplacement) {
+// A file that is not there is known to be missing; a write never creates it. (A file replaced
+// or rewritten meanwhile is told by the store's tests.)
+TEST(FileIoTest, WritesNeverCreateAFileAndAMissingOneIsKnownToBeMissing) {
     TempDir dir;
     const std::string path = dir.File("cli.rkd");
     FileIo& io = SystemFileIo();
     EXPECT_FALSE(io.WriteAt(path, 0, "x"));
-    EXPECT_FALSE(io.Exists(path));
-    std::string content;
-    EXPECT_FALSE(io.ReadAll(path, content));
-
-    WriteBytes(path, "abcdef");
-    const FileIdentity loaded = io.Identity(path);
-    ASSERT_TRUE(io.WriteAt(path, 2, "XY"));
-    ASSERT_TRUE(io.Resize(path, 5));
-    ASSERT_TRUE(io.ReadAll(path, content));
-    EXPECT_EQ(content, "abXYe");
-    EXPECT_EQ(io.Identity(path), loaded);
-    ASSERT_TRUE(ReplaceWhole(io, path, "new"));
-    EXPECT_NE(io.Identity(path), loaded);
+    WriteBytes(dir.File("file"), "");
+    for (const std::string& missing : {path, dir.File("file/inside")}) {
+        const FileIdentity identity = io.Identity(missing);
+        EXPECT_FALSE(identity.exists);
+        EXPECT_EQ(identity.unknownBecause, "") << missing;
+    }
 }
 
 }  // namespace

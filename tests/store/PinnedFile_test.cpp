@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "store/DataFileCheck.h"
 #include "store/DataKey.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
@@ -31,6 +31,7 @@ std::uint64_t Fnv1a(const std::string& bytes) {
 TEST(PinnedFileTest, KeepsLoadingToTheSameCredentialsAndTree) {
     const std::string bytes = testing::ReadBytes(kPinnedFile);
     ASSERT_EQ(Fnv1a(bytes), 0x25df257d67c6d5b6u) << "the pinned file itself was changed";
+    EXPECT_EQ(ClassifyDataFile(bytes), DataFileKind::Current);  // a backup of it is restored
     testing::TempDir dir;
     const std::string path = dir.File("cli.rkd");
     testing::WriteBytes(path, bytes);

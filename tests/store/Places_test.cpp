@@ -23,7 +23,9 @@ class PlacesTest : public ::testing::Test {
     std::string data = root.File("home/data/keyrack");
 };
 
-TEST_F(PlacesTest, InstalledTheDataGoesToTheUsersFolderAndTheCatalogueComesFromShare) {
+// Installed, the data goes to the user's folder and the catalogue comes from share; with the
+// catalogue beside the executable everything stays there.
+TEST_F(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
     fs::create_directories(data);
     fs::permissions(data, fs::perms::all);
     const ProgramPlaces places = LocatePlaces(bin, data);
@@ -33,17 +35,12 @@ TEST_F(PlacesTest, InstalledTheDataGoesToTheUsersFolderAndTheCatalogueComesFromS
     UsePlaces(places);
     EXPECT_EQ(GetAppPath(), data + "/");
     EXPECT_EQ(fs::path(CataloguePath()), fs::path(share) / "lang.ini");
-}
 
-TEST_F(PlacesTest, WithTheCatalogueBesideTheExecutableEverythingStaysThere) {
     WriteBytes(bin + "/lang.ini", "[Messages]\n");
-    const ProgramPlaces places = LocatePlaces(bin, data);
-    EXPECT_EQ(places.dataFolder, bin);
-    EXPECT_EQ(places.catalogueFolder, bin);
-    EXPECT_FALSE(fs::exists(data));
-}
-
-TEST_F(PlacesTest, TheFolderIsTakenExactlyAsNamed) {
+    const ProgramPlaces portable = LocatePlaces(bin, root.File("elsewhere"));
+    EXPECT_EQ(portable.dataFolder + portable.catalogueFolder, bin + bin);
+    EXPECT_FALSE(fs::exists(root.File("elsewhere")));
+    // A folder given is taken exactly as named.
     for (const std::string& folder : {root.File("name "), root.File("x"), root.File("x/")}) {
         UseAppFolder(folder);
         const std::string expected = folder.back() == '/' ? folder : folder + "/";

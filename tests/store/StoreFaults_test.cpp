@@ -2,12 +2,17 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "store/OldFormat.h"
 #include "store/RecordCount.h"
 #include "store/RecordJournal.h"
 #include "store/RecordStore.h"
+#include "store/Restore.h"
+#include "store/ValueCipher.h"
 #include "support/FaultyFileIo.h"
+#include "support/OldFile.h"
 #include "support/TempDir.h"
 
 namespace keyrack::testing {
@@ -29,61 +34,61 @@ class StoreFaultsTest : public ::testing::Test {
     RecordStore store_{files_};
 };
 
-TEST_F(StoreFaultsTest, FailedWriteLeavesFileAndMemoryAsTheyWere) {
-    struct Case {
-        const char* fault;
-        int record;
-        std::function<void(FaultyFileIo&)> inject;
+// Neither memory nor the file may show a refused change later: not after the next write, not
+// after a restart, whatever was left of the journal.
+TEST_F(StoreFaultsTest, FailedWriteNeverComesBack) {
+    const long long journal = static_cast<long long>(EncodeJournalEntry({1, Record('x')}).size());
+    // The fault, the record written, the calls that fail, the space left (negative: enough).
+    const std::tuple<const char*, int, std::vector<std::pair<FileOp, int>>, long long> cases[] = {
+        {"disk fills in an append", 4, {}, journal + 100},
+        {"write fails in place", 2, {{FileOp::WriteAt, 1}}, -1},
+        {"journal cannot be made", 4, {{FileOp::Create, 1}}, -1},
+        {"append cannot be undone", 4, {{FileOp::WriteAt, 1}, {FileOp::Resize, 1}}, -1},
+        // Undo and journal fail too: the journal still holds the refused record.
+        {"disk fills in place", 2, {}, journal + 100},
+        {"disk fills in place, journal stays", 2, {{FileOp::Remove, 4}}, journal + 100},
     };
-    const std::size_t journalSize = EncodeJournalEntry({1, Record('x')}).size();
-    const Case cases[] = {
-        {"disk fills in an append", 4,
-         [&](FaultyFileIo& io) { io.FillDiskAfter(journalSize + 100); }},
-        {"write fails in place", 2, [](FaultyFileIo& io) { io.FailOn(FileOp::WriteAt); }},
-        {"journal cannot be made", 4, [](FaultyFileIo& io) { io.FailOn(FileOp::Create); }},
-        // The file cannot be cut back: the journal then holds the earlier, blank record.
-        {"append cannot be undone", 4,
-         [](FaultyFileIo& io) {
-             io.FailOn(FileOp::WriteAt);
-             io.FailOn(FileOp::Resize);
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.fault);
+    for (const auto& [fault, record, failing, spaceLeft] : cases) {
+        SCOPED_TRACE(fault);
         WriteBytes(path_, before_);
         ASSERT_TRUE(store_.LoadDataFile(path_));
-        c.inject(files_);
-        EXPECT_FALSE(store_.WriteRecord(FieldValues{"new"}, c.record, path_, false));
+        for (const auto& [op, nth] : failing) {
+            files_.FailOn(op, nth);
+        }
+        files_.FillDiskAfter(spaceLeft);
+        EXPECT_FALSE(store_.WriteRecord(FieldValues{"new"}, record, path_, false));
         files_.Heal();
         EXPECT_EQ(store_.UpperBound(), 4);
-        EXPECT_EQ(store_.ReadField(1, c.record), c.record == 2 ? std::string(100, 'b') : "");
+        EXPECT_EQ(store_.ReadField(1, record), record == 2 ? std::string(100, 'b') : "");
+        ASSERT_TRUE(store_.WriteRecord(FieldValues{"", "later"}, 3, path_, false));
         RecordStore reloaded;
         ASSERT_TRUE(reloaded.LoadDataFile(path_));
-        EXPECT_TRUE(ReadBytes(path_).substr(0, before_.size()) == before_);
-        EXPECT_EQ(reloaded.ReadField(1, 4), "");
+        EXPECT_TRUE(ReadBytes(path_).substr(0, 2 * RecordLength) == before_.substr(0, 1280));
+        EXPECT_EQ(reloaded.ReadField(1, 4) + reloaded.ReadField(2, 3), "later");
         EXPECT_FALSE(JournalLeft());
     }
 }
 
-TEST_F(StoreFaultsTest, StartCompletesACompleteJournalEntryAndDropsAnIncompleteOne) {
+TEST_F(StoreFaultsTest, StartCompletesAJournalEntryThatFitsAndDropsAnyOther) {
     const std::string entry = EncodeJournalEntry({2, Record('n')});
-    std::string flipped = entry;
-    flipped[100] = 'm';
-    struct Case {
-        std::string journal;
-        std::string loaded;
-    };
     // A kill in the middle of the in-place write left record 2 half old, half new.
     const std::string torn =
         Record('a') + Record('b').substr(0, 300) + Record('n').substr(300) + Record('c');
-    for (const Case& c :
-         {Case{entry, Record('n')}, Case{entry.substr(0, entry.size() - 1), Record('b')},
-          Case{flipped, Record('b')}}) {
-        WriteBytes(path_, c.loaded == Record('n') ? torn : before_);
-        WriteBytes(JournalPath(path_), c.journal);
+    const std::string renewed = Record('a') + Record('n') + Record('c');
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {entry, torn, renewed},
+        {entry.substr(0, entry.size() - 1), before_, before_},
+        {std::string(entry).replace(100, 1, "m"), before_, before_},
+        {EncodeJournalEntry({4, Record('n')}), before_, before_ + Record('n')},
+        {EncodeJournalEntry({5, Record('n')}), before_, before_},
+        {EncodeJournalEntry({MaxRecordNumber, Record('n')}), before_, before_},
+    };
+    for (const auto& [journal, file, loaded] : cases) {
+        WriteBytes(path_, file);
+        WriteBytes(JournalPath(path_), journal);
         ASSERT_TRUE(store_.LoadDataFile(path_));
-        EXPECT_EQ(store_.ReadField(1, 2), Record(c.loaded[0]).substr(0, 100));
-        EXPECT_TRUE(ReadBytes(path_).substr(RecordLength, RecordLength) == c.loaded);
+        EXPECT_EQ(store_.ReadField(1, 2), loaded.substr(RecordLength, 100));
+        EXPECT_TRUE(ReadBytes(path_) == loaded) << journal.substr(0, 9);
         EXPECT_FALSE(JournalLeft());
     }
 }
@@ -110,14 +115,61 @@ TEST_F(StoreFaultsTest, FileDeletedOrReplacedWhileRunningIsWrittenWholeFromMemor
     }
 }
 
-TEST_F(StoreFaultsTest, UnreadableFileLoadsNothingAndIsNeverWritten) {
-    files_.FailOn(FileOp::Read);
-    const LoadResult result = store_.LoadDataFile(path_);
-    EXPECT_EQ(result.status, LoadResult::Status::Unreadable);
-    EXPECT_EQ(result.path, path_);
-    EXPECT_EQ(store_.ReadField(1, 1), "");
-    EXPECT_FALSE(store_.WriteRecord(FieldValues{"key"}, 1, path_, false));
-    EXPECT_EQ(ReadBytes(path_), before_);
+// Only a file that is really absent starts a new one.
+TEST_F(StoreFaultsTest, FileThatCannotBeReadOrLookedAtLoadsNothingAndIsNeverWritten) {
+    for (const FileOp op : {FileOp::Read, FileOp::Stat}) {
+        files_.FailOn(op);
+        const LoadResult result = store_.LoadDataFile(path_);
+        files_.Heal();
+        EXPECT_EQ(result.status, LoadResult::Status::Unreadable);
+        EXPECT_EQ(result.path, path_);
+        EXPECT_EQ(store_.ReadField(1, 1), "");
+        EXPECT_FALSE(store_.WriteRecord(FieldValues{"key"}, 1, path_, false));
+        EXPECT_EQ(ReadBytes(path_), before_);
+    }
+}
+
+// The restored file is the backup byte for byte, and only a data file is restored; the file
+// it replaced stays at hand until the next login.
+TEST_F(StoreFaultsTest, RestoreTakesOnlyADataFileWhole) {
+    const std::string oldFile = OldDataFile(40) + std::string(13 * OldRecordLength, ' ');
+    std::string noise(6400, ' ');
+    for (std::size_t i = 0; i < noise.size(); ++i) {
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    }
+    const std::pair<std::string, bool> backups[] = {
+        {ConvertOldFormat(OldDataFile(40)), true},
+        {oldFile, true},
+        {noise, false},
+        {std::string(1280, ' '), false},
+        {std::string(oldFile).replace(520, 520, 520, ' '), false},  // an old file without login
+    };
+    const std::string backup = dir_.File("cli2.rkd");
+    const std::string kept = BeforeRestorePath(path_);
+    for (const auto& [content, restored] : backups) {
+        SCOPED_TRACE(content.size());
+        WriteBytes(path_, before_);
+        WriteBytes(JournalPath(path_), EncodeJournalEntry({2, Record('n')}));
+        WriteBytes(backup, content);
+        EXPECT_EQ(RestoreBackup(files_, backup, path_).status,
+                  restored ? RestoreResult::Status::Restored : RestoreResult::Status::NotADataFile);
+        EXPECT_TRUE(ReadBytes(path_) == (restored ? content : before_));
+        EXPECT_EQ(JournalLeft(), !restored);
+        EXPECT_EQ(std::filesystem::exists(kept), restored);
+        if (restored) {
+            EXPECT_EQ(FileMode(kept), 0600u);
+            ASSERT_TRUE(store_.LoadDataFile(path_, [] { return true; }));
+            EXPECT_EQ(DecodeValue(store_.ReadField(3, 2), LoginKey), "olduser");
+            ASSERT_TRUE(UndoRestore(files_, path_));
+            EXPECT_TRUE(ReadBytes(path_) == before_ && !std::filesystem::exists(kept));
+        }
+    }
+    WriteBytes(backup, oldFile);
+    files_.FailOn(FileOp::Rename, 2);
+    EXPECT_EQ(RestoreBackup(files_, backup, path_).status, RestoreResult::Status::NotReplaced);
+    EXPECT_TRUE(ReadBytes(path_) == before_);
+    ASSERT_TRUE(DiscardBeforeRestore(files_, path_));
+    EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
 TEST_F(StoreFaultsTest, DamagedRecordCountGivesWayToTheHighestRecordInUse) {

@@ -77,7 +77,16 @@ IoResult FaultyFileIo::Remove(const std::string& path) {
 }
 
 FileIdentity FaultyFileIo::Identity(const std::string& path) {
+    if (Fails(FileOp::Stat)) {
+        FileIdentity unknown;
+        unknown.unknownBecause = Injected().reason;
+        return unknown;
+    }
     return SystemFileIo().Identity(path);
+}
+
+IoResult FaultyFileIo::RestrictToOwner(const std::string& path) {
+    return SystemFileIo().RestrictToOwner(path);
 }
 
 }  // namespace keyrack::testing

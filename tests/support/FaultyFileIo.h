@@ -6,7 +6,7 @@
 
 namespace keyrack::testing {
 
-enum class FileOp { Read, WriteAt, Create, Resize, Rename, Remove };
+enum class FileOp { Read, WriteAt, Create, Resize, Rename, Remove, Stat };
 
 // The system's files, with the faults a disk shows on demand: an operation that fails, a read
 // that fails partway, a disk that fills up in the middle of a write.
@@ -27,6 +27,7 @@ class FaultyFileIo : public FileIo {
     IoResult Rename(const std::string& from, const std::string& to) override;
     IoResult Remove(const std::string& path) override;
     FileIdentity Identity(const std::string& path) override;
+    IoResult RestrictToOwner(const std::string& path) override;
 
   private:
     // Counts the call; true when it is the one set to fail.

@@ -60,6 +60,8 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
     put(3, 9, "K3");
     put(4, 8, "Mislaid");
     put(4, 9, "K9");  // a group whose key names another record
+    put(105, 8, "Cut");
+    put(105, 9, "K10o");  // shown as K105: earlier versions cut its key
     const std::vector<std::string> entry = {
         " Visa ", "https://visa.example", "alice", "pin", "NUMERIC", "N", " 12", "K5", "K150",
         "K5"};
@@ -68,6 +70,7 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
     }
     EXPECT_EQ(GroupRecordOf(store, "K3", kKey), 3);
     EXPECT_EQ(GroupRecordOf(store, "K4", kKey), 0);
+    EXPECT_EQ(GroupRecordOf(store, "K105", kKey), 105);
     EXPECT_EQ(GroupRecordOf(store, "K150", kKey), 0);  // an entry
     EXPECT_EQ(GroupRecordOf(store, "D", kKey), 0);
 
@@ -84,10 +87,10 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
         MovedEntryFields(store, 150, "Visa", "K150+", "K3", kKey, platform::SystemRandom())[8]
             .empty());
 
-    const std::string before = store.ReadField(8, 3) + store.ReadField(9, 3);
-    FieldValues group = MovedGroupFields(store, 3, "K150", kKey, platform::SystemRandom());
-    EXPECT_EQ(group[7] + group[8], before);
-    EXPECT_EQ(DecodeValue(group[9], kKey), "04N");
+    FieldValues group = MovedGroupFields(store, 105, "K150", kKey, platform::SystemRandom());
+    EXPECT_EQ(group[7], store.ReadField(8, 105));
+    // The move writes the key whole, in the short form that fits the field.
+    EXPECT_EQ(DecodeValue(group[8], kKey) + DecodeValue(group[9], kKey), "03904N");
     group = MovedGroupFields(store, 3, "", kKey, platform::SystemRandom());
     EXPECT_TRUE(group[9].empty());
 }

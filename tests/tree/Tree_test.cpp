@@ -10,6 +10,7 @@
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
 #include "tree/NodeKeys.h"
+#include "tree/TreeEdits.h"
 #include "tree/TreePlan.h"
 
 namespace keyrack {
@@ -36,12 +37,12 @@ TEST(NodeKeysTest, LongKeysAreStoredInThreeCharactersAndOtherValuesStayAsTheyAre
 }
 
 TreeRecord Entry(int index, const std::string& key, const std::string& parentKey) {
-    return {index, "Entry " + std::to_string(index), "", key, parentKey};
+    return {index, "Entry " + std::to_string(index), "", key, parentKey, ""};
 }
 
 TreeRecord Group(int index, const std::string& name, const std::string& key,
                  const std::string& parentKey) {
-    return {index, "", name, key, parentKey};
+    return {index, "", name, key, parentKey, ""};
 }
 
 // Each node as "key<parent", in the order the plan adds them.
@@ -127,9 +128,22 @@ TEST(TreePlanTest, GroupsWithKeysCutByEarlierVersionsAllShowAndKeepTheirEntries)
     for (int record = 100; record <= 117; ++record) {
         shape.push_back(RecordKey(record) + (record <= 105 ? "<" : "<K100"));
     }
-    const std::vector<PlannedNode> plan = PlanTree(records);
+    EXPECT_EQ(Shape(PlanTree(records)), shape);
+
+    // Renamed or moved, such a group keeps its place and its entries, and its key is whole.
+    ASSERT_EQ(GroupRecordOf(store, "K100", kKey), 100);
+    ASSERT_TRUE(store.WriteRecord(
+        GroupRecordFields("Renamed", 100, "", kKey, platform::SystemRandom()), 100, path, false));
+    ASSERT_EQ(GroupRecordOf(store, "K105", kKey), 105);
+    ASSERT_TRUE(store.ReplaceRecord(
+        MovedGroupFields(store, 105, "K100", kKey, platform::SystemRandom()), 105, path));
+    store.LoadDataFile(path);
+    const std::vector<PlannedNode> plan =
+        PlanTree(ReadTreeRecords(store, kKey, RecordCountInUse(store)));
+    shape[5] = "K105<K100";
     EXPECT_EQ(Shape(plan), shape);
-    EXPECT_EQ(plan[5].text, "Group 105");
+    EXPECT_EQ(plan[0].text + plan[5].text, "RenamedGroup 105");
+    EXPECT_EQ(DecodeValue(store.ReadField(9, 100), kKey), StoredKeyForm("K100"));
 }
 
 }  // namespace
