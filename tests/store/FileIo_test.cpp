@@ -21,9 +21,13 @@ TEST(FileIoTest, ReplaceWholeLeavesTheOldFileWhenAnyStepFails) {
         WriteBytes(target, "old backup");
         FaultyFileIo io;
         fault(io);
+        WriteBytes(target + ".tmp", "the user's own file");
         EXPECT_FALSE(ReplaceWhole(io, target, "the new and longer content"));
         EXPECT_EQ(ReadBytes(target), "old backup");
-        EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));
+        EXPECT_EQ(ReadBytes(target + ".tmp"), "the user's own file");
+        const std::filesystem::directory_iterator files(
+            std::filesystem::path(target).parent_path());
+        EXPECT_EQ(std::distance(begin(files), end(files)), 2);
     }
 }
 
@@ -32,11 +36,12 @@ TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyAndStopsOnAFailedRead) {
     const std::string source = dir.File("cli.rkd");
     const std::string target = dir.File("cli2.rkd");
     WriteBytes(source, std::string("data\0file", 9));
-    WriteBytes(dir.File("cli2.rkd.tmp"), "left by a crash");
+    WriteBytes(dir.File("cli2.rkd.tmp"), "left by a crash");  // or the user's own
 
     FaultyFileIo io;
     ASSERT_TRUE(CopyWhole(io, source, target));
     EXPECT_EQ(ReadBytes(target), ReadBytes(source));
+    EXPECT_EQ(ReadBytes(dir.File("cli2.rkd.tmp")), "left by a crash");
     EXPECT_EQ(FileMode(target), 0600u);
 
     WriteBytes(source, "changed");
