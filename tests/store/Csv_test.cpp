@@ -73,6 +73,30 @@ TEST(CsvTest, ColumnsAreFoundByTheNamesKeepersUse) {
     EXPECT_EQ(stray.skippedRows[0].row, 3);
 }
 
+TEST(CsvTest, SummaryNamesTheColumnsNotKeptAndTheFirstRowsSkipped) {
+    CsvRead read;
+    read.skippedRows = {{3, "Bad \"q", SkipReason::Unreadable}};
+    read.skipped = 1;
+    read.droppedColumns = {"Notes", "TOTP"};
+    ImportPlan plan;
+    plan.skippedRows = {{2, "", SkipReason::NoTitle},
+                        {4, "Long\nTitle", SkipReason::CannotStore},
+                        {5, "Deep", SkipReason::TooDeep},
+                        {6, "A", SkipReason::FileFull},
+                        {7, "B", SkipReason::FileFull}};
+    plan.skipped = 5;
+    const ImportResult stopped{3, false, 2};
+    const auto message = [](int number) {
+        const bool filled = number == 70 || number == 75 || number == 76 || number == 78;
+        return "m" + std::to_string(number) + (filled ? " %1" : "") + (number == 70 ? " %2" : "");
+    };
+    EXPECT_EQ(
+        ImportSummary(read, plan, stopped, message),
+        "m70 3 6\nm76 2\nm75 Notes, TOTP\n2: m58\n3 \u201cBad \"q\u201d: m77\n"
+        "4 \u201cLong Title\u201d: m53\n5 \u201cDeep\u201d: m78 100\n6 \u201cA\u201d: m55\n\u2026");
+    EXPECT_EQ(ImportSummary({}, {}, {}, message), "m70 0 0");
+}
+
 struct FixedDraws : platform::RandomSource {
     std::uint32_t Below(std::uint32_t bound) override { return 3 % bound; }
 };
