@@ -89,13 +89,15 @@ void DropExporterRoot(std::vector<CsvEntry>& entries) {
     }
 }
 
-// The host name of an address: what follows the scheme, without user and port, up to the path.
+// The host name of a web address: what follows the scheme, without user and port, up to the
+// path. Any other address (a program, a document) stands for itself.
 std::string HostOf(const std::string& address) {
     std::string rest = Trim(address);
     const std::size_t scheme = rest.find("://");
-    if (scheme != std::string::npos) {
-        rest = rest.substr(scheme + 3);
+    if (scheme == std::string::npos) {
+        return rest;
     }
+    rest = rest.substr(scheme + 3);
     rest = rest.substr(0, rest.find_first_of("/?#"));
     const std::size_t user = rest.rfind('@');
     if (user != std::string::npos) {
@@ -277,13 +279,14 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
             storable = storable && stored && StoresIntact(*stored, dataKey, FieldWidth(8));
             names.push_back(stored.value_or(std::string()));
         }
-        const EntryValues values{storable ? FlattenTitle(*title) : std::string(),
-                                 storable ? Trim(*address) : std::string(),
-                                 storable ? Trim(*userName) : std::string(),
-                                 storable ? *password : std::string(), type};
+        if (!storable) {
+            skip(entry, fileTitle, SkipReason::CannotStore);
+            continue;
+        }
+        const EntryValues values{*title, Trim(*address), Trim(*userName), *password, type};
         // The data file keeps a password of spaces alone as an empty one.
-        const bool spacesOnly = storable && !password->empty() && IsBlank(*password);
-        if (!storable || spacesOnly || FirstUnstorableBox(values, dataKey)) {
+        const bool spacesOnly = !values.password.empty() && IsBlank(values.password);
+        if (spacesOnly || FirstUnstorableBox(values, dataKey)) {
             skip(entry, fileTitle, SkipReason::CannotStore);
             continue;
         }

@@ -174,10 +174,11 @@ TEST_F(CsvImportTest, RowsBecomeEntriesInTheirGroupsAndExportTheSame) {
         {tooDeep, "Deep", "", "", "", 11},
         {deepest, "Deepest", "", "", "", 12},
         {{"Work"}, "PIN", "", "  ", "", 13},
+        {{}, "", "", "", "C:\\Apps\\mail.exe", 14},
     };
     const ImportResult result = Import(rows);
     EXPECT_TRUE(result.complete);
-    EXPECT_EQ(result.entries, 7);
+    EXPECT_EQ(result.entries, 8);
     std::string skipped;
     for (const SkippedRow& row : plan.skippedRows) {
         skipped += std::to_string(row.row) + ":" + std::to_string(int(row.reason)) + " ";
@@ -194,8 +195,8 @@ TEST_F(CsvImportTest, RowsBecomeEntriesInTheirGroupsAndExportTheSame) {
         Exported(),
         "Home/Net/|Router|admin| pw,1 |http://10.0.0.1\n|Loose|||\nHome/|Mail|ann|p\"w|\n"
         "Home/Net/|Modem|||\n|Two lines|||\n|host.example|||https://me@host.example:8080/x?y\n" +
-            deepPath + "|Deepest|||\n");
-    EXPECT_EQ(store.ReadField(6, 1), "109");
+            deepPath + "|Deepest|||\n|C:\\Apps\\mail.exe|||C:\\Apps\\mail.exe\n");
+    EXPECT_EQ(store.ReadField(6, 1), "110");
 }
 
 // The UTF-8 files' text in Windows-1252, for the characters these files use.
