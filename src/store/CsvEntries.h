@@ -101,12 +101,4 @@ using RecordWriter = std::function<bool(int record, const FieldValues& fields)>;
 // at the first write that fails.
 ImportResult RunImport(const ImportPlan& plan, const RecordWriter& write);
 
-// A catalogue text by number, in UTF-8.
-using MessageText = std::function<std::string(int number)>;
-
-// What the window says after an import: the counts, the columns not kept, the first few rows
-// skipped (row number, title, reason), and how many entries a failed write left out.
-std::string ImportSummary(const CsvRead& read, const ImportPlan& plan, const ImportResult& result,
-                          const MessageText& message);
-
 }  // namespace keyrack

@@ -4,6 +4,7 @@
 
 #include "store/Csv.h"
 #include "store/CsvEntries.h"
+#include "store/CsvSummary.h"
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
 #include "tree/NodeKeys.h"
