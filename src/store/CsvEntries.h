@@ -28,7 +28,8 @@ struct CsvEntry {
 enum class SkipReason {
     Unreadable,   // a quote that never closes, or no first row naming the columns
     NoTitle,      // blank title and no address to take one from
-    CannotStore,  // a value too long, or characters the data file cannot keep
+    CannotStore,  // a value too long, characters the data file cannot keep, or a password of
+                  // spaces alone (the data file keeps it as an empty one)
     TooDeep,      // more than MaxGroupDepth groups in its path
     FileFull,     // no record number left
 };
