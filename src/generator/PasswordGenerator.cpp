@@ -42,16 +42,14 @@ GeneratedPassword GeneratePassword(const PasswordTypeSettings& settings,
         used.caseSet = read.caseSet;
         admitted = AdmittedCharacters(used);
     }
-    long long length = RoundHalfEven(Val(used.length));
-    if (length > MaxPasswordLength) {
-        length = MaxPasswordLength;
-        used.length = std::to_string(MaxPasswordLength);
-    } else if (length < 1) {
+    const int length = PasswordLength(used.length);
+    if (length == 0) {
         used.length.clear();
         return result;
     }
+    used.length = std::to_string(length);
     const auto count = static_cast<std::uint32_t>(admitted.size());
-    for (long long i = 0; i < length; ++i) {
+    for (int i = 0; i < length; ++i) {
         result.password += admitted[random.Below(count)];
     }
     return result;

@@ -17,14 +17,13 @@ std::string AdmittedCharacters(const PasswordTypeSettings& settings);
 struct GeneratedPassword {
     std::string password;
     // The settings the password was made under, to be shown and stored with it. Settings
-    // admitting no character are read as the password type dialog reads them; a length above
-    // MaxPasswordLength becomes MaxPasswordLength; a length below 1 becomes empty.
+    // admitting no character are read as the password type dialog reads them; the length is
+    // the one used (PasswordLength), or empty when that is 0.
     PasswordTypeSettings used;
 };
 
-// A password of the settings' length (the number at the start of it, halves rounded to the even
-// neighbour), each character drawn from random with every admitted character equally likely.
-// Empty when the length is below 1.
+// A password of the settings' PasswordLength, each character drawn from random with every admitted
+// character equally likely. Empty when the length is below 1.
 GeneratedPassword GeneratePassword(const PasswordTypeSettings& settings,
                                    platform::RandomSource& random);
 

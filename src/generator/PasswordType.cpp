@@ -1,6 +1,7 @@
 #include "generator/PasswordType.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
 
 #include "common/Strings.h"
 #include "store/RecordStore.h"
@@ -41,15 +42,17 @@ PasswordTypeSettings DialogSettings(const PasswordTypeSettings& settings) {
     return read;
 }
 
-std::string DialogLength(const std::string& text) {
+int PasswordLength(const std::string& text) {
     const double length = Val(text);
-    if (length < 1 || length > MaxPasswordLength) {
-        return kDefaultLength;
+    if (!(length > 0)) {
+        return 0;
     }
-    // Fifteen significant digits give back what was typed, without the float's noise.
-    char written[32];
-    std::snprintf(written, sizeof written, "%.15g", length);
-    return written;
+    return static_cast<int>(std::min(std::ceil(length), double{MaxPasswordLength}));
+}
+
+std::string DialogLength(const std::string& text) {
+    const int length = PasswordLength(text);
+    return length > 0 ? std::to_string(length) : kDefaultLength;
 }
 
 }  // namespace keyrack

@@ -16,5 +16,7 @@ constexpr int kMessageCannotStoreValue = 53;
 constexpr int kMessageWriteFailed = 54;
 constexpr int kMessageFileFull = 55;
 constexpr int kMessageTitleNeeded = 58;
+// Shown when the tree raised groups nested deeper than MaxGroupDepth; %1 is that depth.
+constexpr int kMessageGroupsTooDeep = 79;
 
 }  // namespace keyrack

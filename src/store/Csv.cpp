@@ -33,11 +33,14 @@ std::string CsvLine(const CsvRow& fields) {
     return line + "\r\n";
 }
 
-std::vector<CsvRow> ReadCsv(const std::string& text) {
-    std::vector<CsvRow> rows;
+namespace {
+
+// Reads rows into read from start on; returns where reading is to go on: the end of text, or
+// the line after a quote that never closes.
+std::size_t ReadRowsFrom(const std::string& text, std::size_t start, CsvRows& read) {
     CsvRow row;
     std::string field;
-    bool quoted = false;  // inside a quoted field
+    std::size_t quoteAt = std::string::npos;  // the opening quote of the field being read
     bool lineHasText = false;
     const auto endField = [&] {
         row.push_back(std::move(field));
@@ -46,27 +49,29 @@ std::vector<CsvRow> ReadCsv(const std::string& text) {
     const auto endRow = [&] {
         endField();
         if (lineHasText) {
-            rows.push_back(std::move(row));
+            read.rows.push_back(std::move(row));
+            read.broken.push_back(false);
         }
         row.clear();
         lineHasText = false;
     };
-    std::size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    for (; i < text.size(); ++i) {
+    for (std::size_t i = start; i < text.size(); ++i) {
         const char c = text[i];
-        if (quoted) {
+        if (quoteAt != std::string::npos) {
             if (c != '"') {
                 field += c;
             } else if (i + 1 < text.size() && text[i + 1] == '"') {
                 field += '"';
                 ++i;
+            } else if (i + 1 == text.size() || text.find_first_of(",\r\n", i + 1) == i + 1) {
+                quoteAt = std::string::npos;
             } else {
-                quoted = false;
+                break;  // text right after a closing quote: the quote was a stray one
             }
             continue;
         }
         if (c == '"' && field.empty()) {
-            quoted = true;
+            quoteAt = i;
             lineHasText = true;
         } else if (c == ',') {
             endField();
@@ -80,10 +85,28 @@ std::vector<CsvRow> ReadCsv(const std::string& text) {
             lineHasText = true;
         }
     }
+    if (quoteAt != std::string::npos) {
+        // Never closed, or closed by what was meant to open another field.
+        read.rows.push_back(std::move(row));
+        read.broken.push_back(true);
+        const std::size_t lineEnd = text.find('\n', quoteAt);
+        return lineEnd == std::string::npos ? text.size() : lineEnd + 1;
+    }
     if (lineHasText || !field.empty()) {
         endRow();
     }
-    return rows;
+    return text.size();
+}
+
+}  // namespace
+
+CsvRows ReadCsv(const std::string& text) {
+    CsvRows read;
+    std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (at < text.size()) {
+        at = ReadRowsFrom(text, at, read);
+    }
+    return read;
 }
 
 }  // namespace keyrack

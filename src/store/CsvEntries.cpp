@@ -1,5 +1,6 @@
 #include "store/CsvEntries.h"
 
+#include <algorithm>
 #include <map>
 #include <unordered_map>
 
@@ -8,6 +9,7 @@
 #include "store/EntryRecord.h"
 #include "store/RecordCount.h"
 #include "store/ValueCipher.h"
+#include "tree/DetailBoxes.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePlan.h"
 
@@ -16,33 +18,83 @@ namespace keyrack {
 namespace {
 
 constexpr char kPathSeparator = '/';
+constexpr char kGroupingSeparator = '\\';
+// The first group of every path in the exports of keepers that hold all in one root group.
+const char* const kExporterRoots[] = {"Root", "Passwords"};
 
-enum Column { kGroup, kTitle, kUserName, kPassword, kAddress, kColumns };
+enum Column { kGroup, kGrouping, kTitle, kUserName, kPassword, kAddress, kColumns };
 
 // Header names, lower case, that the common keepers' exports use for each column.
 const std::vector<std::string> kColumnNames[kColumns] = {
     {"group", "folder"},
+    {"grouping"},
     {"title", "name"},
     {"username", "user name", "login_username"},
     {"password", "login_password"},
     {"url", "web site", "login_uri"},
 };
 
-std::vector<std::string> PathNames(const std::string& path) {
+std::vector<std::string> Split(const std::string& path, char separator) {
     std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(kPathSeparator, start);
-        if (end == std::string::npos) {
-            end = path.size();
-        }
-        std::string name = Trim(path.substr(start, end - start));
-        if (!name.empty()) {
-            names.push_back(std::move(name));
-        }
-        start = end + 1;
+    if (path.empty()) {
+        return names;
     }
+    std::size_t start = 0;
+    for (std::size_t end; (end = path.find(separator, start)) != std::string::npos;
+         start = end + 1) {
+        names.push_back(path.substr(start, end - start));
+    }
+    names.push_back(path.substr(start));
     return names;
+}
+
+// Trimmed, without the empty ones.
+std::vector<std::string> GroupNames(const std::vector<std::string>& names) {
+    std::vector<std::string> kept;
+    for (const std::string& name : names) {
+        if (!IsBlank(name)) {
+            kept.push_back(Trim(name));
+        }
+    }
+    return kept;
+}
+
+// Leaves out the first group when every entry's path starts with the same exporter's root.
+void DropExporterRoot(std::vector<CsvEntry>& entries) {
+    if (entries.empty()) {
+        return;
+    }
+    for (const char* root : kExporterRoots) {
+        const bool everyRow = std::all_of(entries.begin(), entries.end(), [&](const CsvEntry& e) {
+            return !e.groups.empty() && Trim(e.groups.front()) == root;
+        });
+        if (everyRow) {
+            for (CsvEntry& entry : entries) {
+                entry.groups.erase(entry.groups.begin());
+            }
+            return;
+        }
+    }
+}
+
+// The host name of a web address: what follows the scheme, without user and port, up to the
+// path. Any other address (a program, a document) stands for itself.
+std::string HostOf(const std::string& address) {
+    std::string rest = Trim(address);
+    const std::size_t scheme = rest.find("://");
+    if (scheme == std::string::npos) {
+        return rest;
+    }
+    rest = rest.substr(scheme + 3);
+    rest = rest.substr(0, rest.find_first_of("/?#"));
+    const std::size_t user = rest.rfind('@');
+    if (user != std::string::npos) {
+        rest = rest.substr(user + 1);
+    }
+    if (rest.empty() || rest.front() != '[') {
+        rest = rest.substr(0, rest.find(':'));
+    }
+    return rest;
 }
 
 // Hands out free record numbers from the lowest up, counting each as allocated.
@@ -83,19 +135,23 @@ class RecordAllocator {
 std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
     const std::vector<PlannedNode> plan =
         PlanTree(ReadTreeRecords(store, dataKey, RecordCountInUse(store)));
-    std::unordered_map<std::string, std::string> groupPaths;
+    std::unordered_map<std::string, std::vector<std::string>> groupPaths;
     std::vector<CsvEntry> entries;
     for (const PlannedNode& node : plan) {
-        const std::string& parentPath = groupPaths[node.parentKey];
+        const std::vector<std::string> parentPath = groupPaths[node.parentKey];
         if (node.isGroup) {
-            const std::string name = node.isDefaultGroup ? std::string() : Trim(node.text);
-            groupPaths[node.key] = parentPath.empty() ? name : parentPath + kPathSeparator + name;
+            std::vector<std::string>& path = groupPaths[node.key];
+            path = parentPath;
+            if (!node.isDefaultGroup) {
+                path.push_back(Trim(node.text));
+            }
             continue;
         }
         const auto field = [&](int number) {
-            return Trim(DecodeValue(store.ReadField(number, node.record), dataKey));
+            return DecodeValue(store.ReadField(number, node.record), dataKey);
         };
-        entries.push_back({parentPath, field(1), field(3), field(4), field(2)});
+        entries.push_back(
+            {parentPath, Trim(field(1)), Trim(field(3)), field(4), Trim(field(2)), 0});
     }
     return entries;
 }
@@ -106,42 +162,67 @@ std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter&
         return toFile(text).value_or(std::string());
     };
     for (const CsvEntry& entry : entries) {
-        csv += CsvLine({converted(entry.group), converted(entry.title), converted(entry.userName),
+        std::string path;
+        for (std::size_t i = 0; i < entry.groups.size(); ++i) {
+            path += (i > 0 ? std::string(1, kPathSeparator) : std::string()) + entry.groups[i];
+        }
+        csv += CsvLine({converted(path), converted(entry.title), converted(entry.userName),
                         converted(entry.password), converted(entry.address), std::string()});
     }
     return csv;
 }
 
 CsvRead ReadCsvEntries(const std::string& text) {
-    const std::vector<CsvRow> rows = ReadCsv(text);
+    const CsvRows csv = ReadCsv(text);
     CsvRead read;
-    if (rows.empty()) {
+    if (csv.rows.empty()) {
         return read;
     }
-    int columnOf[kColumns] = {-1, -1, -1, -1, -1};
+    const CsvRow& header = csv.rows[0];
+    int columnOf[kColumns] = {-1, -1, -1, -1, -1, -1};
+    std::vector<bool> kept(header.size(), false);
     for (int column = 0; column < kColumns; ++column) {
-        for (std::size_t i = 0; i < rows[0].size() && columnOf[column] < 0; ++i) {
-            const std::string name = ToLowerAscii(Trim(rows[0][i]));
+        for (std::size_t i = 0; i < header.size() && columnOf[column] < 0; ++i) {
+            const std::string name = ToLowerAscii(Trim(header[i]));
             for (const std::string& known : kColumnNames[column]) {
                 if (name == known) {
                     columnOf[column] = static_cast<int>(i);
+                    kept[i] = true;
                 }
             }
         }
     }
-    if (columnOf[kTitle] < 0) {
-        read.skipped = static_cast<int>(rows.size());
-        return read;
-    }
-    for (std::size_t r = 1; r < rows.size(); ++r) {
+    const bool named = !csv.broken[0] && (columnOf[kTitle] >= 0 || columnOf[kAddress] >= 0);
+    std::vector<bool> dropped(header.size(), false);
+    for (std::size_t r = named ? 1 : 0; r < csv.rows.size(); ++r) {
+        const CsvRow& row = csv.rows[r];
         const auto cell = [&](Column column) {
             const int i = columnOf[column];
-            return i >= 0 && i < static_cast<int>(rows[r].size()) ? rows[r][std::size_t(i)]
-                                                                  : std::string();
+            return named && i >= 0 && i < static_cast<int>(row.size()) ? row[std::size_t(i)]
+                                                                       : std::string();
         };
-        read.entries.push_back(
-            {cell(kGroup), cell(kTitle), cell(kUserName), cell(kPassword), cell(kAddress)});
+        const int number = static_cast<int>(r) + 1;
+        if (!named || csv.broken[r]) {
+            read.skippedRows.push_back({number, cell(kTitle), SkipReason::Unreadable});
+            continue;
+        }
+        for (std::size_t i = 0; i < row.size() && i < header.size(); ++i) {
+            dropped[i] = dropped[i] || (!kept[i] && !IsBlankOrLineBreaks(row[i]));
+        }
+        std::vector<std::string> groups = Split(cell(kGroup), kPathSeparator);
+        if (groups.empty()) {
+            groups = Split(cell(kGrouping), kGroupingSeparator);
+        }
+        read.entries.push_back({std::move(groups), cell(kTitle), cell(kUserName), cell(kPassword),
+                                cell(kAddress), number});
     }
+    DropExporterRoot(read.entries);
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        if (dropped[i]) {
+            read.droppedColumns.push_back(Trim(header[i]));
+        }
+    }
+    read.skipped = static_cast<int>(read.skippedRows.size());
     return read;
 }
 
@@ -158,26 +239,43 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
     }
     RecordAllocator allocator(store, recordCount);
     ImportPlan plan;
+    const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
+        plan.skippedRows.push_back({entry.row, title, why});
+    };
     for (std::size_t row = 0; row < entries.size(); ++row) {
         const CsvEntry& entry = entries[row];
-        const auto title = toStored(entry.title);
+        const std::string fileTitle = IsBlankOrLineBreaks(FlattenTitle(entry.title))
+                                          ? HostOf(entry.address)
+                                          : FlattenTitle(entry.title);
+        if (IsBlankOrLineBreaks(fileTitle)) {
+            skip(entry, fileTitle, SkipReason::NoTitle);
+            continue;
+        }
+        const std::vector<std::string> fileNames = GroupNames(entry.groups);
+        if (fileNames.size() > static_cast<std::size_t>(MaxGroupDepth)) {
+            skip(entry, fileTitle, SkipReason::TooDeep);
+            continue;
+        }
+        const auto title = toStored(fileTitle);
         const auto address = toStored(entry.address);
         const auto userName = toStored(entry.userName);
         const auto password = toStored(entry.password);
-        const auto path = toStored(entry.group);
-        if (!title || !address || !userName || !password || !path) {
-            ++plan.skipped;
-            continue;
-        }
-        const EntryValues values{Trim(*title), Trim(*address), Trim(*userName), Trim(*password),
-                                 type};
-        const std::vector<std::string> names = PathNames(*path);
-        bool storable = !IsBlank(values.title) && !FirstUnstorableBox(values, dataKey);
-        for (const std::string& name : names) {
-            storable = storable && StoresIntact(name, dataKey, FieldWidth(8));
+        std::vector<std::string> names;
+        bool storable = title && address && userName && password;
+        for (const std::string& name : fileNames) {
+            const auto stored = toStored(name);
+            storable = storable && stored && StoresIntact(*stored, dataKey, FieldWidth(8));
+            names.push_back(stored.value_or(std::string()));
         }
         if (!storable) {
-            ++plan.skipped;
+            skip(entry, fileTitle, SkipReason::CannotStore);
+            continue;
+        }
+        const EntryValues values{*title, Trim(*address), Trim(*userName), *password, type};
+        // The data file keeps a password of spaces alone as an empty one.
+        const bool spacesOnly = !values.password.empty() && IsBlank(values.password);
+        if (spacesOnly || FirstUnstorableBox(values, dataKey)) {
+            skip(entry, fileTitle, SkipReason::CannotStore);
             continue;
         }
 
@@ -194,7 +292,9 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         const auto records = allocator.Take(static_cast<int>(names.size() - found) + 1);
         if (!records) {
             plan.fileFull = true;
-            plan.skipped += static_cast<int>(entries.size() - row);
+            for (; row < entries.size(); ++row) {
+                skip(entries[row], FlattenTitle(entries[row].title), SkipReason::FileFull);
+            }
             break;
         }
         for (std::size_t i = found; i < names.size(); ++i) {
@@ -213,6 +313,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         ++plan.entries;
     }
     plan.recordCount = allocator.RecordCount();
+    plan.skipped = static_cast<int>(plan.skippedRows.size());
     return plan;
 }
 
@@ -221,17 +322,12 @@ ImportResult RunImport(const ImportPlan& plan, const RecordWriter& write) {
     if (plan.writes.empty()) {
         return result;
     }
-    if (!write(1, RecordCountFields(plan.recordCount))) {
-        result.complete = false;
-        return result;
+    result.complete = write(1, RecordCountFields(plan.recordCount));
+    for (std::size_t i = 0; i < plan.writes.size() && result.complete; ++i) {
+        result.complete = write(plan.writes[i].first, plan.writes[i].second);
+        result.entries += result.complete && plan.isEntry[i] ? 1 : 0;
     }
-    for (std::size_t i = 0; i < plan.writes.size(); ++i) {
-        if (!write(plan.writes[i].first, plan.writes[i].second)) {
-            result.complete = false;
-            break;
-        }
-        result.entries += plan.isEntry[i] ? 1 : 0;
-    }
+    result.notWritten = plan.entries - result.entries;
     return result;
 }
 

@@ -13,34 +13,59 @@
 // Entries leaving the data file as CSV rows, and CSV rows coming in as groups and entries.
 namespace keyrack {
 
-// One entry with the path of its group: the group names from the top down, joined by "/";
-// empty for an entry of the default group.
+// One entry with the names of its groups from the top down (none for an entry of the default
+// group), and for an entry read from a file the number of its row there (the header is row 1).
 struct CsvEntry {
-    std::string group;
+    std::vector<std::string> groups;
     std::string title;
     std::string userName;
     std::string password;
     std::string address;
+    int row = 0;
+};
+
+// Why a row of a file did not become an entry.
+enum class SkipReason {
+    Unreadable,   // a quote that never closes, or no first row naming the columns
+    NoTitle,      // blank title and no address to take one from
+    CannotStore,  // a value too long, characters the data file cannot keep, or a password of
+                  // spaces alone (the data file keeps it as an empty one)
+    TooDeep,      // more than MaxGroupDepth groups in its path
+    FileFull,     // no record number left
+};
+
+struct SkippedRow {
+    int row = 0;
+    std::string title;  // in the file's text; may be empty
+    SkipReason reason = SkipReason::Unreadable;
 };
 
 // Converts text from one character set to the other; nothing when a character has no place in
 // the target.
 using TextConverter = std::function<std::optional<std::string>(const std::string&)>;
 
-// Every entry of the tree, in the tree's order, as the data file holds its text.
+// Every entry of the tree, in the tree's order, as the data file holds its text: the title,
+// address and user name trimmed as the editor keeps them, the password exactly.
 std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey);
 
-// The whole CSV file: a header the common keepers read, then one row per entry. toFile
-// converts the data file's text to the file's; a value it cannot convert is left empty.
+// The whole CSV file: a header the common keepers read, then one row per entry, every value as
+// it stands (a file for keepers, not spreadsheets). toFile converts the data file's text to the
+// file's; a value it cannot convert is left empty. Group names are joined by "/".
 std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter& toFile);
 
 struct CsvRead {
     std::vector<CsvEntry> entries;  // in the file's text
-    int skipped = 0;                // rows without a header to name their columns
+    std::vector<SkippedRow> skippedRows;
+    int skipped = 0;  // the number of skippedRows
+    // Header names of columns with a value in some row that no field of an entry keeps.
+    std::vector<std::string> droppedColumns;
 };
 
 // The rows of a CSV file with a header row, its columns found by the names the common keepers
-// use, in any case; other columns are ignored. Without a title column no row can be read.
+// use, in any case. Without a title or address column no row is read, and the first row counts
+// as a row, not as a header. A group column holds a path with "/" between the names, a
+// "grouping" column one with "\\". A first group that every row has and that names an
+// exporter's root ("Root", "Passwords") is left out.
 CsvRead ReadCsvEntries(const std::string& text);
 
 // The record writes an import makes, in an order where every group comes before what it
@@ -50,13 +75,16 @@ struct ImportPlan {
     std::vector<std::pair<int, FieldValues>> writes;
     std::vector<bool> isEntry;  // per write
     int entries = 0;
-    int skipped = 0;
+    std::vector<SkippedRow> skippedRows;
+    int skipped = 0;        // the number of skippedRows
     bool fileFull = false;  // rows were left out because no record number was left
 };
 
 // Plans entries into the tree of store: each into the group its path names, creating the groups
-// that do not exist yet; toStored converts the file's text to the data file's. A row whose
-// title is blank or whose values or group names cannot be stored intact is skipped.
+// that do not exist yet; toStored converts the file's text to the data file's. Names are
+// trimmed and empty ones left out. The title follows the editor's rules (line breaks flattened,
+// blank refused); a blank one is taken from the address's host name. A row whose values or
+// group names cannot be stored intact, or whose path is deeper than MaxGroupDepth, is skipped.
 ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntry>& entries,
                       const TextConverter& toStored, const PasswordTypeSettings& type,
                       platform::RandomSource& random);
@@ -64,6 +92,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
 struct ImportResult {
     int entries = 0;       // entries written
     bool complete = true;  // false when a write failed; what was written before it stays
+    int notWritten = 0;    // entries of the plan left out after the failed write
 };
 
 // Writes one record of the data file; false when it did not reach the disk.

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/RandomSource.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -17,6 +19,18 @@
 namespace keyrack {
 
 namespace {
+
+constexpr int kTemporaryNameAttempts = 16;
+
+// path, a dot and six random letters and digits, like the names temporary-file routines make.
+std::string TemporaryNameBeside(const std::string& path) {
+    static const char kCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = path + ".";
+    for (int i = 0; i < 6; ++i) {
+        name += kCharacters[platform::SystemRandom().Below(sizeof kCharacters - 1)];
+    }
+    return name;
+}
 
 #ifdef _WIN32
 constexpr int kBinary = O_BINARY;
@@ -246,17 +260,22 @@ FileIo& SystemFileIo() {
 }
 
 IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content) {
-    const std::string temporary = path + ".tmp";
-    // A temporary file left by an earlier crash would make the exclusive create fail.
-    io.Remove(temporary);
-    IoResult result = io.CreateWith(temporary, content);
-    if (result) {
-        result = io.Rename(temporary, path);
+    // The folder may be the user's own: a name already in use is passed over, never removed.
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        const std::string temporary = TemporaryNameBeside(path);
+        if (io.Exists(temporary)) {
+            continue;
+        }
+        IoResult result = io.CreateWith(temporary, content);
+        if (result) {
+            result = io.Rename(temporary, path);
+        }
+        if (!result) {
+            io.Remove(temporary);
+        }
+        return result;
     }
-    if (!result) {
-        io.Remove(temporary);
-    }
-    return result;
+    return IoResult::Failure("no free name for a temporary file beside " + path);
 }
 
 IoResult CopyWhole(FileIo& io, const std::string& from, const std::string& to) {

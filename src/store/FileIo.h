@@ -76,8 +76,9 @@ class FileIo {
 // The operating system's files.
 FileIo& SystemFileIo();
 
-// Replaces path by content atomically: a temporary file in the same folder is written, flushed
-// and renamed over path. On failure path is as it was and the temporary file is gone.
+// Replaces path by content atomically: a temporary file of a new random name in the same folder
+// is written, flushed and renamed over path. On failure path is as it was and the temporary file
+// is gone; no other file of the folder is touched.
 IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content);
 
 // Copies from over to with ReplaceWhole; `to` is the old file or a complete copy, never a part.

@@ -11,6 +11,8 @@ namespace keyrack {
 namespace {
 
 constexpr int kTitleField = 1;
+// Spaces at the ends of a password are part of it.
+constexpr int kPasswordField = 4;
 constexpr int kKeyField = 9;
 constexpr int kParentField = 10;
 // Margins of the automatic scrolling, in twips: narrow at the top and left, wide at the
@@ -74,7 +76,7 @@ FieldValues MovedEntryFields(RecordStore& store, int record, const std::string& 
     };
     for (int field = 1; field <= 7; ++field) {
         const std::string value = DecodeValue(store.ReadField(field, record), dataKey);
-        set(field, field < 7 ? Trim(value) : value);
+        set(field, field < 7 && field != kPasswordField ? Trim(value) : value);
     }
     set(8, text);
     set(kKeyField, StoredKeyForm(Trim(key)));

@@ -52,8 +52,8 @@ DropDecision DecideDrop(const TreeNodeInfo& dragged, const DropTarget& target);
 int GroupRecordOf(RecordStore& store, const std::string& key, int dataKey);
 
 // A moved entry's record, for WriteRecord: fields 1 to 7 decoded and encoded again (1 to 6
-// trimmed), field 8 the node's text, 9 its key, 10 the new group's key. A value that would not
-// read back as it reads now is left blank, so the stored field stays as it is.
+// but the password trimmed), field 8 the node's text, 9 its key, 10 the new group's key. A value
+// that would not read back as it reads now is left blank, so the stored field stays as it is.
 FieldValues MovedEntryFields(RecordStore& store, int record, const std::string& text,
                              const std::string& key, const std::string& newParentKey, int dataKey,
                              platform::RandomSource& random);

@@ -95,6 +95,8 @@ class Planner {
     // for it (each links to the next by nextWaiting_).
     struct KeyState {
         bool placed = false;
+        int depth = 0;             // of the node with the key
+        std::size_t node = kNone;  // its place in nodes_
         std::size_t firstWaiting = kNone;
         std::size_t lastWaiting = kNone;
     };
@@ -104,11 +106,25 @@ class Planner {
         return found != keys_.end() && found->second.placed;
     }
 
-    // The new node's key frees the records waiting for it; PlaceAndRelease places them.
+    // The new node's key frees the records waiting for it; PlaceAndRelease places them. A node
+    // too deep goes up to the nearest ancestor that leaves it within the limit.
     void Add(PlannedNode node) {
+        const int deepest = node.isGroup ? MaxGroupDepth : MaxGroupDepth + 1;
+        int depth = 1;
+        while (!node.parentKey.empty()) {
+            const KeyState& parent = keys_.find(node.parentKey)->second;
+            if (parent.depth < deepest) {
+                depth = parent.depth + 1;
+                break;
+            }
+            node.parentKey = nodes_[parent.node].parentKey;
+            node.raised = true;
+        }
         nodes_.push_back(std::move(node));
         KeyState& state = keys_[nodes_.back().key];
         state.placed = true;
+        state.depth = depth;
+        state.node = nodes_.size() - 1;
         if (state.firstWaiting != kNone) {
             freed_.push_back(std::exchange(state.firstWaiting, kNone));
         }

@@ -9,6 +9,10 @@
 // form only creates the nodes this plan lists.
 namespace keyrack {
 
+// The deepest a group is shown, a top-level group being at depth 1; an entry may be one deeper.
+// Far deeper than any keeper nests, and far below the depth the tree view can lay out.
+constexpr int MaxGroupDepth = 100;
+
 // The decoded fields of one tree record that decide its place.
 struct TreeRecord {
     int index = 0;
@@ -29,6 +33,9 @@ struct PlannedNode {
     // The group the program adds for entries without a group; it shows a catalogue text.
     bool isDefaultGroup = false;
     int record = -1;  // the entry's record index; -1 for groups
+    // Shown higher than its stored parent puts it: under the nearest group above it that
+    // leaves it within MaxGroupDepth. The file keeps the stored parent.
+    bool raised = false;
 
     // The tag other parts read: "-1" for a group, the record index for an entry.
     std::string Tag() const { return isGroup ? "-1" : std::to_string(record); }
@@ -40,7 +47,8 @@ std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int rec
 // Nodes in the order they are to be added; a parent always comes before its children, and
 // every key is used once. Groups come before entries, each in record order. A node whose
 // parent is not placed yet waits for it and follows it at once; what waits for a parent that
-// never comes goes into the default group. Every group and entry record gets a node: a key
+// never comes goes into the default group. A node deeper than MaxGroupDepth allows is raised.
+// Every group and entry record gets a node: a key
 // that is taken or damaged gives way to the record's own ("K" and its number). Time and
 // memory grow in proportion to the number of records, whatever the file's shape.
 std::vector<PlannedNode> PlanTree(const std::vector<TreeRecord>& records);

@@ -56,10 +56,15 @@ TEST(PasswordGeneratorTest, LengthAndTheSettingsUsed) {
         {{"ALPHA", "Y", "1"}, "a", "ALPHA/Y/1"},
         {{"NUMERIC", "N", "12"}, "123456789123", "NUMERIC/N/12"},
         {{"ALPHANUMERIC", "N", "30"}, (kDigits + letters).substr(0, 30), "ALPHANUMERIC/N/30"},
-        {{"ALPHA", "Y", "12.7"}, kSmall.substr(0, 13), "ALPHA/Y/12.7"},
-        {{"ALPHA", "Y", "12.5"}, kSmall.substr(0, 12), "ALPHA/Y/12.5"},
-        // The data file keeps 33 characters; no length makes nothing and shows the default.
-        {{"ALPHA", "N", "50"}, letters.substr(0, 33), "ALPHA/N/33"},
+        // A fraction is rounded up, halves too; the data file keeps 33 characters.
+        {{"ALPHA", "Y", "12.1"}, kSmall.substr(0, 13), "ALPHA/Y/13"},
+        {{"ALPHA", "Y", "12.5"}, kSmall.substr(0, 13), "ALPHA/Y/13"},
+        {{"ALPHA", "Y", " 16 "}, kSmall.substr(0, 16), "ALPHA/Y/16"},
+        {{"ALPHA", "Y", "2abc"}, "ab", "ALPHA/Y/2"},
+        {{"ALPHA", "Y", "0.5"}, "a", "ALPHA/Y/1"},
+        {{"ALPHA", "N", "33"}, letters.substr(0, 33), "ALPHA/N/33"},
+        {{"ALPHA", "N", "34"}, letters.substr(0, 33), "ALPHA/N/33"},
+        // No length makes nothing and shows the default.
         {{"ALPHA", "Y", "0"}, "", "ALPHA/Y/8"},
         {{"ALPHA", "Y", "x"}, "", "ALPHA/Y/8"},
         {{"ALPHA", "Y", "-3"}, "", "ALPHA/Y/8"},
@@ -73,6 +78,8 @@ TEST(PasswordGeneratorTest, LengthAndTheSettingsUsed) {
         EXPECT_EQ(generated.password, password);
         ApplyPasswordTypeDefaults(generated.used);
         EXPECT_EQ(Joined(generated.used), shown);
+        // The password type dialog opens the setting as the length Generate uses.
+        EXPECT_EQ(DialogLength(settings.length), generated.used.length);
     }
 }
 
@@ -108,15 +115,9 @@ TEST(PasswordGeneratorTest, SystemDrawsAreEvenAndDoNotRepeat) {
               GeneratePassword(twenty, platform::SystemRandom()).password);
 }
 
-TEST(PasswordTypeTest, DialogReadsListedSettingsAndLengthsFromOneTo33) {
+TEST(PasswordTypeTest, DialogReadsListedSettings) {
     EXPECT_EQ(Joined(DialogSettings({"NUMBERIC", "n", "0"})), "ALPHA/Y/8");
     EXPECT_EQ(Joined(DialogSettings({"ALPHANUMERIC", "N", "16"})), "ALPHANUMERIC/N/16");
-    const std::pair<const char*, const char*> lengths[] = {
-        {" 16 ", "16"}, {"12.7", "12.7"}, {"33", "33"}, {"12abc", "12"},
-        {"34", "8"},    {"0.5", "8"},     {"x", "8"},   {"", "8"}};
-    for (const auto& [typed, stored] : lengths) {
-        EXPECT_EQ(DialogLength(typed), stored) << typed;
-    }
 }
 
 }  // namespace

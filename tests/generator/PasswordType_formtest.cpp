@@ -62,8 +62,8 @@ TEST_F(PasswordTypeTest, DialogOpensCorrectedAndOkStoresWhatGenerateUses) {
     };
     const Case cases[] = {{"ALPHA/Y/0", {}, {"ALPHA", "Y", "8"}, "NUMERIC/Y/8", 8},
                           {"NUMBERIC/N/12", {}, {"ALPHA", "N", "12"}, "NUMERIC/Y/12", 12},
-                          {"NUMERIC/Y/8", "12.7", {"NUMERIC", "Y", "8"}, "NUMERIC/Y/12.7", 13},
-                          {"NUMERIC/Y/8", "40", {"NUMERIC", "Y", "8"}, "NUMERIC/Y/8", 8}};
+                          {"NUMERIC/Y/8", "12.5", {"NUMERIC", "Y", "8"}, "NUMERIC/Y/13", 13},
+                          {"ALPHA/N/40", {}, {"ALPHA", "N", "33"}, "NUMERIC/Y/33", 33}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before + " " + c.typedLength.toStdString());
         const QStringList before = QString::fromStdString(c.before).split('/');

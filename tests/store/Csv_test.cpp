@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "store/Csv.h"
 #include "store/CsvEntries.h"
+#include "store/CsvSummary.h"
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
 #include "tree/NodeKeys.h"
@@ -10,28 +13,31 @@
 namespace keyrack {
 namespace {
 
-TEST(CsvTest, WritesQuotesOnlyWhereNeededAndReadsBack) {
+TEST(CsvTest, WritesQuotesOnlyWhereNeededAndReadsWhatOtherProgramsWrite) {
     const CsvRow row = {"plain", "a,b", "say \"hi\"", "two\r\nlines", "", "one\nline"};
     const std::string line = CsvLine(row);
     EXPECT_EQ(line, "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",,\"one\nline\"\r\n");
-    EXPECT_EQ(ReadCsv(line + line), (std::vector<CsvRow>{row, row}));
-}
-
-TEST(CsvTest, ReadsWhatOtherProgramsWrite) {
     struct Case {
-        const char* text;
-        std::vector<CsvRow> rows;
+        std::string text;
+        std::vector<CsvRow> rows;  // a row whose quote never closes ends in "!"
     };
     const Case cases[] = {
+        {line + line, {row, row}},
         {"\xEF\xBB\xBFname,url\nMail,x\n", {{"name", "url"}, {"Mail", "x"}}},
         {"a,b\r\n\r\nc,d", {{"a", "b"}, {"c", "d"}}},
         {"a,\"b\nc\",\"\"\n", {{"a", "b\nc", ""}}},
-        {"it's \"quoted\",\"open", {{"it's \"quoted\"", "open"}}},
+        {"it's \"quoted\",\"open", {{"it's \"quoted\"", "!"}}},
+        // One stray quote costs its own row only.
+        {"h\na,\"b\nc\nd,\"e\"\r\nf\n", {{"h"}, {"a", "!"}, {"c"}, {"d", "e"}, {"f"}}},
         {"", {}},
         {",\n", {{"", ""}}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ReadCsv(c.text), c.rows) << c.text;
+        CsvRows read = ReadCsv(c.text);
+        for (std::size_t i = 0; i < read.rows.size(); ++i) {
+            read.rows[i].resize(read.rows[i].size() + read.broken[i], "!");
+        }
+        EXPECT_EQ(read.rows, c.rows) << c.text;
     }
 }
 
@@ -42,18 +48,42 @@ TEST(CsvTest, ColumnsAreFoundByTheNamesKeepersUse) {
     ASSERT_EQ(peer.entries.size(), 2u);
     const CsvEntry& mail = peer.entries[0];
     EXPECT_EQ(mail.address + "|" + mail.userName + "|" + mail.password + "|" + mail.title + "|" +
-                  mail.group,
-              "https://mail.example|ann|pw|Mail|Home/Net");
+                  mail.groups[0] + "|" + mail.groups[1],
+              "https://mail.example|ann|pw|Mail|Home|Net");
     EXPECT_EQ(peer.entries[1].address, "short row");
-    EXPECT_EQ(ReadCsvEntries("name,login_username,login_password,login_uri\nA,u,p,w\n")
-                  .entries[0]
-                  .password,
-              "p");
 
+    // Without a first row naming the columns every row counts; a header never does.
     const CsvRead headless = ReadCsvEntries("Mail,ann,pw\nBank,bob,pw2\n");
     EXPECT_TRUE(headless.entries.empty());
     EXPECT_EQ(headless.skipped, 2);
     EXPECT_EQ(ReadCsvEntries("").skipped, 0);
+    const CsvRead stray = ReadCsvEntries("name\nA\n\"B\nC\nD\nE\n");
+    EXPECT_EQ(stray.entries.size() * 10 + stray.skipped, 41u);
+    EXPECT_EQ(stray.skippedRows[0].row, 3);
+}
+
+TEST(CsvTest, SummaryNamesTheColumnsNotKeptAndTheFirstRowsSkipped) {
+    const CsvRead read{{}, {{3, "Bad \"q", SkipReason::Unreadable}}, 1, {"Notes", "TOTP"}};
+    const ImportPlan plan{0,
+                          {},
+                          {},
+                          0,
+                          {{2, "", SkipReason::NoTitle},
+                           {4, "Long\nTitle", SkipReason::CannotStore},
+                           {5, "Deep", SkipReason::TooDeep},
+                           {6, "A", SkipReason::FileFull},
+                           {7, "B", SkipReason::FileFull}},
+                          5};
+    const ImportResult stopped{3, false, 2};
+    const auto message = [](int number) {
+        const bool filled = number == 70 || number == 75 || number == 76 || number == 78;
+        return "m" + std::to_string(number) + (filled ? " %1" : "") + (number == 70 ? " %2" : "");
+    };
+    EXPECT_EQ(
+        ImportSummary(read, plan, stopped, message),
+        "m70 3 6\nm76 2\nm75 Notes, TOTP\n2: m58\n3 \u201cBad \"q\u201d: m77\n"
+        "4 \u201cLong Title\u201d: m53\n5 \u201cDeep\u201d: m78 100\n6 \u201cA\u201d: m55\n\u2026");
+    EXPECT_EQ(ImportSummary({}, {}, {}, message), "m70 0 0");
 }
 
 struct FixedDraws : platform::RandomSource {
@@ -66,6 +96,7 @@ class CsvImportTest : public ::testing::Test {
 
     void SetUp() override {
         path = dir.File("cli.rkd");
+        std::filesystem::remove(path);
         store.LoadDataFile(path);
         // A group Home (3) that the import is to reuse.
         FieldValues header;
@@ -91,6 +122,19 @@ class CsvImportTest : public ::testing::Test {
         });
     }
 
+    // Each exported entry as "groups|title|user name|password|address" on a line.
+    std::string Exported() {
+        std::string seen;
+        for (const CsvEntry& entry : EntriesForExport(store, kKey)) {
+            for (const std::string& name : entry.groups) {
+                seen += name + "/";
+            }
+            seen += "|" + entry.title + "|" + entry.userName + "|" + entry.password + "|" +
+                    entry.address + "\n";
+        }
+        return seen;
+    }
+
     testing::TempDir dir;
     std::string path;
     RecordStore store;
@@ -100,43 +144,89 @@ class CsvImportTest : public ::testing::Test {
 
 TEST_F(CsvImportTest, RowsBecomeEntriesInTheirGroupsAndExportTheSame) {
     const std::string tooLong(34, 'x');
+    const std::vector<std::string> tooDeep(MaxGroupDepth + 1, "G");
     const std::vector<CsvEntry> rows = {
-        {"Home/Net", "Router", "admin", "pw,1", "http://10.0.0.1"},
-        {"", "Loose", "", "", ""},
-        {"Home", "Mail", "ann", "p\"w", ""},
-        {"Work", tooLong, "", "", ""},
-        {"Home / Net/", "Modem", "", "", ""},
-        {"Work", "   ", "bob", "", ""},
-        {"Work", "VPN", "", tooLong, ""},
+        {{"Home", "Net"}, "Router", "admin", " pw,1 ", "http://10.0.0.1", 2},
+        {{}, "Loose", "", "", "", 3},
+        {{"Home"}, "Mail", "ann", "p\"w", "", 4},
+        {{"Work"}, tooLong, "", "", "", 5},
+        {{"Home ", " Net", ""}, "Modem", "", "", "", 6},
+        {{"Work"}, " \t\r\n ", "bob", "", "", 7},
+        {{"Work"}, "VPN", "", tooLong, "", 8},
+        {{}, " Two\r\nlines\n", "", "", "", 9},
+        {{}, "", "", "", " https://me@host.example:8080/x?y ", 10},
+        {tooDeep, "Deep", "", "", "", 11},
+        {{"Work"}, "PIN", "", "  ", "", 13},
+        {{}, "", "", "", "C:\\Apps\\mail.exe", 14},
     };
     const ImportResult result = Import(rows);
     EXPECT_TRUE(result.complete);
-    EXPECT_EQ(result.entries, 4);
-    EXPECT_EQ(plan.skipped, 3);
-
-    const std::vector<CsvEntry> exported = EntriesForExport(store, kKey);
-    ASSERT_EQ(exported.size(), 4u);
-    std::string seen;
-    for (const CsvEntry& entry : exported) {
-        seen += entry.group + ":" + entry.title + ":" + entry.userName + ":" + entry.password +
-                ":" + entry.address + "\n";
+    EXPECT_EQ(result.entries, 7);
+    std::string skipped;
+    for (const SkippedRow& row : plan.skippedRows) {
+        skipped += std::to_string(row.row) + ":" + std::to_string(int(row.reason)) + " ";
     }
+    EXPECT_EQ(skipped, "5:2 7:1 8:2 11:3 13:2 ");
+    EXPECT_EQ(plan.skipped, 5);
     // Home is reused, Net is made once inside it; groups before entries, as the tree shows.
-    EXPECT_EQ(seen,
-              "Home/Net:Router:admin:pw,1:http://10.0.0.1\n:Loose:::\nHome:Mail:ann:p\"w:\n"
-              "Home/Net:Modem:::\n");
-    EXPECT_EQ(store.ReadField(6, 1), "6");
+    EXPECT_EQ(
+        Exported(),
+        "Home/Net/|Router|admin| pw,1 |http://10.0.0.1\n|Loose|||\nHome/|Mail|ann|p\"w|\n"
+        "Home/Net/|Modem|||\n|Two lines|||\n|host.example|||https://me@host.example:8080/x?y\n"
+        "|C:\\Apps\\mail.exe|||C:\\Apps\\mail.exe\n");
+    EXPECT_EQ(store.ReadField(6, 1), "9");
+}
+
+TEST_F(CsvImportTest, OtherKeepersExportsImportWithEveryValueExact) {
+    struct Case {
+        const char* file;
+        const char* entries;  // as Exported() shows them
+        std::vector<std::string> droppedColumns;
+    };
+    const Case cases[] = {
+        {"keepassxc.csv",
+         "|Bank|ann| pa,ss |https://bank.example\nCaf\u00e9/|Mail \"home\"|zo\u00eb|p\"w|\n",
+         {"Notes", "TOTP", "Icon", "Last Modified", "Created"}},
+        {"bitwarden.csv",
+         "Work/Mail/|Outlook|bob@example.com|  two spaces  |https://mail.example\n"
+         "|Caf\u00e9||\u20acuro |\n",
+         {"favorite", "type", "notes", "fields", "reprompt"}},
+        {"firefox.csv",
+         "|accounts.example.com|ann|secret |https://accounts.example.com\n"
+         "|shop.example||pass\"word|https://me@shop.example:8443/a\n",
+         {"formActionOrigin", "guid", "timeCreated", "timeLastUsed", "timePasswordChanged"}},
+        {"chrome.csv",
+         "|example.com|\u00e9mile| leading|https://example.com/login\n"
+         "|www.news.example|reader|a,b\"c|https://www.news.example/\n",
+         {"note"}},
+        {"lastpass.csv",
+         "Finance/Banks/|My Bank|ann|p w |https://bank.example\nHome/|Wi-Fi|||http://sn\n",
+         {"extra", "fav"}},
+        {"onepassword.csv",
+         "|Stra\u00dfe|j\u00fcrgen| p |https://strasse.example\n|Quote \"this\"|x|y |\n",
+         {"OTPAuth", "Favorite", "Archived", "Tags", "Notes"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        SetUp();
+        const CsvRead read =
+            ReadCsvEntries(testing::ReadBytes(std::string(KEYRACK_TEST_DATA_DIR "/csv/") + c.file));
+        EXPECT_EQ(read.droppedColumns, c.droppedColumns);
+        EXPECT_EQ(read.skipped + Import(read.entries).entries * 10, 20);
+        EXPECT_EQ(Exported(), c.entries);
+    }
 }
 
 TEST_F(CsvImportTest, AFailedWriteKeepsWhatWasWritten) {
     const std::vector<CsvEntry> rows = {
-        {"A", "One", "", "", ""}, {"A", "Two", "", "", ""}, {"B", "Three", "", "", ""}};
+        {{"A"}, "One", "", "", ""}, {{"A"}, "Two", "", "", ""}, {{"B"}, "Three", "", "", ""}};
     // Writes: count, group A, One, Two, group B (fails).
     const ImportResult result = Import(rows, 5);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(result.entries, 2);
+    EXPECT_EQ(result.notWritten, 1);
     EXPECT_EQ(EntriesForExport(store, kKey).size(), 2u);
-    EXPECT_EQ(Import(rows, 1).entries, 0);
+    EXPECT_EQ(Import(rows, 1).notWritten, 3);
 }
 
 }  // namespace

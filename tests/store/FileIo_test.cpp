@@ -24,16 +24,17 @@ TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails
         const std::string target = dir.File("cli2.rkd");
         WriteBytes(source, std::string("the new\0and longer content", 27));
         WriteBytes(target, "old backup");
-        WriteBytes(target + ".tmp", "left by a crash");
+        WriteBytes(target + ".tmp", "the user's own file");
         FaultyFileIo io;
         fault(io);
         const IoResult copied = CopyWhole(io, source, target);
         EXPECT_EQ(copied.reason.empty(), copied.ok);
         EXPECT_EQ(ReadBytes(target), copied ? ReadBytes(source) : "old backup");
         EXPECT_TRUE(!copied || FileMode(target) == 0600u);
-        // No part of a copy stays behind.
-        EXPECT_TRUE(!std::filesystem::exists(target + ".tmp") ||
-                    ReadBytes(target + ".tmp") == "left by a crash");
+        // No part of a copy stays behind, and a file the user named like one is left alone.
+        EXPECT_EQ(ReadBytes(target + ".tmp"), "the user's own file");
+        const std::filesystem::directory_iterator files(dir.Path());
+        EXPECT_EQ(std::distance(begin(files), end(files)), 3);
     }
 }
 

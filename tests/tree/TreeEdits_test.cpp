@@ -63,7 +63,7 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
     put(105, 8, "Cut");
     put(105, 9, "K10o");  // shown as K105: earlier versions cut its key
     const std::vector<std::string> entry = {
-        " Visa ", "https://visa.example", "alice", "pin", "NUMERIC", "N", " 12", "K5", "K150",
+        " Visa ", "https://visa.example", "alice", " pin 1 ", "NUMERIC", "N", " 12", "K5", "K150",
         "K5"};
     for (int field = 1; field <= 10; ++field) {
         put(150, field, entry[field - 1]);
@@ -77,7 +77,7 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
     const FieldValues moved =
         MovedEntryFields(store, 150, "Visa", "K150", "K3", kKey, platform::SystemRandom());
     const std::vector<std::string> expected = {
-        "Visa", "https://visa.example", "alice", "pin", "NUMERIC", "N", " 12", "Visa", "04N", "K3"};
+        "Visa", "https://visa.example", "alice", " pin 1 ", "NUMERIC", "N", " 12", "Visa", "04N", "K3"};
     for (int field = 1; field <= 10; ++field) {
         EXPECT_EQ(DecodeValue(moved[field - 1], kKey), expected[field - 1]) << field;
         EXPECT_LE(moved[field - 1].size(), static_cast<std::size_t>(FieldWidth(field)));

@@ -95,6 +95,26 @@ TEST(TreePlanTest, EveryRecordFindsOneUniquePlaceAfterItsParent) {
     EXPECT_EQ(PlanTree(std::get<1>(cases[3]))[0].text, "Bank");
 }
 
+// A crafted chain of groups far deeper than the tree view can lay out shows at the deepest
+// level allowed, each group under the last one that level allows; entries go one deeper.
+TEST(TreePlanTest, GroupsNestedTooDeepAreShownAtTheDeepestLevel) {
+    constexpr int kChain = 30000;
+    std::vector<TreeRecord> records;
+    for (int index = FirstTreeRecord; index < FirstTreeRecord + kChain; ++index) {
+        records.push_back(Group(index, "G", RecordKey(index),
+                                index == FirstTreeRecord ? "" : RecordKey(index - 1)));
+    }
+    records.push_back(Entry(30003, "K30003", "K30002"));  // after the last group
+    records.push_back(Entry(30004, "K30004", "K30003"));
+    const std::vector<PlannedNode> plan = PlanTree(records);
+    ASSERT_EQ(plan.size(), records.size());
+    std::string shape;
+    for (std::size_t at : {98, 99, 100, kChain - 1, kChain, kChain + 1}) {
+        shape += plan[at].key + "<" + plan[at].parentKey + (plan[at].raised ? "! " : " ");
+    }
+    EXPECT_EQ(shape, "K101<K100 K102<K101 K103<K101! K30002<K101! K30003<K30002 K30004<K30002! ");
+}
+
 // Earlier versions stored "K" and the record number with the cipher in the ten-byte key fields,
 // so every key from record 100 on lost its last digits.
 TEST(TreePlanTest, GroupsWithKeysCutByEarlierVersionsAllShowAndKeepTheirEntries) {
