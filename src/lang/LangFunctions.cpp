@@ -17,6 +17,8 @@ std::string SystemLanguage;
 
 namespace {
 
+constexpr int kLongestCatalogueLine = 8192;
+
 constexpr char kCatalogueSection[] = "Messages";
 constexpr char kFieldSeparator[] = "|";
 
@@ -86,8 +88,9 @@ void LoadMessages() {
         if (number >= static_cast<long long>(kMessageCount)) {
             return;
         }
-        const std::string line =
-            ReadIniValue(kCatalogueSection, "MES" + std::to_string(number), path);
+        // A message's eight languages together can pass the usual 1000-character line.
+        const std::string line = ReadIniValue(kCatalogueSection, "MES" + std::to_string(number),
+                                              path, kLongestCatalogueLine);
         const auto slot = static_cast<std::size_t>(number);
         for (std::size_t column = 0; column < kLanguageCount; ++column) {
             MessageTexts[column][slot] =

@@ -17,6 +17,6 @@ constexpr int kMessageWriteFailed = 54;
 constexpr int kMessageFileFull = 55;
 constexpr int kMessageTitleNeeded = 58;
 // Shown when the tree raised groups nested deeper than MaxGroupDepth; %1 is that depth.
-constexpr int kMessageGroupsTooDeep = 79;
+constexpr int kMessageGroupsTooDeep = 75;
 
 }  // namespace keyrack

@@ -16,10 +16,10 @@ constexpr int kMessageCannotStore = 53;
 constexpr int kMessageFileFull = 55;
 constexpr int kMessageTitleNeeded = 58;
 constexpr int kMessageSummary = 70;
-constexpr int kMessageDroppedColumns = 75;
-constexpr int kMessageNotWritten = 76;
-constexpr int kMessageUnreadableRow = 77;
-constexpr int kMessageTooDeep = 78;
+constexpr int kMessageDroppedColumns = 71;
+constexpr int kMessageNotWritten = 72;
+constexpr int kMessageUnreadableRow = 73;
+constexpr int kMessageTooDeep = 74;
 
 }  // namespace
 

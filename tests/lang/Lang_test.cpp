@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -178,16 +179,14 @@ TEST(ShippedCatalogueTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
     // A count past the catalogue's end would make every message empty.
     EXPECT_LT(Val(count), static_cast<double>(LangFunctions::kMessageCount));
 
-    // The numbers between these ranges are not used by the program.
-    const std::pair<int, int> used[] = {{0, 10}, {13, 15}, {19, 45}, {47, 58}, {75, 79}};
-    for (const auto& [first, last] : used) {
-        for (int number = first; number <= last; ++number) {
-            const std::string line =
-                ReadIniValue("Messages", "MES" + std::to_string(number), kShippedCatalogue);
-            for (int field = 1; field <= 8; ++field) {
-                EXPECT_FALSE(IsBlank(GetField(line, "|", field)))
-                    << "MES" << number << " field " << field << ": \"" << line << "\"";
-            }
+    // Every message up to the count has all eight languages, except the numbers never used.
+    const std::set<int> unused = {11, 12, 16, 17, 18, 46};
+    for (int number = 0; number <= Val(count); ++number) {
+        const std::string line =
+            ReadIniValue("Messages", "MES" + std::to_string(number), kShippedCatalogue);
+        for (int field = 1; field <= 8 && unused.count(number) == 0; ++field) {
+            EXPECT_FALSE(IsBlank(GetField(line, "|", field)))
+                << "MES" << number << " field " << field << ": \"" << line << "\"";
         }
     }
 }

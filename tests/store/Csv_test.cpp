@@ -76,7 +76,7 @@ TEST(CsvTest, SummaryNamesTheColumnsNotKeptAndTheFirstRowsSkipped) {
                           5};
     const ImportResult stopped{3, false, 2};
     const auto message = [](int number) {
-        const bool filled = number == 70 || number == 75 || number == 76 || number == 78;
+        const bool filled = number == 70 || number == 71 || number == 72 || number == 74;
         return "m" + std::to_string(number) + (filled ? " %1" : "") + (number == 70 ? " %2" : "");
     };
     EXPECT_EQ(
