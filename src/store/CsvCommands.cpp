@@ -1,12 +1,16 @@
 // Moving entries in and out as CSV, the form other password keepers read and write.
+#include "store/CsvCommands.h"
+
 #include <QAction>
 #include <QFile>
 #include <QMenu>
 
-#include "app/Form_Main.h"
 #include "common/Cp1252.h"
+#include "common/Notices.h"
+#include "common/Session.h"
 #include "lang/Messages.h"
 #include "store/CsvEntries.h"
+#include "store/RecordStore.h"
 
 namespace keyrack {
 
@@ -26,46 +30,51 @@ QString TitleOf(int caption) {
 
 }  // namespace
 
-void Form_Main::BuildCsvMenu() {
-    MNU_Export = new QAction(QStringLiteral("Export…"), this);
-    MNU_Import = new QAction(QStringLiteral("Import…"), this);
+CsvCommands::CsvCommands(Session& session, RecordStore& store, FileIo& files,
+                         platform::RandomSource& random, Notices& notices, QMenu& fileMenu)
+    : QObject(&fileMenu),
+      session_(session),
+      store_(store),
+      files_(files),
+      random_(random),
+      notices_(notices) {
+    setObjectName(QStringLiteral("CsvCommands"));
+    MNU_Export = fileMenu.addAction(QStringLiteral("Export…"));
+    MNU_Import = fileMenu.addAction(QStringLiteral("Import…"));
     MNU_Export->setObjectName(QStringLiteral("MNU_Export"));
     MNU_Import->setObjectName(QStringLiteral("MNU_Import"));
-    MNU_File->insertActions(MNU_Bar1, {MNU_Export, MNU_Import});
-    connect(MNU_Export, &QAction::triggered, this, &Form_Main::MNU_Export_Click);
-    connect(MNU_Import, &QAction::triggered, this, &Form_Main::MNU_Import_Click);
+    connect(MNU_Export, &QAction::triggered, this, &CsvCommands::MNU_Export_Click);
+    connect(MNU_Import, &QAction::triggered, this, &CsvCommands::MNU_Import_Click);
 }
 
-void Form_Main::ApplyCsvCaptions() {
+void CsvCommands::ApplyCaptions() {
     MNU_Export->setText(Message(kExportCaption));
     MNU_Import->setText(Message(kImportCaption));
 }
 
-void Form_Main::MNU_Export_Click() {
-    if (services_.prompter.MessageBox(this, Message(kExportWarning),
-                                      platform::Prompter::Buttons::YesNoDefaultNo,
-                                      windowTitle()) != platform::Prompter::Answer::Yes) {
+void CsvCommands::MNU_Export_Click() {
+    if (!notices_.Confirm(Message(kExportWarning), platform::Prompter::Buttons::YesNoDefaultNo)) {
         return;
     }
-    const QString chosen = services_.prompter.FileName(this, TitleOf(kExportCaption), true);
+    const QString chosen = notices_.prompter().FileName(&notices_.window(), TitleOf(kExportCaption), true);
     if (chosen.isEmpty()) {
         return;
     }
     const auto toUtf8 = [](const std::string& text) -> std::optional<std::string> {
         return FromCp1252(text).toUtf8().toStdString();
     };
-    const std::string csv = ExportCsv(EntriesForExport(Store, DataKey), toUtf8);
+    const std::string csv = ExportCsv(EntriesForExport(store_, session_.DataKey), toUtf8);
     // Written like the backup: owner-only, and never half a file in place of the old one.
     const IoResult written =
-        ReplaceWhole(services_.files, QFile::encodeName(chosen).toStdString(), csv);
+        ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv);
     if (!written) {
-        ShowMessage(TitleOf(kExportCaption) + "\n" + chosen + "\n" +
+        notices_.Show(TitleOf(kExportCaption) + "\n" + chosen + "\n" +
                     QString::fromStdString(written.reason));
     }
 }
 
-void Form_Main::MNU_Import_Click() {
-    const QString chosen = services_.prompter.FileName(this, TitleOf(kImportCaption), false);
+void CsvCommands::MNU_Import_Click() {
+    const QString chosen = notices_.prompter().FileName(&notices_.window(), TitleOf(kImportCaption), false);
     if (chosen.isEmpty()) {
         return;
     }
@@ -75,32 +84,32 @@ void Form_Main::MNU_Import_Click() {
             .replace(QStringLiteral("%2"), QString::number(skipped));
     };
     std::string text;
-    const IoResult read = services_.files.ReadAll(QFile::encodeName(chosen).toStdString(), text);
+    const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
     if (!read) {
-        ShowMessage(summary(0, 0) + "\n" + chosen + "\n" + QString::fromStdString(read.reason));
+        notices_.Show(summary(0, 0) + "\n" + chosen + "\n" + QString::fromStdString(read.reason));
         return;
     }
     const CsvRead rows = ReadCsvEntries(text);
     const auto toStored = [](const std::string& utf8) {
         return ToCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
-    const ImportPlan plan = PlanImport(Store, DataKey, rows.entries, toStored,
-                                       {pw_Type, pw_Case, pw_NumChar}, services_.random);
+    const ImportPlan plan = PlanImport(store_, session_.DataKey, rows.entries, toStored,
+                                       {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
     const ImportResult result = RunImport(plan, [this](int record, const FieldValues& fields) {
-        return Store.WriteRecord(fields, record, DataFilePath, false);
+        return store_.WriteRecord(fields, record, session_.DataFilePath, false);
     });
     // One reload for the whole import.
-    LoadPasswordList();
+    emit imported();
 
     QString report = summary(result.entries, rows.skipped + plan.skipped);
     if (plan.fileFull) {
         report = Message(kMessageFileFull) + "\n" + report;
     }
     if (!result.complete) {
-        report = Message(kMessageWriteFailed) + "\n" + QString::fromStdString(DataFilePath) + "\n" +
+        report = Message(kMessageWriteFailed) + "\n" + QString::fromStdString(session_.DataFilePath) + "\n" +
                  report;
     }
-    ShowMessage(report);
+    notices_.Show(report);
 }
 
 }  // namespace keyrack

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+
+namespace keyrack {
+
+class FileIo;
+class Notices;
+class RecordStore;
+struct Session;
+namespace platform {
+class RandomSource;
+}
+
+// The File menu's Export and Import: entries out to and in from a CSV file.
+class CsvCommands : public QObject {
+    Q_OBJECT
+
+  public:
+    CsvCommands(Session& session, RecordStore& store, FileIo& files,
+                platform::RandomSource& random, Notices& notices, QMenu& fileMenu);
+
+    void ApplyCaptions();
+    void MNU_Export_Click();
+    void MNU_Import_Click();
+
+  signals:
+    // Records were added: the tree must be loaded again.
+    void imported();
+
+  private:
+    Session& session_;
+    RecordStore& store_;
+    FileIo& files_;
+    platform::RandomSource& random_;
+    Notices& notices_;
+    QAction* MNU_Export = nullptr;
+    QAction* MNU_Import = nullptr;
+};
+
+}  // namespace keyrack
