@@ -69,6 +69,7 @@ class Form_Main : public QMainWindow {
 
     // For tools that look at the window from outside (tests, benchmarks, the screenshot).
     const Session& session() const { return session_; }
+    const RecordStore& store() const { return store_; }
     TreePane& tree() const { return *tree_; }
 
     void Toolbar1_ButtonClick(int index);

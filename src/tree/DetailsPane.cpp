@@ -273,7 +273,7 @@ QWidget* DetailsPane::BuildPasswordRow(QWidget* area) {
     // Beside the box rather than inside it: the box is disabled while browsing, and so would
     // be anything inside it.
     showPassword_ = new QToolButton(row);
-    showPassword_->setObjectName(QStringLiteral("showPassword_"));
+    showPassword_->setObjectName(QStringLiteral("ShowPassword"));
     showPassword_->setCheckable(true);
     showPassword_->setFocusPolicy(Qt::StrongFocus);
     showPassword_->setIcon(QIcon::fromTheme(QStringLiteral("view-visible"),

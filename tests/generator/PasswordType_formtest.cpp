@@ -12,7 +12,19 @@ class PasswordTypeTest : public FormFixture {
   protected:
     void SetUp() override {
         FormFixture::SetUp();
-        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin-1234")});
+        // Entries 5 to 8 hold the settings of the first test's cases.
+        std::vector<SeedRecord> records = {Group(3, "Bank"),
+                                           Entry(4, "Visa", "K3", "alice", "pin-1234")};
+        const char* stored[][3] = {
+            {"ALPHA", "Y", "0"}, {"NUMBERIC", "N", "12"}, {"NUMERIC", "Y", "8"}, {"NUMERIC", "Y", "8"}};
+        for (int i = 0; i < 4; ++i) {
+            SeedRecord entry = Entry(5 + i, "Case", "K3");
+            for (int k = 0; k < 3; ++k) {
+                entry.values[4 + k] = stored[i][k];
+            }
+            records.push_back(entry);
+        }
+        SeedFile(records);
         Start();
         ShowWindow();
         Show("K4");
@@ -23,7 +35,7 @@ class PasswordTypeTest : public FormFixture {
     // closes the dialog with the given key, or with a click on the given button.
     void ChangeType(const QString& type, const QString& caseSet, const QString& length, Qt::Key key,
                     QPushButton* Form_PW_Type::*button = nullptr) {
-        QTest::mouseClick(window->Command8, Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>("Command8"), Qt::LeftButton);
         dialog = nullptr;
         for (Form_PW_Type* open : window->findChildren<Form_PW_Type*>()) {
             dialog = open->isVisible() ? open : dialog;
@@ -45,7 +57,7 @@ class PasswordTypeTest : public FormFixture {
     }
 
     std::string Settings() const {
-        return window->pw_Type + "/" + window->pw_Case + "/" + window->pw_NumChar;
+        return S().pw_Type + "/" + S().pw_Case + "/" + S().pw_NumChar;
     }
 
     Form_PW_Type* dialog = nullptr;
@@ -64,17 +76,17 @@ TEST_F(PasswordTypeTest, DialogOpensCorrectedAndOkStoresWhatGenerateUses) {
                           {"NUMBERIC/N/12", {}, {"ALPHA", "N", "12"}, "NUMERIC/Y/12", 12},
                           {"NUMERIC/Y/8", "12.7", {"NUMERIC", "Y", "8"}, "NUMERIC/Y/12.7", 13},
                           {"NUMERIC/Y/8", "40", {"NUMERIC", "Y", "8"}, "NUMERIC/Y/8", 8}};
+    int record = 5;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before + " " + c.typedLength.toStdString());
-        const QStringList before = QString::fromStdString(c.before).split('/');
-        window->pw_Type = before[0].toStdString();
-        window->pw_Case = before[1].toStdString();
-        window->pw_NumChar = before[2].toStdString();
+        ClickToolbar(kCancel);
+        Show("K" + std::to_string(record++));
+        ClickToolbar(kEdit);
         ChangeType("NUMERIC", "Y", c.typedLength, Qt::Key_Return);  // Enter means OK
         EXPECT_EQ(opened, c.opened);
         EXPECT_EQ(Settings(), c.after);
-        QTest::mouseClick(window->Command6, Qt::LeftButton);
-        EXPECT_EQ(window->Text3->text().size(), c.generated);
+        QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
+        EXPECT_EQ(Box("Text3")->text().size(), c.generated);
     }
     EXPECT_EQ(dialog->windowTitle(), Message(20));
     for (QWidget* control : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -87,13 +99,13 @@ TEST_F(PasswordTypeTest, ChosenSettingsAreGeneratedShownAndSaved) {
     ChangeType("ALPHA", "Y", "20", Qt::Key_Escape);
     ChangeType("ALPHA", "Y", "20", Qt::Key_unknown, &Form_PW_Type::CancelButton);
     EXPECT_EQ(Settings(), "NUMERIC/N/12");
-    EXPECT_EQ(window->Label5->text(), "NUMERIC   12");
+    EXPECT_EQ(Find<QLabel>("Label5")->text(), "NUMERIC   12");
 
     ChangeType("ALPHANUMERIC", "N", "16", Qt::Key_unknown, &Form_PW_Type::OKButton);
     EXPECT_EQ(Settings(), "ALPHANUMERIC/N/16");
-    QTest::mouseClick(window->Command6, Qt::LeftButton);
-    EXPECT_EQ(window->Label5->text(), "ALPHANUMERIC   16");
-    const std::string password = window->Text3->text().toStdString();
+    QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLabel>("Label5")->text(), "ALPHANUMERIC   16");
+    const std::string password = Box("Text3")->text().toStdString();
     EXPECT_EQ(password.size(), 16u);
     EXPECT_EQ(
         password.find_first_not_of("123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
