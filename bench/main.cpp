@@ -27,16 +27,16 @@
 
 #include "common/Notices.h"
 #include "common/Session.h"
-#include "store/CsvCommands.h"
-#include "tree/TreePane.h"
 #include "login/frmLogin.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "store/Csv.h"
+#include "store/CsvCommands.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
+#include "tree/TreePane.h"
 #include "tree/TreePlan.h"
 
 namespace {
@@ -393,8 +393,8 @@ void BenchImport(const std::string& folder) {
     keyrack::Notices notices(prompter, area, session);
     keyrack::TreePane tree(session, store, notices, keyrack::platform::SystemRandom(), &area);
     QMenu fileMenu;
-    keyrack::CsvCommands commands(session, store, keyrack::SystemFileIo(), keyrack::platform::SystemRandom(),
-                             notices, fileMenu);
+    keyrack::CsvCommands commands(session, store, keyrack::SystemFileIo(),
+                                  keyrack::platform::SystemRandom(), notices, fileMenu);
     QObject::connect(&commands, &keyrack::CsvCommands::imported, &tree,
                      &keyrack::TreePane::LoadPasswordList);
     const auto [ours, baseline] = BestOfInTurns(

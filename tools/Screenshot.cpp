@@ -13,10 +13,10 @@
 #include "login/frmLogin.h"
 #include "platform/SystemInfo.h"
 #include "store/AppPath.h"
-#include "tree/TreePane.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
+#include "tree/TreePane.h"
 
 namespace {
 

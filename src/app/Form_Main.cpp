@@ -7,12 +7,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLockFile>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <map>
 
 #include "about/AboutCommand.h"
 #include "app/MainToolbar.h"
@@ -49,9 +49,9 @@ constexpr int kMessageUnreadable = 61;
 constexpr int kMessageAlreadyRunning = 62;
 
 // The buttons that act on the shown entry.
-constexpr std::initializer_list<int> kEntryButtons = {
-    MainToolbar::Edit, MainToolbar::Delete, MainToolbar::Open, MainToolbar::CopyUserName,
-    MainToolbar::CopyPassword};
+constexpr std::initializer_list<int> kEntryButtons = {MainToolbar::Edit, MainToolbar::Delete,
+                                                      MainToolbar::Open, MainToolbar::CopyUserName,
+                                                      MainToolbar::CopyPassword};
 
 template <typename Own, typename Interface>
 Interface& OrSystems(Interface* given, std::unique_ptr<Interface>& own) {
@@ -65,21 +65,18 @@ Interface& OrSystems(Interface* given, std::unique_ptr<Interface>& own) {
 }  // namespace
 
 Form_Main::Form_Main(Services services, QWidget* parent)
-    : QMainWindow(parent),
-      services_(std::move(services)),
-      store_(services_.files),
-      notices_(std::make_unique<Notices>(services_.prompter, *this, session_)) {
+    : QMainWindow(parent), services_(std::move(services)), store_(services_.files) {
     setWindowTitle(QStringLiteral("Keyrack"));
     setObjectName(QStringLiteral("Form_Main"));
     BuildMenus();
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
-    tree_ = new TreePane(session_, store_, *notices_, services_.random, central);
+    tree_ = new TreePane(session_, store_, notices_, services_.random, central);
     const DetailsPane::Services detailServices{
         OrSystems<platform::SystemClipboard>(services_.clipboard, systemClipboard_),
         OrSystems<platform::SystemOneShotTimer>(services_.clipboardTimer, systemClipboardTimer_),
         OrSystems<platform::SystemDesktop>(services_.desktop, systemDesktop_), services_.random};
-    details_ = new DetailsPane(session_, store_, *notices_, detailServices, central);
+    details_ = new DetailsPane(session_, store_, notices_, detailServices, central);
     layout->addWidget(tree_->view(), 1);
     layout->addLayout(details_->column(), 1);
     setCentralWidget(central);
@@ -90,23 +87,20 @@ Form_Main::Form_Main(Services services, QWidget* parent)
            TwipsToPixelsY(kClientHeightTwips, *this) + menuBar()->sizeHint().height());
 }
 
-Form_Main::~Form_Main() = default;
-
 void Form_Main::BuildMenus() {
     MNU_File = menuBar()->addMenu(QStringLiteral("File"));
     MNU_File->setObjectName(QStringLiteral("MNU_File"));
-    backups_ = new BackupCommands(session_, store_, services_.files, services_.clock, *notices_,
-                                  *MNU_File);
-    csv_ = new CsvCommands(session_, store_, services_.files, services_.random, *notices_,
-                           *MNU_File);
-    MNU_Bar1 = MNU_File->addSeparator();
-    MNU_Bar1->setObjectName(QStringLiteral("MNU_Bar1"));
-    lockGuard_ = new LockGuard(services_.prompter, services_.clock, services_.runLogin, *this,
-                               *MNU_File);
+    backups_ =
+        new BackupCommands(session_, store_, services_.files, services_.clock, notices_, *MNU_File);
+    csv_ =
+        new CsvCommands(session_, store_, services_.files, services_.random, notices_, *MNU_File);
+    MNU_File->addSeparator()->setObjectName(QStringLiteral("MNU_Bar1"));
+    lockGuard_ =
+        new LockGuard(services_.prompter, services_.clock, services_.runLogin, *this, *MNU_File);
     MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
     MNU_Exit->setObjectName(QStringLiteral("MNU_Exit"));
-    about_ = new AboutCommand(services_.prompter, services_.systemInfo, services_.runAbout,
-                              *menuBar());
+    about_ =
+        new AboutCommand(services_.prompter, services_.systemInfo, services_.runAbout, *menuBar());
 }
 
 void Form_Main::BuildStatusBar() {
@@ -159,8 +153,8 @@ bool Form_Main::Form_Load() {
 
 bool Form_Main::SetUp() {
     session_.DataFilePath = GetAppPath() + "cli.rkd";
-    if (!LockDataFile()) {
-        notices_->Show(Message(kMessageAlreadyRunning));
+    if (!dataFileLock_.Take(session_.DataFilePath)) {
+        notices_.Show(Message(kMessageAlreadyRunning));
         return false;
     }
     const auto confirmConversion = [this] {
@@ -176,33 +170,15 @@ bool Form_Main::SetUp() {
         case LoadResult::Status::Loaded:
             return true;
         case LoadResult::Status::Unreadable:
-            notices_->Show(withPath(kMessageUnreadable));
+            notices_.Show(withPath(kMessageUnreadable));
             return false;
         case LoadResult::Status::ConversionFailed:
-            notices_->Show(withPath(kMessageWriteFailed));
+            notices_.Show(withPath(kMessageWriteFailed));
             return false;
         case LoadResult::Status::ConversionDeclined:
             return false;
     }
     return false;
-}
-
-bool Form_Main::LockDataFile() {
-    if (dataFileLock_) {
-        return true;
-    }
-    auto lock =
-        std::make_unique<QLockFile>(QString::fromStdString(session_.DataFilePath + ".lock"));
-    // A running instance keeps its lock however long it runs; only the lock of a process that
-    // is gone is taken over.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        dataFileLock_ = std::move(lock);
-        return true;
-    }
-    // A folder where no lock can be made (read-only media) still lets the file be looked at;
-    // only a lock held by another instance stops the start.
-    return lock->error() != QLockFile::LockFailedError;
 }
 
 bool Form_Main::RunLogin() {
@@ -273,7 +249,7 @@ void Form_Main::ApplyCaptions() {
 void Form_Main::ReportStartupWriteFailure() {
     if (startupWriteFailed_) {
         startupWriteFailed_ = false;
-        notices_->WriteFailed();
+        notices_.WriteFailed();
     }
 }
 
@@ -300,39 +276,20 @@ void Form_Main::Toolbar1_ButtonClick(int index) {
     if (index < 1 || index > 17 || !toolbar_->button(index)->isEnabled()) {
         return;
     }
-    switch (index) {
-        case MainToolbar::Exit:
-            MNU_Exit_Click();
-            break;
-        case MainToolbar::New:
-            EnterMode("NEW");
-            break;
-        case MainToolbar::Edit:
-            EnterMode("EDIT");
-            break;
-        case MainToolbar::Delete:
-            EnterMode("DELETE");
-            break;
-        case MainToolbar::Cancel:
-            CancelEdit();
-            break;
-        case MainToolbar::Save:
-            SaveEntry();
-            break;
-        case MainToolbar::AddGroup:
-            tree_->AddGroup();
-            break;
-        case MainToolbar::Open:
-            details_->OpenAddress();
-            break;
-        case MainToolbar::CopyUserName:
-            details_->CopyUserName();
-            break;
-        case MainToolbar::CopyPassword:
-            details_->CopyPassword();
-            break;
-        default:
-            break;  // separators
+    const std::map<int, std::function<void()>> commands = {
+        {MainToolbar::Exit, [this] { MNU_Exit_Click(); }},
+        {MainToolbar::New, [this] { EnterMode("NEW"); }},
+        {MainToolbar::Edit, [this] { EnterMode("EDIT"); }},
+        {MainToolbar::Delete, [this] { EnterMode("DELETE"); }},
+        {MainToolbar::Cancel, [this] { CancelEdit(); }},
+        {MainToolbar::Save, [this] { SaveEntry(); }},
+        {MainToolbar::AddGroup, [this] { tree_->AddGroup(); }},
+        {MainToolbar::Open, [this] { details_->OpenAddress(); }},
+        {MainToolbar::CopyUserName, [this] { details_->CopyUserName(); }},
+        {MainToolbar::CopyPassword, [this] { details_->CopyPassword(); }}};
+    // Separators have no command.
+    if (const auto command = commands.find(index); command != commands.end()) {
+        command->second();
     }
 }
 
@@ -389,7 +346,7 @@ bool Form_Main::WriteEntry() {
     const Session& at = session_;
     if (at.EditMode == "DELETE") {
         if (!store_.WriteRecord(FieldValues{}, at.SelectedTag, at.DataFilePath, true)) {
-            notices_->WriteFailed();
+            notices_.WriteFailed();
             return false;
         }
         return true;
@@ -410,19 +367,19 @@ bool Form_Main::WriteEntry() {
         tree_->KeepShownWhileSearching(RecordKey(record));
         // The new entry goes into the shown group, or the group of the shown entry.
         const std::string parent = at.SelectedTag >= 0 ? at.ParentKey : at.SelectedKey;
-        written = store_.WriteRecord(EntryRecordFields(*values, parent, record, parent, at.DataKey,
-                                                       services_.random),
-                                     record, at.DataFilePath, false);
+        written = store_.WriteRecord(
+            EntryRecordFields(*values, parent, record, parent, at.DataKey, services_.random),
+            record, at.DataFilePath, false);
     } else {
         // Replacing, not overwriting only non-blank fields: a box the user emptied empties
         // its field.
-        written = store_.ReplaceRecord(EntryRecordFields(*values, at.SelectedKey, at.SelectedTag,
-                                                         at.ParentKey, at.DataKey,
-                                                         services_.random),
-                                       at.SelectedTag, at.DataFilePath);
+        written =
+            store_.ReplaceRecord(EntryRecordFields(*values, at.SelectedKey, at.SelectedTag,
+                                                   at.ParentKey, at.DataKey, services_.random),
+                                 at.SelectedTag, at.DataFilePath);
     }
     if (!written) {
-        notices_->WriteFailed();
+        notices_.WriteFailed();
     }
     return written;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/Notices.h"
 #include "common/Session.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
@@ -12,11 +13,11 @@
 #include "platform/Prompter.h"
 #include "platform/RandomSource.h"
 #include "platform/SystemInfo.h"
+#include "store/DataFileLock.h"
 #include "store/FileIo.h"
 #include "store/RecordStore.h"
 
 class QLabel;
-class QLockFile;
 class QMenu;
 
 namespace keyrack {
@@ -27,7 +28,6 @@ class CsvCommands;
 class DetailsPane;
 class LockGuard;
 class MainToolbar;
-class Notices;
 class TreePane;
 class frmAbout;
 class frmLogin;
@@ -58,7 +58,6 @@ class Form_Main : public QMainWindow {
     };
 
     explicit Form_Main(Services services, QWidget* parent = nullptr);
-    ~Form_Main() override;
 
     // The start-up sequence. Returns false when the login did not succeed: the program then
     // ends without showing the window.
@@ -67,7 +66,7 @@ class Form_Main : public QMainWindow {
     // the data file.
     void ReportStartupWriteFailure();
 
-    // For tools that look at the window from outside (tests, benchmarks, the screenshot).
+    // For what looks at the window from outside: tests and the screenshot.
     const Session& session() const { return session_; }
     const RecordStore& store() const { return store_; }
     TreePane& tree() const { return *tree_; }
@@ -83,16 +82,14 @@ class Form_Main : public QMainWindow {
     void BuildStatusBar();
     void ConnectParts();
     void ApplyCaptions();
-    // Locks and loads the data file; false, after telling the user, when the program must end
-    // (another instance has the file, it cannot be read, or it is an old file not converted).
+    // Locks and loads the data file; false, after telling the user, when the program must end.
     bool SetUp();
-    // Takes the data file's lock once per run; false when another instance holds it.
-    bool LockDataFile();
     bool RunLogin();
     void GetKey();
     // Opens the data file again after a backup replaced it.
     void ReopenRestoredFile();
     void ShowSelection();
+    // While locked, nothing of the data is in sight.
     void HideData(bool hidden);
 
     // The edit modes: what is enabled, shown and focused.
@@ -110,12 +107,11 @@ class Form_Main : public QMainWindow {
     std::unique_ptr<platform::Desktop> systemDesktop_;
     RecordStore store_;
     Session session_;
-    std::unique_ptr<Notices> notices_;
-    std::unique_ptr<QLockFile> dataFileLock_;
+    Notices notices_{services_.prompter, *this, session_};
+    DataFileLock dataFileLock_;
     bool startupWriteFailed_ = false;
 
     QMenu* MNU_File = nullptr;
-    QAction* MNU_Bar1 = nullptr;
     QAction* MNU_Exit = nullptr;
     QLabel* StatusBar1Panels[3] = {};
     MainToolbar* toolbar_ = nullptr;

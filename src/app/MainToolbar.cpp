@@ -52,9 +52,10 @@ MainToolbar::MainToolbar(QMainWindow& window, QWidget* searchBox) : QObject(&win
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (int index = 1; index <= 17; ++index) {
         const ToolbarSlot& slot = kToolbar[index];
-        QAction* button = slot.separator ? Toolbar1->addSeparator()
-                                         : Toolbar1->addAction(
-                                               window.style()->standardIcon(slot.picture), QString());
+        QAction* button =
+            slot.separator
+                ? Toolbar1->addSeparator()
+                : Toolbar1->addAction(window.style()->standardIcon(slot.picture), QString());
         const QString name = QStringLiteral("Toolbar1_Button%1").arg(index);
         button->setObjectName(name);
         Toolbar1Buttons[index] = button;

@@ -18,8 +18,16 @@ class MainToolbar : public QObject {
   public:
     // Buttons by index.
     enum Button {
-        Exit = 2, New = 4, Edit = 5, Delete = 6, Cancel = 7, Save = 8, AddGroup = 11,
-        Open = 14, CopyUserName = 16, CopyPassword = 17
+        Exit = 2,
+        New = 4,
+        Edit = 5,
+        Delete = 6,
+        Cancel = 7,
+        Save = 8,
+        AddGroup = 11,
+        Open = 14,
+        CopyUserName = 16,
+        CopyPassword = 17
     };
 
     MainToolbar(QMainWindow& window, QWidget* searchBox);

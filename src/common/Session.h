@@ -32,7 +32,6 @@ struct Session {
     std::string pw_NumChar;
 
     bool Typing() const { return EditMode == "NEW" || EditMode == "EDIT"; }
-    bool Browsing() const { return EditMode.empty(); }
 
     void ForgetSelection() {
         SelectedIndex = -1;

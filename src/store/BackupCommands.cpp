@@ -10,12 +10,12 @@
 #include "common/Session.h"
 #include "common/Strings.h"
 #include "lang/Messages.h"
+#include "platform/Clock.h"
 #include "store/AppPath.h"
 #include "store/BackupDate.h"
 #include "store/BackupSchedule.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
-#include "platform/Clock.h"
 
 namespace keyrack {
 
@@ -76,8 +76,7 @@ BackupCommands::BackupCommands(Session& session, RecordStore& store, FileIo& fil
     connect(MNU_Week, &QAction::triggered, this, &BackupCommands::MNU_Week_Click);
     connect(MNU_Day, &QAction::triggered, this, &BackupCommands::MNU_Day_Click);
     connect(MNU_Backup, &QAction::triggered, this, &BackupCommands::MNU_Backup_Click);
-    connect(MNU_RestoreBackup, &QAction::triggered, this,
-            &BackupCommands::MNU_RestoreBackup_Click);
+    connect(MNU_RestoreBackup, &QAction::triggered, this, &BackupCommands::MNU_RestoreBackup_Click);
     connect(Timer1, &QTimer::timeout, this, &BackupCommands::Timer1_Timer);
 }
 
@@ -127,8 +126,8 @@ bool BackupCommands::CopyToBackup() {
 
 void BackupCommands::StoreLastBackupDate() {
     FieldValues fields;
-    fields[kDateField - 1] =
-        EncodeValue(FormatBackupDate(session_.LastBackupDate), session_.DataKey, false, kSettingWidth);
+    fields[kDateField - 1] = EncodeValue(FormatBackupDate(session_.LastBackupDate),
+                                         session_.DataKey, false, kSettingWidth);
     if (!store_.WriteRecord(fields, kSettingsRecord, session_.DataFilePath, false)) {
         notices_.WriteFailed();
     }
@@ -146,7 +145,8 @@ void BackupCommands::MNU_Backup_Click() {
 
 void BackupCommands::Timer1_Timer() {
     const CivilDateTime now = clock_.Now();
-    if (!BackupDue(MNU_AutoBackup->isChecked(), session_.BackupPeriod, session_.LastBackupDate, now)) {
+    if (!BackupDue(MNU_AutoBackup->isChecked(), session_.BackupPeriod, session_.LastBackupDate,
+                   now)) {
         return;
     }
     const IoResult copied = CopyWhole(files_, session_.DataFilePath, BackupFilePath());
@@ -192,13 +192,13 @@ void BackupCommands::ShowBackupSettings(bool switchedOn, const std::string& peri
 }
 
 void BackupCommands::StoreBackupSettings(bool switchedOn, const std::string& period, bool wasOn,
-                                    std::string wasPeriod) {
+                                         std::string wasPeriod) {
     ShowBackupSettings(switchedOn, period);
     FieldValues fields;
     fields[kSwitchField - 1] =
         EncodeValue(BackupSettingText(switchedOn, period), session_.DataKey, false, kSettingWidth);
-    fields[kDateField - 1] =
-        EncodeValue(FormatBackupDate(session_.LastBackupDate), session_.DataKey, false, kSettingWidth);
+    fields[kDateField - 1] = EncodeValue(FormatBackupDate(session_.LastBackupDate),
+                                         session_.DataKey, false, kSettingWidth);
     if (!store_.WriteRecord(fields, kSettingsRecord, session_.DataFilePath, false)) {
         ShowBackupSettings(wasOn, wasPeriod);
         notices_.WriteFailed();

@@ -56,7 +56,8 @@ void CsvCommands::MNU_Export_Click() {
     if (!notices_.Confirm(Message(kExportWarning), platform::Prompter::Buttons::YesNoDefaultNo)) {
         return;
     }
-    const QString chosen = notices_.prompter().FileName(&notices_.window(), TitleOf(kExportCaption), true);
+    const QString chosen =
+        notices_.prompter().FileName(&notices_.window(), TitleOf(kExportCaption), true);
     if (chosen.isEmpty()) {
         return;
     }
@@ -65,16 +66,16 @@ void CsvCommands::MNU_Export_Click() {
     };
     const std::string csv = ExportCsv(EntriesForExport(store_, session_.DataKey), toUtf8);
     // Written like the backup: owner-only, and never half a file in place of the old one.
-    const IoResult written =
-        ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv);
+    const IoResult written = ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv);
     if (!written) {
         notices_.Show(TitleOf(kExportCaption) + "\n" + chosen + "\n" +
-                    QString::fromStdString(written.reason));
+                      QString::fromStdString(written.reason));
     }
 }
 
 void CsvCommands::MNU_Import_Click() {
-    const QString chosen = notices_.prompter().FileName(&notices_.window(), TitleOf(kImportCaption), false);
+    const QString chosen =
+        notices_.prompter().FileName(&notices_.window(), TitleOf(kImportCaption), false);
     if (chosen.isEmpty()) {
         return;
     }
@@ -93,8 +94,9 @@ void CsvCommands::MNU_Import_Click() {
     const auto toStored = [](const std::string& utf8) {
         return ToCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
-    const ImportPlan plan = PlanImport(store_, session_.DataKey, rows.entries, toStored,
-                                       {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
+    const ImportPlan plan =
+        PlanImport(store_, session_.DataKey, rows.entries, toStored,
+                   {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
     const ImportResult result = RunImport(plan, [this](int record, const FieldValues& fields) {
         return store_.WriteRecord(fields, record, session_.DataFilePath, false);
     });
@@ -106,8 +108,8 @@ void CsvCommands::MNU_Import_Click() {
         report = Message(kMessageFileFull) + "\n" + report;
     }
     if (!result.complete) {
-        report = Message(kMessageWriteFailed) + "\n" + QString::fromStdString(session_.DataFilePath) + "\n" +
-                 report;
+        report = Message(kMessageWriteFailed) + "\n" +
+                 QString::fromStdString(session_.DataFilePath) + "\n" + report;
     }
     notices_.Show(report);
 }

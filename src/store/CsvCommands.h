@@ -2,26 +2,24 @@
 
 #include <QObject>
 
+#include "common/Notices.h"
+#include "common/Session.h"
+#include "platform/RandomSource.h"
+#include "store/FileIo.h"
+#include "store/RecordStore.h"
+
 class QAction;
 class QMenu;
 
 namespace keyrack {
-
-class FileIo;
-class Notices;
-class RecordStore;
-struct Session;
-namespace platform {
-class RandomSource;
-}
 
 // The File menu's Export and Import: entries out to and in from a CSV file.
 class CsvCommands : public QObject {
     Q_OBJECT
 
   public:
-    CsvCommands(Session& session, RecordStore& store, FileIo& files,
-                platform::RandomSource& random, Notices& notices, QMenu& fileMenu);
+    CsvCommands(Session& session, RecordStore& store, FileIo& files, platform::RandomSource& random,
+                Notices& notices, QMenu& fileMenu);
 
     void ApplyCaptions();
     void MNU_Export_Click();

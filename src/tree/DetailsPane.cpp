@@ -3,8 +3,8 @@
 #include "tree/DetailsPane.h"
 
 #include <QDropEvent>
-#include <QLabel>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
@@ -16,13 +16,13 @@
 
 #include "common/Cp1252.h"
 #include "common/EventHook.h"
-#include "common/ObjectNames.h"
 #include "common/Notices.h"
+#include "common/ObjectNames.h"
 #include "common/Session.h"
+#include "common/Strings.h"
 #include "generator/Form_PW_Type.h"
 #include "generator/PasswordGenerator.h"
 #include "generator/PasswordType.h"
-#include "common/Strings.h"
 #include "lang/Messages.h"
 #include "platform/Clipboard.h"
 #include "platform/Desktop.h"
@@ -54,8 +54,8 @@ QIcon DrawnEye(const QColor& color) {
 
 }  // namespace
 
-DetailsPane::DetailsPane(Session& session, RecordStore& store, Notices& notices,
-                         Services services, QWidget* area)
+DetailsPane::DetailsPane(Session& session, RecordStore& store, Notices& notices, Services services,
+                         QWidget* area)
     : QObject(area),
       session_(session),
       store_(store),
@@ -175,8 +175,7 @@ void DetailsPane::DisplayPWType() {
     session_.pw_NumChar = settings.length;
     const QString gap = QStringLiteral("   ");
     const QString remark = session_.pw_Case == "Y" ? gap + Message(21) : QString();
-    Label5->setText(FromCp1252(session_.pw_Type) + remark + gap +
-                    FromCp1252(session_.pw_NumChar));
+    Label5->setText(FromCp1252(session_.pw_Type) + remark + gap + FromCp1252(session_.pw_NumChar));
 }
 
 void DetailsPane::Clear() {
@@ -277,7 +276,7 @@ QWidget* DetailsPane::BuildPasswordRow(QWidget* area) {
     showPassword_->setCheckable(true);
     showPassword_->setFocusPolicy(Qt::StrongFocus);
     showPassword_->setIcon(QIcon::fromTheme(QStringLiteral("view-visible"),
-                                           DrawnEye(area->palette().color(QPalette::WindowText))));
+                                            DrawnEye(area->palette().color(QPalette::WindowText))));
     connect(showPassword_, &QToolButton::toggled, this, [this] { ShowPasswordForMode(); });
     layout->addWidget(showPassword_);
     ShowPasswordForMode();
@@ -291,7 +290,7 @@ void DetailsPane::ShowPasswordForMode() {
     }
     showPassword_->setVisible(!typing);
     Text3->setEchoMode(typing || showPassword_->isChecked() ? QLineEdit::Normal
-                                                           : QLineEdit::Password);
+                                                            : QLineEdit::Password);
 }
 
 void DetailsPane::CopyUserName() {

@@ -14,8 +14,8 @@
 #include "common/Strings.h"
 #include "lang/Messages.h"
 #include "store/EntryRecord.h"
-#include "store/RecordStore.h"
 #include "store/RecordCount.h"
+#include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
@@ -122,7 +122,7 @@ void TreePane::ClearTree() {
 }
 
 QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
-                                     const std::string& tag, bool isGroup) {
+                                    const std::string& tag, bool isGroup) {
     auto* node = new TreeNode(key, tag, static_cast<int>(nodesByIndex_.size()));
     node->setText(0, text);
     node->setIcon(0, ImageList1[isGroup ? 1 : 2]);
@@ -136,7 +136,7 @@ QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
 }
 
 QTreeWidgetItem* TreePane::AddNode(const std::string& key, const std::string& parentKey,
-                                    const QString& text, const std::string& tag, bool isGroup) {
+                                   const QString& text, const std::string& tag, bool isGroup) {
     QTreeWidgetItem* parent = parentKey.empty() ? nullptr : NodeWithKey(parentKey);
     if ((!parentKey.empty() && parent == nullptr) || NodeWithKey(key) != nullptr) {
         return nullptr;
@@ -253,9 +253,8 @@ int TreePane::AllocateTreeRecord() {
 }
 
 void TreePane::AddGroup() {
-    const QString typed =
-        notices_.prompter().InputBox(&notices_.window(), Message(kNamePrompt),
-                                     notices_.window().windowTitle());
+    const QString typed = notices_.prompter().InputBox(&notices_.window(), Message(kNamePrompt),
+                                                       notices_.window().windowTitle());
     const auto name = ToCp1252(typed);
     if (name && IsBlank(*name)) {
         return;
@@ -289,9 +288,8 @@ void TreePane::AddGroup() {
     if (node->parent() != nullptr) {
         node->parent()->setExpanded(true);
     }
-    if (!store_.WriteRecord(
-            GroupRecordFields(*name, record, parent, session_.DataKey, random_), record,
-            session_.DataFilePath, false)) {
+    if (!store_.WriteRecord(GroupRecordFields(*name, record, parent, session_.DataKey, random_),
+                            record, session_.DataFilePath, false)) {
         RemoveNode(node);
         notices_.WriteFailed();
     }

@@ -33,8 +33,8 @@ class TreePane : public QObject {
     Q_OBJECT
 
   public:
-    TreePane(Session& session, RecordStore& store, Notices& notices,
-             platform::RandomSource& random, QWidget* area);
+    TreePane(Session& session, RecordStore& store, Notices& notices, platform::RandomSource& random,
+             QWidget* area);
 
     QTreeWidget* view() const;
     QLineEdit* searchBox() const { return txtSearch; }

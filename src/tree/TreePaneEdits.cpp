@@ -107,14 +107,14 @@ bool TreePane::WriteMove(QTreeWidgetItem* node, const std::string& newParentKey)
     if (IsGroupNode(node)) {
         const int record = GroupRecordOf(store_, NodeKey(node), session_.DataKey);
         written = record > 0 && store_.ReplaceRecord(MovedGroupFields(store_, record, newParentKey,
-                                                                     session_.DataKey, random_),
-                                                    record, session_.DataFilePath);
+                                                                      session_.DataKey, random_),
+                                                     record, session_.DataFilePath);
     } else {
         const int record = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
         const std::string text = ToCp1252(node->text(0)).value_or(std::string());
         written = store_.WriteRecord(MovedEntryFields(store_, record, text, NodeKey(node),
-                                                     newParentKey, session_.DataKey, random_),
-                                    record, session_.DataFilePath, false);
+                                                      newParentKey, session_.DataKey, random_),
+                                     record, session_.DataFilePath, false);
     }
     if (!written) {
         notices_.WriteFailed();
@@ -194,8 +194,8 @@ void TreePane::Timer2_Timer() {
 
 void TreePane::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& newString) {
     // Only the shown group is renamed; anything else keeps its label.
-    if (node == nullptr || session_.SelectedTag != -1 || NodeIndex(node) != session_.SelectedIndex ||
-        NodeKey(node) == DefaultGroupKey) {
+    if (node == nullptr || session_.SelectedTag != -1 ||
+        NodeIndex(node) != session_.SelectedIndex || NodeKey(node) == DefaultGroupKey) {
         return;
     }
     const auto name = ToCp1252(newString);
@@ -225,7 +225,8 @@ void TreePane::TreeView1_KeyUp(int keyCode) {
         return;
     }
     QTreeWidgetItem* group = NodeAt(session_.SelectedIndex);
-    const int record = group != nullptr ? GroupRecordOf(store_, NodeKey(group), session_.DataKey) : 0;
+    const int record =
+        group != nullptr ? GroupRecordOf(store_, NodeKey(group), session_.DataKey) : 0;
     if (record == 0) {
         return;  // the default group stays
     }

@@ -10,8 +10,8 @@
 #include <functional>
 #include <optional>
 
-#include "common/Session.h"
 #include "common/Cp1252.h"
+#include "common/Session.h"
 #include "common/Strings.h"
 #include "lang/Messages.h"
 #include "store/RecordStore.h"

@@ -140,9 +140,8 @@ TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroupOrTheGroupOfTheShownEntry
     EXPECT_EQ(ParentOf("K7"), "K4");
     EXPECT_EQ(S().SelectedIndex, 1);  // the reload shows the first node
     // Back to browsing with a group shown: no entry command, nothing to type into.
-    const std::vector<bool> groupShown = {true, true,  true, true,  false, false,
-                                          false, false, true, true, true,  true,
-                                          true, false, true, false, false};
+    const std::vector<bool> groupShown = {true, true, true, true, false, false, false, false, true,
+                                          true, true, true, true, false, true,  false, false};
     EXPECT_EQ(ButtonStates(), groupShown);
     EXPECT_FALSE(Box("Text3")->isEnabled());
     EXPECT_FALSE(Find<QPushButton>("Command6")->isVisible());

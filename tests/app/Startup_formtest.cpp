@@ -22,7 +22,7 @@ class StartupTest : public FormFixture {
 };
 
 TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
-    Form_Main& main = Start();
+    Start();
 
     EXPECT_EQ(FileMode(DataPath()), 0600u);
     // The key's range is the key unit's test; here, that the start-up stored the one it uses.
@@ -81,7 +81,7 @@ TEST_F(StartupTest, BackupMenuAndLastDateFromTheSettingsRecord) {
                           {"N", "Yesterday!!", false, "---", clock.now}};
     for (const Case& c : cases) {
         StoreSettingsFields(c.setting, c.last);
-        Form_Main& main = Start();
+        Start();
         EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), c.on) << c.setting;
         EXPECT_EQ(std::string(Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
                       (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +

@@ -1,9 +1,9 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "login/LockGuard.h"
 #include "login/frmLogin.h"
 #include "store/ValueCipher.h"
-#include "login/LockGuard.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {

@@ -1,8 +1,8 @@
 #include <QTimer>
 
 #include "login/frmLogin.h"
-#include "store/ValueCipher.h"
 #include "store/BackupCommands.h"
+#include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 #include "tree/NodeKeys.h"
 
@@ -212,9 +212,8 @@ TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
         const char* checked;  // of Day, Week, Month
     };
     const Step steps[] = {
-        {"MNU_AutoBackup", "Y", "---"},  {"MNU_Day", "YD", "D--"},
-        {"MNU_Week", "YW", "-W-"},       {"MNU_Day", "YD", "D--"},
-        {"MNU_Day", "Y", "---"},         {"MNU_Month", "YM", "--M"},
+        {"MNU_AutoBackup", "Y", "---"},  {"MNU_Day", "YD", "D--"}, {"MNU_Week", "YW", "-W-"},
+        {"MNU_Day", "YD", "D--"},        {"MNU_Day", "Y", "---"},  {"MNU_Month", "YM", "--M"},
         {"MNU_AutoBackup", "NM", "--M"},
     };
     for (const Step& step : steps) {

@@ -16,12 +16,12 @@
 
 #include "app/Form_Main.h"
 #include "lang/Messages.h"
-#include "tree/TreePane.h"
 #include "support/FakeDesktop.h"
 #include "support/FakeSystemInfo.h"
 #include "support/FaultyFileIo.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "tree/TreePane.h"
 
 namespace keyrack::testing {
 
