@@ -189,7 +189,7 @@ struct LoadedWindow {
     explicit LoadedWindow(const std::string& folder)
         : path(folder + "/tree.rkd"),
           notices(prompter, area, session),
-          window(session, store, notices, keyrack::platform::SystemRandom(), &area) {
+          window(session, store, notices, keyrack::platform::SystemRandom(), &area, &area) {
         WriteDataFile(path, 32000);
         store.LoadDataFile(path);
         session.DataKey = kKey;
@@ -391,7 +391,8 @@ void BenchImport(const std::string& folder) {
     keyrack::RecordStore store;
     QWidget area;
     keyrack::Notices notices(prompter, area, session);
-    keyrack::TreePane tree(session, store, notices, keyrack::platform::SystemRandom(), &area);
+    keyrack::TreePane tree(session, store, notices, keyrack::platform::SystemRandom(), &area,
+                           &area);
     QMenu fileMenu;
     keyrack::CsvCommands commands(session, store, keyrack::SystemFileIo(),
                                   keyrack::platform::SystemRandom(), notices, fileMenu);

@@ -53,15 +53,6 @@ constexpr std::initializer_list<int> kEntryButtons = {MainToolbar::Edit, MainToo
                                                       MainToolbar::Open, MainToolbar::CopyUserName,
                                                       MainToolbar::CopyPassword};
 
-template <typename Own, typename Interface>
-Interface& OrSystems(Interface* given, std::unique_ptr<Interface>& own) {
-    if (given == nullptr) {
-        own = std::make_unique<Own>();
-        return *own;
-    }
-    return *given;
-}
-
 }  // namespace
 
 Form_Main::Form_Main(Services services, QWidget* parent)
@@ -69,18 +60,18 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     setWindowTitle(QStringLiteral("Keyrack"));
     setObjectName(QStringLiteral("Form_Main"));
     BuildMenus();
+    // The search box in the toolbar comes first in the tab order, as on the screen.
+    toolbar_ = new MainToolbar(*this);
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
-    tree_ = new TreePane(session_, store_, notices_, services_.random, central);
-    const DetailsPane::Services detailServices{
-        OrSystems<platform::SystemClipboard>(services_.clipboard, systemClipboard_),
-        OrSystems<platform::SystemOneShotTimer>(services_.clipboardTimer, systemClipboardTimer_),
-        OrSystems<platform::SystemDesktop>(services_.desktop, systemDesktop_), services_.random};
+    tree_ = new TreePane(session_, store_, notices_, services_.random, central, toolbar_->bar());
+    toolbar_->AddSearchBox(tree_->searchBox());
+    const DetailsPane::Services detailServices{services_.clipboard, services_.clipboardTimer,
+                                               services_.desktop, services_.random};
     details_ = new DetailsPane(session_, store_, notices_, detailServices, central);
     layout->addWidget(tree_->view(), 1);
     layout->addLayout(details_->column(), 1);
     setCentralWidget(central);
-    toolbar_ = new MainToolbar(*this, tree_->searchBox());
     BuildStatusBar();
     ConnectParts();
     resize(TwipsToPixelsX(kClientWidthTwips, *this),

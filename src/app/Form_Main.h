@@ -102,9 +102,6 @@ class Form_Main : public QMainWindow {
     void SetEntryButtonsEnabled(bool enabled);
 
     Services services_;
-    std::unique_ptr<platform::Clipboard> systemClipboard_;
-    std::unique_ptr<platform::OneShotTimer> systemClipboardTimer_;
-    std::unique_ptr<platform::Desktop> systemDesktop_;
     RecordStore store_;
     Session session_;
     Notices notices_{services_.prompter, *this, session_};

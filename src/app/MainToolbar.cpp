@@ -45,7 +45,7 @@ constexpr ToolbarSlot kToolbar[18] = {
 
 }  // namespace
 
-MainToolbar::MainToolbar(QMainWindow& window, QWidget* searchBox) : QObject(&window) {
+MainToolbar::MainToolbar(QMainWindow& window) : QObject(&window) {
     Toolbar1 = window.addToolBar(QStringLiteral("Toolbar1"));
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -71,16 +71,19 @@ MainToolbar::MainToolbar(QMainWindow& window, QWidget* searchBox) : QObject(&win
     Toolbar1Buttons[Cancel]->setShortcut(QKeySequence(Qt::Key_Escape));
     Toolbar1Buttons[Save]->setShortcut(QKeySequence::Save);
 
-    auto* gap = new QWidget(Toolbar1);
-    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    Toolbar1->addWidget(gap);
-    Toolbar1->addWidget(searchBox);
     new EventHook(Toolbar1, [this](QEvent* event) {
         if (event->type() == QEvent::Resize) {
             ChooseStyle();
         }
         return false;
     });
+}
+
+void MainToolbar::AddSearchBox(QWidget* searchBox) {
+    auto* gap = new QWidget(Toolbar1);
+    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    Toolbar1->addWidget(gap);
+    Toolbar1->addWidget(searchBox);
 }
 
 void MainToolbar::SetEnabled(std::initializer_list<int> indexes, bool enabled) {

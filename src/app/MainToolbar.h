@@ -30,12 +30,14 @@ class MainToolbar : public QObject {
         CopyPassword = 17
     };
 
-    MainToolbar(QMainWindow& window, QWidget* searchBox);
+    explicit MainToolbar(QMainWindow& window);
 
     QToolBar* bar() const { return Toolbar1; }
     QAction* button(int index) const { return Toolbar1Buttons[static_cast<std::size_t>(index)]; }
     void SetEnabled(std::initializer_list<int> indexes, bool enabled);
     void ApplyCaptions();
+    // Puts the search box at the toolbar's far end.
+    void AddSearchBox(QWidget* searchBox);
 
   signals:
     void clicked(int index);

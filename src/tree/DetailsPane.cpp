@@ -52,6 +52,15 @@ QIcon DrawnEye(const QColor& color) {
     return QIcon(picture);
 }
 
+template <typename Own, typename Interface>
+Interface& OrSystems(Interface* given, std::unique_ptr<Interface>& own) {
+    if (given == nullptr) {
+        own = std::make_unique<Own>();
+        return *own;
+    }
+    return *given;
+}
+
 }  // namespace
 
 DetailsPane::DetailsPane(Session& session, RecordStore& store, Notices& notices, Services services,
@@ -60,8 +69,12 @@ DetailsPane::DetailsPane(Session& session, RecordStore& store, Notices& notices,
       session_(session),
       store_(store),
       notices_(notices),
-      services_(services),
-      clipboard_(std::make_unique<SecretClipboard>(services.clipboard, services.clipboardTimer)) {
+      desktop_(OrSystems<platform::SystemDesktop>(services.desktop, systemDesktop_)),
+      random_(services.random),
+      clipboard_(std::make_unique<SecretClipboard>(
+          OrSystems<platform::SystemClipboard>(services.clipboard, systemClipboard_),
+          OrSystems<platform::SystemOneShotTimer>(services.clipboardTimer,
+                                                  systemClipboardTimer_))) {
     setObjectName(QStringLiteral("DetailsPane"));
     auto* column = new QVBoxLayout;
     column_ = column;
@@ -246,8 +259,8 @@ std::optional<EntryValues> DetailsPane::TakeValues() {
 // The current settings are used as they stand, so a choice made in the password type dialog
 // for the shown entry is not replaced by the entry's stored one.
 void DetailsPane::Command6_Click() {
-    const GeneratedPassword generated = GeneratePassword(
-        {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, services_.random);
+    const GeneratedPassword generated =
+        GeneratePassword({session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
     session_.pw_Type = generated.used.type;
     session_.pw_Case = generated.used.caseSet;
     session_.pw_NumChar = generated.used.length;
@@ -310,7 +323,7 @@ void DetailsPane::OpenAddress() {
     if (IsBlank(address)) {
         return;
     }
-    if (!services_.desktop.Open(address, GetAppPath())) {
+    if (!desktop_.Open(address, GetAppPath())) {
         notices_.Show(Message(kMessageCannotOpen));
     }
 }

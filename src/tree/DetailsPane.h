@@ -35,10 +35,11 @@ class DetailsPane : public QObject {
     Q_OBJECT
 
   public:
+    // Left null, the pane uses the system's own.
     struct Services {
-        platform::Clipboard& clipboard;
-        platform::OneShotTimer& clipboardTimer;
-        platform::Desktop& desktop;
+        platform::Clipboard* clipboard;
+        platform::OneShotTimer* clipboardTimer;
+        platform::Desktop* desktop;
         platform::RandomSource& random;
     };
 
@@ -80,7 +81,12 @@ class DetailsPane : public QObject {
     Session& session_;
     RecordStore& store_;
     Notices& notices_;
-    Services services_;
+    std::unique_ptr<platform::Clipboard> systemClipboard_;
+    std::unique_ptr<platform::OneShotTimer> systemClipboardTimer_;
+    std::unique_ptr<platform::Desktop> systemDesktop_;
+    platform::Desktop& desktop_;
+    platform::RandomSource& random_;
+    // Goes before the clipboard and timer it uses.
     std::unique_ptr<SecretClipboard> clipboard_;
     QLayout* column_ = nullptr;
     QLabel* Label1 = nullptr;

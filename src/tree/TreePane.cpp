@@ -49,9 +49,10 @@ constexpr int kInsideQuestion = 50;
 }  // namespace
 
 TreePane::TreePane(Session& session, RecordStore& store, Notices& notices,
-                   platform::RandomSource& random, QWidget* area)
+                   platform::RandomSource& random, QWidget* area, QWidget* searchArea)
     : QObject(area), session_(session), store_(store), notices_(notices), random_(random) {
     setObjectName(QStringLiteral("TreePane"));
+    BuildSearchBox(area, searchArea);
     TreeView1 = new EntryTree(area);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
@@ -70,7 +71,6 @@ TreePane::TreePane(Session& session, RecordStore& store, Notices& notices,
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(kDragScrollMs);
     ConnectTreeEdits();
-    BuildSearchBox(area);
 }
 
 QTreeWidget* TreePane::view() const {

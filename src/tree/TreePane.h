@@ -33,8 +33,9 @@ class TreePane : public QObject {
     Q_OBJECT
 
   public:
+    // The tree goes into area, the search box into searchArea.
     TreePane(Session& session, RecordStore& store, Notices& notices, platform::RandomSource& random,
-             QWidget* area);
+             QWidget* area, QWidget* searchArea);
 
     QTreeWidget* view() const;
     QLineEdit* searchBox() const { return txtSearch; }
@@ -100,7 +101,7 @@ class TreePane : public QObject {
     void MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent);
 
     // Finding entries by typing (TreePaneSearch.cpp).
-    void BuildSearchBox(QWidget* area);
+    void BuildSearchBox(QWidget* area, QWidget* searchArea);
     bool txtSearch_KeyPress(int key);
     void ApplySearch();
     void EndSearch();

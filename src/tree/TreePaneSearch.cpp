@@ -118,11 +118,11 @@ std::vector<std::string> TreePane::SearchTexts(const QTreeWidgetItem* node) cons
     return texts;
 }
 
-void TreePane::BuildSearchBox(QWidget* area) {
+void TreePane::BuildSearchBox(QWidget* area, QWidget* searchArea) {
     // The nodes' texts are taken when the box gets the focus, so that even the first
     // keystroke after loading only compares.
     txtSearch = new SearchBox([this](int key) { return txtSearch_KeyPress(key); },
-                              [this] { TakeSearchTexts(); }, area);
+                              [this] { TakeSearchTexts(); }, searchArea);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setClearButtonEnabled(true);
     txtSearch->setMaximumWidth(txtSearch->fontMetrics().averageCharWidth() * 30);

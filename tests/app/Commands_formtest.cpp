@@ -331,7 +331,7 @@ TEST_F(GroupTest, AFullFileTakesNoGroupAndAFailedCountNoEntry) {
     store.LoadDataFile(DataPath());
     QWidget area;
     Notices notices(prompter, area, session);
-    TreePane tree(session, store, notices, random, &area);
+    TreePane tree(session, store, notices, random, &area, &area);
     tree.LoadPasswordList();
     session.RecordCount = MaxRecordNumber;
     const std::string before = ReadBytes(DataPath());
