@@ -60,7 +60,6 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     setWindowTitle(QStringLiteral("Keyrack"));
     setObjectName(QStringLiteral("Form_Main"));
     BuildMenus();
-    // The search box in the toolbar comes first in the tab order, as on the screen.
     toolbar_ = new MainToolbar(*this);
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
@@ -72,6 +71,8 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     layout->addWidget(tree_->view(), 1);
     layout->addLayout(details_->column(), 1);
     setCentralWidget(central);
+    // The search box comes first, as on the screen: it has the focus when the window opens.
+    setTabOrder(tree_->searchBox(), tree_->view());
     BuildStatusBar();
     ConnectParts();
     resize(TwipsToPixelsX(kClientWidthTwips, *this),
