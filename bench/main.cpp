@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -25,7 +26,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/Form_Main.h"
+#include "common/Notices.h"
+#include "common/Session.h"
 #include "login/frmLogin.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
@@ -34,10 +36,12 @@
 #include "store/Csv.h"
 #include "store/DiskCheck.h"
 #include "store/ProtectedFile.h"
+#include "store/CsvCommands.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
+#include "tree/TreePane.h"
 #include "tree/TreePlan.h"
 
 namespace {
@@ -185,29 +189,32 @@ void BareFill(QTreeWidget& tree, const std::vector<keyrack::PlannedNode>& plan,
     }
 }
 
-// The main window with the 32,000-record file loaded into its store, its tree not yet filled.
+// The main window's tree with the 32,000-record file loaded into its store, not yet filled.
 struct LoadedWindow {
     explicit LoadedWindow(const std::string& folder)
         : path(folder + "/tree.rkd"),
-          window({prompter, keyrack::platform::SystemRandom(), clock, [](keyrack::frmLogin&) {},
-                  keyrack::SystemFileIo(), systemInfo, [](keyrack::frmAbout&) {}}) {
+          notices(prompter, area, session),
+          window(session, store, notices, keyrack::platform::SystemRandom(), &area, &area) {
         WriteDataFile(path, 32000);
-        window.Store.LoadDataFile(path);
-        window.DataKey = kKey;
+        store.LoadDataFile(path);
+        session.DataKey = kKey;
+        session.DataFilePath = path;
     }
 
     std::string path;
     SilentPrompter prompter;
-    keyrack::platform::SystemClock clock;
-    keyrack::platform::DesktopSystemInfo systemInfo;
-    keyrack::Form_Main window;
+    keyrack::Session session;
+    keyrack::RecordStore store;
+    QWidget area;
+    keyrack::Notices notices;
+    keyrack::TreePane window;
 };
 
 void BenchLoadPasswordList(const std::string& folder) {
     LoadedWindow loaded(folder);
-    keyrack::Form_Main& window = loaded.window;
+    keyrack::TreePane& window = loaded.window;
     const auto plan = keyrack::PlanTree(
-        keyrack::ReadTreeRecords(window.Store, kKey, keyrack::RecordCountInUse(window.Store)));
+        keyrack::ReadTreeRecords(loaded.store, kKey, keyrack::RecordCountInUse(loaded.store)));
     std::vector<int> parentOf(plan.size(), -1);
     std::unordered_map<std::string, int> position;
     for (std::size_t i = 0; i < plan.size(); ++i) {
@@ -278,9 +285,8 @@ void BenchPlanLaterParents(const std::string& folder) {
 // A drop moves the node and writes its one record; nothing is reloaded.
 void BenchMoveEntry(const std::string& folder) {
     LoadedWindow loaded(folder);
-    keyrack::Form_Main& window = loaded.window;
+    keyrack::TreePane& window = loaded.window;
     const std::string& path = loaded.path;
-    window.DataFilePath = path;
     window.LoadPasswordList();
 
     // The entry of record 4 goes back and forth between the groups of records 23 and 43.
@@ -288,11 +294,11 @@ void BenchMoveEntry(const std::string& folder) {
     int turn = 0;
     keyrack::FieldValues record;
     for (int field = 1; field <= keyrack::FieldCount; ++field) {
-        record[field - 1] = window.Store.ReadField(field, 5);
+        record[field - 1] = loaded.store.ReadField(field, 5);
     }
     const auto [ours, baseline] =
         BestOfInTurns([&] { window.TreeView1_DragDrop("K4", groups[turn++ % 2]); },
-                      [&] { window.Store.WriteRecord(record, 5, path, false); });
+                      [&] { loaded.store.WriteRecord(record, 5, path, false); });
     ReportAgainstGoal("Moving an entry in 32000 records", ours, baseline, 3.0);
     if (window.NodeWithKey("K4")->parent() != groups[(turn + 1) % 2]) {
         std::puts("the entry did not move");
@@ -304,9 +310,9 @@ void BenchMoveEntry(const std::string& folder) {
 // item's hidden flag.
 void BenchSearch(const std::string& folder) {
     LoadedWindow loaded(folder);
-    keyrack::Form_Main& window = loaded.window;
+    keyrack::TreePane& window = loaded.window;
     const auto type = [&window](const char* text) {
-        window.txtSearch->setText(QString::fromLatin1(text));
+        window.searchBox()->setText(QString::fromLatin1(text));
         window.ApplySearchNow();
     };
 
@@ -318,15 +324,15 @@ void BenchSearch(const std::string& folder) {
         window.LoadPasswordList();
         focus = std::min(focus, Milliseconds([&] {
                              QFocusEvent focusIn(QEvent::FocusIn, Qt::ShortcutFocusReason);
-                             QApplication::sendEvent(window.txtSearch, &focusIn);
+                             QApplication::sendEvent(window.searchBox(), &focusIn);
                          }));
         first = std::min(first, Milliseconds([&] { type("5.example"); }));
     }
 
     QTreeWidget bare;
     std::vector<QTreeWidgetItem*> items;
-    for (int i = 0; i < window.TreeView1->topLevelItemCount(); ++i) {
-        bare.addTopLevelItem(window.TreeView1->topLevelItem(i)->clone());
+    for (int i = 0; i < window.view()->topLevelItemCount(); ++i) {
+        bare.addTopLevelItem(window.view()->topLevelItem(i)->clone());
     }
     for (QTreeWidgetItemIterator it(&bare); *it != nullptr; ++it) {
         items.push_back(*it);
@@ -384,17 +390,23 @@ void BenchImport(const std::string& folder) {
 
     SilentPrompter prompter;
     prompter.file = QString::fromStdString(csvPath);
-    keyrack::platform::SystemClock clock;
-    keyrack::platform::DesktopSystemInfo systemInfo;
-    keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
-                               [](keyrack::frmLogin&) {}, keyrack::SystemFileIo(), systemInfo,
-                               [](keyrack::frmAbout&) {}});
-    window.DataFilePath = path;
-    window.DataKey = kKey;
+    keyrack::Session session;
+    session.DataFilePath = path;
+    session.DataKey = kKey;
+    keyrack::RecordStore store;
+    QWidget area;
+    keyrack::Notices notices(prompter, area, session);
+    keyrack::TreePane tree(session, store, notices, keyrack::platform::SystemRandom(), &area,
+                           &area);
+    QMenu fileMenu;
+    keyrack::CsvCommands commands(session, store, keyrack::SystemFileIo(),
+                                  keyrack::platform::SystemRandom(), notices, fileMenu);
+    QObject::connect(&commands, &keyrack::CsvCommands::imported, &tree,
+                     &keyrack::TreePane::LoadPasswordList);
     const auto [ours, baseline] = BestOfInTurns(
         [&] {
-            freshFile(window.Store);
-            window.MNU_Import_Click();
+            freshFile(store);
+            commands.MNU_Import_Click();
         },
         [&] {
             keyrack::RecordStore store;

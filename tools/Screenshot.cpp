@@ -16,6 +16,7 @@
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
+#include "tree/TreePane.h"
 
 namespace {
 
@@ -90,8 +91,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     window.show();
-    window.TreeView1->expandAll();
-    window.TreeView1->setCurrentItem(window.NodeWithKey(keyrack::RecordKey(4)));
+    window.tree().view()->expandAll();
+    window.tree().view()->setCurrentItem(window.tree().NodeWithKey(keyrack::RecordKey(4)));
     QApplication::processEvents();
     return window.grab().save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
 }

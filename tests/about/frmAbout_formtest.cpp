@@ -21,7 +21,7 @@ class AboutTest : public FormFixture {
             about.show();
             check(about);
         };
-        window->MNU_About->trigger();
+        Find<QAction>("MNU_About")->trigger();
         EXPECT_TRUE(opened);
     }
 };

@@ -57,7 +57,7 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasAName) {
         EXPECT_EQ(UnnamedControls(about), "");
         aboutChecked = true;
     };
-    window->MNU_About_Click();
+    Find<QAction>("MNU_About")->trigger();
     EXPECT_TRUE(aboutChecked);
 }
 

@@ -1,7 +1,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 
+#include "common/Notices.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -25,10 +27,10 @@ class CommandsTest : public FormFixture {
               const QString& userName = {}, const QString& password = {}) {
         Show(shown);
         ClickToolbar(mode);
-        window->Text1->setPlainText(title);
-        window->Text2->setText(address);
-        window->Text4->setText(userName);
-        window->Text3->setText(password);
+        Title()->setPlainText(title);
+        Box("Text2")->setText(address);
+        Box("Text4")->setText(userName);
+        Box("Text3")->setText(password);
         ClickToolbar(kSave);
     }
 
@@ -41,14 +43,14 @@ class CommandsTest : public FormFixture {
     }
 
     std::string ParentOf(const char* key) const {
-        QTreeWidgetItem* node = window->NodeWithKey(key);
-        return node != nullptr ? Form_Main::NodeKey(node->parent()) : "<missing>";
+        QTreeWidgetItem* node = Tree().NodeWithKey(key);
+        return node != nullptr ? TreePane::NodeKey(node->parent()) : "<missing>";
     }
 
     std::vector<bool> ButtonStates() const {
         std::vector<bool> states;
         for (int index = 1; index <= 17; ++index) {
-            states.push_back(window->Toolbar1Buttons[index]->isEnabled());
+            states.push_back(Button(index)->isEnabled());
         }
         return states;
     }
@@ -57,9 +59,10 @@ class CommandsTest : public FormFixture {
     void ExpectMemoryMatchesFile() const {
         RecordStore disk;
         disk.LoadDataFile(DataPath());
-        for (int record = 1; record <= window->Store.UpperBound(); ++record) {
+        RecordStore memory(window->store());
+        for (int record = 1; record <= memory.UpperBound(); ++record) {
             for (int field = 1; field <= 10; ++field) {
-                ASSERT_EQ(window->Store.ReadField(field, record), disk.ReadField(field, record))
+                ASSERT_EQ(memory.ReadField(field, record), disk.ReadField(field, record))
                     << "record " << record << " field " << field;
             }
         }
@@ -80,22 +83,22 @@ TEST_F(CommandsTest, EachModeSetsTheControlsAndCancelShowsTheEarlierEntryWriting
                              Mode{kDelete, "DELETE", false, false}}) {
         SCOPED_TRACE(mode.editMode);
         ClickToolbar(mode.button);
-        EXPECT_EQ(window->EditMode, mode.editMode);
-        EXPECT_FALSE(window->MNU_File->menuAction()->isEnabled());
-        EXPECT_FALSE(window->TreeView1->isEnabled());
+        EXPECT_EQ(S().EditMode, mode.editMode);
+        EXPECT_FALSE(Find<QMenu>("MNU_File")->menuAction()->isEnabled());
+        EXPECT_FALSE(Tree().view()->isEnabled());
         for (int index : {2, 4, 5, 6, 11, 14, 16, 17}) {
-            EXPECT_FALSE(window->Toolbar1Buttons[index]->isEnabled()) << index;
+            EXPECT_FALSE(Button(index)->isEnabled()) << index;
         }
-        EXPECT_TRUE(window->Toolbar1Buttons[kCancel]->isEnabled());
-        EXPECT_TRUE(window->Toolbar1Buttons[kSave]->isEnabled());
-        for (const QString& box : {window->Text1->toPlainText(), window->Text2->text(),
-                                   window->Text3->text(), window->Text4->text()}) {
+        EXPECT_TRUE(Button(kCancel)->isEnabled());
+        EXPECT_TRUE(Button(kSave)->isEnabled());
+        for (const QString& box : {Title()->toPlainText(), Box("Text2")->text(),
+                                   Box("Text3")->text(), Box("Text4")->text()}) {
             EXPECT_EQ(!box.isEmpty(), mode.boxesKept);
         }
-        EXPECT_EQ(window->Text3->isEnabled(), mode.typing);
-        EXPECT_EQ(window->Command6->isVisible(), mode.typing);
-        EXPECT_EQ(window->Command8->isVisible(), mode.typing);
-        EXPECT_EQ(window->Text1->hasFocus(), mode.typing);
+        EXPECT_EQ(Box("Text3")->isEnabled(), mode.typing);
+        EXPECT_EQ(Find<QPushButton>("Command6")->isVisible(), mode.typing);
+        EXPECT_EQ(Find<QPushButton>("Command8")->isVisible(), mode.typing);
+        EXPECT_EQ(Title()->hasFocus(), mode.typing);
 
         // Locked buttons do nothing even when asked directly; separators never do.
         window->Toolbar1_ButtonClick(kGroup);
@@ -104,12 +107,12 @@ TEST_F(CommandsTest, EachModeSetsTheControlsAndCancelShowsTheEarlierEntryWriting
         EXPECT_TRUE(prompter.prompts.empty());
 
         ClickToolbar(kCancel);
-        EXPECT_TRUE(window->EditMode.empty());
-        EXPECT_EQ(window->Text1->toPlainText(), "Visa");
-        EXPECT_EQ(window->Text3->text(), "pin-1234");
-        EXPECT_FALSE(window->Text1->isEnabled());
-        EXPECT_TRUE(window->TreeView1->hasFocus());
-        EXPECT_TRUE(window->MNU_File->menuAction()->isEnabled());
+        EXPECT_TRUE(S().EditMode.empty());
+        EXPECT_EQ(Title()->toPlainText(), "Visa");
+        EXPECT_EQ(Box("Text3")->text(), "pin-1234");
+        EXPECT_FALSE(Title()->isEnabled());
+        EXPECT_TRUE(Tree().view()->hasFocus());
+        EXPECT_TRUE(Find<QMenu>("MNU_File")->menuAction()->isEnabled());
         EXPECT_EQ(ButtonStates(), browsing);
     }
     EXPECT_EQ(ReadBytes(DataPath()), before);
@@ -118,41 +121,36 @@ TEST_F(CommandsTest, EachModeSetsTheControlsAndCancelShowsTheEarlierEntryWriting
 TEST_F(CommandsTest, KeyboardStartsCancelsAndSaves) {
     Show("K4");
     QTest::keySequence(window.get(), QKeySequence::New);
-    EXPECT_EQ(window->EditMode, "NEW");
-    QTest::keyClick(window->Text1, Qt::Key_Escape);
-    EXPECT_TRUE(window->EditMode.empty());
+    EXPECT_EQ(S().EditMode, "NEW");
+    QTest::keyClick(Title(), Qt::Key_Escape);
+    EXPECT_TRUE(S().EditMode.empty());
     QTest::keySequence(window.get(), QKeySequence::New);
-    window->Text1->setPlainText("Shop");
-    QTest::keySequence(window->Text1, QKeySequence::Save);
-    EXPECT_TRUE(window->EditMode.empty());
+    Title()->setPlainText("Shop");
+    QTest::keySequence(Title(), QKeySequence::Save);
+    EXPECT_TRUE(S().EditMode.empty());
     EXPECT_EQ(FieldOnDisk(1, 7), "Shop");
 }
 
 TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroupOrTheGroupOfTheShownEntry) {
     Save("K4", kNew, "  Amex  ", "https://amex.example", "carol", QString::fromUtf8("p\u00e9w"));
-    EXPECT_TRUE(window->EditMode.empty());
+    EXPECT_TRUE(S().EditMode.empty());
     EXPECT_EQ(RawFieldOnDisk(6, 1), "5");  // the record count is plain text
     EXPECT_EQ(RecordOnDisk(7), (Fields{"Amex", "https://amex.example", "carol", "p\xe9w", "ALPHA",
                                        "Y", "8", "K4", "K7", "K4"}));
     EXPECT_EQ(ParentOf("K7"), "K4");
-    EXPECT_EQ(window->SelectedIndex, 1);  // the reload shows the first node
+    EXPECT_EQ(S().SelectedIndex, 1);  // the reload shows the first node
     // Back to browsing with a group shown: no entry command, nothing to type into.
-    for (int index : {5, 6, 14, 16, 17, kSave, kCancel}) {
-        EXPECT_FALSE(window->Toolbar1Buttons[index]->isEnabled()) << index;
-    }
-    for (int index : {2, kNew, kGroup}) {
-        EXPECT_TRUE(window->Toolbar1Buttons[index]->isEnabled()) << index;
-    }
-    EXPECT_FALSE(window->Text3->isEnabled());
-    EXPECT_FALSE(window->Command6->isVisible());
-    EXPECT_FALSE(window->Command8->isVisible());
-    EXPECT_TRUE(window->MNU_File->menuAction()->isEnabled());
+    const std::vector<bool> groupShown = {true, true, true, true, false, false, false, false, true,
+                                          true, true, true, true, false, true,  false, false};
+    EXPECT_EQ(ButtonStates(), groupShown);
+    EXPECT_FALSE(Box("Text3")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>("Command6")->isVisible());
 
     Save("K5", kNew, "Debit");
     EXPECT_EQ(FieldOnDisk(10, 8), "K4");
     Show("K5");
     for (int index : {5, 6, 14, 16, 17}) {
-        EXPECT_TRUE(window->Toolbar1Buttons[index]->isEnabled()) << index;
+        EXPECT_TRUE(Button(index)->isEnabled()) << index;
     }
     EXPECT_EQ(ParentOf("K8"), "K4");
     ExpectMemoryMatchesFile();
@@ -170,7 +168,7 @@ TEST_F(CommandsTest, DeleteThenNewReusesTheRecordAndKeyWhileTheCountGrows) {
     Show("K5");
     ClickToolbar(kDelete);
     ClickToolbar(kSave);
-    EXPECT_EQ(window->NodeWithKey("K5"), nullptr);
+    EXPECT_EQ(Tree().NodeWithKey("K5"), nullptr);
     EXPECT_EQ(RecordOnDisk(5), Fields(10, ""));
     EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
 
@@ -178,38 +176,33 @@ TEST_F(CommandsTest, DeleteThenNewReusesTheRecordAndKeyWhileTheCountGrows) {
     EXPECT_EQ(FieldOnDisk(1, 5), "Reused");
     EXPECT_EQ(FieldOnDisk(9, 5), "K5");
     EXPECT_EQ(RawFieldOnDisk(6, 1), "5");
-    EXPECT_EQ(Form_Main::NodeTag(window->NodeWithKey("K5")), "5");
+    EXPECT_EQ(TreePane::NodeTag(Tree().NodeWithKey("K5")), "5");
 }
 
 TEST_F(CommandsTest, RefusalsWriteNothingAndKeepTheMode) {
     const std::string before = ReadBytes(DataPath());
     Save("K4", kNew, "   ");
     EXPECT_TRUE(MessageShown(58));
-    EXPECT_TRUE(window->Text1->hasFocus());
+    EXPECT_TRUE(Title()->hasFocus());
 
-    window->Text1->setPlainText("Shop");
-    window->Text2->setText(QString(10, QChar(0x4E2D)));
+    Title()->setPlainText("Shop");
+    Box("Text2")->setText(QString(10, QChar(0x4E2D)));
     ClickToolbar(kSave);
     EXPECT_TRUE(MessageShown(53));
-    EXPECT_TRUE(prompter.LastMessage().endsWith(window->Label2->text()));
-    EXPECT_TRUE(window->Text2->hasFocus());
+    EXPECT_TRUE(prompter.LastMessage().endsWith(Find<QLabel>("Label2")->text()));
+    EXPECT_TRUE(Box("Text2")->hasFocus());
 
-    window->Text2->clear();
-    window->Text1->setPlainText(QString(34, 'x'));
+    Box("Text2")->clear();
+    Title()->setPlainText(QString(34, 'x'));
     ClickToolbar(kSave);
-    EXPECT_TRUE(prompter.LastMessage().endsWith(window->Label1->text()));
+    EXPECT_TRUE(prompter.LastMessage().endsWith(Find<QLabel>("Label1")->text()));
 
-    window->Text1->setPlainText("Shop");
-    window->RecordCount = MaxRecordNumber;
-    ClickToolbar(kSave);
-    EXPECT_TRUE(MessageShown(55));
-
-    EXPECT_EQ(window->EditMode, "NEW");
+    EXPECT_EQ(S().EditMode, "NEW");
     EXPECT_EQ(ReadBytes(DataPath()), before);
 }
 
 TEST_F(CommandsTest, ExitFromTheToolbarOrTheMenuClosesTheWindow) {
-    for (QAction* exit : {window->Toolbar1Buttons[2], window->MNU_Exit}) {
+    for (QAction* exit : {Button(2), Find<QAction>("MNU_Exit")}) {
         window->show();
         exit->trigger();
         EXPECT_FALSE(window->isVisible());
@@ -220,7 +213,7 @@ TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
     WithUnwritableFile([this] { Save("K5", kEdit, "Changed"); });
     EXPECT_TRUE(MessageShown(54));
     EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
-    EXPECT_EQ(window->EditMode, "EDIT");
+    EXPECT_EQ(S().EditMode, "EDIT");
     ExpectMemoryMatchesFile();
     EXPECT_EQ(FieldOnDisk(1, 5), "Visa");
 
@@ -275,9 +268,8 @@ TEST_F(GroupTest, WhereTheNewGroupGoes) {
         EXPECT_EQ(RecordOnDisk(record),
                   (Fields{"", "", "", "", "", "", "", "Savings", key, c.parent}));
         EXPECT_EQ(RawFieldOnDisk(6, 1), std::to_string(record - 2));
-        EXPECT_EQ(window->LastAddedNode, window->NodeWithKey(key));
-        EXPECT_TRUE(window->LastAddedNode->font(0).bold());
-        EXPECT_EQ(window->SelectedKey, c.shown);  // no reload, no selection change
+        EXPECT_TRUE(Tree().NodeWithKey(key)->font(0).bold());
+        EXPECT_EQ(S().SelectedKey, c.shown);  // no reload, no selection change
         ++record;
     }
     ExpectMemoryMatchesFile();
@@ -290,14 +282,14 @@ TEST_F(GroupTest, WithNothingShownAGroupGoesToTheTopAndAnEntryIntoTheDefaultGrou
     // Cancelling with nothing to show again leaves no entry command enabled.
     ClickToolbar(kNew);
     ClickToolbar(kCancel);
-    EXPECT_FALSE(window->Toolbar1Buttons[kEdit]->isEnabled());
-    EXPECT_FALSE(window->Toolbar1Buttons[kDelete]->isEnabled());
+    EXPECT_FALSE(Button(kEdit)->isEnabled());
+    EXPECT_FALSE(Button(kDelete)->isEnabled());
     CreateGroup(nullptr, "Bank");
     EXPECT_FALSE(QuestionAsked());
     EXPECT_EQ(ParentOf("K3"), "");
-    EXPECT_EQ(FieldOnDisk(9, 3, window->DataKey), "K3");
+    EXPECT_EQ(FieldOnDisk(9, 3, S().DataKey), "K3");
     ClickToolbar(kNew);
-    window->Text1->setPlainText("Alone");
+    Title()->setPlainText("Alone");
     ClickToolbar(kSave);
     EXPECT_EQ(ParentOf("K4"), "D");
 }
@@ -310,29 +302,49 @@ TEST_F(GroupTest, BlankNamesDoNothingAndLeadingBlanksAreStoredTrimmed) {
     EXPECT_FALSE(QuestionAsked());
 
     CreateGroup("K5", "   Spaced");
-    EXPECT_EQ(window->NodeWithKey("K7")->text(0), "   Spaced");
+    EXPECT_EQ(Tree().NodeWithKey("K7")->text(0), "   Spaced");
     EXPECT_EQ(FieldOnDisk(8, 7), "Spaced");
-    window->LoadPasswordList();
-    EXPECT_EQ(window->NodeWithKey("K7")->text(0), "Spaced");
+    Tree().LoadPasswordList();
+    EXPECT_EQ(Tree().NodeWithKey("K7")->text(0), "Spaced");
 }
 
 TEST_F(GroupTest, RefusedNamesFailedWritesAndAFullFileAddNothing) {
     const std::string before = ReadBytes(DataPath());
     CreateGroup("K5", QString(34, 'g'));
     EXPECT_TRUE(MessageShown(53));
-    EXPECT_EQ(window->NodeWithKey("K7"), nullptr);
+    EXPECT_EQ(Tree().NodeWithKey("K7"), nullptr);
     EXPECT_EQ(ReadBytes(DataPath()), before);
 
     WithUnwritableFile([this] { CreateGroup("K5", "Lost"); });
     EXPECT_TRUE(MessageShown(54));
-    EXPECT_EQ(window->NodeWithKey("K7"), nullptr);
-    EXPECT_EQ(window->RecordCount, 4);
+    EXPECT_EQ(Tree().NodeWithKey("K7"), nullptr);
+    EXPECT_EQ(S().RecordCount, 4);
     ExpectMemoryMatchesFile();
+}
 
-    window->RecordCount = MaxRecordNumber;
-    CreateGroup("K5", "Full");
+TEST_F(GroupTest, AFullFileTakesNoGroupAndAFailedCountNoEntry) {
+    // The tree on its own, with a count that leaves no record free.
+    Session session;
+    session.DataFilePath = DataPath();
+    session.DataKey = kKey;
+    RecordStore store;
+    store.LoadDataFile(DataPath());
+    QWidget area;
+    Notices notices(prompter, area, session);
+    TreePane tree(session, store, notices, random, &area, &area);
+    tree.LoadPasswordList();
+    session.RecordCount = MaxRecordNumber;
+    const std::string before = ReadBytes(DataPath());
+    Answer("Full");
+    tree.AddGroup();
     EXPECT_TRUE(MessageShown(55));
-    EXPECT_EQ(window->NodeWithKey("K7"), nullptr);
+    EXPECT_EQ(tree.NodeWithKey("K7"), nullptr);
+    EXPECT_EQ(ReadBytes(DataPath()), before);
+
+    WithUnwritableFile([this] { Save("K4", kNew, "Shop"); });
+    EXPECT_TRUE(MessageShown(54));
+    EXPECT_EQ(S().EditMode, "NEW");
+    EXPECT_EQ(ReadBytes(DataPath()), before);
 }
 
 }  // namespace

@@ -22,28 +22,28 @@ class StartupTest : public FormFixture {
 };
 
 TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
-    Form_Main& main = Start();
+    Start();
 
     EXPECT_EQ(FileMode(DataPath()), 0600u);
     // The key's range is the key unit's test; here, that the start-up stored the one it uses.
-    EXPECT_EQ(FieldOnDisk(5, 1, LoginKey), std::to_string(main.DataKey));
+    EXPECT_EQ(FieldOnDisk(5, 1, LoginKey), std::to_string(S().DataKey));
 
     for (int index : {2, 4, 11}) {
-        EXPECT_TRUE(main.Toolbar1Buttons[index]->isEnabled()) << index;
+        EXPECT_TRUE(Button(index)->isEnabled()) << index;
     }
     for (int index : {5, 6, 7, 8, 14, 16, 17}) {
-        EXPECT_FALSE(main.Toolbar1Buttons[index]->isEnabled()) << index;
+        EXPECT_FALSE(Button(index)->isEnabled()) << index;
     }
     for (QWidget* box :
-         std::initializer_list<QWidget*>{main.Text1, main.Text2, main.Text3, main.Text4}) {
+         std::initializer_list<QWidget*>{Title(), Box("Text2"), Box("Text3"), Box("Text4")}) {
         EXPECT_FALSE(box->isEnabled());
     }
-    EXPECT_TRUE(main.Command6->isHidden());
-    EXPECT_TRUE(main.Command8->isHidden());
-    EXPECT_TRUE(main.Timer1->isActive());
-    EXPECT_FALSE(main.Timer2->isActive());
-    EXPECT_TRUE(main.EditMode.empty());
-    EXPECT_EQ(main.Label5->text(),
+    EXPECT_TRUE(Find<QPushButton>("Command6")->isHidden());
+    EXPECT_TRUE(Find<QPushButton>("Command8")->isHidden());
+    EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
+    EXPECT_FALSE(Find<QTimer>("Timer2")->isActive());
+    EXPECT_TRUE(S().EditMode.empty());
+    EXPECT_EQ(Find<QLabel>("Label5")->text(),
               "ALPHA   " + QString::fromStdString(LangFunctions::GetMessage(21)) + "   8");
 }
 
@@ -81,14 +81,14 @@ TEST_F(StartupTest, BackupMenuAndLastDateFromTheSettingsRecord) {
                           {"N", "Yesterday!!", false, "---", clock.now}};
     for (const Case& c : cases) {
         StoreSettingsFields(c.setting, c.last);
-        Form_Main& main = Start();
-        EXPECT_EQ(main.MNU_AutoBackup->isChecked(), c.on) << c.setting;
-        EXPECT_EQ(std::string(main.MNU_Day->isChecked() ? "D" : "-") +
-                      (main.MNU_Week->isChecked() ? "W" : "-") +
-                      (main.MNU_Month->isChecked() ? "M" : "-"),
+        Start();
+        EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), c.on) << c.setting;
+        EXPECT_EQ(std::string(Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
+                      (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +
+                      (Find<QAction>("MNU_Month")->isChecked() ? "M" : "-"),
                   c.marks);
-        EXPECT_EQ(main.LastBackupDate, c.date) << c.last;
-        EXPECT_EQ(main.Label5->text().left(5), "ALPHA");
+        EXPECT_EQ(S().LastBackupDate, c.date) << c.last;
+        EXPECT_EQ(Find<QLabel>("Label5")->text().left(5), "ALPHA");
         window.reset();
     }
 }
@@ -103,9 +103,9 @@ TEST_F(StartupTest, GermanSettingGivesGermanCaptions) {
     EXPECT_EQ(LangFunctions::CurrentLanguage, "GERMAN");
     // One of each kind of caption: title, label, menu, toolbar.
     EXPECT_EQ(main.windowTitle(), german(24));
-    EXPECT_EQ(main.Label1->text(), german(25));
-    EXPECT_EQ(main.MNU_File->title(), german(35));
-    EXPECT_EQ(main.Toolbar1Buttons[kGroup]->text(), german(48));
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), german(25));
+    EXPECT_EQ(Find<QMenu>("MNU_File")->title(), german(35));
+    EXPECT_EQ(Button(kGroup)->text(), german(48));
     EXPECT_NE(german(24), QString::fromStdString(LangFunctions::MessageTexts[0][24]));
 }
 

@@ -34,7 +34,7 @@ TEST_F(QtTranslationsTest, QtsOwnButtonsSpeakTheCatalogueLanguage) {
         login.LoginSucceeded = true;
     }));
     EXPECT_TRUE(askedInGerman);
-    EXPECT_EQ(window->Text1->accessibleName().toStdString(),
+    EXPECT_EQ(Title()->accessibleName().toStdString(),
               LangFunctions::MessageTexts[LangFunctions::kGerman][25]);
     InstallQtTranslations("ENGLISH");
 }

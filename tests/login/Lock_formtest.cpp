@@ -1,6 +1,7 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "login/LockGuard.h"
 #include "login/frmLogin.h"
 #include "store/ValueCipher.h"
 #include "support/FormFixture.h"
@@ -24,8 +25,8 @@ class LockTest : public FormFixture {
             if (logins++ == 0) {
                 login.LoginSucceeded = true;
             } else {
-                seenWhileLocked = !window->TreeView1->isVisible() && !window->Text1->isVisible() &&
-                                  !window->Toolbar1->isVisible();
+                seenWhileLocked = !Tree().view()->isVisible() && !Title()->isVisible() &&
+                                  !Find<QToolBar>("Toolbar1")->isVisible();
                 onLock(login);
             }
         }));
@@ -41,11 +42,11 @@ class LockTest : public FormFixture {
     void After(int minutes) {
         clock.now.minute += minutes;
         clock.monotonic += minutes * 60000LL;
-        window->TimerLock_Timer();
+        Find<LockGuard>()->TimerLock_Timer();
     }
 
     QAction* LockAfter(int minutes) const {
-        for (QAction* choice : window->MNU_LockAfter->actions()) {
+        for (QAction* choice : Find<QMenu>("MNU_LockAfter")->actions()) {
             if (choice->data().toInt() == minutes) {
                 return choice;
             }
@@ -63,13 +64,13 @@ class LockTest : public FormFixture {
 TEST_F(LockTest, IdleTimeLocksUnlessThereWasInputOrNeverIsChosen) {
     EXPECT_TRUE(LockAfter(5)->isChecked());
     After(4);
-    QTest::keyClick(window->TreeView1, Qt::Key_Down);
+    QTest::keyClick(Tree().view(), Qt::Key_Down);
     After(4);
     EXPECT_EQ(logins, 1);
     After(1);
     EXPECT_EQ(logins, 2);
     EXPECT_TRUE(seenWhileLocked);
-    EXPECT_TRUE(window->TreeView1->isVisible());
+    EXPECT_TRUE(Tree().view()->isVisible());
 
     LockAfter(0)->trigger();
     After(50);
@@ -86,35 +87,35 @@ TEST_F(LockTest, IdleTimeLocksUnlessThereWasInputOrNeverIsChosen) {
 
 TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
     Show("K4");
-    window->Toolbar1Buttons[5]->trigger();
-    window->Text1->setPlainText("Visa Gold");
+    Button(5)->trigger();
+    Title()->setPlainText("Visa Gold");
     bool refusedFirst = false;
     onLock = [&](frmLogin& login) {
         Type(login, kUserName, "wrong");
-        refusedFirst = !login.LoginSucceeded && window->Locked();
+        refusedFirst = !login.LoginSucceeded && Find<LockGuard>()->Locked();
         Type(login, kUserName, kPassword);
     };
-    QTest::keyClick(window->Text1, Qt::Key_L, Qt::ControlModifier);
+    QTest::keyClick(Title(), Qt::Key_L, Qt::ControlModifier);
     EXPECT_EQ(logins, 2);
     EXPECT_TRUE(seenWhileLocked);
     EXPECT_TRUE(refusedFirst);
-    EXPECT_FALSE(window->Locked());
-    EXPECT_EQ(window->EditMode, "EDIT");
-    EXPECT_EQ(window->Text1->toPlainText(), "Visa Gold");
-    EXPECT_TRUE(window->Text1->isVisible());
-    EXPECT_EQ(window->SelectedKey, "K4");
+    EXPECT_FALSE(Find<LockGuard>()->Locked());
+    EXPECT_EQ(S().EditMode, "EDIT");
+    EXPECT_EQ(Title()->toPlainText(), "Visa Gold");
+    EXPECT_TRUE(Title()->isVisible());
+    EXPECT_EQ(S().SelectedKey, "K4");
 }
 
 TEST_F(LockTest, LockClearsOnlyOurClipboardAndCancelEnds) {
     Show("K4");
-    window->Toolbar1Buttons[17]->trigger();
-    window->MNU_Lock->trigger();
+    Button(17)->trigger();
+    Find<QAction>("MNU_Lock")->trigger();
     EXPECT_EQ(clipboard.text, "");
 
-    window->Toolbar1Buttons[17]->trigger();
+    Button(17)->trigger();
     clipboard.PutPlain("theirs");
     onLock = [](frmLogin& login) { login.cmdCancel_Click(); };
-    window->MNU_Lock->trigger();
+    Find<QAction>("MNU_Lock")->trigger();
     EXPECT_EQ(clipboard.text, "theirs");
     EXPECT_FALSE(window->isVisible());
 }
@@ -134,11 +135,11 @@ TEST_F(FormFixture, UnlockingTakesThisRunsLoginEvenWhenStoringItFailed) {
         login.cmdOK_Click();
         unlocked = login.LoginSucceeded;
     }));
-    ASSERT_TRUE(DecodeValue(window->Store.ReadField(3, 2), LoginKey).empty());
-    window->MNU_Lock_Click();
+    ASSERT_TRUE(DecodeValue(RecordStore(window->store()).ReadField(3, 2), LoginKey).empty());
+    Find<LockGuard>()->MNU_Lock_Click();
     EXPECT_EQ(logins, 2);
     EXPECT_TRUE(unlocked);
-    EXPECT_FALSE(window->Locked());
+    EXPECT_FALSE(Find<LockGuard>()->Locked());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <QTimer>
 
 #include "login/frmLogin.h"
+#include "store/BackupCommands.h"
 #include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 #include "tree/NodeKeys.h"
@@ -22,7 +23,7 @@ class BackupTest : public FormFixture {
 
     void RestoreAnswering(Reply answer) {
         prompter.answers.push_back(answer);
-        window->MNU_RestoreBackup->trigger();
+        Find<QAction>("MNU_RestoreBackup")->trigger();
     }
 };
 
@@ -30,14 +31,14 @@ TEST_F(BackupTest, BackupNowCopiesTheFileThenStoresTheDate) {
     SeedWithSettings("", "05/Mar/2025");
     Start();
     const std::string before = ReadBytes(DataPath());
-    window->MNU_Backup->trigger();
+    Find<QAction>("MNU_Backup")->trigger();
 
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(ReadBytes(BackupPath()), before);
     EXPECT_EQ(FileMode(BackupPath()), 0600u);
     EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), "05/Mar/2025");
     EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
-    EXPECT_EQ(window->LastBackupDate, clock.now);
+    EXPECT_EQ(S().LastBackupDate, clock.now);
 }
 
 TEST_F(BackupTest, FailedOrTornCopyShowsTheFailureAndKeepsBackupAndDate) {
@@ -62,11 +63,11 @@ TEST_F(BackupTest, FailedOrTornCopyShowsTheFailureAndKeepsBackupAndDate) {
         const std::string backupBefore =
             std::filesystem::is_directory(BackupPath()) ? "" : ReadBytes(BackupPath());
         c.fault();
-        window->MNU_Backup->trigger();
+        Find<QAction>("MNU_Backup")->trigger();
 
         EXPECT_TRUE(MessageShown(56)) << c.name;
         EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(BackupPath())));
-        EXPECT_EQ(window->LastBackupDate, (CivilDateTime{2025, 3, 5})) << c.name;
+        EXPECT_EQ(S().LastBackupDate, (CivilDateTime{2025, 3, 5})) << c.name;
         EXPECT_EQ(ReadBytes(DataPath()), dataBefore) << c.name;
         if (!std::filesystem::is_directory(BackupPath())) {
             EXPECT_EQ(ReadBytes(BackupPath()), backupBefore) << c.name;
@@ -101,11 +102,11 @@ TEST_F(BackupTest, AutomaticBackupAtStartUpOnlyWhenSwitchedOnAndDue) {
         const std::string before = ReadBytes(DataPath());
         bool timerRanDuringLogin = true;
         ASSERT_TRUE(StartWithLogin([&](frmLogin& login) {
-            timerRanDuringLogin = window->Timer1->isActive();
+            timerRanDuringLogin = Find<QTimer>("Timer1")->isActive();
             login.LoginSucceeded = true;
         }));
         EXPECT_FALSE(timerRanDuringLogin);
-        EXPECT_TRUE(window->Timer1->isActive());
+        EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
         EXPECT_EQ(std::filesystem::exists(BackupPath()), c.made) << c.setting << " " << c.last;
         if (c.made) {
             EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), c.last);
@@ -121,28 +122,28 @@ TEST_F(BackupTest, FailingAutomaticBackupIsReportedOnceAndTriedAgain) {
     SeedWithSettings("YD", "05/Dec/2026");
     std::filesystem::create_directory(BackupPath());
     Start();
-    window->Timer1_Timer();
-    window->Timer1_Timer();
+    Find<BackupCommands>()->Timer1_Timer();
+    Find<BackupCommands>()->Timer1_Timer();
     EXPECT_EQ(prompter.messages.size(), 1u);
     EXPECT_TRUE(MessageShown(56));
-    EXPECT_EQ(window->LastBackupDate, (CivilDateTime{2026, 12, 5}));
+    EXPECT_EQ(S().LastBackupDate, (CivilDateTime{2026, 12, 5}));
 
     std::filesystem::remove(BackupPath());
-    window->Timer1_Timer();
+    Find<BackupCommands>()->Timer1_Timer();
     EXPECT_TRUE(std::filesystem::exists(BackupPath()));
-    EXPECT_EQ(window->LastBackupDate, clock.now);
+    EXPECT_EQ(S().LastBackupDate, clock.now);
     EXPECT_EQ(prompter.messages.size(), 1u);
 }
 
 TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
     SeedWithSettings("YD", "06/Dec/2026");
     Start();
-    window->MNU_Backup->trigger();
+    Find<QAction>("MNU_Backup")->trigger();
     const std::string backup = ReadBytes(BackupPath());
     ClickToolbar(kNew);
-    window->Text1->setPlainText("Mail");
+    Title()->setPlainText("Mail");
     ClickToolbar(kSave);
-    window->MNU_Day->trigger();  // the period in memory is no longer the backup's
+    Find<QAction>("MNU_Day")->trigger();  // the period in memory is no longer the backup's
     const std::vector<QString> withMail = TreeTexts();
     ASSERT_EQ(withMail.size(), 3u);
     const std::string changed = ReadBytes(DataPath());
@@ -156,9 +157,9 @@ TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
     EXPECT_EQ(prompter.messages[0].buttons, platform::Prompter::Buttons::YesNoDefaultNo);
     EXPECT_EQ(ReadBytes(DataPath()), backup);
     EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
-    EXPECT_EQ(window->BackupPeriod, "");
-    EXPECT_FALSE(window->MNU_Day->isChecked());
-    EXPECT_EQ(window->LastBackupDate, clock.now);
+    EXPECT_EQ(S().BackupPeriod, "");
+    EXPECT_FALSE(Find<QAction>("MNU_Day")->isChecked());
+    EXPECT_EQ(S().LastBackupDate, clock.now);
     EXPECT_EQ(prompter.messages.size(), 2u);
 }
 
@@ -198,43 +199,42 @@ TEST_F(BackupTest, RestoredFileIsReadWithItsOwnKey) {
     SeedWithSettings("", "");
     Start();
     RestoreAnswering(Reply::Yes);
-    EXPECT_EQ(window->DataKey, kOtherKey);
+    EXPECT_EQ(S().DataKey, kOtherKey);
     ASSERT_EQ(TreeTexts().size(), 2u);  // the default group and the entry
     EXPECT_EQ(TreeTexts()[1], "Old mail");
     Show("K3");
-    EXPECT_EQ(window->Text4->text(), "carol");
+    EXPECT_EQ(Box("Text4")->text(), "carol");
 }
 
 TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
     SeedWithSettings("", "");
     Start();
     struct Step {
-        QAction* Form_Main::*item;
+        const char* item;
         const char* stored;
         const char* checked;  // of Day, Week, Month
     };
     const Step steps[] = {
-        {&Form_Main::MNU_AutoBackup, "Y", "---"},  {&Form_Main::MNU_Day, "YD", "D--"},
-        {&Form_Main::MNU_Week, "YW", "-W-"},       {&Form_Main::MNU_Day, "YD", "D--"},
-        {&Form_Main::MNU_Day, "Y", "---"},         {&Form_Main::MNU_Month, "YM", "--M"},
-        {&Form_Main::MNU_AutoBackup, "NM", "--M"},
+        {"MNU_AutoBackup", "Y", "---"},  {"MNU_Day", "YD", "D--"}, {"MNU_Week", "YW", "-W-"},
+        {"MNU_Day", "YD", "D--"},        {"MNU_Day", "Y", "---"},  {"MNU_Month", "YM", "--M"},
+        {"MNU_AutoBackup", "NM", "--M"},
     };
     for (const Step& step : steps) {
-        (window.get()->*step.item)->trigger();
-        const std::string marks = std::string(window->MNU_Day->isChecked() ? "D" : "-") +
-                                  (window->MNU_Week->isChecked() ? "W" : "-") +
-                                  (window->MNU_Month->isChecked() ? "M" : "-");
+        Find<QAction>(step.item)->trigger();
+        const std::string marks = std::string(Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
+                                  (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +
+                                  (Find<QAction>("MNU_Month")->isChecked() ? "M" : "-");
         EXPECT_EQ(FieldOnDisk(5, 2), step.stored);
         EXPECT_EQ(marks, step.checked) << step.stored;
-        EXPECT_EQ(window->MNU_AutoBackup->isChecked(), step.stored[0] == 'Y');
+        EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), step.stored[0] == 'Y');
         EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
     }
     MakeDataFileUnwritable();
-    window->MNU_Week->trigger();
+    Find<QAction>("MNU_Week")->trigger();
     EXPECT_TRUE(MessageShown(54));
-    EXPECT_TRUE(window->MNU_Month->isChecked());
-    EXPECT_FALSE(window->MNU_Week->isChecked());
-    EXPECT_EQ(window->BackupPeriod, "M");
+    EXPECT_TRUE(Find<QAction>("MNU_Month")->isChecked());
+    EXPECT_FALSE(Find<QAction>("MNU_Week")->isChecked());
+    EXPECT_EQ(S().BackupPeriod, "M");
 }
 
 }  // namespace

@@ -14,19 +14,19 @@ class CsvFormTest : public FormFixture {
     void Export(Reply reply) {
         prompter.answers.push_back(reply);
         prompter.fileNames.push_back(QString::fromStdString(CsvPath()));
-        window->MNU_Export->trigger();
+        Find<QAction>("MNU_Export")->trigger();
     }
 
     void Import(const std::string& path) {
         prompter.fileNames.push_back(QString::fromStdString(path));
-        window->MNU_Import->trigger();
+        Find<QAction>("MNU_Import")->trigger();
     }
 
     // Every node as "parent>text", in the order the tree added them.
     std::string TreeShape() const {
         std::string shape;
-        for (int index = 1; window->NodeAt(index) != nullptr; ++index) {
-            QTreeWidgetItem* node = window->NodeAt(index);
+        for (int index = 1; Tree().NodeAt(index) != nullptr; ++index) {
+            QTreeWidgetItem* node = Tree().NodeAt(index);
             const QString parent = node->parent() ? node->parent()->text(0) : QString();
             shape += (parent + ">" + node->text(0) + " ").toStdString();
         }
@@ -38,8 +38,8 @@ TEST_F(CsvFormTest, ExportWarnsFirstAndWritesAnOwnerOnlyFileThatImportsBack) {
     SeedFile({Group(3, "Bank"), Group(4, "Cards", "K3"), Entry(5, "Visa", "K4", "al", "p,1"),
               Entry(6, "Mail", "K3", "bob", "x\"y")});
     Start();
-    EXPECT_EQ(window->MNU_File->actions().indexOf(window->MNU_Import),
-              window->MNU_File->actions().indexOf(window->MNU_RestoreBackup) + 2);
+    EXPECT_EQ(Find<QMenu>("MNU_File")->actions().indexOf(Find<QAction>("MNU_Import")),
+              Find<QMenu>("MNU_File")->actions().indexOf(Find<QAction>("MNU_RestoreBackup")) + 2);
     Export(Reply::No);
     EXPECT_FALSE(std::filesystem::exists(CsvPath()));
     EXPECT_TRUE(MessageShown(69));
@@ -82,7 +82,7 @@ TEST_F(CsvFormTest, PeerFilesImportWithTheirGroupsAndFailuresAreReported) {
     EXPECT_EQ(TreeShape(),
               ">Food Food>Places Places>Café >" + defaultGroup + " " + defaultGroup + ">Plain ");
     Show("K5");
-    EXPECT_EQ(window->Text4->text(), QString::fromUtf8("zü"));
+    EXPECT_EQ(Box("Text4")->text(), QString::fromUtf8("zü"));
 
     Import(dir.File("absent.csv"));
     EXPECT_TRUE(prompter.LastMessage().contains("absent.csv"));

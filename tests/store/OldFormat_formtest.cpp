@@ -64,10 +64,10 @@ TEST_F(OldFormatFormTest, YesConvertsKeepsTheOldFileAndTheOldLoginStillWorks) {
     EXPECT_TRUE(defaultPairRefused_);
     EXPECT_TRUE(ReadBytes(dir.File("OLD_cli.rkd")) == old_);
     EXPECT_EQ(ReadBytes(DataPath()).size(), 3u * RecordLength);
-    QTreeWidgetItem* entry = window->NodeWithKey("K3");
+    QTreeWidgetItem* entry = Tree().NodeWithKey("K3");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(0), "Bank");
-    EXPECT_EQ(Form_Main::NodeKey(entry->parent()), DefaultGroupKey);
+    EXPECT_EQ(TreePane::NodeKey(entry->parent()), DefaultGroupKey);
 }
 
 TEST_F(OldFormatFormTest, NoOrAFailedWriteEndsBeforeTheLoginWithTheOldFileUntouched) {

@@ -19,7 +19,7 @@ TEST_F(PlacesFormTest, InstalledProgramKeepsItsDataInTheUsersFolder) {
     UsePlaces(LocatePlaces(dir.File("prefix/bin"), data));
     Start();
     EXPECT_TRUE(LangFunctions::MessagesLoaded);
-    EXPECT_EQ(window->DataFilePath, data + "/cli.rkd");
+    EXPECT_EQ(S().DataFilePath, data + "/cli.rkd");
     EXPECT_GT(fs::file_size(data + "/cli.rkd"), 0u);
     EXPECT_FALSE(fs::exists(dir.File("cli.rkd")));
 }

@@ -80,10 +80,10 @@ TEST_F(StoreFaultsFormTest, DamagedRecordCountHidesNothingAndNewRecordsFollowThe
     ASSERT_TRUE(store.WriteRecord(FieldValues{"", "", "", "", "", "0"}, 1, DataPath(), false));
     Start();
     for (const char* key : {"K3", "K4", "K5"}) {
-        EXPECT_NE(window->NodeWithKey(key), nullptr) << key;
+        EXPECT_NE(Tree().NodeWithKey(key), nullptr) << key;
     }
     AddGroup("Shop");
-    EXPECT_NE(window->NodeWithKey("K6"), nullptr);
+    EXPECT_NE(Tree().NodeWithKey("K6"), nullptr);
     EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
 }
 

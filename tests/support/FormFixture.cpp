@@ -117,23 +117,19 @@ void FormFixture::MakeDataFileUnwritable() const {
     std::filesystem::create_directory(DataPath());
 }
 
-void FormFixture::ClickToolbar(int index) {
-    window->Toolbar1Buttons[index]->trigger();
-}
-
 void FormFixture::ShowWindow() {
     window->show();
     QApplication::setActiveWindow(window.get());
 }
 
 void FormFixture::Show(const std::string& key) {
-    window->TreeView1->setCurrentItem(window->NodeWithKey(key));
+    Tree().view()->setCurrentItem(Tree().NodeWithKey(key));
 }
 
 std::vector<QString> FormFixture::TreeTexts() const {
     std::vector<QString> texts;
-    for (int index = 1; window->NodeAt(index) != nullptr; ++index) {
-        texts.push_back(window->NodeAt(index)->text(0));
+    for (int index = 1; Tree().NodeAt(index) != nullptr; ++index) {
+        texts.push_back(Tree().NodeAt(index)->text(0));
     }
     return texts;
 }

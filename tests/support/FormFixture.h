@@ -21,6 +21,7 @@
 #include "support/FaultyFileIo.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "tree/TreePane.h"
 
 namespace keyrack::testing {
 
@@ -82,7 +83,21 @@ class FormFixture : public ::testing::Test {
         std::filesystem::remove(DataPath());
         WriteBytes(DataPath(), before);
     }
-    void ClickToolbar(int index);
+    void ClickToolbar(int index) { Button(index)->trigger(); }
+    QAction* Button(int index) const {
+        return Find<QAction>(QStringLiteral("Toolbar1_Button%1").arg(index));
+    }
+    // A control or part of the window by its object name (any, when empty).
+    template <typename T = QWidget>
+    T* Find(const QString& name = {}) const {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QPlainTextEdit* Title() const { return Find<QPlainTextEdit>("Text1"); }
+    QLineEdit* Box(const char* name) const { return Find<QLineEdit>(name); }
+    const Session& S() const { return window->session(); }
+    TreePane& Tree() const { return window->tree(); }
     // Shows the window as the active one.
     void ShowWindow();
     // Selects the node with key in the tree.

@@ -30,9 +30,9 @@ class DetailsTest : public FormFixture {
         data->setUrls(urls);
         // As the desktop delivers it: the drop goes to the box that took the drag's entry.
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->Text2, &enter);
+        QApplication::sendEvent(Box("Text2"), &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->Text2, &drop);
+        QApplication::sendEvent(Box("Text2"), &drop);
         delete data;
     }
 };
@@ -42,7 +42,7 @@ TEST_F(DetailsTest, CopyPutsTheBoxOnTheClipboardUntilTheTimeIsUpOrTheProgramEnds
     EXPECT_EQ(clipboard.text, "alice");
     EXPECT_TRUE(clipboard.secret);
     ClickToolbar(kCopyPassword);  // copies while the box shows it masked
-    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(clipboard.text, "pin-1234");
     EXPECT_EQ(clipboardTimer.delay, 10000);
     clipboardTimer.Fire();
@@ -53,27 +53,27 @@ TEST_F(DetailsTest, CopyPutsTheBoxOnTheClipboardUntilTheTimeIsUpOrTheProgramEnds
     clipboardTimer.Fire();
     EXPECT_EQ(clipboard.text, "theirs");
 
-    window->Text4->setText("   ");
+    Box("Text4")->setText("   ");
     ClickToolbar(kCopyUser);
     EXPECT_EQ(clipboard.text, "theirs");
     // A second copy starts the time afresh.
-    window->Text4->setText(" bob ");
+    Box("Text4")->setText(" bob ");
     ClickToolbar(kCopyUser);
     ClickToolbar(kCopyUser);
     EXPECT_EQ(clipboard.text, " bob ");
     EXPECT_EQ(clipboardTimer.starts, 5);
 
-    window->MNU_Exit->trigger();
+    Find<QAction>("MNU_Exit")->trigger();
     EXPECT_EQ(clipboard.text, "");
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(DetailsTest, OpenHandsTheAddressOverUnchangedAndReportsAFailure) {
-    window->Text2->setText("   ");
+    Box("Text2")->setText("   ");
     ClickToolbar(kOpen);
     EXPECT_TRUE(desktop.opened.empty());
 
-    window->Text2->setText(" www.example.org ");
+    Box("Text2")->setText(" www.example.org ");
     ClickToolbar(kOpen);
     ASSERT_EQ(desktop.opened.size(), 1u);
     EXPECT_EQ(desktop.opened[0].target, " www.example.org ");
@@ -87,60 +87,60 @@ TEST_F(DetailsTest, OpenHandsTheAddressOverUnchangedAndReportsAFailure) {
 }
 
 TEST_F(DetailsTest, PasswordIsMaskedWhileBrowsingUnlessShownAndClearWhileTyping) {
-    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(window->ShowPassword->accessibleName(), Message(2));
-    window->ShowPassword->setFocus();
-    QTest::keyClick(window->ShowPassword, Qt::Key_Space);
-    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Normal);
-    window->ShowPassword->click();
-    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(Find<QToolButton>("ShowPassword")->accessibleName(), Message(2));
+    Find<QToolButton>("ShowPassword")->setFocus();
+    QTest::keyClick(Find<QToolButton>("ShowPassword"), Qt::Key_Space);
+    EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Normal);
+    Find<QToolButton>("ShowPassword")->click();
+    EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Password);
 
-    window->ShowPassword->click();
+    Find<QToolButton>("ShowPassword")->click();
     ClickToolbar(kEdit);
-    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Normal);
-    EXPECT_FALSE(window->ShowPassword->isVisible());
+    EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Normal);
+    EXPECT_FALSE(Find<QToolButton>("ShowPassword")->isVisible());
     ClickToolbar(kSave);
-    EXPECT_EQ(window->Text3->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(window->ShowPassword->isVisible());
+    EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(Find<QToolButton>("ShowPassword")->isVisible());
 }
 
 TEST_F(DetailsTest, TitleIsFlattenedWhenLeftAndDroppedFilesFillTheAddress) {
     ClickToolbar(kNew);
-    window->Text1->setPlainText("a\r\nb");
-    window->Text2->setFocus();
-    EXPECT_EQ(window->Text1->toPlainText(), "a b");
+    Title()->setPlainText("a\r\nb");
+    Box("Text2")->setFocus();
+    EXPECT_EQ(Title()->toPlainText(), "a b");
 
     const QString a = QString::fromStdString(dir.File("a.txt"));
     const QString b = QString::fromStdString(dir.File("b.txt"));
     const QString folder = QString::fromStdString(dir.Path());
     WriteBytes(a.toStdString(), "a");
     Drop({a, b, folder});  // b does not exist: it counts as a file
-    EXPECT_EQ(window->Text2->text(), b);
+    EXPECT_EQ(Box("Text2")->text(), b);
     Drop({folder});
-    EXPECT_EQ(window->Text2->text(), b);
+    EXPECT_EQ(Box("Text2")->text(), b);
 
     ClickToolbar(kCancel);  // browsing again
-    const QString shown = window->Text2->text();
+    const QString shown = Box("Text2")->text();
     Drop({a});
-    EXPECT_EQ(window->Text2->text(), shown);
+    EXPECT_EQ(Box("Text2")->text(), shown);
 }
 
 TEST_F(DetailsTest, NothingIsCutOrChangedWithoutAWord) {
     const std::string before = ReadBytes(DataPath());
     ClickToolbar(kNew);
-    window->Text1->setPlainText("\n\t\n");
+    Title()->setPlainText("\n\t\n");
     ClickToolbar(kSave);
     EXPECT_TRUE(MessageShown(58));
 
-    window->Text1->setPlainText("Long");
-    window->Text3->setText(QString(40, 'p'));
-    EXPECT_EQ(window->Text3->text().size(), 40);
+    Title()->setPlainText("Long");
+    Box("Text3")->setText(QString(40, 'p'));
+    EXPECT_EQ(Box("Text3")->text().size(), 40);
     ClickToolbar(kSave);
-    EXPECT_TRUE(prompter.LastMessage().endsWith(window->Label3->text()));
-    EXPECT_TRUE(window->Text3->hasFocus());
+    EXPECT_TRUE(prompter.LastMessage().endsWith(Find<QLabel>("Label3")->text()));
+    EXPECT_TRUE(Box("Text3")->hasFocus());
     EXPECT_EQ(ReadBytes(DataPath()), before);
 
-    window->Text3->setText(" secret ");
+    Box("Text3")->setText(" secret ");
     ClickToolbar(kSave);
     EXPECT_EQ(FieldOnDisk(4, 5), " secret ");
     EXPECT_EQ(FieldOnDisk(1, 5), "Long");
@@ -159,8 +159,8 @@ TEST_F(ToolbarTest, EveryButtonIsVisibleAtTheDesignSizeInEveryLanguage) {
         window->show();
         QCoreApplication::processEvents();
         for (int index : {2, 4, 5, 6, 7, 8, 11, 14, 16, 17}) {
-            QAction* button = window->Toolbar1Buttons[index];
-            EXPECT_TRUE(window->Toolbar1->widgetForAction(button)->isVisible()) << index;
+            QAction* button = Button(index);
+            EXPECT_TRUE(Find<QToolBar>("Toolbar1")->widgetForAction(button)->isVisible()) << index;
             EXPECT_EQ(button->toolTip(), button->text());
         }
         window.reset();

@@ -19,22 +19,22 @@ class SearchTest : public FormFixture {
     }
 
     void Search(const QString& text) {
-        window->txtSearch->clear();
-        QTest::keyClicks(window->txtSearch, text);
-        window->ApplySearchNow();
+        Find<QLineEdit>("txtSearch")->clear();
+        QTest::keyClicks(Find<QLineEdit>("txtSearch"), text);
+        Tree().ApplySearchNow();
     }
 
     // Keys of the nodes neither hidden nor in a hidden group, or of those groups among them
     // that are open, in tree order.
     std::string Keys(bool open) const {
         std::string keys;
-        for (QTreeWidgetItemIterator it(window->TreeView1); *it != nullptr; ++it) {
+        for (QTreeWidgetItemIterator it(Tree().view()); *it != nullptr; ++it) {
             bool shown = true;
             for (QTreeWidgetItem* node = *it; node != nullptr; node = node->parent()) {
                 shown = shown && !node->isHidden();
             }
             if (shown && (!open || (*it)->isExpanded())) {
-                keys += (keys.empty() ? "" : " ") + Form_Main::NodeKey(*it);
+                keys += (keys.empty() ? "" : " ") + TreePane::NodeKey(*it);
             }
         }
         return keys;
@@ -42,9 +42,9 @@ class SearchTest : public FormFixture {
 };
 
 TEST_F(SearchTest, FindsByTitleAddressAndUserNameButNeverByPassword) {
-    EXPECT_EQ(window->txtSearch->placeholderText(), Message(60));
-    EXPECT_EQ(window->txtSearch->accessibleName(), Message(60));
-    const auto clearButtons = window->txtSearch->findChildren<QToolButton*>();
+    EXPECT_EQ(Find<QLineEdit>("txtSearch")->placeholderText(), Message(60));
+    EXPECT_EQ(Find<QLineEdit>("txtSearch")->accessibleName(), Message(60));
+    const auto clearButtons = Find<QLineEdit>("txtSearch")->findChildren<QToolButton*>();
     ASSERT_FALSE(clearButtons.isEmpty());
     EXPECT_EQ(clearButtons.front()->accessibleName(), Message(4));
     // Query, nodes left visible, groups opened.
@@ -61,25 +61,25 @@ TEST_F(SearchTest, FindsByTitleAddressAndUserNameButNeverByPassword) {
 }
 
 TEST_F(SearchTest, KeysShowTheMatchesAndEscapeRestoresTheTree) {
-    window->NodeWithKey("K4")->setExpanded(true);
+    Tree().NodeWithKey("K4")->setExpanded(true);
     QTest::keySequence(window.get(), QKeySequence::Find);
-    ASSERT_TRUE(window->txtSearch->hasFocus());
+    ASSERT_TRUE(Find<QLineEdit>("txtSearch")->hasFocus());
     // "i": Visa, and the group Mail with all it holds; Loose is hidden.
-    QTest::keyClicks(window->txtSearch, "i");
-    QTest::keyClick(window->txtSearch, Qt::Key_Return);
+    QTest::keyClicks(Find<QLineEdit>("txtSearch"), "i");
+    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_Return);
     EXPECT_EQ(Keys(false), "K3 K5 K6 K4 K7");
-    EXPECT_EQ(window->SelectedKey, "K6");
-    EXPECT_EQ(window->Text4->text(), "alice");
+    EXPECT_EQ(S().SelectedKey, "K6");
+    EXPECT_EQ(Box("Text4")->text(), "alice");
     const std::pair<Qt::Key, const char*> steps[] = {
         {Qt::Key_Down, "K7"}, {Qt::Key_Down, "K7"}, {Qt::Key_Up, "K6"}};
     for (const auto& [key, shown] : steps) {
-        QTest::keyClick(window->txtSearch, key);
-        EXPECT_EQ(window->SelectedKey, shown);
+        QTest::keyClick(Find<QLineEdit>("txtSearch"), key);
+        EXPECT_EQ(S().SelectedKey, shown);
     }
 
-    QTest::keyClick(window->txtSearch, Qt::Key_Escape);
-    EXPECT_TRUE(window->txtSearch->text().isEmpty());
-    EXPECT_TRUE(window->TreeView1->hasFocus());
+    QTest::keyClick(Find<QLineEdit>("txtSearch"), Qt::Key_Escape);
+    EXPECT_TRUE(Find<QLineEdit>("txtSearch")->text().isEmpty());
+    EXPECT_TRUE(Tree().view()->hasFocus());
     EXPECT_EQ(Keys(false), "K3 K5 K6 K4 K7 D K8");
     EXPECT_EQ(Keys(true), "K4");
 }
@@ -89,14 +89,14 @@ TEST_F(SearchTest, LockedInEditModesAndASaveKeepsTheFilterAndTheNewEntry) {
     for (int mode : {kNew, kEdit}) {
         Show("K6");
         ClickToolbar(mode);
-        EXPECT_FALSE(window->txtSearch->isEnabled()) << mode;
+        EXPECT_FALSE(Find<QLineEdit>("txtSearch")->isEnabled()) << mode;
         ClickToolbar(kCancel);
-        EXPECT_TRUE(window->txtSearch->isEnabled()) << mode;
+        EXPECT_TRUE(Find<QLineEdit>("txtSearch")->isEnabled()) << mode;
     }
     ClickToolbar(kNew);
-    window->Text1->setPlainText("Zebra");
+    Title()->setPlainText("Zebra");
     ClickToolbar(kSave);
-    EXPECT_EQ(window->txtSearch->text(), "visa");
+    EXPECT_EQ(Find<QLineEdit>("txtSearch")->text(), "visa");
     EXPECT_EQ(Keys(false), "K3 K5 K6 K9");  // Zebra (9) went into Cards and stays in sight
     // A new group inside the hidden group Mail brings Mail back into sight.
     Show("K4");
@@ -113,14 +113,14 @@ TEST_F(FormFixture, AMoveWhileSearchingFiltersTheMovedGroupAgain) {
     SeedFile({Group(3, "Bank"), Group(4, "Mail"), Entry(5, "Visa", "K3", "alice"),
               Entry(6, "Gmail", "K4", "alice2"), Entry(7, "Outlook", "K4", "carol")});
     Start();
-    window->txtSearch->setText("alice");
-    window->ApplySearchNow();
-    ASSERT_TRUE(window->NodeWithKey("K7")->isHidden());
-    window->TreeView1_DragDrop("K4", window->NodeWithKey("K3"));
-    ASSERT_EQ(window->NodeWithKey("K4")->parent(), window->NodeWithKey("K3"));
-    EXPECT_FALSE(window->NodeWithKey("K4")->isHidden());
-    EXPECT_FALSE(window->NodeWithKey("K6")->isHidden());
-    EXPECT_TRUE(window->NodeWithKey("K7")->isHidden());
+    Find<QLineEdit>("txtSearch")->setText("alice");
+    Tree().ApplySearchNow();
+    ASSERT_TRUE(Tree().NodeWithKey("K7")->isHidden());
+    Tree().TreeView1_DragDrop("K4", Tree().NodeWithKey("K3"));
+    ASSERT_EQ(Tree().NodeWithKey("K4")->parent(), Tree().NodeWithKey("K3"));
+    EXPECT_FALSE(Tree().NodeWithKey("K4")->isHidden());
+    EXPECT_FALSE(Tree().NodeWithKey("K6")->isHidden());
+    EXPECT_TRUE(Tree().NodeWithKey("K7")->isHidden());
 }
 
 }  // namespace

@@ -29,29 +29,29 @@ class TreeEditTest : public FormFixture {
         Start();
         window->resize(600, 400);
         window->show();
-        window->TreeView1->expandAll();
+        Tree().view()->expandAll();
     }
 
-    QTreeWidgetItem* Node(const std::string& key) { return window->NodeWithKey(key); }
+    QTreeWidgetItem* Node(const std::string& key) { return Tree().NodeWithKey(key); }
 
     Parents ParentsInTree() const {
         Parents parents;
-        for (QTreeWidgetItemIterator it(window->TreeView1); *it != nullptr; ++it) {
-            parents[Form_Main::NodeKey(*it)] = Form_Main::NodeKey((*it)->parent());
+        for (QTreeWidgetItemIterator it(Tree().view()); *it != nullptr; ++it) {
+            parents[TreePane::NodeKey(*it)] = TreePane::NodeKey((*it)->parent());
         }
         return parents;
     }
 
     // The tree built again from what the file holds.
     Parents ParentsAfterReload() {
-        window->Store.LoadDataFile(DataPath());
-        window->LoadPasswordList();
+        window.reset();
+        Start();
         return ParentsInTree();
     }
 
     // Drops the node with key on target, or on the empty area below the last node.
     void Drop(const std::string& key, const std::string& target) {
-        QTreeWidget& tree = *window->TreeView1;
+        QTreeWidget& tree = *Tree().view();
         const QPoint at = target.empty() ? QPoint(10, tree.viewport()->height() - 5)
                                          : tree.visualItemRect(Node(target)).center();
         auto& entryTree = static_cast<EntryTree&>(tree);
@@ -63,9 +63,9 @@ class TreeEditTest : public FormFixture {
     }
 
     void Rename(const std::string& key, const QString& typed) {
-        window->TreeView1->setCurrentItem(Node(key));
-        QTest::keyClick(window->TreeView1, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(window->TreeView1->itemWidget(Node(key), 0));
+        Tree().view()->setCurrentItem(Node(key));
+        QTest::keyClick(Tree().view(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(Tree().view()->itemWidget(Node(key), 0));
         ASSERT_NE(editor, nullptr) << key;
         EXPECT_EQ(editor->accessibleName(), Message(48));
         editor->setText(typed);
@@ -104,8 +104,8 @@ TEST_F(TreeEditTest, DropsMoveTheNodeWithItsSubtreeAndOnlyThatNode) {
         const std::string before = ReadBytes(DataPath());
         Drop(c.dragged, c.target);
         EXPECT_EQ(ParentsInTree(), expected);
-        EXPECT_EQ(window->SelectedKey, c.dragged);  // the dragged node is shown
-        EXPECT_EQ(window->ParentKey, expected[c.dragged]);
+        EXPECT_EQ(S().SelectedKey, c.dragged);  // the dragged node is shown
+        EXPECT_EQ(S().ParentKey, expected[c.dragged]);
         EXPECT_EQ(c.newParent == nullptr, ReadBytes(DataPath()) == before);
         EXPECT_EQ(ParentsAfterReload(), expected);
     }
@@ -120,7 +120,7 @@ TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAMovedGroupItsNameAFailedMoveNothi
     EXPECT_EQ(ParentsInTree(), seeded_);
 
     Drop("K7", "K8");
-    EXPECT_EQ(window->Text4->text(), "alice");
+    EXPECT_EQ(Box("Text4")->text(), "alice");
     const std::vector<std::string> entry = {
         "Visa", "https://example.org/7", "alice", "pin-1234", "NUMERIC", "N", "12", "Visa", "K7",
         "K4"};
@@ -198,8 +198,8 @@ TEST_F(TreeEditTest, DeleteKeyRemovesOnlyAnEmptyGroupTheUserConfirms) {
         SCOPED_TRACE(c.key);
         prompter.messages.clear();
         prompter.answers = {c.answer};
-        window->TreeView1->setCurrentItem(Node(c.key));
-        const auto press = [this] { QTest::keyClick(window->TreeView1, Qt::Key_Delete); };
+        Tree().view()->setCurrentItem(Node(c.key));
+        const auto press = [this] { QTest::keyClick(Tree().view(), Qt::Key_Delete); };
         if (c.unwritable) {
             WithUnwritableFile(press);
         } else {
@@ -213,8 +213,8 @@ TEST_F(TreeEditTest, DeleteKeyRemovesOnlyAnEmptyGroupTheUserConfirms) {
     }
     EXPECT_EQ(FieldOnDisk(8, 6) + FieldOnDisk(9, 6), "");
     // Another node is shown in the deleted group's place.
-    ASSERT_NE(window->TreeView1->currentItem(), nullptr);
-    EXPECT_EQ(window->SelectedKey, Form_Main::NodeKey(window->TreeView1->currentItem()));
+    ASSERT_NE(Tree().view()->currentItem(), nullptr);
+    EXPECT_EQ(S().SelectedKey, TreePane::NodeKey(Tree().view()->currentItem()));
     Parents expected = seeded_;
     expected.erase("K6");
     EXPECT_EQ(ParentsAfterReload(), expected);
@@ -222,30 +222,30 @@ TEST_F(TreeEditTest, DeleteKeyRemovesOnlyAnEmptyGroupTheUserConfirms) {
 
 TEST_F(TreeEditTest, DraggingNearTheBottomScrollsUntilTheDrop) {
     StartFresh();
-    QTreeWidget& tree = *window->TreeView1;
+    QTreeWidget& tree = *Tree().view();
     tree.setFixedHeight(90);
     QCoreApplication::processEvents();  // lays the items out
     QScrollBar& bar = *tree.verticalScrollBar();
     ASSERT_GT(bar.maximum(), 0);
-    window->TreeView1_DragOver(QPoint(20, tree.viewport()->height() - 2));
-    EXPECT_TRUE(window->Timer2->isActive());
-    window->Timer2_Timer();
+    Tree().TreeView1_DragOver(QPoint(20, tree.viewport()->height() - 2));
+    EXPECT_TRUE(Find<QTimer>("Timer2")->isActive());
+    Tree().Timer2_Timer();
     EXPECT_EQ(bar.value(), 1);
-    window->TreeView1_DragOver(QPoint(20, tree.viewport()->height() / 2));
-    EXPECT_FALSE(window->Timer2->isActive());
-    window->TreeView1_DragOver(QPoint(20, 1));
+    Tree().TreeView1_DragOver(QPoint(20, tree.viewport()->height() / 2));
+    EXPECT_FALSE(Find<QTimer>("Timer2")->isActive());
+    Tree().TreeView1_DragOver(QPoint(20, 1));
     Drop("K7", "K7");
-    EXPECT_FALSE(window->Timer2->isActive());
+    EXPECT_FALSE(Find<QTimer>("Timer2")->isActive());
 }
 
 TEST_F(TreeEditTest, ClickingTheShownNodeShowsItAgain) {
     StartFresh();
-    QTreeWidget& tree = *window->TreeView1;
+    QTreeWidget& tree = *Tree().view();
     tree.setCurrentItem(Node("K7"));
-    window->Text1->setPlainText("typed over");
+    Title()->setPlainText("typed over");
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
                       tree.visualItemRect(Node("K7")).center());
-    EXPECT_EQ(window->Text1->toPlainText(), "Visa");
+    EXPECT_EQ(Title()->toPlainText(), "Visa");
 }
 
 }  // namespace

@@ -5,12 +5,16 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/Form_Main.h"
+#include "tree/TreePane.h"
+
 #include "common/Cp1252.h"
+#include "common/Notices.h"
+#include "common/Session.h"
 #include "common/Strings.h"
 #include "common/Twips.h"
 #include "lang/Messages.h"
 #include "store/EntryRecord.h"
+#include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
@@ -24,7 +28,7 @@ constexpr int kDeleteQuestion = 51;
 constexpr int kGroupNotEmpty = 52;
 
 bool IsGroupNode(const QTreeWidgetItem* node) {
-    return Val(Form_Main::NodeTag(node)) < 0;
+    return Val(TreePane::NodeTag(node)) < 0;
 }
 
 // The default group's name may be given to another node, which then stays where it is too.
@@ -34,17 +38,18 @@ bool NamedLikeDefaultGroup(const QTreeWidgetItem* node) {
 
 }  // namespace
 
-void Form_Main::ConnectTreeEdits(EntryTree& tree) {
+void TreePane::ConnectTreeEdits() {
+    EntryTree& tree = *TreeView1;
     tree.hooks.pickUp = [this](QTreeWidgetItem* node) { return PickUp(node); };
     tree.hooks.mayDrop = [this](const std::string& key, QTreeWidgetItem* target) {
-        return TreeView1_MayDrop(key, target);
+        return DecideDropOn(NodeWithKey(key), target).outcome == DropOutcome::Move;
     };
     tree.hooks.drop = [this](const std::string& key, QTreeWidgetItem* target) {
         TreeView1_DragDrop(key, target);
     };
     tree.hooks.dragOver = [this](const QPoint& position) { TreeView1_DragOver(position); };
     tree.hooks.dragEnded = [this] {
-        ScrollDirection = DragScroll::None;
+        scrollDirection_ = DragScroll::None;
         Timer2->stop();
     };
     tree.hooks.clickedAgain = [this](QTreeWidgetItem* node) { TreeView1_NodeClick(node); };
@@ -52,23 +57,23 @@ void Form_Main::ConnectTreeEdits(EntryTree& tree) {
         TreeView1_AfterLabelEdit(node, text);
     };
     tree.hooks.keyUp = [this](int key) { TreeView1_KeyUp(key); };
-    connect(Timer2, &QTimer::timeout, this, &Form_Main::Timer2_Timer);
+    connect(Timer2, &QTimer::timeout, this, &TreePane::Timer2_Timer);
 }
 
-TreeNodeInfo Form_Main::NodeInfo(const QTreeWidgetItem* node) const {
+TreeNodeInfo TreePane::NodeInfo(const QTreeWidgetItem* node) const {
     return {NodeKey(node), IsGroupNode(node), NodeKey(node->parent())};
 }
 
-std::string Form_Main::PickUp(QTreeWidgetItem* node) {
-    if (node == nullptr || !EditMode.empty()) {
+std::string TreePane::PickUp(QTreeWidgetItem* node) {
+    if (node == nullptr || !session_.EditMode.empty()) {
         return {};
     }
     const TreeNodeInfo info = NodeInfo(node);
-    const int record = info.isGroup ? GroupRecordOf(Store, info.key, DataKey) : 0;
+    const int record = info.isGroup ? GroupRecordOf(store_, info.key, session_.DataKey) : 0;
     return MayPickUp(info, NamedLikeDefaultGroup(node), record) ? info.key : std::string();
 }
 
-DropDecision Form_Main::DecideDropOn(QTreeWidgetItem* dragged, QTreeWidgetItem* target) {
+DropDecision TreePane::DecideDropOn(QTreeWidgetItem* dragged, QTreeWidgetItem* target) {
     if (PickUp(dragged).empty()) {
         return {DropOutcome::Refused, ""};
     }
@@ -83,15 +88,11 @@ DropDecision Form_Main::DecideDropOn(QTreeWidgetItem* dragged, QTreeWidgetItem* 
     return DecideDrop(NodeInfo(dragged), where);
 }
 
-bool Form_Main::TreeView1_MayDrop(const std::string& draggedKey, QTreeWidgetItem* target) {
-    return DecideDropOn(NodeWithKey(draggedKey), target).outcome == DropOutcome::Move;
-}
-
-void Form_Main::TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetItem* target) {
-    ScrollDirection = DragScroll::None;
+void TreePane::TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetItem* target) {
+    scrollDirection_ = DragScroll::None;
     Timer2->stop();
     QTreeWidgetItem* dragged = NodeWithKey(draggedKey);
-    if (dragged == nullptr || !EditMode.empty()) {
+    if (dragged == nullptr || !session_.EditMode.empty()) {
         return;
     }
     const DropDecision decision = DecideDropOn(dragged, target);
@@ -101,27 +102,27 @@ void Form_Main::TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetIte
     ShowNode(dragged);
 }
 
-bool Form_Main::WriteMove(QTreeWidgetItem* node, const std::string& newParentKey) {
+bool TreePane::WriteMove(QTreeWidgetItem* node, const std::string& newParentKey) {
     bool written = false;
     if (IsGroupNode(node)) {
-        const int record = GroupRecordOf(Store, NodeKey(node), DataKey);
-        written = record > 0 && Store.ReplaceRecord(MovedGroupFields(Store, record, newParentKey,
-                                                                     DataKey, services_.random),
-                                                    record, DataFilePath);
+        const int record = GroupRecordOf(store_, NodeKey(node), session_.DataKey);
+        written = record > 0 && store_.ReplaceRecord(MovedGroupFields(store_, record, newParentKey,
+                                                                      session_.DataKey, random_),
+                                                     record, session_.DataFilePath);
     } else {
         const int record = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
         const std::string text = ToCp1252(node->text(0)).value_or(std::string());
-        written = Store.WriteRecord(MovedEntryFields(Store, record, text, NodeKey(node),
-                                                     newParentKey, DataKey, services_.random),
-                                    record, DataFilePath, false);
+        written = store_.WriteRecord(MovedEntryFields(store_, record, text, NodeKey(node),
+                                                      newParentKey, session_.DataKey, random_),
+                                     record, session_.DataFilePath, false);
     }
     if (!written) {
-        ReportWriteFailure();
+        notices_.WriteFailed();
     }
     return written;
 }
 
-void Form_Main::MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent) {
+void TreePane::MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent) {
     const QSignalBlocker quiet(TreeView1);
     // The tree forgets which nodes were open when they leave it; they open again afterwards.
     std::vector<QTreeWidgetItem*> open;
@@ -160,20 +161,20 @@ void Form_Main::MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent) {
     }
 }
 
-void Form_Main::TreeView1_DragOver(const QPoint& position) {
+void TreePane::TreeView1_DragOver(const QPoint& position) {
     const QWidget& area = *TreeView1->viewport();
-    ScrollDirection = DragScrollDirection(
+    scrollDirection_ = DragScrollDirection(
         PixelsToTwipsX(position.x(), area), PixelsToTwipsY(position.y(), area),
         PixelsToTwipsX(area.width(), area), PixelsToTwipsY(area.height(), area));
-    if (ScrollDirection == DragScroll::None) {
+    if (scrollDirection_ == DragScroll::None) {
         Timer2->stop();
     } else if (!Timer2->isActive()) {
         Timer2->start();
     }
 }
 
-void Form_Main::Timer2_Timer() {
-    switch (ScrollDirection) {
+void TreePane::Timer2_Timer() {
+    switch (scrollDirection_) {
         case DragScroll::Up:
             TreeView1->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
             break;
@@ -191,54 +192,53 @@ void Form_Main::Timer2_Timer() {
     }
 }
 
-void Form_Main::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& newString) {
+void TreePane::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& newString) {
     // Only the shown group is renamed; anything else keeps its label.
-    if (node == nullptr || SelectedTag != -1 || NodeIndex(node) != SelectedIndex ||
-        NodeKey(node) == DefaultGroupKey) {
+    if (node == nullptr || session_.SelectedTag != -1 ||
+        NodeIndex(node) != session_.SelectedIndex || NodeKey(node) == DefaultGroupKey) {
         return;
     }
     const auto name = ToCp1252(newString);
     if (name && IsBlank(*name)) {
         return;
     }
-    if (!name || !StoresIntact(Trim(*name), DataKey, FieldWidth(8))) {
-        ReportUnstorableValue(Message(kGroupLabel));
+    if (!name || !StoresIntact(Trim(*name), session_.DataKey, FieldWidth(8))) {
+        notices_.CannotStore(Message(kGroupLabel));
         return;
     }
-    const int record = GroupRecordOf(Store, NodeKey(node), DataKey);
+    const int record = GroupRecordOf(store_, NodeKey(node), session_.DataKey);
     if (record == 0) {
         return;
     }
     const FieldValues fields =
-        GroupRecordFields(*name, record, NodeKey(node->parent()), DataKey, services_.random);
-    if (!Store.WriteRecord(fields, record, DataFilePath, false)) {
-        ReportWriteFailure();
+        GroupRecordFields(*name, record, NodeKey(node->parent()), session_.DataKey, random_);
+    if (!store_.WriteRecord(fields, record, session_.DataFilePath, false)) {
+        notices_.WriteFailed();
         return;
     }
     node->setText(0, FromCp1252(Trim(*name)));
-    SelectedText = node->text(0);
+    session_.SelectedText = Trim(*name);
 }
 
-void Form_Main::TreeView1_KeyUp(int keyCode) {
-    if (keyCode != Qt::Key_Delete || SelectedTag != -1 || !EditMode.empty()) {
+void TreePane::TreeView1_KeyUp(int keyCode) {
+    if (keyCode != Qt::Key_Delete || session_.SelectedTag != -1 || !session_.EditMode.empty()) {
         return;
     }
-    QTreeWidgetItem* group = NodeAt(SelectedIndex);
-    const int record = group != nullptr ? GroupRecordOf(Store, NodeKey(group), DataKey) : 0;
+    QTreeWidgetItem* group = NodeAt(session_.SelectedIndex);
+    const int record =
+        group != nullptr ? GroupRecordOf(store_, NodeKey(group), session_.DataKey) : 0;
     if (record == 0) {
         return;  // the default group stays
     }
     if (group->childCount() > 0) {
-        ShowMessage(Message(kGroupNotEmpty));
+        notices_.Show(Message(kGroupNotEmpty));
         return;
     }
-    if (services_.prompter.MessageBox(this, Message(kDeleteQuestion),
-                                      platform::Prompter::Buttons::YesNo,
-                                      windowTitle()) != platform::Prompter::Answer::Yes) {
+    if (!notices_.Confirm(Message(kDeleteQuestion))) {
         return;
     }
-    if (!Store.WriteRecord(FieldValues{}, record, DataFilePath, true)) {
-        ReportWriteFailure();
+    if (!store_.WriteRecord(FieldValues{}, record, session_.DataFilePath, true)) {
+        notices_.WriteFailed();
         return;
     }
     RemoveNode(group);

@@ -1,20 +1,20 @@
 // Locking the main window, on demand and after a while without use, until the login is given
 // again.
+#include "login/LockGuard.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
-#include <QToolBar>
 
-#include "app/Form_Main.h"
 #include "common/EventHook.h"
 #include "common/LockSetting.h"
 #include "lang/Messages.h"
 #include "login/frmLogin.h"
+#include "platform/Clock.h"
 
 namespace keyrack {
 
@@ -45,10 +45,17 @@ bool IsInput(QEvent::Type type) {
 
 }  // namespace
 
-void Form_Main::BuildLockMenu() {
-    MNU_LockAfter = new QMenu(MNU_File);
+LockGuard::LockGuard(platform::Prompter& prompter, platform::Clock& clock,
+                     std::function<void(frmLogin&)> runLogin, QWidget& window, QMenu& fileMenu)
+    : QObject(&window),
+      prompter_(prompter),
+      clock_(clock),
+      runLogin_(std::move(runLogin)),
+      window_(window) {
+    setObjectName(QStringLiteral("LockGuard"));
+    MNU_LockAfter = new QMenu(&fileMenu);
     MNU_LockAfter->setObjectName(QStringLiteral("MNU_LockAfter"));
-    MNU_File->insertMenu(MNU_Exit, MNU_LockAfter);
+    fileMenu.addMenu(MNU_LockAfter);
     auto* choices = new QActionGroup(MNU_LockAfter);
     for (int minutes : LockChoices) {
         QAction* choice = MNU_LockAfter->addAction(QString());
@@ -61,17 +68,28 @@ void Form_Main::BuildLockMenu() {
     MNU_Lock = new QAction(this);
     MNU_Lock->setObjectName(QStringLiteral("MNU_Lock"));
     MNU_Lock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    MNU_File->insertAction(MNU_Exit, MNU_Lock);
+    fileMenu.addAction(MNU_Lock);
     // The key also works while an edit keeps the File menu closed.
-    addAction(MNU_Lock);
-    connect(MNU_Lock, &QAction::triggered, this, &Form_Main::MNU_Lock_Click);
+    window.addAction(MNU_Lock);
+    connect(MNU_Lock, &QAction::triggered, this, &LockGuard::MNU_Lock_Click);
 
     TimerLock = new QTimer(this);
     TimerLock->setInterval(kIdleCheckMs);
-    connect(TimerLock, &QTimer::timeout, this, &Form_Main::TimerLock_Timer);
+    connect(TimerLock, &QTimer::timeout, this, &LockGuard::TimerLock_Timer);
 }
 
-void Form_Main::ApplyLockCaptions() {
+LockGuard::~LockGuard() {
+    delete inputHook_;
+}
+
+void LockGuard::Remember(const std::string& userName, const std::string& password,
+                         const std::string& hint) {
+    lock_.userName = userName;
+    lock_.password = password;
+    lock_.hint = hint;
+}
+
+void LockGuard::ApplyCaptions() {
     MNU_Lock->setText(Message(kMessageLock));
     MNU_LockAfter->setTitle(Message(kMessageLockAfter));
     MNU_LockAfter->setAccessibleName(Message(kMessageLockAfter));
@@ -82,71 +100,64 @@ void Form_Main::ApplyLockCaptions() {
     }
 }
 
-void Form_Main::StartIdleLock() {
+void LockGuard::StartIdleLock() {
     ShowLockMinutes(ReadLockMinutes(ApplicationName()));
-    lock_.lastInput = services_.clock.Now();
-    eventHooks_.push_back(new EventHook(QCoreApplication::instance(), [this](QEvent* event) {
+    lock_.lastInput = clock_.Now();
+    inputHook_ = new EventHook(QCoreApplication::instance(), [this](QEvent* event) {
         if (!lock_.locked && IsInput(event->type())) {
-            lock_.lastInput = services_.clock.Now();
+            lock_.lastInput = clock_.Now();
         }
         return false;
-    }));
+    });
     TimerLock->start();
 }
 
-void Form_Main::ShowLockMinutes(int minutes) {
+void LockGuard::ShowLockMinutes(int minutes) {
     lock_.minutes = minutes;
     for (QAction* choice : MNU_LockAfter->actions()) {
         choice->setChecked(choice->data().toInt() == minutes);
     }
 }
 
-void Form_Main::ChooseLockMinutes(int minutes) {
+void LockGuard::ChooseLockMinutes(int minutes) {
     ShowLockMinutes(minutes);
     WriteLockMinutes(ApplicationName(), minutes);
 }
 
-void Form_Main::TimerLock_Timer() {
-    if (!lock_.locked && IdleLockDue(lock_.lastInput, services_.clock.Now(), lock_.minutes)) {
+void LockGuard::TimerLock_Timer() {
+    if (!lock_.locked && IdleLockDue(lock_.lastInput, clock_.Now(), lock_.minutes)) {
         MNU_Lock_Click();
     }
 }
 
-void Form_Main::MNU_Lock_Click() {
+void LockGuard::MNU_Lock_Click() {
     if (lock_.locked) {
         return;
     }
     lock_.locked = true;
     TimerLock->stop();
-    Timer2->stop();
-    clipboard_->ClearIfOurs();
     // Hidden, not emptied: the selection, the open groups and an edit in progress come back
     // as they were.
     const QPointer<QWidget> focused = QApplication::focusWidget();
-    centralWidget()->setVisible(false);
-    Toolbar1->setVisible(false);
-    menuBar()->setEnabled(false);
+    emit dataHidden(true);
 
-    frmLogin login(services_.prompter, this);
+    frmLogin login(prompter_, &window_);
     login.tUserName = lock_.userName;
     login.tPassword = lock_.password;
     login.tHint = lock_.hint;
     login.AllowSetup = false;
-    services_.runLogin(login);
+    runLogin_(login);
     if (!login.LoginSucceeded) {
         // As at start-up: no login, no program.
-        close();
-        QCoreApplication::quit();
+        emit loginRefused();
         return;
     }
-    centralWidget()->setVisible(true);
-    Toolbar1->setVisible(true);
-    menuBar()->setEnabled(true);
+    emit dataHidden(false);
     if (focused != nullptr) {
         focused->setFocus();
     }
     lock_.locked = false;
-    lock_.lastInput = services_.clock.Now();
+    lock_.lastInput = clock_.Now();
     TimerLock->start();
 }
 

@@ -1,19 +1,22 @@
 // Finding entries by typing: the search box at the end of the toolbar filters the entry tree.
+#include "tree/TreePane.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <functional>
 #include <optional>
 
-#include "app/Form_Main.h"
 #include "common/Cp1252.h"
+#include "common/Session.h"
 #include "common/Strings.h"
 #include "lang/Messages.h"
+#include "store/RecordStore.h"
 #include "store/ValueCipher.h"
+#include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreeFilter.h"
 
@@ -60,29 +63,11 @@ std::optional<std::string> FoldedQuery(const QString& typed) {
 }
 
 int RecordOfNode(const QTreeWidgetItem* node) {
-    return static_cast<int>(RoundHalfEven(Val(Form_Main::NodeTag(node))));
+    return static_cast<int>(RoundHalfEven(Val(TreePane::NodeTag(node))));
 }
 
 bool IsEntry(const QTreeWidgetItem* node) {
     return node != nullptr && RecordOfNode(node) >= 0;
-}
-
-// What a node is found by: a group's name, an entry's title, address and user name. The
-// default group's name is the program's own label, not something the user wrote.
-std::vector<std::string> SearchTexts(Form_Main& window, const QTreeWidgetItem* node) {
-    const QString text = node->text(0);
-    if (Form_Main::NodeKey(node) == DefaultGroupKey && text == Message(2)) {
-        return {};
-    }
-    std::vector<std::string> texts = {FoldForSearch(ToCp1252(text).value_or(std::string()))};
-    const int record = RecordOfNode(node);
-    if (record >= 0) {
-        for (int field : {kAddressField, kUserNameField}) {
-            texts.push_back(
-                FoldForSearch(DecodeValue(window.Store.ReadField(field, record), window.DataKey)));
-        }
-    }
-    return texts;
 }
 
 // Whether the user can see the node: neither it nor a group above it hidden or closed.
@@ -115,26 +100,40 @@ QTreeWidgetItem* FirstEntryInView(QTreeWidget& tree) {
 
 }  // namespace
 
-void Form_Main::BuildSearchBox() {
-    auto* gap = new QWidget(Toolbar1);
-    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    Toolbar1->addWidget(gap);
+// What a node is found by: a group's name, an entry's title, address and user name. The
+// default group's name is the program's own label, not something the user wrote.
+std::vector<std::string> TreePane::SearchTexts(const QTreeWidgetItem* node) const {
+    const QString text = node->text(0);
+    if (NodeKey(node) == DefaultGroupKey && text == Message(2)) {
+        return {};
+    }
+    std::vector<std::string> texts = {FoldForSearch(ToCp1252(text).value_or(std::string()))};
+    const int record = RecordOfNode(node);
+    if (record >= 0) {
+        for (int field : {kAddressField, kUserNameField}) {
+            texts.push_back(
+                FoldForSearch(DecodeValue(store_.ReadField(field, record), session_.DataKey)));
+        }
+    }
+    return texts;
+}
+
+void TreePane::BuildSearchBox(QWidget* area, QWidget* searchArea) {
     // The nodes' texts are taken when the box gets the focus, so that even the first
     // keystroke after loading only compares.
     txtSearch = new SearchBox([this](int key) { return txtSearch_KeyPress(key); },
-                              [this] { TakeSearchTexts(); }, Toolbar1);
+                              [this] { TakeSearchTexts(); }, searchArea);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setClearButtonEnabled(true);
     txtSearch->setMaximumWidth(txtSearch->fontMetrics().averageCharWidth() * 30);
-    Toolbar1->addWidget(txtSearch);
 
     search_.typingPause = new QTimer(this);
     search_.typingPause->setSingleShot(true);
     search_.typingPause->setInterval(kTypingPauseMs);
-    connect(search_.typingPause, &QTimer::timeout, this, &Form_Main::ApplySearchNow);
+    connect(search_.typingPause, &QTimer::timeout, this, &TreePane::ApplySearchNow);
     connect(txtSearch, &QLineEdit::textChanged, search_.typingPause, qOverload<>(&QTimer::start));
 
-    auto* find = new QShortcut(QKeySequence::Find, this);
+    auto* find = new QShortcut(QKeySequence::Find, area);
     connect(find, &QShortcut::activated, this, [this] {
         if (txtSearch->isEnabled()) {
             txtSearch->setFocus(Qt::ShortcutFocusReason);
@@ -143,7 +142,7 @@ void Form_Main::BuildSearchBox() {
     });
 }
 
-void Form_Main::ApplySearchCaptions() {
+void TreePane::ApplyCaptions() {
     txtSearch->setPlaceholderText(Message(kSearchCaption));
     txtSearch->setAccessibleName(Message(kSearchCaption));
     // The box's clear button ends the search, as Escape does.
@@ -152,7 +151,7 @@ void Form_Main::ApplySearchCaptions() {
     }
 }
 
-bool Form_Main::txtSearch_KeyPress(int key) {
+bool TreePane::txtSearch_KeyPress(int key) {
     QTreeWidgetItem* target = nullptr;
     switch (key) {
         case Qt::Key_Escape:
@@ -183,7 +182,7 @@ bool Form_Main::txtSearch_KeyPress(int key) {
     return true;
 }
 
-void Form_Main::ApplySearchNow() {
+void TreePane::ApplySearchNow() {
     search_.typingPause->stop();
     const QString typed = txtSearch->text();
     if (typed == search_.query) {
@@ -194,7 +193,7 @@ void Form_Main::ApplySearchNow() {
     ApplySearch();
 }
 
-void Form_Main::KeepShownWhileSearching(const std::string& key) {
+void TreePane::KeepShownWhileSearching(const std::string& key) {
     if (!search_.filtering) {
         return;
     }
@@ -204,7 +203,7 @@ void Form_Main::KeepShownWhileSearching(const std::string& key) {
     }
 }
 
-void Form_Main::ApplySearch() {
+void TreePane::ApplySearch() {
     if (search_.query.trimmed().isEmpty()) {
         if (search_.filtering) {
             EndSearch();
@@ -241,7 +240,7 @@ void Form_Main::ApplySearch() {
     }
 }
 
-void Form_Main::TakeSearchTexts() {
+void TreePane::TakeSearchTexts() {
     const std::size_t count = nodesByIndex_.size();
     search_.nodes.resize(count);
     search_.textsTakenFrom.resize(count);
@@ -257,7 +256,7 @@ void Form_Main::TakeSearchTexts() {
         // A group renamed in place gets its name taken again.
         const QString text = node->text(0);
         if (!search_.textsTaken[i] || text != search_.textsTakenFrom[i]) {
-            filterNode.texts = SearchTexts(*this, node);
+            filterNode.texts = SearchTexts(node);
             search_.textsTakenFrom[i] = text;
             search_.textsTaken[i] = true;
         }
@@ -268,7 +267,7 @@ void Form_Main::TakeSearchTexts() {
     }
 }
 
-void Form_Main::EndSearch() {
+void TreePane::EndSearch() {
     for (std::size_t i = 1; i < nodesByIndex_.size(); ++i) {
         QTreeWidgetItem* node = nodesByIndex_[i];
         if (node == nullptr) {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/Prompter.h"
+
+class QWidget;
+
+namespace keyrack {
+
+struct Session;
+
+// What the main window's parts tell the user and ask: message boxes with the window's caption
+// as title, through the prompter so that tests can answer them.
+class Notices {
+  public:
+    Notices(platform::Prompter& prompter, QWidget& window, const Session& session)
+        : prompter_(prompter), window_(window), session_(session) {}
+
+    void Show(const QString& text);
+    // A question; true when the answer is Yes.
+    bool Confirm(const QString& text,
+                 platform::Prompter::Buttons buttons = platform::Prompter::Buttons::YesNo);
+    // A write to the data file failed; names the file.
+    void WriteFailed();
+    // A value cannot be stored as typed; names the box by its label.
+    void CannotStore(const QString& label);
+    // A file other than the data file failed: the message, the path and, if known, why.
+    void FileFailed(int message, const std::string& path, const std::string& reason);
+    platform::Prompter& prompter() { return prompter_; }
+    QWidget& window() { return window_; }
+
+  private:
+    platform::Prompter& prompter_;
+    QWidget& window_;
+    const Session& session_;
+};
+
+}  // namespace keyrack

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "login/IdleLock.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+class QWidget;
+
+namespace keyrack {
+
+class frmLogin;
+namespace platform {
+class Clock;
+class Prompter;
+}  // namespace platform
+
+// Locking the window, from the File menu or after a while without use, until the login is given
+// again. While locked the window hides its data.
+class LockGuard : public QObject {
+    Q_OBJECT
+
+  public:
+    LockGuard(platform::Prompter& prompter, platform::Clock& clock,
+              std::function<void(frmLogin&)> runLogin, QWidget& window, QMenu& fileMenu);
+    ~LockGuard() override;
+
+    void ApplyCaptions();
+    // The pair the user logged in with; unlocking asks for it.
+    void Remember(const std::string& userName, const std::string& password,
+                  const std::string& hint);
+    // Reads the chosen wait and starts watching for input.
+    void StartIdleLock();
+    bool Locked() const { return lock_.locked; }
+
+    // Hides the data and asks for the login again.
+    void MNU_Lock_Click();
+    void TimerLock_Timer();
+
+  signals:
+    void dataHidden(bool hidden);
+    // The login was not given again: the program ends.
+    void loginRefused();
+
+  private:
+    void ShowLockMinutes(int minutes);
+    void ChooseLockMinutes(int minutes);
+
+    platform::Prompter& prompter_;
+    platform::Clock& clock_;
+    std::function<void(frmLogin&)> runLogin_;
+    QWidget& window_;
+    QAction* MNU_Lock = nullptr;
+    QMenu* MNU_LockAfter = nullptr;
+    // Looks for a while without use.
+    QTimer* TimerLock = nullptr;
+    LockState lock_;
+    QObject* inputHook_ = nullptr;
+};
+
+}  // namespace keyrack

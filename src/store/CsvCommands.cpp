@@ -1,0 +1,117 @@
+// Moving entries in and out as CSV, the form other password keepers read and write.
+#include "store/CsvCommands.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+
+#include "common/Cp1252.h"
+#include "common/Notices.h"
+#include "common/Session.h"
+#include "lang/Messages.h"
+#include "store/CsvEntries.h"
+#include "store/RecordStore.h"
+
+namespace keyrack {
+
+namespace {
+
+constexpr int kExportCaption = 67;
+constexpr int kImportCaption = 68;
+constexpr int kExportWarning = 69;
+constexpr int kImportSummary = 70;
+
+// A menu caption as a dialog title.
+QString TitleOf(int caption) {
+    QString title = Message(caption);
+    title.remove(QChar(0x2026));
+    return title.trimmed();
+}
+
+}  // namespace
+
+CsvCommands::CsvCommands(Session& session, RecordStore& store, FileIo& files,
+                         platform::RandomSource& random, Notices& notices, QMenu& fileMenu)
+    : QObject(&fileMenu),
+      session_(session),
+      store_(store),
+      files_(files),
+      random_(random),
+      notices_(notices) {
+    setObjectName(QStringLiteral("CsvCommands"));
+    MNU_Export = fileMenu.addAction(QStringLiteral("Export…"));
+    MNU_Import = fileMenu.addAction(QStringLiteral("Import…"));
+    MNU_Export->setObjectName(QStringLiteral("MNU_Export"));
+    MNU_Import->setObjectName(QStringLiteral("MNU_Import"));
+    connect(MNU_Export, &QAction::triggered, this, &CsvCommands::MNU_Export_Click);
+    connect(MNU_Import, &QAction::triggered, this, &CsvCommands::MNU_Import_Click);
+}
+
+void CsvCommands::ApplyCaptions() {
+    MNU_Export->setText(Message(kExportCaption));
+    MNU_Import->setText(Message(kImportCaption));
+}
+
+void CsvCommands::MNU_Export_Click() {
+    if (!notices_.Confirm(Message(kExportWarning), platform::Prompter::Buttons::YesNoDefaultNo)) {
+        return;
+    }
+    const QString chosen =
+        notices_.prompter().FileName(&notices_.window(), TitleOf(kExportCaption), true);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const auto toUtf8 = [](const std::string& text) -> std::optional<std::string> {
+        return FromCp1252(text).toUtf8().toStdString();
+    };
+    const std::string csv = ExportCsv(EntriesForExport(store_, session_.DataKey), toUtf8);
+    // Written like the backup: owner-only, and never half a file in place of the old one.
+    const IoResult written = ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv);
+    if (!written) {
+        notices_.Show(TitleOf(kExportCaption) + "\n" + chosen + "\n" +
+                      QString::fromStdString(written.reason));
+    }
+}
+
+void CsvCommands::MNU_Import_Click() {
+    const QString chosen =
+        notices_.prompter().FileName(&notices_.window(), TitleOf(kImportCaption), false);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const auto summary = [](int imported, int skipped) {
+        return Message(kImportSummary)
+            .replace(QStringLiteral("%1"), QString::number(imported))
+            .replace(QStringLiteral("%2"), QString::number(skipped));
+    };
+    std::string text;
+    const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
+    if (!read) {
+        notices_.Show(summary(0, 0) + "\n" + chosen + "\n" + QString::fromStdString(read.reason));
+        return;
+    }
+    const CsvRead rows = ReadCsvEntries(text);
+    const auto toStored = [](const std::string& utf8) {
+        return ToCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    };
+    const ImportPlan plan =
+        PlanImport(store_, session_.DataKey, rows.entries, toStored,
+                   {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
+    const ImportResult result = RunImport(plan, [this](int record, const FieldValues& fields) {
+        return store_.WriteRecord(fields, record, session_.DataFilePath, false);
+    });
+    // One reload for the whole import.
+    emit imported();
+
+    QString report = summary(result.entries, rows.skipped + plan.skipped);
+    if (plan.fileFull) {
+        report = Message(kMessageFileFull) + "\n" + report;
+    }
+    if (!result.complete) {
+        report = Message(kMessageWriteFailed) + "\n" +
+                 QString::fromStdString(session_.DataFilePath) + "\n" + report;
+    }
+    notices_.Show(report);
+}
+
+}  // namespace keyrack

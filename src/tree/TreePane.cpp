@@ -1,0 +1,298 @@
+// The entry tree of the main window: rebuilding it from the records, showing a node and
+// adding a group.
+#include "tree/TreePane.h"
+
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "common/Cp1252.h"
+#include "common/Notices.h"
+#include "common/Session.h"
+#include "common/Strings.h"
+#include "lang/Messages.h"
+#include "store/EntryRecord.h"
+#include "store/RecordCount.h"
+#include "store/RecordStore.h"
+#include "store/ValueCipher.h"
+#include "tree/EntryTree.h"
+#include "tree/NodeKeys.h"
+#include "tree/TreePlan.h"
+
+namespace keyrack {
+
+namespace {
+
+// A node of the entry tree with what the program reads from it besides its text.
+class TreeNode : public QTreeWidgetItem {
+  public:
+    static constexpr int kType = QTreeWidgetItem::UserType + 1;
+
+    TreeNode(std::string key, std::string tag, int index)
+        : QTreeWidgetItem(kType), key(std::move(key)), tag(std::move(tag)), index(index) {}
+
+    const std::string key;
+    const std::string tag;  // "-1" for a group, the record index for an entry
+    const int index;        // place in the order nodes were added, from 1
+};
+
+const TreeNode* AsTreeNode(const QTreeWidgetItem* node) {
+    return node != nullptr && node->type() == TreeNode::kType ? static_cast<const TreeNode*>(node)
+                                                              : nullptr;
+}
+constexpr int kDragScrollMs = 200;
+constexpr int kNamePrompt = 49;
+constexpr int kInsideQuestion = 50;
+
+}  // namespace
+
+TreePane::TreePane(Session& session, RecordStore& store, Notices& notices,
+                   platform::RandomSource& random, QWidget* area, QWidget* searchArea)
+    : QObject(area), session_(session), store_(store), notices_(notices), random_(random) {
+    setObjectName(QStringLiteral("TreePane"));
+    BuildSearchBox(area, searchArea);
+    TreeView1 = new EntryTree(area);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setSortingEnabled(false);
+    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ImageList1[1] = area->style()->standardIcon(QStyle::SP_DirIcon);
+    ImageList1[2] = area->style()->standardIcon(QStyle::SP_FileIcon);
+    boldFont_ = TreeView1->font();
+    boldFont_.setBold(true);
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current != nullptr) {
+            TreeView1_NodeClick(current);
+        }
+    });
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(kDragScrollMs);
+    ConnectTreeEdits();
+}
+
+QTreeWidget* TreePane::view() const {
+    return TreeView1;
+}
+
+void TreePane::SetBrowsing(bool browsing) {
+    TreeView1->setEnabled(browsing);
+    txtSearch->setEnabled(browsing);
+}
+
+void TreePane::StopDragScroll() {
+    Timer2->stop();
+}
+
+std::string TreePane::NodeTag(const QTreeWidgetItem* node) {
+    const TreeNode* treeNode = AsTreeNode(node);
+    return treeNode != nullptr ? treeNode->tag : std::string();
+}
+
+std::string TreePane::NodeKey(const QTreeWidgetItem* node) {
+    const TreeNode* treeNode = AsTreeNode(node);
+    return treeNode != nullptr ? treeNode->key : std::string();
+}
+
+int TreePane::NodeIndex(const QTreeWidgetItem* node) {
+    const TreeNode* treeNode = AsTreeNode(node);
+    return treeNode != nullptr ? treeNode->index : -1;
+}
+
+QTreeWidgetItem* TreePane::NodeAt(int index) const {
+    if (index < 1 || index >= static_cast<int>(nodesByIndex_.size())) {
+        return nullptr;
+    }
+    return nodesByIndex_[static_cast<std::size_t>(index)];
+}
+
+QTreeWidgetItem* TreePane::NodeWithKey(const std::string& key) const {
+    const auto found = nodesByKey_.find(key);
+    return found != nodesByKey_.end() ? found->second : nullptr;
+}
+
+void TreePane::ClearTree() {
+    const QSignalBlocker quiet(TreeView1);
+    TreeView1->clear();
+    nodesByIndex_.assign(1, nullptr);
+    nodesByKey_.clear();
+    search_.ForgetNodes();
+}
+
+QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
+                                    const std::string& tag, bool isGroup) {
+    auto* node = new TreeNode(key, tag, static_cast<int>(nodesByIndex_.size()));
+    node->setText(0, text);
+    node->setIcon(0, ImageList1[isGroup ? 1 : 2]);
+    if (isGroup) {
+        node->setFont(0, boldFont_);
+        node->setFlags(node->flags() | Qt::ItemIsEditable);
+    }
+    nodesByIndex_.push_back(node);
+    nodesByKey_.emplace(key, node);
+    return node;
+}
+
+QTreeWidgetItem* TreePane::AddNode(const std::string& key, const std::string& parentKey,
+                                   const QString& text, const std::string& tag, bool isGroup) {
+    QTreeWidgetItem* parent = parentKey.empty() ? nullptr : NodeWithKey(parentKey);
+    if ((!parentKey.empty() && parent == nullptr) || NodeWithKey(key) != nullptr) {
+        return nullptr;
+    }
+    const QSignalBlocker quiet(TreeView1);
+    QTreeWidgetItem* node = MakeNode(key, text, tag, isGroup);
+    if (parent != nullptr) {
+        parent->addChild(node);
+    } else {
+        TreeView1->addTopLevelItem(node);
+    }
+    return node;
+}
+
+void TreePane::RemoveNode(QTreeWidgetItem* node) {
+    const QSignalBlocker quiet(TreeView1);
+    std::vector<QTreeWidgetItem*> pending = {node};
+    while (!pending.empty()) {
+        QTreeWidgetItem* current = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < current->childCount(); ++i) {
+            pending.push_back(current->child(i));
+        }
+        nodesByKey_.erase(NodeKey(current));
+        nodesByIndex_[static_cast<std::size_t>(NodeIndex(current))] = nullptr;
+    }
+    delete node;
+}
+
+void TreePane::LoadPasswordList() {
+    session_.RecordCount = RecordCountInUse(store_);
+    ClearTree();
+    if (session_.RecordCount < 1) {
+        return;
+    }
+    // Every record the file holds is visited, whatever the stored count says.
+    const std::vector<PlannedNode> plan =
+        PlanTree(ReadTreeRecords(store_, session_.DataKey, store_.UpperBound()));
+    nodesByIndex_.reserve(plan.size() + 1);
+    nodesByKey_.reserve(plan.size());
+    // The nodes are put together away from the tree and handed to it in one step: the tree
+    // then lays out once instead of once for every node.
+    QList<QTreeWidgetItem*> topLevel;
+    for (const PlannedNode& planned : plan) {
+        const QString text = planned.isDefaultGroup ? Message(2) : FromCp1252(planned.text);
+        QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
+        if (planned.parentKey.empty()) {
+            topLevel.append(node);
+        } else {
+            NodeWithKey(planned.parentKey)->addChild(node);
+        }
+    }
+    {
+        const QSignalBlocker quiet(TreeView1);
+        TreeView1->addTopLevelItems(topLevel);
+    }
+    ApplySearch();
+    if (QTreeWidgetItem* first = NodeAt(1)) {
+        ShowNode(first);
+    }
+}
+
+void TreePane::ShowNode(QTreeWidgetItem* node) {
+    {
+        const QSignalBlocker quiet(TreeView1);
+        TreeView1->setCurrentItem(node);
+    }
+    TreeView1_NodeClick(node);
+}
+
+bool TreePane::ShowSelectedAgain() {
+    QTreeWidgetItem* shown = NodeAt(session_.SelectedIndex);
+    if (shown != nullptr) {
+        ShowNode(shown);
+    }
+    return shown != nullptr;
+}
+
+void TreePane::ShowNothing() {
+    session_.ForgetSelection();
+    emit nodeShown();
+}
+
+void TreePane::TreeView1_NodeClick(QTreeWidgetItem* node) {
+    if (node == nullptr) {
+        return;
+    }
+    session_.ForgetSelection();
+    QTreeWidgetItem* parent = node->parent();
+    session_.SelectedTag = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
+    if (parent != nullptr) {
+        session_.ParentTag = static_cast<int>(RoundHalfEven(Val(NodeTag(parent))));
+        session_.ParentKey = NodeKey(parent);
+    }
+    session_.SelectedText = ToCp1252(node->text(0)).value_or(std::string());
+    session_.SelectedKey = NodeKey(node);
+    session_.SelectedIndex = NodeIndex(node);
+    emit nodeShown();
+}
+
+int TreePane::AllocateTreeRecord() {
+    const int record = store_.FindFreeRecord(FirstTreeRecord);
+    if (record > MaxRecordNumber || session_.RecordCount >= MaxRecordNumber) {
+        notices_.Show(Message(kMessageFileFull));
+        return 0;
+    }
+    if (!store_.WriteRecord(RecordCountFields(session_.RecordCount + 1), 1, session_.DataFilePath,
+                            false)) {
+        notices_.WriteFailed();
+        return 0;
+    }
+    ++session_.RecordCount;
+    return record;
+}
+
+void TreePane::AddGroup() {
+    const QString typed = notices_.prompter().InputBox(&notices_.window(), Message(kNamePrompt),
+                                                       notices_.window().windowTitle());
+    const auto name = ToCp1252(typed);
+    if (name && IsBlank(*name)) {
+        return;
+    }
+    if (!name || !StoresIntact(Trim(*name), session_.DataKey, FieldWidth(8))) {
+        notices_.CannotStore(Message(kNamePrompt));
+        return;
+    }
+    const Session& at = session_;
+    std::string parent;
+    if (!at.ParentKey.empty() && at.SelectedTag != -1) {
+        parent = at.ParentKey;
+    } else if (!at.ParentKey.empty()) {
+        parent = notices_.Confirm(Message(kInsideQuestion)) ? at.SelectedKey : at.ParentKey;
+    } else if (!at.SelectedKey.empty() && at.SelectedTag == -1) {
+        parent = notices_.Confirm(Message(kInsideQuestion)) ? at.SelectedKey : std::string();
+    } else if (!at.SelectedKey.empty()) {
+        return;
+    }
+
+    // The count goes up before the node is added, so that a failure leaves no node behind.
+    const int record = AllocateTreeRecord();
+    if (record == 0) {
+        return;
+    }
+    QTreeWidgetItem* node = AddNode(RecordKey(record), parent, typed, "-1", true);
+    if (node == nullptr) {
+        return;
+    }
+    KeepShownWhileSearching(NodeKey(node));
+    if (node->parent() != nullptr) {
+        node->parent()->setExpanded(true);
+    }
+    if (!store_.WriteRecord(GroupRecordFields(*name, record, parent, session_.DataKey, random_),
+                            record, session_.DataFilePath, false)) {
+        RemoveNode(node);
+        notices_.WriteFailed();
+    }
+}
+
+}  // namespace keyrack
