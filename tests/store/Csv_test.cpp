@@ -81,8 +81,8 @@ TEST(CsvTest, SummaryNamesTheColumnsNotKeptAndTheFirstRowsSkipped) {
     };
     EXPECT_EQ(
         ImportSummary(read, plan, stopped, message),
-        "m70 3 6\nm76 2\nm75 Notes, TOTP\n2: m58\n3 \u201cBad \"q\u201d: m77\n"
-        "4 \u201cLong Title\u201d: m53\n5 \u201cDeep\u201d: m78 100\n6 \u201cA\u201d: m55\n\u2026");
+        "m70 3 6\nm72 2\nm71 Notes, TOTP\n2: m58\n3 \u201cBad \"q\u201d: m73\n"
+        "4 \u201cLong Title\u201d: m53\n5 \u201cDeep\u201d: m74 100\n6 \u201cA\u201d: m55\n\u2026");
     EXPECT_EQ(ImportSummary({}, {}, {}, message), "m70 0 0");
 }
 
