@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "store/EntryRecord.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreeEdits.h"
@@ -77,7 +78,8 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
     const FieldValues moved =
         MovedEntryFields(store, 150, "Visa", "K150", "K3", kKey, platform::SystemRandom());
     const std::vector<std::string> expected = {
-        "Visa", "https://visa.example", "alice", " pin 1 ", "NUMERIC", "N", " 12", "Visa", "04N", "K3"};
+        "Visa", "https://visa.example", "alice", " pin 1 ", "NUMERIC", "N", " 12", "Visa", "04N",
+        "K3"};
     for (int field = 1; field <= 10; ++field) {
         EXPECT_EQ(DecodeValue(moved[field - 1], kKey), expected[field - 1]) << field;
         EXPECT_LE(moved[field - 1].size(), static_cast<std::size_t>(FieldWidth(field)));
@@ -91,6 +93,10 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
     EXPECT_EQ(group[7], store.ReadField(8, 105));
     // The move writes the key whole, in the short form that fits the field.
     EXPECT_EQ(DecodeValue(group[8], kKey) + DecodeValue(group[9], kKey), "03904N");
+    // A renamed group past record 99 stores its key short as well.
+    EXPECT_EQ(
+        DecodeValue(GroupRecordFields("Cut", 105, "", kKey, platform::SystemRandom())[8], kKey),
+        "039");
     group = MovedGroupFields(store, 3, "", kKey, platform::SystemRandom());
     EXPECT_TRUE(group[9].empty());
 }
