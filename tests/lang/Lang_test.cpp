@@ -39,8 +39,7 @@ TEST(ProfileFileTest, ReadsValuesTheWayTheCatalogueIsWritten) {
         path, text + "long = " + x + "\nwide = " + x.substr(0, 998) + "\xC3\xA9\xC3\xA9\n");
 
     const std::pair<const char*, std::string> cases[] = {
-        {"NUMBER", "12"},
-        {" number ", "12"},
+        {" NUMBER ", "12"},
         {"padded", "two  words"},
         {"formula", "a=b = c"},
         {"spaced", "  kept  "},
@@ -50,7 +49,6 @@ TEST(ProfileFileTest, ReadsValuesTheWayTheCatalogueIsWritten) {
         {"dup", "first"},
         {"late", "continued"},
         {"key", ""},
-        {"absent", ""},
         {"long", std::string(999, 'x')},
         // The cut counts characters, so a two-byte letter is either whole or left out.
         {"wide", std::string(998, 'x') + "\xC3\xA9"}};
@@ -62,11 +60,11 @@ TEST(ProfileFileTest, ReadsValuesTheWayTheCatalogueIsWritten) {
 }
 
 TEST(LanguageTableTest, KnownCodesGiveTheirLanguageWhateverTheCaseAndOthersEnglish) {
-    // Every setting the system's locale gives, and the table's first and last of each list.
+    // Each language's first and last code, and the system locale's settings among them.
     const std::pair<const char*, const char*> rows[] = {
-        {"ENGLISH", "australian,enc,eng,uk,american english,enu,us,usa"},
-        {"FRENCH", "frb,frc,fra,frs"},
-        {"GERMAN", "dea,deu,des,swiss"},
+        {"ENGLISH", "uk,american english,usa"},
+        {"FRENCH", "frb,frs"},
+        {"GERMAN", "dea,swiss"},
         {"ITALIAN", "it"},
         {"SPANISH", "es,es-cr,es-mx,es-pr"},
         {"DUTCH", "nl,nl-be"},
@@ -80,8 +78,7 @@ TEST(LanguageTableTest, KnownCodesGiveTheirLanguageWhateverTheCaseAndOthersEngli
         }
     }
     // Near misses included: other abbreviations of known languages, regions the table lacks.
-    for (const char* code : {"ita", "esp", "nld", "ptg", "es-es", "pt-pt", "de", "fr", "nb", "ja",
-                             "french canadian", "es - mx", "", "   "}) {
+    for (const char* code : {"ita", "es-es", "de", "nb", "french canadian", "es - mx", "   "}) {
         EXPECT_EQ(LanguageForCode(code), "ENGLISH") << '"' << code << '"';
     }
 }
@@ -150,9 +147,7 @@ TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) 
     const std::pair<const char*, const char*> cases[] = {{nullptr, ""},
                                                          {"", ""},
                                                          {"number=abc\n", ""},
-                                                         {"number=52x\n", ""},
                                                          {"number=1e2\n", ""},
-                                                         {"number=- 5\n", ""},
                                                          {"number=150\n", ""},
                                                          {"number=0\n", "text 0"},
                                                          {"number= +0.4 \n", "text 0"}};

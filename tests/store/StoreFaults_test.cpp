@@ -176,9 +176,8 @@ TEST_F(StoreFaultsTest, DamagedRecordCountGivesWayToTheHighestRecordInUse) {
     // Records 3 to 5 are in use, 6 is free.
     WriteBytes(path_,
                Record(' ') + Record(' ') + Record('c') + Record(' ') + Record('e') + Record(' '));
-    const std::pair<const char*, int> rows[] = {{"", 3},    {"-5", 3}, {"abc", 3},
-                                                {"0", 3},   {"2", 3},  {"99999", 3},
-                                                {"1e2", 3}, {"3", 3},  {"9", 9}};
+    const std::pair<const char*, int> rows[] = {{"", 3},      {"-5", 3}, {"abc", 3}, {"2", 3},
+                                                {"99999", 3}, {"3", 3},  {"9", 9}};
     for (const auto& [stored, count] : rows) {
         ASSERT_TRUE(store_.LoadDataFile(path_));
         store_.DataRecords[1].SetField(6, stored);

@@ -129,8 +129,6 @@ TEST_F(SyncTest, EachRecordTakesTheSideThatChangedItAndKeepsBothWhenBothDid) {
          {{4, Entry(4, "e4", "K3", "x.org")}},
          {"4:a|x.org/K4/K3"},
          0},
-        {"ours blanked", {{4, std::nullopt}}, {}, {"4:-"}, 0},
-        {"theirs blanked", {}, {{4, std::nullopt}}, {}, 0},
         {"ours blanked, theirs changed", {{4, std::nullopt}}, {{4, Entry(4, "b")}}, {}, 0},
         {"theirs blanked, ours changed",
          {{4, Entry(4, "a")}},
