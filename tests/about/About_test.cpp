@@ -64,19 +64,5 @@ TEST(SysInfoTool, TheRunningDesktopsToolComesFirst) {
     }
 }
 
-TEST(SysInfoTool, RegistryValuesAsText) {
-    const std::tuple<std::uint32_t, std::string, bool, const char*> cases[] = {
-        {1, std::string("C:\\msinfo32.exe\0", 16), true, "C:\\msinfo32.exe"},
-        {4, std::string("\x05\x01\0\0", 4), true, "261"},
-        {4, std::string("\xff\xff\xff\xff", 4), true, "4294967295"},
-        {3, "binary", false, "before"},
-    };
-    for (const auto& [type, bytes, known, expected] : cases) {
-        std::string text = "before";
-        EXPECT_EQ(platform::RegistryValueText(type, bytes, text), known);
-        EXPECT_EQ(text, expected);
-    }
-}
-
 }  // namespace
 }  // namespace keyrack::testing

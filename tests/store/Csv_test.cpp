@@ -5,6 +5,7 @@
 #include "store/Csv.h"
 #include "store/CsvEntries.h"
 #include "store/CsvSummary.h"
+#include "store/EntryRecord.h"
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
 #include "tree/NodeKeys.h"
@@ -103,14 +104,8 @@ class CsvImportTest : public ::testing::Test {
         header[4] = EncodeValue(std::to_string(kKey), LoginKey, true, 100, random);
         header[5] = "1";
         ASSERT_TRUE(store.WriteRecord(header, 1, path, false));
-        ASSERT_TRUE(store.WriteRecord(GroupRecordFieldsFor("Home", 3), 3, path, false));
-    }
-
-    FieldValues GroupRecordFieldsFor(const std::string& name, int record) {
-        FieldValues fields;
-        fields[7] = EncodeValue(name, kKey, true, 100, random);
-        fields[8] = EncodeValue(StoredKeyForm(RecordKey(record)), kKey, true, 10, random);
-        return fields;
+        ASSERT_TRUE(
+            store.WriteRecord(GroupRecordFields("Home", 3, "", kKey, random), 3, path, false));
     }
 
     ImportResult Import(const std::vector<CsvEntry>& entries, int failAtWrite = 0) {

@@ -45,7 +45,6 @@ TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFileWhichIsConvertedInPla
     const std::tuple<std::string, bool, std::string> files[] = {
         {OldDataFile(kOldKey), true, "olduser"},
         {std::string(8320, 'r'), false, ""},
-        {std::string(100, 'p'), false, ""},
         {valid + std::string(10 * RecordLength, ' '), false, "olduser"},
         {OldDataFile(kOldKey) + std::string(13 * OldRecordLength, ' '), true, "olduser"},
         {current + std::string(300, 'p'), false, ""},
