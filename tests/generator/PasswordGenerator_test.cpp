@@ -43,6 +43,7 @@ TEST(PasswordGeneratorTest, LengthAndTheSettingsUsed) {
         // A fraction is rounded up; the data file keeps 33 characters.
         {{"ALPHA", "Y", "12.1"}, kSmall.substr(0, 13), "ALPHA/Y/13"},
         {{"ALPHA", "Y", " 16 "}, kSmall.substr(0, 16), "ALPHA/Y/16"},
+        {{"ALPHA", "Y", "2abc"}, "ab", "ALPHA/Y/2"},
         {{"ALPHA", "N", "34"}, letters.substr(0, 33), "ALPHA/N/33"},
         // No length makes nothing and shows the default.
         {{"ALPHA", "Y", "0"}, "", "ALPHA/Y/8"},

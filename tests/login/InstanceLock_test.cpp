@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #ifdef __linux__
 #include <unistd.h>
 #endif
@@ -16,11 +18,7 @@ TEST(InstanceLockTest, OnlyALiveInstanceOfThisComputerKeepsTheProgramOut) {
     const ProcessRuns runs = [](long long pid, const std::string& program) {
         return pid == 4242 && program == "keyrack";
     };
-    const struct {
-        std::optional<std::string> content;
-        Kind kind;
-        const char* computer;
-    } cases[] = {
+    const std::tuple<std::optional<std::string>, Kind, std::string> cases[] = {
         {"4242\nkeyrack\nhere\nid\nboot\n", Kind::LiveHere, "here"},
         {"4243\nkeyrack\nhere\nid\nboot\n", Kind::Stale, "here"},
         {"4242\nbash\nhere\nid\nboot\n", Kind::Stale, "here"},  // the id was used again
@@ -31,11 +29,10 @@ TEST(InstanceLockTest, OnlyALiveInstanceOfThisComputerKeepsTheProgramOut) {
         {"4242\nkeyrack\n\n", Kind::Unreadable, ""},
         {std::nullopt, Kind::Unreadable, ""},
     };
-    for (const auto& c : cases) {
-        const LockFinding found = JudgeLockFile(c.content, "here", runs);
-        const std::string shown = c.content.value_or("(unreadable)");
-        EXPECT_EQ(found.kind, c.kind) << shown;
-        EXPECT_EQ(found.computer, c.computer) << shown;
+    for (const auto& [content, kind, computer] : cases) {
+        const LockFinding found = JudgeLockFile(content, "here", runs);
+        EXPECT_EQ(found.kind, kind) << content.value_or("(unreadable)");
+        EXPECT_EQ(found.computer, computer) << content.value_or("(unreadable)");
     }
 }
 

@@ -1,18 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "store/BackupSchedule.h"
 
 namespace keyrack {
 namespace {
 
 TEST(BackupScheduleTest, DueOnceTheChosenPeriodHasPassed) {
-    struct Case {
-        const char* period;
-        CivilDateTime last;
-        CivilDateTime now;
-        bool due;
-    };
-    const Case cases[] = {
+    // The period, the last backup, now, and whether one is due.
+    const std::tuple<const char*, CivilDateTime, CivilDateTime, bool> cases[] = {
         {"D", {2026, 12, 5, 23, 59}, {2026, 12, 6, 0, 0, 1}, true},  // yesterday 23:59
         {"D", {2026, 12, 6, 0, 0}, {2026, 12, 6, 23, 59}, false},
         {"D", {2026, 12, 31, 23, 0}, {2027, 1, 1, 0, 30}, true},
@@ -26,10 +23,9 @@ TEST(BackupScheduleTest, DueOnceTheChosenPeriodHasPassed) {
         {"", {2020, 1, 1}, {2026, 12, 6}, false},    // no period: never
         {"D", {2026, 12, 7}, {2026, 12, 6}, false},  // clock turned back
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(BackupDue(true, c.period, c.last, c.now), c.due)
-            << c.period << " " << c.last.year << "-" << c.last.month << "-" << c.last.day;
-        EXPECT_FALSE(BackupDue(false, c.period, c.last, c.now));
+    for (const auto& [period, last, now, due] : cases) {
+        EXPECT_EQ(BackupDue(true, period, last, now), due) << period << " " << last.month;
+        EXPECT_FALSE(BackupDue(false, period, last, now));
     }
     EXPECT_EQ(BackupPeriodsPassed("D", {1999, 12, 31}, {2026, 12, 6}), 9837);
 }

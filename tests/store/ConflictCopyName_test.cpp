@@ -3,15 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 namespace keyrack {
 namespace {
 
 TEST(ConflictCopyNameTest, KnowsTheThreeEnginesNamesAndNothingThatOnlyLooksLikeThem) {
-    const struct {
-        const char* name;
-        bool copy;
-    } cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"cli.sync-conflict-20261206-101500-ABCDEF7.rkd", true},
         {"cli (conflicted copy 2026-12-06 101500).rkd", true},
         {"cli (Laptop's conflicted copy 2026-12-06).rkd", true},
@@ -22,8 +20,8 @@ TEST(ConflictCopyNameTest, KnowsTheThreeEnginesNamesAndNothingThatOnlyLooksLikeT
         {"clixrkd (conflicted copy 2026-12-06 101500).rkd", false},
         {"cli (conflicted copy 2026-12-06 101500).rkd.merged", false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsConflictCopyName(c.name, "cli.rkd"), c.copy) << c.name;
+    for (const auto& [name, copy] : cases) {
+        EXPECT_EQ(IsConflictCopyName(name, "cli.rkd"), copy) << name;
     }
     const std::set<std::string> taken = {"a.rkd.merged", "a.rkd.merged-2"};
     EXPECT_EQ(MergedCopyName("a.rkd", [&](const std::string& n) { return taken.count(n) > 0; }),

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -45,15 +47,8 @@ std::string SampleFile(const Credentials& login = kLogin) {
 }
 
 bool SameRecords(const std::vector<DataRecord>& a, const std::vector<DataRecord>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t n = 1; n < a.size(); ++n) {
-        if (a[n].bytes != b[n].bytes) {
-            return false;
-        }
-    }
-    return true;
+    return std::equal(a.begin() + 1, a.end(), b.begin() + 1, b.end(),
+                      [](const DataRecord& x, const DataRecord& y) { return x.bytes == y.bytes; });
 }
 
 TEST(ProtectedFile, OpensOnlyWithTheRightUserNameAndPassword) {
@@ -143,12 +138,7 @@ TEST(ProtectedSession, RewritesTheFileKeepingUnreadableSlots) {
 }
 
 TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
-    struct Case {
-        FileKind kind;
-        std::string value;
-        bool fits;
-    };
-    const Case cases[] = {
+    const std::tuple<FileKind, std::string, bool> cases[] = {
         {FileKind::Protected, kTitle, true},
         {FileKind::Protected, kAddress + "a", false},
         {FileKind::Protected, "\xCE", false},
@@ -156,8 +146,8 @@ TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
         // The plain rule itself is the cipher's; here only that a plain file keeps it.
         {FileKind::Plain, Repeat("a", 34), false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ValueFits(c.kind, c.value, 1, 40), c.fits) << c.value;
+    for (const auto& [kind, value, fits] : cases) {
+        EXPECT_EQ(ValueFits(kind, value, 1, 40), fits) << value;
     }
     EXPECT_EQ(FirstUnfittingBox(FileKind::Protected, {kTitle, "", "", kEmoji + "!", {}}, 40),
               EntryBox::Password);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "store/EntryRecord.h"
@@ -20,14 +21,7 @@ TEST(TreeEditsTest, WhereADropLandsOrWhyNothingMoves) {
     const auto on = [](const TreeNodeInfo& node, std::vector<std::string> above) {
         return DropTarget{true, node, std::move(above)};
     };
-    struct Case {
-        const char* what;
-        TreeNodeInfo dragged;
-        DropTarget target;
-        DropOutcome outcome;
-        std::string parent;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, TreeNodeInfo, DropTarget, DropOutcome, std::string> cases[] = {
         {"entry onto an entry", visa, on(inbox, {"K4"}), DropOutcome::Move, "K4"},
         {"entry into its own group", visa, on(cards, {"K3"}), DropOutcome::Nothing, ""},
         {"group onto an entry of another group", bank, on(inbox, {"K4"}), DropOutcome::Move, "K4"},
@@ -36,10 +30,10 @@ TEST(TreeEditsTest, WhereADropLandsOrWhyNothingMoves) {
         {"group onto itself", bank, on(bank, {}), DropOutcome::Nothing, ""},
         {"top-level group onto the empty area", mail, empty, DropOutcome::Nothing, ""},
     };
-    for (const Case& c : cases) {
-        const DropDecision decision = DecideDrop(c.dragged, c.target);
-        EXPECT_EQ(decision.outcome, c.outcome) << c.what;
-        EXPECT_EQ(decision.newParentKey, c.parent) << c.what;
+    for (const auto& [what, dragged, target, outcome, parent] : cases) {
+        const DropDecision decision = DecideDrop(dragged, target);
+        EXPECT_EQ(decision.outcome, outcome) << what;
+        EXPECT_EQ(decision.newParentKey, parent) << what;
     }
 
     EXPECT_TRUE(MayPickUp(visa, false, 0));
@@ -104,17 +98,14 @@ TEST(TreeEditsTest, MovesRewriteOnlyWhatTheNewPlaceNeeds) {
 TEST(TreeEditsTest, DraggingNearAnEdgeScrollsThatWay) {
     // A tree of 3000 by 2000 twips: 200 twips count at the top and left, 600 at the bottom
     // and right; up and down win in corners.
-    struct Case {
-        int x, y;
-        DragScroll direction;
-    };
-    const Case cases[] = {{1500, 199, DragScroll::Up},    {1500, 200, DragScroll::None},
-                          {1500, 1401, DragScroll::Down}, {1500, 1400, DragScroll::None},
-                          {199, 1000, DragScroll::Left},  {2401, 1000, DragScroll::Right},
-                          {2400, 1000, DragScroll::None}, {10, 10, DragScroll::Up},
-                          {2900, 1900, DragScroll::Down}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(DragScrollDirection(c.x, c.y, 3000, 2000), c.direction) << c.x << "," << c.y;
+    const std::tuple<int, int, DragScroll> cases[] = {
+        {1500, 199, DragScroll::Up},    {1500, 200, DragScroll::None},
+        {1500, 1401, DragScroll::Down}, {1500, 1400, DragScroll::None},
+        {199, 1000, DragScroll::Left},  {2401, 1000, DragScroll::Right},
+        {2400, 1000, DragScroll::None}, {10, 10, DragScroll::Up},
+        {2900, 1900, DragScroll::Down}};
+    for (const auto& [x, y, direction] : cases) {
+        EXPECT_EQ(DragScrollDirection(x, y, 3000, 2000), direction) << x << "," << y;
     }
 }
 
