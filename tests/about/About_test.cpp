@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "about/AboutText.h"
 #include "about/SysInfoTool.h"
 #include "support/FakeSystemInfo.h"
@@ -45,22 +47,17 @@ TEST(SysInfoTool, TheRunningDesktopsToolComesFirst) {
                                                     {"gnome-control-center", "/bin/gcc"},
                                                     {"hardinfo", "/bin/hardinfo"}};
     const std::map<std::string, std::string> kdeOnly = {{"kinfocenter", "/usr/bin/kinfocenter"}};
-    struct Case {
-        const char* desktop;
-        const std::map<std::string, std::string>& programs;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::map<std::string, std::string>, const char*> cases[] = {
         {"KDE", all, "/usr/bin/kinfocenter"},
         {"ubuntu:gnome", all, "/bin/gcc info-overview"},
         {"XFCE", all, "/bin/hardinfo"},
         {"GNOME", kdeOnly, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [desktop, programs, expected] : cases) {
         FakeSystemInfo system;
-        system.desktop = c.desktop;
-        system.programs = c.programs;
-        EXPECT_EQ(Call(FindDesktopSysInfoTool(system)), c.expected) << c.desktop;
+        system.desktop = desktop;
+        system.programs = programs;
+        EXPECT_EQ(Call(FindDesktopSysInfoTool(system)), expected) << desktop;
     }
 }
 

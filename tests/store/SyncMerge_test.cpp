@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <tuple>
 
 #include "common/Strings.h"
 #include "store/ChangesFromDisk.h"
@@ -180,14 +181,10 @@ TEST_F(SyncTest, AConflictCopyBringsInWhatTheDataFileLacksOnce) {
 
 TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn) {
     using Outcome = ChangesTaken::Outcome;
-    struct Case {
-        const char* name;
-        std::optional<std::string> replacedBy;  // written by rename, as sync engines write
-        bool readFails;
-        int pendingRecord;  // 0: idle
-        Outcome outcome;
-        std::vector<std::string> titles;  // of records 4 on
-    };
+    // The case, the file written over the data file by rename (as sync engines write), whether
+    // reading fails, the record of the pending change (0: idle), the outcome, the titles from 4 on.
+    using Case = std::tuple<const char*, std::optional<std::string>, bool, int, Outcome,
+                            std::vector<std::string>>;
     const std::string base = Content(Base());
     const std::string theirs = Content(Changed(Base(), {{4, Entry(4, "theirs")}}));
     const Case cases[] = {
@@ -198,34 +195,34 @@ TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn
         {"other record", theirs, false, 5, Outcome::Loaded, {"theirs", "ours"}},
         {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, replacedBy, readFails, pendingRecord, outcome, titles] : cases) {
         testing::TempDir dir;
         const std::string path = dir.File("cli.rkd");
         testing::WriteBytes(path, base);
         RecordStore store;
         ASSERT_TRUE(store.LoadDataFile(path));
-        if (c.replacedBy) {
-            ASSERT_TRUE(ReplaceWhole(SystemFileIo(), path, *c.replacedBy));
+        if (replacedBy) {
+            ASSERT_TRUE(ReplaceWhole(SystemFileIo(), path, *replacedBy));
         }
         testing::FaultyFileIo io;
-        if (c.readFails) {
+        if (readFails) {
             io.FailOn(testing::FileOp::Read);
         }
         std::vector<PendingWrite> pending;
-        if (c.pendingRecord != 0) {
+        if (pendingRecord != 0) {
             pending.push_back(
-                {c.pendingRecord, EntryRecordFields({"ours", "", "", "pw", {}}, "K3",
-                                                    c.pendingRecord, "K3", kKey, random)});
+                {pendingRecord, EntryRecordFields({"ours", "", "", "pw", {}}, "K3", pendingRecord,
+                                                  "K3", kKey, random)});
         }
-        EXPECT_EQ(TakeChangesFromDisk(store, io, path, kKey, random, pending).outcome, c.outcome)
-            << c.name;
+        EXPECT_EQ(TakeChangesFromDisk(store, io, path, kKey, random, pending).outcome, outcome)
+            << name;
         RecordStore reader;
         reader.LoadDataFile(path);
-        std::vector<std::string> titles;
+        std::vector<std::string> seen;
         for (int record = 4; record < reader.UpperBound(); ++record) {
-            titles.push_back(DecodeValue(reader.ReadField(1, record), kKey));
+            seen.push_back(DecodeValue(reader.ReadField(1, record), kKey));
         }
-        EXPECT_EQ(titles, c.titles) << c.name;
+        EXPECT_EQ(seen, titles) << name;
     }
 }
 
