@@ -34,10 +34,10 @@
 #include "store/ChangesFromDisk.h"
 #include "store/ConflictCopyMerge.h"
 #include "store/Csv.h"
-#include "store/DiskCheck.h"
-#include "store/ProtectedFile.h"
 #include "store/CsvCommands.h"
 #include "store/DataFileSync.h"
+#include "store/DiskCheck.h"
+#include "store/ProtectedFile.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
@@ -405,7 +405,7 @@ void BenchImport(const std::string& folder) {
     keyrack::TreePane tree(session, store, sync, notices, keyrack::platform::SystemRandom(), &area,
                            &area);
     QMenu fileMenu;
-    keyrack::CsvCommands commands(session, store, keyrack::SystemFileIo(),
+    keyrack::CsvCommands commands(session, store, sync, keyrack::SystemFileIo(),
                                   keyrack::platform::SystemRandom(), notices, fileMenu);
     QObject::connect(&commands, &keyrack::CsvCommands::imported, &tree,
                      &keyrack::TreePane::LoadPasswordList);

@@ -88,8 +88,8 @@ void Form_Main::BuildMenus() {
     MNU_File->setObjectName(QStringLiteral("MNU_File"));
     backups_ = new BackupCommands(session_, store_, *sync_, services_.files, services_.clock,
                                   notices_, *MNU_File);
-    csv_ =
-        new CsvCommands(session_, store_, services_.files, services_.random, notices_, *MNU_File);
+    csv_ = new CsvCommands(session_, store_, *sync_, services_.files, services_.random, notices_,
+                           *MNU_File);
     MNU_File->addSeparator()->setObjectName(QStringLiteral("MNU_Bar1"));
     lockGuard_ =
         new LockGuard(services_.prompter, services_.clock, services_.runLogin, *this, *MNU_File);

@@ -1,5 +1,6 @@
 #include "store/DataFileSync.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -142,8 +143,9 @@ void DataFileSync::Watcher_Changed() {
 }
 
 void DataFileSync::TimerSync_Timer() {
-    // An edit keeps its boxes as typed: the change is taken before it is saved.
-    if (!session_.EditMode.empty() || locked_) {
+    // An edit keeps its boxes as typed: the change is taken before it is saved. A question
+    // open on the screen belongs to a command that may hold on to the tree's nodes.
+    if (!session_.EditMode.empty() || locked_ || QApplication::activeModalWidget() != nullptr) {
         TimerSync->start();
         return;
     }
