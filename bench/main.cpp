@@ -34,9 +34,10 @@
 #include "store/ChangesFromDisk.h"
 #include "store/ConflictCopyMerge.h"
 #include "store/Csv.h"
+#include "store/CsvCommands.h"
+#include "store/DataFileSync.h"
 #include "store/DiskCheck.h"
 #include "store/ProtectedFile.h"
-#include "store/CsvCommands.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
@@ -194,7 +195,9 @@ struct LoadedWindow {
     explicit LoadedWindow(const std::string& folder)
         : path(folder + "/tree.rkd"),
           notices(prompter, area, session),
-          window(session, store, notices, keyrack::platform::SystemRandom(), &area, &area) {
+          sync(session, store, keyrack::SystemFileIo(), keyrack::platform::SystemRandom(), notices,
+               nullptr),
+          window(session, store, sync, notices, keyrack::platform::SystemRandom(), &area, &area) {
         WriteDataFile(path, 32000);
         store.LoadDataFile(path);
         session.DataKey = kKey;
@@ -207,6 +210,7 @@ struct LoadedWindow {
     keyrack::RecordStore store;
     QWidget area;
     keyrack::Notices notices;
+    keyrack::DataFileSync sync;
     keyrack::TreePane window;
 };
 
@@ -396,10 +400,12 @@ void BenchImport(const std::string& folder) {
     keyrack::RecordStore store;
     QWidget area;
     keyrack::Notices notices(prompter, area, session);
-    keyrack::TreePane tree(session, store, notices, keyrack::platform::SystemRandom(), &area,
+    keyrack::DataFileSync sync(session, store, keyrack::SystemFileIo(),
+                               keyrack::platform::SystemRandom(), notices, nullptr);
+    keyrack::TreePane tree(session, store, sync, notices, keyrack::platform::SystemRandom(), &area,
                            &area);
     QMenu fileMenu;
-    keyrack::CsvCommands commands(session, store, keyrack::SystemFileIo(),
+    keyrack::CsvCommands commands(session, store, sync, keyrack::SystemFileIo(),
                                   keyrack::platform::SystemRandom(), notices, fileMenu);
     QObject::connect(&commands, &keyrack::CsvCommands::imported, &tree,
                      &keyrack::TreePane::LoadPasswordList);

@@ -29,6 +29,7 @@
 #include "store/AppPath.h"
 #include "store/BackupCommands.h"
 #include "store/CsvCommands.h"
+#include "store/DataFileSync.h"
 #include "store/DataKey.h"
 #include "store/EntryRecord.h"
 #include "store/ValueCipher.h"
@@ -47,6 +48,7 @@ constexpr int kCredentialFieldWidth = 100;
 constexpr int kMessageConvertOldFile = 47;
 constexpr int kMessageUnreadable = 61;
 constexpr int kMessageAlreadyRunning = 62;
+constexpr int kMessageChangesLoaded = 77;
 
 // The buttons that act on the shown entry.
 constexpr std::initializer_list<int> kEntryButtons = {MainToolbar::Edit, MainToolbar::Delete,
@@ -59,11 +61,13 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), store_(services_.files) {
     setWindowTitle(QStringLiteral("Keyrack"));
     setObjectName(QStringLiteral("Form_Main"));
+    sync_ = new DataFileSync(session_, store_, services_.files, services_.random, notices_, this);
     BuildMenus();
     toolbar_ = new MainToolbar(*this);
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
-    tree_ = new TreePane(session_, store_, notices_, services_.random, central, toolbar_->bar());
+    tree_ = new TreePane(session_, store_, *sync_, notices_, services_.random, central,
+                         toolbar_->bar());
     toolbar_->AddSearchBox(tree_->searchBox());
     const DetailsPane::Services detailServices{services_.clipboard, services_.clipboardTimer,
                                                services_.desktop, services_.random};
@@ -82,10 +86,10 @@ Form_Main::Form_Main(Services services, QWidget* parent)
 void Form_Main::BuildMenus() {
     MNU_File = menuBar()->addMenu(QStringLiteral("File"));
     MNU_File->setObjectName(QStringLiteral("MNU_File"));
-    backups_ =
-        new BackupCommands(session_, store_, services_.files, services_.clock, notices_, *MNU_File);
-    csv_ =
-        new CsvCommands(session_, store_, services_.files, services_.random, notices_, *MNU_File);
+    backups_ = new BackupCommands(session_, store_, *sync_, services_.files, services_.clock,
+                                  notices_, *MNU_File);
+    csv_ = new CsvCommands(session_, store_, *sync_, services_.files, services_.random, notices_,
+                           *MNU_File);
     MNU_File->addSeparator()->setObjectName(QStringLiteral("MNU_Bar1"));
     lockGuard_ =
         new LockGuard(services_.prompter, services_.clock, services_.runLogin, *this, *MNU_File);
@@ -122,6 +126,7 @@ void Form_Main::ConnectParts() {
     connect(backups_, &BackupCommands::restored, this, &Form_Main::ReopenRestoredFile);
     connect(csv_, &CsvCommands::imported, tree_, &TreePane::LoadPasswordList);
     connect(lockGuard_, &LockGuard::dataHidden, this, &Form_Main::HideData);
+    connect(sync_, &DataFileSync::storeReloaded, this, &Form_Main::ShowChangesFromDisk);
     connect(lockGuard_, &LockGuard::loginRefused, this, &Form_Main::MNU_Exit_Click);
 }
 
@@ -140,6 +145,7 @@ bool Form_Main::Form_Load() {
     details_->DisplayPWType();
     backups_->StartChecking();
     lockGuard_->StartIdleLock();
+    sync_->StartWatching();
     return true;
 }
 
@@ -224,6 +230,15 @@ void Form_Main::ReopenRestoredFile() {
     }
 }
 
+void Form_Main::ShowChangesFromDisk() {
+    backups_->ReadSettings();
+    tree_->LoadKeepingView();
+    if (tree_->Empty()) {
+        tree_->ShowNothing();
+    }
+    StatusBar1Panels[0]->setText(Message(kMessageChangesLoaded));
+}
+
 void Form_Main::ApplyCaptions() {
     setWindowTitle(Message(24));
     MNU_File->setTitle(Message(35));
@@ -259,6 +274,7 @@ void Form_Main::HideData(bool hidden) {
         tree_->StopDragScroll();
         details_->ForgetCopy();
     }
+    sync_->SetLocked(hidden);
     centralWidget()->setVisible(!hidden);
     toolbar_->bar()->setVisible(!hidden);
     menuBar()->setEnabled(!hidden);
@@ -336,12 +352,10 @@ void Form_Main::SaveEntry() {
 
 bool Form_Main::WriteEntry() {
     const Session& at = session_;
+    using Mode = PendingWrite::Mode;
     if (at.EditMode == "DELETE") {
-        if (!store_.WriteRecord(FieldValues{}, at.SelectedTag, at.DataFilePath, true)) {
-            notices_.WriteFailed();
-            return false;
-        }
-        return true;
+        return sync_->Write(FieldValues{}, at.SelectedTag, Mode::Clear) !=
+               DataFileSync::WriteResult::NotWritten;
     }
     if (!at.Typing()) {
         return true;
@@ -350,7 +364,7 @@ bool Form_Main::WriteEntry() {
     if (!values) {
         return false;
     }
-    bool written = false;
+    DataFileSync::WriteResult written = DataFileSync::WriteResult::NotWritten;
     if (at.EditMode == "NEW") {
         const int record = tree_->AllocateTreeRecord();
         if (record == 0) {
@@ -359,21 +373,17 @@ bool Form_Main::WriteEntry() {
         tree_->KeepShownWhileSearching(RecordKey(record));
         // The new entry goes into the shown group, or the group of the shown entry.
         const std::string parent = at.SelectedTag >= 0 ? at.ParentKey : at.SelectedKey;
-        written = store_.WriteRecord(
+        written = sync_->Write(
             EntryRecordFields(*values, parent, record, parent, at.DataKey, services_.random),
-            record, at.DataFilePath, false);
+            record);
     } else {
         // Replacing, not overwriting only non-blank fields: a box the user emptied empties
         // its field.
-        written =
-            store_.ReplaceRecord(EntryRecordFields(*values, at.SelectedKey, at.SelectedTag,
-                                                   at.ParentKey, at.DataKey, services_.random),
-                                 at.SelectedTag, at.DataFilePath);
+        written = sync_->Write(EntryRecordFields(*values, at.SelectedKey, at.SelectedTag,
+                                                 at.ParentKey, at.DataKey, services_.random),
+                               at.SelectedTag, Mode::Replace);
     }
-    if (!written) {
-        notices_.WriteFailed();
-    }
-    return written;
+    return written != DataFileSync::WriteResult::NotWritten;
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {

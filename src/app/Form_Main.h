@@ -25,6 +25,7 @@ namespace keyrack {
 class AboutCommand;
 class BackupCommands;
 class CsvCommands;
+class DataFileSync;
 class DetailsPane;
 class LockGuard;
 class MainToolbar;
@@ -89,6 +90,8 @@ class Form_Main : public QMainWindow {
     // Opens the data file again after a backup replaced it.
     void ReopenRestoredFile();
     void ShowSelection();
+    // Builds the tree again after the store loaded what another program wrote.
+    void ShowChangesFromDisk();
     // While locked, nothing of the data is in sight.
     void HideData(bool hidden);
 
@@ -111,6 +114,7 @@ class Form_Main : public QMainWindow {
     QMenu* MNU_File = nullptr;
     QAction* MNU_Exit = nullptr;
     QLabel* StatusBar1Panels[3] = {};
+    DataFileSync* sync_ = nullptr;
     MainToolbar* toolbar_ = nullptr;
     TreePane* tree_ = nullptr;
     DetailsPane* details_ = nullptr;

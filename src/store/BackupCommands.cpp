@@ -14,6 +14,7 @@
 #include "store/AppPath.h"
 #include "store/BackupDate.h"
 #include "store/BackupSchedule.h"
+#include "store/DataFileSync.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 
@@ -41,11 +42,13 @@ bool LooksLikeDataFile(const std::string& content) {
 
 }  // namespace
 
-BackupCommands::BackupCommands(Session& session, RecordStore& store, FileIo& files,
-                               platform::Clock& clock, Notices& notices, QMenu& fileMenu)
+BackupCommands::BackupCommands(Session& session, RecordStore& store, DataFileSync& sync,
+                               FileIo& files, platform::Clock& clock, Notices& notices,
+                               QMenu& fileMenu)
     : QObject(&fileMenu),
       session_(session),
       store_(store),
+      sync_(sync),
       files_(files),
       clock_(clock),
       notices_(notices) {
@@ -128,9 +131,7 @@ void BackupCommands::StoreLastBackupDate() {
     FieldValues fields;
     fields[kDateField - 1] = EncodeValue(FormatBackupDate(session_.LastBackupDate),
                                          session_.DataKey, false, kSettingWidth);
-    if (!store_.WriteRecord(fields, kSettingsRecord, session_.DataFilePath, false)) {
-        notices_.WriteFailed();
-    }
+    sync_.Write(fields, kSettingsRecord);
 }
 
 void BackupCommands::MNU_Backup_Click() {
@@ -199,9 +200,8 @@ void BackupCommands::StoreBackupSettings(bool switchedOn, const std::string& per
         EncodeValue(BackupSettingText(switchedOn, period), session_.DataKey, false, kSettingWidth);
     fields[kDateField - 1] = EncodeValue(FormatBackupDate(session_.LastBackupDate),
                                          session_.DataKey, false, kSettingWidth);
-    if (!store_.WriteRecord(fields, kSettingsRecord, session_.DataFilePath, false)) {
+    if (sync_.Write(fields, kSettingsRecord) == DataFileSync::WriteResult::NotWritten) {
         ShowBackupSettings(wasOn, wasPeriod);
-        notices_.WriteFailed();
     }
 }
 

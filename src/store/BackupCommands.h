@@ -9,6 +9,7 @@ class QTimer;
 
 namespace keyrack {
 
+class DataFileSync;
 class FileIo;
 class Notices;
 class RecordStore;
@@ -23,8 +24,8 @@ class BackupCommands : public QObject {
     Q_OBJECT
 
   public:
-    BackupCommands(Session& session, RecordStore& store, FileIo& files, platform::Clock& clock,
-                   Notices& notices, QMenu& fileMenu);
+    BackupCommands(Session& session, RecordStore& store, DataFileSync& sync, FileIo& files,
+                   platform::Clock& clock, Notices& notices, QMenu& fileMenu);
 
     void ApplyCaptions();
     // Shows the switch and period the data file holds and takes its last backup's date.
@@ -57,6 +58,7 @@ class BackupCommands : public QObject {
 
     Session& session_;
     RecordStore& store_;
+    DataFileSync& sync_;
     FileIo& files_;
     platform::Clock& clock_;
     Notices& notices_;

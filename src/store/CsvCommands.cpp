@@ -10,6 +10,7 @@
 #include "common/Session.h"
 #include "lang/Messages.h"
 #include "store/CsvEntries.h"
+#include "store/DataFileSync.h"
 #include "store/RecordStore.h"
 
 namespace keyrack {
@@ -30,11 +31,12 @@ QString TitleOf(int caption) {
 
 }  // namespace
 
-CsvCommands::CsvCommands(Session& session, RecordStore& store, FileIo& files,
+CsvCommands::CsvCommands(Session& session, RecordStore& store, DataFileSync& sync, FileIo& files,
                          platform::RandomSource& random, Notices& notices, QMenu& fileMenu)
     : QObject(&fileMenu),
       session_(session),
       store_(store),
+      sync_(sync),
       files_(files),
       random_(random),
       notices_(notices) {
@@ -88,6 +90,10 @@ void CsvCommands::MNU_Import_Click() {
     const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
     if (!read) {
         notices_.Show(summary(0, 0) + "\n" + chosen + "\n" + QString::fromStdString(read.reason));
+        return;
+    }
+    // The free records are picked in the file as another computer may have left it.
+    if (!sync_.TakeChanges()) {
         return;
     }
     const CsvRead rows = ReadCsvEntries(text);

@@ -13,13 +13,15 @@ class QMenu;
 
 namespace keyrack {
 
+class DataFileSync;
+
 // The File menu's Export and Import: entries out to and in from a CSV file.
 class CsvCommands : public QObject {
     Q_OBJECT
 
   public:
-    CsvCommands(Session& session, RecordStore& store, FileIo& files, platform::RandomSource& random,
-                Notices& notices, QMenu& fileMenu);
+    CsvCommands(Session& session, RecordStore& store, DataFileSync& sync, FileIo& files,
+                platform::RandomSource& random, Notices& notices, QMenu& fileMenu);
 
     void ApplyCaptions();
     void MNU_Export_Click();
@@ -32,6 +34,7 @@ class CsvCommands : public QObject {
   private:
     Session& session_;
     RecordStore& store_;
+    DataFileSync& sync_;
     FileIo& files_;
     platform::RandomSource& random_;
     Notices& notices_;

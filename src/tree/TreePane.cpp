@@ -13,6 +13,7 @@
 #include "common/Session.h"
 #include "common/Strings.h"
 #include "lang/Messages.h"
+#include "store/DataFileSync.h"
 #include "store/EntryRecord.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
@@ -48,9 +49,14 @@ constexpr int kInsideQuestion = 50;
 
 }  // namespace
 
-TreePane::TreePane(Session& session, RecordStore& store, Notices& notices,
+TreePane::TreePane(Session& session, RecordStore& store, DataFileSync& sync, Notices& notices,
                    platform::RandomSource& random, QWidget* area, QWidget* searchArea)
-    : QObject(area), session_(session), store_(store), notices_(notices), random_(random) {
+    : QObject(area),
+      session_(session),
+      store_(store),
+      sync_(sync),
+      notices_(notices),
+      random_(random) {
     setObjectName(QStringLiteral("TreePane"));
     BuildSearchBox(area, searchArea);
     TreeView1 = new EntryTree(area);
@@ -199,6 +205,25 @@ void TreePane::LoadPasswordList() {
     }
 }
 
+void TreePane::LoadKeepingView() {
+    const std::string shown = session_.SelectedKey;
+    std::vector<std::string> open;
+    for (const QTreeWidgetItem* node : nodesByIndex_) {
+        if (node != nullptr && node->isExpanded()) {
+            open.push_back(NodeKey(node));
+        }
+    }
+    LoadPasswordList();
+    for (const std::string& key : open) {
+        if (QTreeWidgetItem* node = NodeWithKey(key)) {
+            node->setExpanded(true);
+        }
+    }
+    if (QTreeWidgetItem* node = NodeWithKey(shown)) {
+        ShowNode(node);
+    }
+}
+
 void TreePane::ShowNode(QTreeWidgetItem* node) {
     {
         const QSignalBlocker quiet(TreeView1);
@@ -238,17 +263,20 @@ void TreePane::TreeView1_NodeClick(QTreeWidgetItem* node) {
 }
 
 int TreePane::AllocateTreeRecord() {
+    // The free record is picked in the file as another computer may have left it.
+    if (!sync_.TakeChanges()) {
+        return 0;
+    }
     const int record = store_.FindFreeRecord(FirstTreeRecord);
     if (record > MaxRecordNumber || session_.RecordCount >= MaxRecordNumber) {
         notices_.Show(Message(kMessageFileFull));
         return 0;
     }
-    if (!store_.WriteRecord(RecordCountFields(session_.RecordCount + 1), 1, session_.DataFilePath,
-                            false)) {
-        notices_.WriteFailed();
+    if (sync_.Write(RecordCountFields(session_.RecordCount + 1), 1) ==
+        DataFileSync::WriteResult::NotWritten) {
         return 0;
     }
-    ++session_.RecordCount;
+    session_.RecordCount = RecordCountInUse(store_);
     return record;
 }
 
@@ -275,23 +303,23 @@ void TreePane::AddGroup() {
         return;
     }
 
-    // The count goes up before the node is added, so that a failure leaves no node behind.
+    // The count goes up before the group is written, so that a failure leaves no node behind.
     const int record = AllocateTreeRecord();
-    if (record == 0) {
+    const std::string key = RecordKey(record);
+    if (record == 0 || (!parent.empty() && NodeWithKey(parent) == nullptr) ||
+        NodeWithKey(key) != nullptr) {
         return;
     }
-    QTreeWidgetItem* node = AddNode(RecordKey(record), parent, typed, "-1", true);
-    if (node == nullptr) {
+    // Kept before the write too, for a tree built anew from a merged file.
+    KeepShownWhileSearching(key);
+    if (sync_.Write(GroupRecordFields(*name, record, parent, session_.DataKey, random_), record) !=
+        DataFileSync::WriteResult::Written) {
         return;
     }
-    KeepShownWhileSearching(NodeKey(node));
+    QTreeWidgetItem* node = AddNode(key, parent, typed, "-1", true);
+    KeepShownWhileSearching(key);
     if (node->parent() != nullptr) {
         node->parent()->setExpanded(true);
-    }
-    if (!store_.WriteRecord(GroupRecordFields(*name, record, parent, session_.DataKey, random_),
-                            record, session_.DataFilePath, false)) {
-        RemoveNode(node);
-        notices_.WriteFailed();
     }
 }
 

@@ -18,6 +18,7 @@ class QTreeWidgetItem;
 
 namespace keyrack {
 
+class DataFileSync;
 class EntryTree;
 class Notices;
 class RecordStore;
@@ -34,14 +35,16 @@ class TreePane : public QObject {
 
   public:
     // The tree goes into area, the search box into searchArea.
-    TreePane(Session& session, RecordStore& store, Notices& notices, platform::RandomSource& random,
-             QWidget* area, QWidget* searchArea);
+    TreePane(Session& session, RecordStore& store, DataFileSync& sync, Notices& notices,
+             platform::RandomSource& random, QWidget* area, QWidget* searchArea);
 
     QTreeWidget* view() const;
     QLineEdit* searchBox() const { return txtSearch; }
     void ApplyCaptions();
 
     void LoadPasswordList();
+    // Loads the tree again, keeping the shown node and the open groups where they still are.
+    void LoadKeepingView();
     // Shows the node the selection names again; false when it is gone.
     bool ShowSelectedAgain();
     // No node is shown.
@@ -96,7 +99,8 @@ class TreePane : public QObject {
     // The key a drag of node carries, empty when it may not be picked up.
     std::string PickUp(QTreeWidgetItem* node);
     DropDecision DecideDropOn(QTreeWidgetItem* dragged, QTreeWidgetItem* target);
-    // Writes the node's record for its new parent; false, after telling the user, on failure.
+    // Writes the node's record for its new parent; false when it was not written as asked
+    // (the user was told why) or merged into a file loaded from disk: the node may be gone.
     bool WriteMove(QTreeWidgetItem* node, const std::string& newParentKey);
     void MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent);
 
@@ -110,6 +114,7 @@ class TreePane : public QObject {
 
     Session& session_;
     RecordStore& store_;
+    DataFileSync& sync_;
     Notices& notices_;
     platform::RandomSource& random_;
     EntryTree* TreeView1 = nullptr;

@@ -13,6 +13,7 @@
 #include "common/Strings.h"
 #include "common/Twips.h"
 #include "lang/Messages.h"
+#include "store/DataFileSync.h"
 #include "store/EntryRecord.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
@@ -99,27 +100,28 @@ void TreePane::TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetItem
     if (decision.outcome == DropOutcome::Move && WriteMove(dragged, decision.newParentKey)) {
         MoveNode(dragged, NodeWithKey(decision.newParentKey));
     }
-    ShowNode(dragged);
+    // Taking a change from disk builds the tree anew.
+    if (QTreeWidgetItem* shown = NodeWithKey(draggedKey)) {
+        ShowNode(shown);
+    }
 }
 
 bool TreePane::WriteMove(QTreeWidgetItem* node, const std::string& newParentKey) {
-    bool written = false;
     if (IsGroupNode(node)) {
         const int record = GroupRecordOf(store_, NodeKey(node), session_.DataKey);
-        written = record > 0 && store_.ReplaceRecord(MovedGroupFields(store_, record, newParentKey,
-                                                                      session_.DataKey, random_),
-                                                     record, session_.DataFilePath);
-    } else {
-        const int record = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
-        const std::string text = ToCp1252(node->text(0)).value_or(std::string());
-        written = store_.WriteRecord(MovedEntryFields(store_, record, text, NodeKey(node),
-                                                      newParentKey, session_.DataKey, random_),
-                                     record, session_.DataFilePath, false);
+        if (record == 0) {
+            notices_.WriteFailed();
+            return false;
+        }
+        return sync_.Write(
+                   MovedGroupFields(store_, record, newParentKey, session_.DataKey, random_),
+                   record, PendingWrite::Mode::Replace) == DataFileSync::WriteResult::Written;
     }
-    if (!written) {
-        notices_.WriteFailed();
-    }
-    return written;
+    const int record = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
+    const std::string text = ToCp1252(node->text(0)).value_or(std::string());
+    return sync_.Write(MovedEntryFields(store_, record, text, NodeKey(node), newParentKey,
+                                        session_.DataKey, random_),
+                       record) == DataFileSync::WriteResult::Written;
 }
 
 void TreePane::MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent) {
@@ -212,8 +214,7 @@ void TreePane::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& ne
     }
     const FieldValues fields =
         GroupRecordFields(*name, record, NodeKey(node->parent()), session_.DataKey, random_);
-    if (!store_.WriteRecord(fields, record, session_.DataFilePath, false)) {
-        notices_.WriteFailed();
+    if (sync_.Write(fields, record) != DataFileSync::WriteResult::Written) {
         return;
     }
     node->setText(0, FromCp1252(Trim(*name)));
@@ -237,8 +238,8 @@ void TreePane::TreeView1_KeyUp(int keyCode) {
     if (!notices_.Confirm(Message(kDeleteQuestion))) {
         return;
     }
-    if (!store_.WriteRecord(FieldValues{}, record, session_.DataFilePath, true)) {
-        notices_.WriteFailed();
+    if (sync_.Write(FieldValues{}, record, PendingWrite::Mode::Clear) !=
+        DataFileSync::WriteResult::Written) {
         return;
     }
     RemoveNode(group);

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "common/Notices.h"
+#include "store/DataFileSync.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -212,7 +213,7 @@ TEST_F(CommandsTest, ExitFromTheToolbarOrTheMenuClosesTheWindow) {
 TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
     WithUnwritableFile([this] { Save("K5", kEdit, "Changed"); });
     EXPECT_TRUE(MessageShown(54));
-    EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
+    EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(DataPath())));
     EXPECT_EQ(S().EditMode, "EDIT");
     ExpectMemoryMatchesFile();
     EXPECT_EQ(FieldOnDisk(1, 5), "Visa");
@@ -331,7 +332,8 @@ TEST_F(GroupTest, AFullFileTakesNoGroupAndAFailedCountNoEntry) {
     store.LoadDataFile(DataPath());
     QWidget area;
     Notices notices(prompter, area, session);
-    TreePane tree(session, store, notices, random, &area, &area);
+    DataFileSync sync(session, store, files, random, notices, &area);
+    TreePane tree(session, store, sync, notices, random, &area, &area);
     tree.LoadPasswordList();
     session.RecordCount = MaxRecordNumber;
     const std::string before = ReadBytes(DataPath());

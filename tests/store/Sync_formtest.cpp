@@ -1,0 +1,83 @@
+#include <QLabel>
+#include <algorithm>
+#include <filesystem>
+
+#include "store/DataFileSync.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+// Another computer's changes arriving through a file-sync engine.
+class SyncTest : public FormFixture {
+  protected:
+    void SetUp() override {
+        FormFixture::SetUp();
+        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin")});
+        Start();
+        ShowWindow();
+    }
+
+    // The other computer's version of the data file, made beside it.
+    std::string OtherVersion(const std::string& name, const std::vector<SeedRecord>& records) {
+        const std::string path = dir.File(name);
+        std::filesystem::copy_file(DataPath(), path);
+        SeedFile(records, path);
+        return path;
+    }
+    // The watcher's pause has ended.
+    void Settle() { Find<DataFileSync>("DataFileSync")->TimerSync_Timer(); }
+    bool Shows(const QString& text) const {
+        const std::vector<QString> texts = TreeTexts();
+        return std::count(texts.begin(), texts.end(), text) == 1;
+    }
+};
+
+TEST_F(SyncTest, AFileReplacedByRenameIsLoadedKeepingTheShownNode) {
+    Show("K4");
+    Tree().NodeWithKey("K3")->setExpanded(true);
+    std::filesystem::rename(OtherVersion("cli.rkd.tmp", {Entry(5, "Mail", "K3")}), DataPath());
+    Settle();
+    EXPECT_TRUE(Shows("Mail"));
+    EXPECT_EQ(S().SelectedKey, "K4");
+    EXPECT_TRUE(Tree().NodeWithKey("K3")->isExpanded());
+    EXPECT_EQ(Find<QLabel>("StatusBar1Panel1")->text(), Message(77));
+}
+
+TEST_F(SyncTest, AnEditStaysThroughAChangeOnDiskAndItsSaveKeepsBothVersions) {
+    Show("K4");
+    ClickToolbar(kEdit);
+    Title()->setPlainText("Visa Gold");
+    // Rewritten in place, with one more entry so that its length changes too.
+    SeedFile({Entry(4, "Visa Blue", "K3", "alice", "pin"), Entry(5, "Mail", "K3")});
+    Settle();
+    EXPECT_EQ(Title()->toPlainText(), "Visa Gold");
+    ClickToolbar(kSave);
+    EXPECT_TRUE(MessageShown(76));
+    EXPECT_EQ(S().EditMode, "");
+    for (const char* title : {"Visa Blue", "Visa Gold", "Mail"}) {
+        EXPECT_TRUE(Shows(title)) << title;
+    }
+}
+
+TEST_F(SyncTest, AConflictCopyMergedTwiceAddsNothingTheSecondTime) {
+    const std::string copy =
+        OtherVersion("cli.sync-conflict-20261206-101500-ABCDEF7.rkd", {Entry(5, "Mail", "K3")});
+    const std::string content = ReadBytes(copy);
+    prompter.answers = {platform::Prompter::Answer::Yes};
+    Settle();
+    EXPECT_TRUE(MessageShown(78));
+    EXPECT_TRUE(Shows("Mail"));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+
+    const std::string merged = ReadBytes(DataPath());
+    const std::string again = dir.File("cli (conflicted copy 2026-12-06 101600).rkd");
+    WriteBytes(again, content);
+    prompter.answers = {platform::Prompter::Answer::Yes};
+    Settle();
+    EXPECT_EQ(ReadBytes(DataPath()), merged);
+    EXPECT_FALSE(std::filesystem::exists(again));
+}
+
+}  // namespace
+}  // namespace keyrack::testing
