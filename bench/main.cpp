@@ -34,9 +34,9 @@
 #include "store/ChangesFromDisk.h"
 #include "store/ConflictCopyMerge.h"
 #include "store/Csv.h"
+#include "store/CsvCommands.h"
 #include "store/DiskCheck.h"
 #include "store/ProtectedFile.h"
-#include "store/CsvCommands.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
 #include "store/ValueCipher.h"
@@ -170,6 +170,9 @@ class SilentPrompter : public keyrack::platform::Prompter {
         return Answer::Ok;
     }
     QString InputBox(QWidget*, const QString&, const QString&) override { return {}; }
+    std::optional<QString> AskText(QWidget*, const QString&, const QString&, bool) override {
+        return std::nullopt;
+    }
     QString FileName(QWidget*, const QString&, bool) override { return file; }
 };
 
