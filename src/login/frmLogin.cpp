@@ -102,6 +102,7 @@ void frmLogin::showEvent(QShowEvent* event) {
     const bool ownPairStored = !IsBlank(tUserName) && !IsBlank(tPassword);
     Label1->setText(Message(ownPairStored ? kOwnCredentialsText : kFirstRunText));
     Command1->setEnabled(!IsBlank(tHint));
+    layout()->activate();  // the new text may need another line before the dialog is drawn
     QDialog::showEvent(event);
     CenterForm(*this);
 }
