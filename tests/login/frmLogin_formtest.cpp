@@ -152,6 +152,7 @@ TEST_F(LoginTest, EveryCaptionFitsInEveryLanguage) {
         LangFunctions::CurrentLanguage = language;
         auto login = Dialog("", "");
         login->show();
+        EXPECT_LE(login->Label1->heightForWidth(login->Label1->width()), login->Label1->height());
         const QWidget* captions[] = {login->lblLabels[0], login->lblLabels[1], login->cmdOK,
                                      login->cmdCancel, login->Command1};
         for (const QWidget* caption : captions) {
