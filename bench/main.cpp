@@ -171,6 +171,9 @@ class SilentPrompter : public keyrack::platform::Prompter {
         return Answer::Ok;
     }
     QString InputBox(QWidget*, const QString&, const QString&) override { return {}; }
+    std::optional<QString> AskText(QWidget*, const QString&, const QString&, bool) override {
+        return std::nullopt;
+    }
     QString FileName(QWidget*, const QString&, bool) override { return file; }
 };
 

@@ -97,6 +97,7 @@ void frmAbout::Form_Load() {
     cmdSysInfo->setText(Message(23));
     cmdOK->setAccessibleName(cmdOK->text());
     cmdSysInfo->setAccessibleName(cmdSysInfo->text());
+    cmdSysInfo->setHidden(!FindSysInfoTool(system_));
     Image1->setPixmap(ProgramIcon().pixmap(kPictureSize));
     Image1->setAccessibleName(programName);
     adjustSize();

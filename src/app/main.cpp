@@ -20,7 +20,8 @@ int main(int argc, char* argv[]) {
         return *exitCode;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Keyrack"));
+    // No application display name: window systems would append it to every title, and the main
+    // window's title already starts with the program's name.
     QApplication::setDesktopFileName(QString::fromLatin1(keyrack::build::kAppId));
     QApplication::setWindowIcon(keyrack::ProgramIcon());
     keyrack::UsePlaces(keyrack::LocatePlaces(

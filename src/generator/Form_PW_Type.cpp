@@ -3,11 +3,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 #include "common/Cp1252.h"
 #include "common/Strings.h"
 #include "common/Twips.h"
+#include "generator/PasswordGenerator.h"
 #include "generator/PasswordType.h"
 #include "lang/Messages.h"
 
@@ -16,11 +19,23 @@ namespace keyrack {
 namespace {
 
 constexpr int kFormWidth = 5235;
-constexpr int kFormHeight = 2235;
+constexpr int kFormHeight = 2535;
 constexpr int kListedLengths = 30;
+// The words for the three types and the two cases, in that order, separated by ";".
+constexpr int kMessageSettingWords = 111;
+constexpr int kMessageStrength = 112;
 
 std::string BoxText(const QComboBox* box) {
     return Trim(ToCp1252(box->currentText()).value_or(std::string()));
+}
+
+// The stored word behind the shown one.
+std::string StoredWord(const QComboBox* box) {
+    return box->currentData().toString().toStdString();
+}
+
+void ChooseStoredWord(QComboBox* box, const std::string& word) {
+    box->setCurrentIndex(box->findData(QString::fromStdString(word)));
 }
 
 }  // namespace
@@ -39,6 +54,7 @@ Form_PW_Type::Form_PW_Type(std::string& pwType, std::string& pwCase, std::string
     Combo2 = new QComboBox(this);
     Label3 = new QLabel(this);
     Combo3 = new QComboBox(this);
+    lblStrength = new QLabel(this);
     // The length may be typed as well as chosen; the type and case only chosen.
     Combo3->setEditable(true);
     Combo3->setInsertPolicy(QComboBox::NoInsert);
@@ -54,6 +70,7 @@ Form_PW_Type::Form_PW_Type(std::string& pwType, std::string& pwCase, std::string
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Label3->setObjectName(QStringLiteral("Label3"));
     Combo3->setObjectName(QStringLiteral("Combo3"));
+    lblStrength->setObjectName(QStringLiteral("lblStrength"));
 
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, Combo1);
@@ -63,6 +80,11 @@ Form_PW_Type::Form_PW_Type(std::string& pwType, std::string& pwCase, std::string
     connect(OKButton, &QPushButton::clicked, this, &Form_PW_Type::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &Form_PW_Type::CancelButton_Click);
     Form_Load();
+    for (QComboBox* box : {Combo1, Combo2}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &Form_PW_Type::ShowStrength);
+    }
+    connect(Combo3, &QComboBox::currentTextChanged, this, &Form_PW_Type::ShowStrength);
+    ShowStrength();
 }
 
 void Form_PW_Type::Form_Load() {
@@ -92,6 +114,7 @@ void Form_PW_Type::Form_Load() {
     place(Combo2, 120, 1080, 3375, 315);
     place(Label3, 120, 1560, 1455, 255);
     place(Combo3, 120, 1800, 3375, 315);
+    place(lblStrength, 120, 2200, 3375, 255);
     // A caption longer than its place (as in some languages) may take the width of the box
     // below it rather than be cut.
     for (QLabel* label : {Label1, Label2, Label3}) {
@@ -103,22 +126,33 @@ void Form_PW_Type::Form_Load() {
     Combo1->clear();
     Combo2->clear();
     Combo3->clear();
-    Combo1->addItems(
-        {QStringLiteral("ALPHA"), QStringLiteral("NUMERIC"), QStringLiteral("ALPHANUMERIC")});
-    Combo2->addItems({QStringLiteral("Y"), QStringLiteral("N")});
+    const QStringList words = Message(kMessageSettingWords).split(QLatin1Char(';'));
+    const char* const stored[] = {"ALPHA", "NUMERIC", "ALPHANUMERIC", "Y", "N"};
+    for (int i = 0; i < 5; ++i) {
+        (i < 3 ? Combo1 : Combo2)
+            ->addItem(words.value(i, QString::fromLatin1(stored[i])),
+                      QString::fromLatin1(stored[i]));
+    }
     for (int length = 1; length <= kListedLengths; ++length) {
         Combo3->addItem(QString::number(length));
     }
 
     const PasswordTypeSettings shown = DialogSettings({pwType_, pwCase_, pwNumChar_});
-    Combo1->setCurrentText(FromCp1252(shown.type));
-    Combo2->setCurrentText(FromCp1252(shown.caseSet));
+    ChooseStoredWord(Combo1, shown.type);
+    ChooseStoredWord(Combo2, shown.caseSet);
     Combo3->setCurrentText(FromCp1252(shown.length));
 }
 
+void Form_PW_Type::ShowStrength() {
+    const double bits =
+        PasswordStrengthBits({StoredWord(Combo1), StoredWord(Combo2), BoxText(Combo3)});
+    lblStrength->setText(Message(kMessageStrength).arg(std::lround(bits)));
+    lblStrength->setAccessibleName(lblStrength->text());
+}
+
 void Form_PW_Type::OKButton_Click() {
-    pwType_ = BoxText(Combo1);
-    pwCase_ = BoxText(Combo2);
+    pwType_ = StoredWord(Combo1);
+    pwCase_ = StoredWord(Combo2);
     pwNumChar_ = DialogLength(BoxText(Combo3));
     accept();
 }

@@ -27,12 +27,14 @@ class Form_PW_Type : public QDialog {
     QComboBox* Combo2 = nullptr;
     QLabel* Label3 = nullptr;
     QComboBox* Combo3 = nullptr;
+    QLabel* lblStrength = nullptr;
 
     void OKButton_Click();
     void CancelButton_Click();
 
   private:
     void Form_Load();
+    void ShowStrength();
 
     std::string& pwType_;
     std::string& pwCase_;

@@ -1,5 +1,6 @@
 #include "generator/PasswordGenerator.h"
 
+#include <cmath>
 #include <string_view>
 
 #include "common/Strings.h"
@@ -29,6 +30,14 @@ std::string AdmittedCharacters(const PasswordTypeSettings& settings) {
         admitted += kSmallLetters;
     }
     return admitted;
+}
+
+double PasswordStrengthBits(const PasswordTypeSettings& settings) {
+    const std::size_t alphabet = AdmittedCharacters(settings).size();
+    if (alphabet == 0) {
+        return 0;
+    }
+    return PasswordLength(settings.length) * std::log2(static_cast<double>(alphabet));
 }
 
 GeneratedPassword GeneratePassword(const PasswordTypeSettings& settings,

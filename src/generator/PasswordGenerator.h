@@ -14,6 +14,10 @@ namespace keyrack {
 // Empty when nothing qualifies.
 std::string AdmittedCharacters(const PasswordTypeSettings& settings);
 
+// The strength of passwords made under the settings, in bits: their PasswordLength times log2
+// of the number of admitted characters; 0 when none are admitted.
+double PasswordStrengthBits(const PasswordTypeSettings& settings);
+
 struct GeneratedPassword {
     std::string password;
     // The settings the password was made under, to be shown and stored with it. Settings

@@ -25,6 +25,7 @@ constexpr int kMessageLock = 63;
 constexpr int kMessageLockAfter = 64;
 constexpr int kMessageNever = 65;
 constexpr int kMessageMinutes = 66;
+constexpr int kMessageMinute = 109;
 
 QString ApplicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).baseName();
@@ -95,8 +96,9 @@ void LockGuard::ApplyCaptions() {
     MNU_LockAfter->setAccessibleName(Message(kMessageLockAfter));
     for (QAction* choice : MNU_LockAfter->actions()) {
         const int minutes = choice->data().toInt();
+        const int unit = minutes == 1 ? kMessageMinute : kMessageMinutes;
         choice->setText(minutes == 0 ? Message(kMessageNever)
-                                     : QString::number(minutes) + ' ' + Message(kMessageMinutes));
+                                     : QString::number(minutes) + ' ' + Message(unit));
     }
 }
 

@@ -1,9 +1,10 @@
 #include "login/frmLogin.h"
 
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <algorithm>
 
 #include "common/Cp1252.h"
 #include "common/ObjectNames.h"
@@ -17,11 +18,16 @@ namespace keyrack {
 
 namespace {
 
-constexpr int kFormWidth = 5025;
-constexpr int kFormHeight = 2265;
+constexpr int kFirstRunText = 9;
 constexpr int kSetupUserNamePrompt = 7;
 constexpr int kSetupPasswordPrompt = 8;
 constexpr int kSetupHintPrompt = 10;
+constexpr int kOwnCredentialsText = 105;
+constexpr int kSetupPasswordAgainPrompt = 106;
+constexpr int kSetupPasswordsDiffer = 107;
+constexpr int kSetupBlankAnswer = 108;
+// The explanatory line wraps at about this many average characters.
+constexpr int kTextWidthInCharacters = 48;
 
 }  // namespace
 
@@ -54,6 +60,24 @@ frmLogin::frmLogin(platform::Prompter& prompter, QWidget* parent)
     setTabOrder(cmdOK, cmdCancel);
     setTabOrder(cmdCancel, Command1);
 
+    auto* fields = new QGridLayout;
+    fields->addWidget(lblLabels[0], 0, 0);
+    fields->addWidget(txtUserName, 0, 1);
+    fields->addWidget(lblLabels[1], 1, 0);
+    fields->addWidget(txtPassword, 1, 1);
+    fields->addWidget(Command1, 1, 2);
+    fields->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* form = new QVBoxLayout(this);
+    form->addWidget(Label1);
+    form->addLayout(fields);
+    form->addLayout(buttons);
+    form->setSizeConstraint(QLayout::SetFixedSize);
+    Label1->setMinimumWidth(fontMetrics().averageCharWidth() * kTextWidthInCharacters);
+
     connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
     connect(Command1, &QPushButton::clicked, this, &frmLogin::Command1_Click);
@@ -67,34 +91,19 @@ void frmLogin::Form_Load() {
     cmdOK->setText(Message(3));
     cmdCancel->setText(Message(4));
     Command1->setText(Message(5));
-    Label1->setText(Message(9));
     lblLabels[0]->setBuddy(txtUserName);
     lblLabels[1]->setBuddy(txtPassword);
     txtUserName->setAccessibleName(Message(1));
     txtPassword->setAccessibleName(Message(2));
+}
 
-    const auto place = [this](QWidget* control, int left, int top, int width, int height) {
-        control->setGeometry(TwipsToPixelsX(left, *this), TwipsToPixelsY(top, *this),
-                             TwipsToPixelsX(width, *this), TwipsToPixelsY(height, *this));
-    };
-    place(Label1, 0, 0, 4935, 255);
-    // The explanatory line may need more than one line in some languages: everything below
-    // it moves down by what it needs beyond its one line.
-    const int labelWidth = Label1->width();
-    const int extra = std::max(0, Label1->heightForWidth(labelWidth) - Label1->height());
-    Label1->resize(labelWidth, Label1->height() + extra);
-    const auto placeBelow = [&](QWidget* control, int left, int top, int width, int height) {
-        place(control, left, top, width, height);
-        control->move(control->x(), control->y() + extra);
-    };
-    placeBelow(lblLabels[0], 105, 360, 1080, 375);
-    placeBelow(txtUserName, 1530, 360, 2325, 345);
-    placeBelow(lblLabels[1], 105, 840, 1080, 375);
-    placeBelow(txtPassword, 1530, 840, 2325, 345);
-    placeBelow(cmdOK, 1560, 1320, 1140, 390);
-    placeBelow(cmdCancel, 2760, 1320, 1140, 390);
-    placeBelow(Command1, 3960, 840, 855, 255);
-    setFixedSize(TwipsToPixelsX(kFormWidth, *this), TwipsToPixelsY(kFormHeight, *this) + extra);
+// The start-up hands in the stored pair after the dialog is made.
+void frmLogin::showEvent(QShowEvent* event) {
+    const bool ownPairStored = !IsBlank(tUserName) && !IsBlank(tPassword);
+    Label1->setText(Message(ownPairStored ? kOwnCredentialsText : kFirstRunText));
+    Command1->setEnabled(!IsBlank(tHint));
+    layout()->activate();  // the new text may need another line before the dialog is drawn
+    QDialog::showEvent(event);
     CenterForm(*this);
 }
 
@@ -127,32 +136,42 @@ void frmLogin::cmdOK_Click() {
 void frmLogin::RunSetup() {
     std::string userName;
     std::string password;
-    if (!AskSetupAnswer(kSetupUserNamePrompt, userName) ||
-        !AskSetupAnswer(kSetupPasswordPrompt, password)) {
+    std::string passwordAgain;
+    std::string hint;
+    if (!AskSetupAnswer(kSetupUserNamePrompt, false, userName) ||
+        !AskSetupAnswer(kSetupPasswordPrompt, true, password)) {
+        return;
+    }
+    if (IsBlank(userName) || IsBlank(password)) {
+        TellSetupEnded(kSetupBlankAnswer);
+        return;
+    }
+    if (!AskSetupAnswer(kSetupPasswordAgainPrompt, true, passwordAgain)) {
+        return;
+    }
+    if (passwordAgain != password) {
+        TellSetupEnded(kSetupPasswordsDiffer);
+        return;
+    }
+    if (!AskSetupAnswer(kSetupHintPrompt, false, hint)) {
         return;
     }
     tUserName = userName;
     tPassword = password;
-    if (IsBlank(tUserName) || IsBlank(tPassword)) {
-        Refuse();
-        return;
-    }
-    std::string hint;
-    if (!AskSetupAnswer(kSetupHintPrompt, hint)) {
-        tUserName.clear();
-        tPassword.clear();
-        return;
-    }
-    LastUserName = tUserName;
-    LastPassword = tPassword;
+    LastUserName = userName;
+    LastPassword = password;
     LastHint = hint;
     LoginSucceeded = true;
     accept();
 }
 
-bool frmLogin::AskSetupAnswer(int promptMessage, std::string& answer) {
+bool frmLogin::AskSetupAnswer(int promptMessage, bool masked, std::string& answer) {
     const QString prompt = Message(promptMessage);
-    const auto bytes = ToCp1252(prompter_.InputBox(this, prompt, windowTitle()));
+    const std::optional<QString> typed = prompter_.AskText(this, prompt, windowTitle(), masked);
+    if (!typed) {
+        return false;  // cancelled: back to the login, nothing kept
+    }
+    const auto bytes = ToCp1252(*typed);
     if (bytes && CanStoreCredential(*bytes)) {
         answer = *bytes;
         return true;
@@ -161,6 +180,10 @@ bool frmLogin::AskSetupAnswer(int promptMessage, std::string& answer) {
     prompter_.MessageBox(this, Message(kMessageCannotStoreValue) + "\n" + prompt,
                          platform::Prompter::Buttons::Ok, windowTitle());
     return false;
+}
+
+void frmLogin::TellSetupEnded(int message) {
+    prompter_.MessageBox(this, Message(message), platform::Prompter::Buttons::Ok, windowTitle());
 }
 
 void frmLogin::Refuse() {

@@ -45,12 +45,16 @@ class frmLogin : public QDialog {
     void cmdCancel_Click();
     void Command1_Click();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void Form_Load();
     void RunSetup();
-    // Asks one set-up question; false (after telling the user) when the answer cannot be
-    // stored intact.
-    bool AskSetupAnswer(int promptMessage, std::string& answer);
+    // Asks one set-up question; false when cancelled, or (after telling the user) when the
+    // answer cannot be stored intact.
+    bool AskSetupAnswer(int promptMessage, bool masked, std::string& answer);
+    void TellSetupEnded(int message);
     void Refuse();
 
     platform::Prompter& prompter_;

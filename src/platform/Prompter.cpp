@@ -1,6 +1,5 @@
 #include "platform/Prompter.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -10,7 +9,7 @@ namespace keyrack::platform {
 
 namespace {
 QString TitleOrProgramName(const QString& title) {
-    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    return title.isEmpty() ? QStringLiteral("Keyrack") : title;
 }
 }  // namespace
 
@@ -31,6 +30,18 @@ QString QtPrompter::InputBox(QWidget* parent, const QString& prompt, const QStri
     const QString answer = QInputDialog::getText(parent, TitleOrProgramName(title), prompt,
                                                  QLineEdit::Normal, QString(), &accepted);
     return accepted ? answer : QString();
+}
+
+std::optional<QString> QtPrompter::AskText(QWidget* parent, const QString& prompt,
+                                           const QString& title, bool masked) {
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(parent, TitleOrProgramName(title), prompt,
+                                                 masked ? QLineEdit::Password : QLineEdit::Normal,
+                                                 QString(), &accepted);
+    if (!accepted) {
+        return std::nullopt;
+    }
+    return answer;
 }
 
 QString QtPrompter::FileName(QWidget* parent, const QString& title, bool forWriting) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -19,6 +20,9 @@ class Prompter {
                               const QString& title) = 0;
     // A modal input box with an empty default answer; cancelling gives empty text.
     virtual QString InputBox(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // A modal input box that tells a cancel from an empty answer; masked hides what is typed.
+    virtual std::optional<QString> AskText(QWidget* parent, const QString& prompt,
+                                           const QString& title, bool masked) = 0;
     // A modal file chooser for a file to write (forWriting) or to read; empty when cancelled,
     // and from a prompter that has no file chooser.
     virtual QString FileName(QWidget* /*parent*/, const QString& /*title*/, bool /*forWriting*/) {
@@ -31,6 +35,8 @@ class QtPrompter : public Prompter {
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
+    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title,
+                                   bool masked) override;
     QString FileName(QWidget* parent, const QString& title, bool forWriting) override;
 };
 

@@ -207,7 +207,11 @@ void BackupCommands::StoreBackupSettings(bool switchedOn, const std::string& per
 
 void BackupCommands::MNU_AutoBackup_Click() {
     const bool switchedOn = MNU_AutoBackup->isChecked();
-    StoreBackupSettings(switchedOn, session_.BackupPeriod, !switchedOn, session_.BackupPeriod);
+    // A switch without a period would never back anything up.
+    const bool periodChosen = session_.BackupPeriod == "D" || session_.BackupPeriod == "W" ||
+                              session_.BackupPeriod == "M";
+    const std::string period = switchedOn && !periodChosen ? "W" : session_.BackupPeriod;
+    StoreBackupSettings(switchedOn, period, !switchedOn, session_.BackupPeriod);
 }
 
 void BackupCommands::ChooseBackupPeriod(const std::string& letter) {

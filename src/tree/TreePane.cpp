@@ -2,6 +2,8 @@
 // adding a group.
 #include "tree/TreePane.h"
 
+#include <QBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -73,6 +75,17 @@ TreePane::TreePane(Session& session, RecordStore& store, DataFileSync& sync, Not
             TreeView1_NodeClick(current);
         }
     });
+    lblEmptyTree = new QLabel(TreeView1->viewport());
+    lblEmptyTree->setObjectName(QStringLiteral("lblEmptyTree"));
+    lblEmptyTree->setWordWrap(true);
+    auto* emptyTreeLayout = new QVBoxLayout(TreeView1->viewport());
+    emptyTreeLayout->addWidget(lblEmptyTree, 0, Qt::AlignTop);
+    const auto showEmptyTreeHint = [this] {
+        lblEmptyTree->setVisible(TreeView1->topLevelItemCount() == 0);
+    };
+    connect(TreeView1->model(), &QAbstractItemModel::rowsInserted, this, showEmptyTreeHint);
+    connect(TreeView1->model(), &QAbstractItemModel::rowsRemoved, this, showEmptyTreeHint);
+    connect(TreeView1->model(), &QAbstractItemModel::modelReset, this, showEmptyTreeHint);
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(kDragScrollMs);

@@ -11,6 +11,7 @@
 #include "tree/SearchState.h"
 #include "tree/TreeEdits.h"
 
+class QLabel;
 class QLineEdit;
 class QTimer;
 class QTreeWidget;
@@ -119,6 +120,8 @@ class TreePane : public QObject {
     platform::RandomSource& random_;
     EntryTree* TreeView1 = nullptr;
     QLineEdit* txtSearch = nullptr;
+    // Says how to add the first entry while the tree has no nodes.
+    QLabel* lblEmptyTree = nullptr;
     QTimer* Timer2 = nullptr;
     DragScroll scrollDirection_ = DragScroll::None;
     // The tree's pictures: [1] group, [2] entry.

@@ -2,6 +2,7 @@
 #include "tree/TreePane.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTimer>
@@ -26,6 +27,7 @@ namespace {
 
 constexpr int kSearchCaption = 60;
 constexpr int kCancelCaption = 4;
+constexpr int kEmptyTreeCaption = 110;
 constexpr int kTypingPauseMs = 100;
 constexpr int kAddressField = 2;
 constexpr int kUserNameField = 3;
@@ -145,6 +147,8 @@ void TreePane::BuildSearchBox(QWidget* area, QWidget* searchArea) {
 void TreePane::ApplyCaptions() {
     txtSearch->setPlaceholderText(Message(kSearchCaption));
     txtSearch->setAccessibleName(Message(kSearchCaption));
+    lblEmptyTree->setText(Message(kEmptyTreeCaption));
+    lblEmptyTree->setAccessibleName(lblEmptyTree->text());
     // The box's clear button ends the search, as Escape does.
     for (QToolButton* clear : txtSearch->findChildren<QToolButton*>()) {
         clear->setAccessibleName(Message(kCancelCaption));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -90,6 +91,17 @@ TEST(PasswordGeneratorTest, SystemDrawsAreEvenAndDoNotRepeat) {
 TEST(PasswordTypeTest, DialogReadsListedSettings) {
     EXPECT_EQ(Joined(DialogSettings({"NUMBERIC", "n", "0"})), "ALPHA/Y/8");
     EXPECT_EQ(Joined(DialogSettings({"ALPHANUMERIC", "N", "16"})), "ALPHANUMERIC/N/16");
+}
+
+TEST(PasswordGeneratorTest, StrengthIsLengthTimesBitsPerCharacter) {
+    const std::pair<PasswordTypeSettings, double> cases[] = {
+        {{"NUMERIC", "Y", "8"}, 8 * std::log2(9.0)},
+        {{"ALPHA", "Y", "10"}, 10 * std::log2(26.0)},
+        {{"ALPHANUMERIC", "N", "16"}, 16 * std::log2(61.0)},
+        {{"ALPHA", "X", "8"}, 0}};
+    for (const auto& [settings, bits] : cases) {
+        EXPECT_DOUBLE_EQ(PasswordStrengthBits(settings), bits) << settings.type;
+    }
 }
 
 }  // namespace

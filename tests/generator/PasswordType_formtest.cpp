@@ -29,8 +29,8 @@ class PasswordTypeTest : public FormFixture {
             dialog = open->isVisible() ? open : dialog;
         }
         ASSERT_TRUE(dialog != nullptr && dialog->isModal());
-        dialog->Combo1->setCurrentText(type);
-        dialog->Combo2->setCurrentText(caseSet);
+        dialog->Combo1->setCurrentIndex(dialog->Combo1->findData(type));
+        dialog->Combo2->setCurrentIndex(dialog->Combo2->findData(caseSet));
         if (!length.isEmpty()) {
             dialog->Combo3->lineEdit()->selectAll();
             QTest::keyClicks(dialog->Combo3->lineEdit(), length);
@@ -55,6 +55,8 @@ TEST_F(PasswordTypeTest, ChosenSettingsAreGeneratedShownAndSaved) {
     EXPECT_EQ(Find<QLabel>("Label5")->text(), "NUMERIC   12");
 
     ChangeType("ALPHANUMERIC", "N", "16", Qt::Key_unknown, &Form_PW_Type::OKButton);
+    EXPECT_EQ(dialog->Combo1->currentText(), "Letters and digits");
+    EXPECT_EQ(dialog->lblStrength->text(), Message(112).arg(95));  // 16 x log2(61)
     EXPECT_EQ(Settings(), "ALPHANUMERIC/N/16");
     QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
     EXPECT_EQ(Find<QLabel>("Label5")->text(), "ALPHANUMERIC   16");

@@ -125,6 +125,7 @@ TEST_F(FormFixture, UnlockingTakesThisRunsLoginEvenWhenStoringItFailed) {
     files.FailOn(FileOp::WriteAt);
     Answer("newme");
     Answer("newpw");
+    Answer("newpw");
     Answer("");
     int logins = 0;
     bool unlocked = false;

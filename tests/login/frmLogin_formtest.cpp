@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPushButton>
 
 #include "login/frmLogin.h"
@@ -38,11 +39,13 @@ class LoginTest : public FormFixture {
 };
 
 TEST_F(LoginTest, FirstRunSetUpStoresTheNewCredentials) {
-    prompter.inputs = {"alice", "s3cret pass", "my cat"};
+    prompter.inputs = {"alice", "s3cret pass", "s3cret pass", "my cat"};
     ASSERT_TRUE(StartWithLogin(
         [](frmLogin& login) { TypeAndPressEnter(login, "VaultLocker", "VaultLocker"); }));
 
-    EXPECT_EQ(prompter.prompts, (std::vector<QString>{Message(7), Message(8), Message(10)}));
+    EXPECT_EQ(prompter.prompts,
+              (std::vector<QString>{Message(7), Message(8), Message(106), Message(10)}));
+    EXPECT_EQ(prompter.maskedPrompts, (std::vector<QString>{Message(8), Message(106)}));
     EXPECT_EQ(FieldOnDisk(3, 2, LoginKey), "alice");
     EXPECT_EQ(FieldOnDisk(4, 2, LoginKey), "s3cret pass");
     EXPECT_EQ(FieldOnDisk(1, 2, LoginKey), "my cat");
@@ -62,19 +65,32 @@ TEST_F(LoginTest, FirstRunSetUpStoresTheNewCredentials) {
 }
 
 // Which pairs start the set-up is the login rules' table; here, what the dialog does then.
-TEST_F(LoginTest, FirstRunRefusesOtherPairsAndABlankNewPasswordEndsTheSetUp) {
+TEST_F(LoginTest, SetUpThatIsCancelledOrRefusedStoresNothing) {
     auto login = Dialog("", "");
     TypeAndPressEnter(*login, "VaultLocker", "vaultlocker");
     ExpectRefusedWithPasswordSelected(*login);
     EXPECT_TRUE(prompter.prompts.empty());
-    prompter.inputs = {"alice", "   "};
-    TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
-    ExpectRefusedWithPasswordSelected(*login);
-    EXPECT_TRUE(MessageShown(6));
-    TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
-    EXPECT_FALSE(login->LoginSucceeded);
-    EXPECT_EQ(prompter.prompts.size(), 2u);  // no second set-up
-    EXPECT_TRUE(login->LastUserName.empty());
+    const QString cancel = ScriptedPrompter::Cancel;
+    const struct {
+        std::deque<QString> inputs;
+        int message;  // -1: none
+    } cases[] = {{{cancel}, -1},
+                 {{"alice", cancel}, -1},
+                 {{"alice", "pw", cancel}, -1},
+                 {{"alice", "pw", "pw", cancel}, -1},
+                 {{"alice", "   "}, 108},
+                 {{"", "pw"}, 108},
+                 {{"alice", "pw", "pW"}, 107}};
+    for (const auto& [inputs, message] : cases) {
+        SCOPED_TRACE(inputs.size());
+        prompter.messages.clear();
+        prompter.inputs = inputs;
+        TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
+        EXPECT_FALSE(login->LoginSucceeded);
+        EXPECT_TRUE(login->isVisible());
+        EXPECT_TRUE(login->tUserName.empty() && login->LastUserName.empty());
+        EXPECT_EQ(prompter.LastMessage(), message < 0 ? QString() : Message(message));
+    }
 }
 
 TEST_F(LoginTest, ComparisonIsExactOnTheStoredText) {
@@ -93,9 +109,8 @@ TEST_F(LoginTest, ComparisonIsExactOnTheStoredText) {
     EXPECT_TRUE(login->LastUserName.empty());  // an ordinary login changes nothing stored
 
     auto withoutHint = Dialog("a", "b", "  ");
-    prompter.messages.clear();
-    withoutHint->Command1->click();
-    EXPECT_TRUE(prompter.messages.empty());
+    withoutHint->show();
+    EXPECT_FALSE(withoutHint->Command1->isEnabled());
 }
 
 TEST_F(LoginTest, CancelEndsWithoutWritingAnything) {
@@ -125,10 +140,26 @@ TEST_F(LoginTest, SetUpAnswerThatCannotBeStoredIsRefusedAndDropped) {
     TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
     EXPECT_TRUE(prompter.LastMessage().endsWith(Message(8)));
     EXPECT_TRUE(login->tUserName.empty());
-    prompter.inputs = {"alice", "pw", ""};
+    prompter.inputs = {"alice", "pw", "pw", ""};
     TypeAndPressEnter(*login, "VaultLocker", "VaultLocker");
     EXPECT_TRUE(login->LoginSucceeded);
     EXPECT_EQ(login->LastUserName, "alice");
+}
+
+TEST_F(LoginTest, EveryCaptionFitsInEveryLanguage) {
+    for (const char* language : {"ENGLISH", "FRENCH", "GERMAN", "ITALIAN", "PORTUGUESE", "SPANISH",
+                                 "DUTCH", "NORWEGIAN"}) {
+        LangFunctions::CurrentLanguage = language;
+        auto login = Dialog("", "");
+        login->show();
+        EXPECT_LE(login->Label1->heightForWidth(login->Label1->width()), login->Label1->height());
+        const QWidget* captions[] = {login->lblLabels[0], login->lblLabels[1], login->cmdOK,
+                                     login->cmdCancel, login->Command1};
+        for (const QWidget* caption : captions) {
+            EXPECT_LE(caption->sizeHint().width(), caption->width())
+                << language << " " << caption->objectName().toStdString();
+        }
+    }
 }
 
 }  // namespace

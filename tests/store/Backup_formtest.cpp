@@ -215,7 +215,7 @@ TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
         const char* checked;  // of Day, Week, Month
     };
     const Step steps[] = {
-        {"MNU_AutoBackup", "Y", "---"},  {"MNU_Day", "YD", "D--"}, {"MNU_Week", "YW", "-W-"},
+        {"MNU_AutoBackup", "YW", "-W-"}, {"MNU_Day", "YD", "D--"}, {"MNU_Week", "YW", "-W-"},
         {"MNU_Day", "YD", "D--"},        {"MNU_Day", "Y", "---"},  {"MNU_Month", "YM", "--M"},
         {"MNU_AutoBackup", "NM", "--M"},
     };

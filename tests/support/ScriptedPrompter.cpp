@@ -27,6 +27,19 @@ QString ScriptedPrompter::InputBox(QWidget*, const QString& prompt, const QStrin
     return TakeFirst(inputs, QString());
 }
 
+std::optional<QString> ScriptedPrompter::AskText(QWidget*, const QString& prompt, const QString&,
+                                                 bool masked) {
+    prompts.push_back(prompt);
+    if (masked) {
+        maskedPrompts.push_back(prompt);
+    }
+    const QString answer = TakeFirst(inputs, Cancel);
+    if (answer == Cancel) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
 QString ScriptedPrompter::FileName(QWidget*, const QString&, bool) {
     return TakeFirst(fileNames, QString());
 }

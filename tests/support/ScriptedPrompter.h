@@ -18,16 +18,23 @@ class ScriptedPrompter : public platform::Prompter {
         Buttons buttons;
     };
 
-    std::deque<QString> inputs;    // answers to input boxes, in order; empty when run out
-    std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
-    std::vector<Shown> messages;   // every message box shown
-    std::vector<QString> prompts;  // every input box prompt shown
+    // An answer in inputs that cancels a box which tells a cancel from an empty answer.
+    static inline const QString Cancel = QStringLiteral("<cancel>");
+
+    std::deque<QString> inputs;          // answers to input boxes, in order; empty when run out
+    std::deque<Answer> answers;          // answers to Yes/No boxes; No when run out
+    std::vector<Shown> messages;         // every message box shown
+    std::vector<QString> prompts;        // every input box prompt shown
+    std::vector<QString> maskedPrompts;  // the prompts of boxes that hid what was typed
     // Answers to file choosers, in order; cancelled when run out.
     std::deque<QString> fileNames;
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
+    // Cancelled when inputs run out.
+    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title,
+                                   bool masked) override;
     QString FileName(QWidget* parent, const QString& title, bool forWriting) override;
 
     // Text of the last message box, empty when none was shown.
