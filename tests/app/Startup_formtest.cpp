@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include "common/Twips.h"
-#include "lang/LangFunctions.h"
 #include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 
@@ -32,8 +31,6 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     EXPECT_FALSE(Title()->isEnabled());
     EXPECT_TRUE(Find<QPushButton>("Command8")->isHidden());
     EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
-    EXPECT_EQ(Find<QLabel>("Label5")->text(),
-              "ALPHA   " + QString::fromStdString(LangFunctions::GetMessage(21)) + "   8");
 }
 
 TEST_F(StartupTest, WindowPlacementFromSettings) {
