@@ -60,11 +60,9 @@ TEST_F(PasswordTypeTest, ChosenSettingsAreGeneratedShownAndSaved) {
     EXPECT_EQ(Settings(), "ALPHANUMERIC/N/16");
     QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
     EXPECT_EQ(Find<QLabel>("Label5")->text(), "ALPHANUMERIC   16");
+    // Which characters each setting gives is the generator's test.
     const std::string password = Box("Text3")->text().toStdString();
     EXPECT_EQ(password.size(), 16u);
-    EXPECT_EQ(
-        password.find_first_not_of("123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
-        std::string::npos);
 
     ClickToolbar(8);  // save
     EXPECT_EQ(FieldOnDisk(4, 4), password);

@@ -26,11 +26,6 @@ class StoreFaultsFormTest : public FormFixture {
         }));
         return other->Form_Load();
     }
-
-    void AddGroup(const QString& name) {
-        Answer(name);
-        ClickToolbar(kGroup);
-    }
 };
 
 TEST_F(StoreFaultsFormTest, UnreadableFileEndsBeforeTheLoginAndWritesNothing) {
@@ -71,20 +66,6 @@ TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTa
     EXPECT_TRUE(StartsAnother(second, loginOffered));
     EXPECT_TRUE(loginOffered);
     EXPECT_TRUE(prompter.messages.empty());
-}
-
-TEST_F(StoreFaultsFormTest, DamagedRecordCountHidesNothingAndNewRecordsFollowTheHighestInUse) {
-    // Which damaged counts give way is the count unit's table; here, what the window does.
-    RecordStore store;
-    ASSERT_TRUE(store.LoadDataFile(DataPath()));
-    ASSERT_TRUE(store.WriteRecord(FieldValues{"", "", "", "", "", "0"}, 1, DataPath(), false));
-    Start();
-    for (const char* key : {"K3", "K4", "K5"}) {
-        EXPECT_NE(Tree().NodeWithKey(key), nullptr) << key;
-    }
-    AddGroup("Shop");
-    EXPECT_NE(Tree().NodeWithKey("K6"), nullptr);
-    EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
 }
 
 }  // namespace

@@ -35,7 +35,6 @@ struct ManualTimer : platform::OneShotTimer {
     void Start(int milliseconds, std::function<void()> onTimeout) override {
         delay = milliseconds;
         pending = std::move(onTimeout);
-        ++starts;
     }
     void Stop() override { pending = nullptr; }
     void Fire() {
@@ -47,7 +46,6 @@ struct ManualTimer : platform::OneShotTimer {
     }
     std::function<void()> pending;
     int delay = 0;
-    int starts = 0;
 };
 
 // Remembers what it was asked to open and answers with opens.

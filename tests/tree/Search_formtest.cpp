@@ -42,8 +42,6 @@ class SearchTest : public FormFixture {
 };
 
 TEST_F(SearchTest, FindsByTitleAddressAndUserNameButNeverByPassword) {
-    EXPECT_EQ(Find<QLineEdit>("txtSearch")->placeholderText(), Message(60));
-    EXPECT_EQ(Find<QLineEdit>("txtSearch")->accessibleName(), Message(60));
     const auto clearButtons = Find<QLineEdit>("txtSearch")->findChildren<QToolButton*>();
     ASSERT_FALSE(clearButtons.isEmpty());
     EXPECT_EQ(clearButtons.front()->accessibleName(), Message(4));
@@ -86,14 +84,9 @@ TEST_F(SearchTest, KeysShowTheMatchesAndEscapeRestoresTheTree) {
 
 TEST_F(SearchTest, LockedInEditModesAndASaveKeepsTheFilterAndTheNewEntry) {
     Search("visa");
-    for (int mode : {kNew, kEdit}) {
-        Show("K6");
-        ClickToolbar(mode);
-        EXPECT_FALSE(Find<QLineEdit>("txtSearch")->isEnabled()) << mode;
-        ClickToolbar(kCancel);
-        EXPECT_TRUE(Find<QLineEdit>("txtSearch")->isEnabled()) << mode;
-    }
+    Show("K6");
     ClickToolbar(kNew);
+    EXPECT_FALSE(Find<QLineEdit>("txtSearch")->isEnabled());
     Title()->setPlainText("Zebra");
     ClickToolbar(kSave);
     EXPECT_EQ(Find<QLineEdit>("txtSearch")->text(), "visa");
