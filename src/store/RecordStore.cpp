@@ -162,7 +162,7 @@ bool RecordStore::Unlock(const Credentials& login) {
     if (!opened) {
         return false;
     }
-    session_ = std::make_unique<ProtectedSession>(std::move(*opened));
+    session_ = std::make_shared<ProtectedSession>(std::move(*opened));
     loadedIdentity_ = files_->Identity(loadedPath_);
     fileLength_ = static_cast<long long>(content.size());
     FileRecordCount = static_cast<long>(StoredRecordCount());
@@ -180,6 +180,46 @@ void RecordStore::Lock() {
 
 std::vector<int> RecordStore::UnreadableRecords() const {
     return session_ ? session_->Unreadable() : std::vector<int>{};
+}
+
+bool RecordStore::Protect(const Credentials& login, const std::string& hint,
+                          const KdfParams& params, int dataKey) {
+    // The plain file is made whole first, so that a failure below leaves a consistent one.
+    if (!writable_ || kind_ != FileKind::Plain || !EnsureFileIsTheLoadedOne(loadedPath_) ||
+        !ReplayJournal(*files_, loadedPath_)) {
+        return false;
+    }
+    const auto end =
+        DataRecords.begin() + std::min<long long>(StoredRecordCount(), UpperBound()) + 1;
+    std::vector<DataRecord> converted =
+        ProtectedFormOfPlainRecords(std::vector<DataRecord>(DataRecords.begin(), end), dataKey);
+    const std::optional<std::string> file = MakeProtectedFile(converted, login, hint, params);
+    WipeRecords(converted);
+    if (!file || !ReplaceWhole(*files_, loadedPath_, *file)) {
+        return false;
+    }
+    const std::string path = loadedPath_;
+    LoadDataFile(path);
+    Unlock(login);
+    return true;
+}
+
+bool RecordStore::ChangeProtectedLogin(const Credentials& current, const Credentials& next,
+                                       const std::string& hint, const KdfParams& params) {
+    if (!session_ || !writable_ || !EnsureFileIsTheLoadedOne(loadedPath_)) {
+        return false;
+    }
+    std::optional<std::string> header =
+        ChangeLogin(session_->Header(), current, next, hint, params);
+    std::string content;
+    if (!header || !files_->ReadAll(loadedPath_, content) ||
+        content.size() < ProtectedHeaderLength ||
+        !ReplaceWhole(*files_, loadedPath_, *header + content.substr(ProtectedHeaderLength))) {
+        return false;
+    }
+    session_->ReplaceHeader(std::move(*header));
+    loadedIdentity_ = files_->Identity(loadedPath_);
+    return true;
 }
 
 std::string RecordStore::ReadField(int field, int record) {

@@ -40,6 +40,7 @@ enum class FileKind { Plain, Protected };
 
 class ProtectedSession;
 struct Credentials;
+struct KdfParams;
 
 // Values for the ten fields of a record, index 0 = field 1.
 using FieldValues = std::array<std::string, FieldCount>;
@@ -64,9 +65,8 @@ struct LoadResult {
 class RecordStore {
   public:
     explicit RecordStore(FileIo& files = SystemFileIo());
+    // Wipes the records a protected file decrypted into memory.
     ~RecordStore();
-    RecordStore(const RecordStore&) = delete;
-    RecordStore& operator=(const RecordStore&) = delete;
 
     // Element n mirrors record n of the file; element 0 is never used. After a load the last
     // element is an all-NUL record beyond the file's end.
@@ -93,6 +93,18 @@ class RecordStore {
     FileKind Kind() const { return kind_; }
     // Records of the unlocked protected file that failed their check: never shown or written.
     std::vector<int> UnreadableRecords() const;
+
+    // Replaces the loaded plain file by its protected form under login, from the records as
+    // memory holds them (values decoded with dataKey), then opens it. False, with the plain
+    // file as it was, when it could not be replaced; true with the store locked should the
+    // new file not open again.
+    bool Protect(const Credentials& login, const std::string& hint, const KdfParams& params,
+                 int dataKey);
+    // Seals the unlocked protected file's key for a new login and hint; the records stay as
+    // they are. False, with the file as it was, when current is not the file's login or the
+    // file could not be written.
+    bool ChangeProtectedLogin(const Credentials& current, const Credentials& next,
+                              const std::string& hint, const KdfParams& params);
 
     // Plain: the field's text with NULs removed and spaces trimmed (also cleaned in memory); empty
     // for a record beyond the upper bound or a field outside 1..10. Never touches the disk.
@@ -150,7 +162,8 @@ class RecordStore {
     long long fileLength_ = 0;
     bool writable_ = true;
     FileKind kind_ = FileKind::Plain;
-    std::unique_ptr<ProtectedSession> session_;
+    // Shared by a copy of the store, which reads the same open file.
+    std::shared_ptr<ProtectedSession> session_;
 };
 
 }  // namespace keyrack

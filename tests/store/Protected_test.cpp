@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/Utf8.h"
 #include "store/ProtectedFile.h"
 #include "store/ProtectedRecord.h"
 #include "store/ProtectedSession.h"
@@ -248,6 +249,38 @@ TEST_F(ProtectedStoreTest, NoWriteLandsOnADamagedSlot) {
     ASSERT_TRUE(Reopen());
     EXPECT_EQ(store_.UnreadableRecords(), std::vector<int>{3});
     EXPECT_EQ(store_.ReadField(1, 5), "x");
+}
+
+// No value of the plain file is left readable in the protected one, in either of its forms; a
+// new login opens the same records and the old one no longer does.
+TEST_F(ProtectedStoreTest, ProtectingAPlainFileAndChangingItsLogin) {
+    const std::string plainPath = dir_.File("plain.rkd");
+    RecordStore plain;
+    ASSERT_TRUE(plain.LoadDataFile(plainPath));
+    const std::string values[] = {"Caf\xE9 m\xFCsli", "\x80 budget", "hunter two"};
+    FieldValues fields;
+    for (int field = 1; field <= 3; ++field) {
+        fields[field - 1] = EncodeValue(values[field - 1], 40, false, 0);
+    }
+    ASSERT_TRUE(plain.WriteRecord(fields, 3, plainPath, false));
+    ASSERT_TRUE(plain.Protect(kLogin, "hint", KdfParams::Smallest(), 40));
+    EXPECT_EQ(plain.Kind(), FileKind::Protected);
+    EXPECT_EQ(plain.ReadField(1, 3), Cp1252ToUtf8(values[0]));
+    const std::string bytes = testing::ReadBytes(plainPath);
+    for (const std::string& value : values) {
+        EXPECT_EQ(bytes.find(value), std::string::npos) << value;
+        EXPECT_EQ(bytes.find(Cp1252ToUtf8(value)), std::string::npos) << value;
+    }
+
+    const Credentials next{"anna", "new words"};
+    EXPECT_FALSE(plain.ChangeProtectedLogin(next, next, "", KdfParams::Smallest()));
+    ASSERT_TRUE(plain.ChangeProtectedLogin(kLogin, next, "", KdfParams::Smallest()));
+    ASSERT_TRUE(plain.WriteRecord({"x"}, 4, plainPath, false));
+    ASSERT_EQ(plain.LoadDataFile(plainPath).status, LoadResult::Status::Locked);
+    EXPECT_FALSE(plain.Unlock(kLogin));
+    ASSERT_TRUE(plain.Unlock(next));
+    EXPECT_EQ(plain.ReadField(3, 3), values[2]);
+    EXPECT_EQ(plain.ReadField(1, 4), "x");
 }
 
 }  // namespace
