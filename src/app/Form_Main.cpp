@@ -167,6 +167,8 @@ bool Form_Main::SetUp() {
     switch (loaded.status) {
         case LoadResult::Status::Loaded:
             return true;
+        case LoadResult::Status::Locked:
+            // The window has no login for a protected file yet: it is left untouched.
         case LoadResult::Status::Unreadable:
             notices_.Show(withPath(kMessageUnreadable));
             return false;

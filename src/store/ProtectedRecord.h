@@ -23,8 +23,6 @@ std::string ProtectedField(const DataRecord& record, int field);
 // Puts value into field, cut to the last whole character that fits, padded with NULs.
 void SetProtectedField(DataRecord& record, int field, const std::string& utf8);
 
-enum class FileKind { Plain, Protected };
-
 // Whether a value fits a field of the open file intact. Plain: Windows-1252 text that the cipher
 // keeps under dataKey within the field. Protected: well-formed UTF-8 without NUL whose bytes fit
 // the field's width.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "store/OldFormat.h"
+#include "store/ProtectedFile.h"
 #include "store/RecordStore.h"
 
 namespace keyrack {
@@ -14,7 +15,7 @@ constexpr char kMagic[] = "KRJ1";
 constexpr std::size_t kMagicLength = 4;
 constexpr std::size_t kNumberLength = 5;
 constexpr std::size_t kChecksumLength = 16;
-constexpr std::size_t kEntryLength = kMagicLength + kNumberLength + RecordLength + kChecksumLength;
+constexpr std::size_t kFramingLength = kMagicLength + kNumberLength + kChecksumLength;
 
 // FNV-1a: any torn or stray byte changes it.
 std::string Checksum(const std::string& text) {
@@ -41,10 +42,13 @@ std::string EncodeJournalEntry(const JournalEntry& entry) {
 }
 
 std::optional<JournalEntry> DecodeJournalEntry(const std::string& content) {
-    if (content.size() != kEntryLength || content.compare(0, kMagicLength, kMagic) != 0) {
+    // A plain record or a protected file's slot.
+    const bool wholeEntry = content.size() == kFramingLength + RecordLength ||
+                            content.size() == kFramingLength + SlotLength;
+    if (!wholeEntry || content.compare(0, kMagicLength, kMagic) != 0) {
         return std::nullopt;
     }
-    const std::size_t bodyLength = kEntryLength - kChecksumLength;
+    const std::size_t bodyLength = content.size() - kChecksumLength;
     if (Checksum(content.substr(0, bodyLength)) != content.substr(bodyLength)) {
         return std::nullopt;
     }
@@ -58,7 +62,8 @@ std::optional<JournalEntry> DecodeJournalEntry(const std::string& content) {
     if (record < 1 || record > MaxRecordNumber) {
         return std::nullopt;
     }
-    return JournalEntry{record, content.substr(kMagicLength + kNumberLength, RecordLength)};
+    return JournalEntry{
+        record, content.substr(kMagicLength + kNumberLength, content.size() - kFramingLength)};
 }
 
 IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
@@ -77,13 +82,21 @@ IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
     }
     const auto entry = DecodeJournalEntry(content);
     const FileIdentity data = io.Identity(dataPath);
+    // A slot belongs only in a protected file and a record only in a plain one.
+    std::string dataBytes;
+    const bool isProtected = data.exists && entry && entry->bytes.size() == SlotLength &&
+                             io.ReadAll(dataPath, dataBytes) && IsProtectedFile(dataBytes);
+    const long long recordLength = isProtected ? SlotLength : RecordLength;
+    const long long start = isProtected ? ProtectedHeaderLength : 0;
     // Without its data file a lone record would only make a file that lacks the login; a
     // record far beyond the file's end would only grow it with blank records.
     const bool fits = data.exists && !IsOldFormatLength(data.length) && entry &&
-                      entry->record <= data.length / RecordLength + 1;
+                      static_cast<long long>(entry->bytes.size()) == recordLength &&
+                      entry->record <= (data.length - start) / recordLength + 1;
     if (fits) {
-        const IoResult written = io.WriteAt(
-            dataPath, static_cast<long long>(entry->record - 1) * RecordLength, entry->bytes);
+        const IoResult written =
+            io.WriteAt(dataPath, start + static_cast<long long>(entry->record - 1) * recordLength,
+                       entry->bytes);
         if (!written) {
             return written;
         }

@@ -12,7 +12,7 @@ namespace keyrack {
 
 struct JournalEntry {
     int record = 0;
-    std::string bytes;  // one whole record
+    std::string bytes;  // one whole record, or a protected file's slot
 };
 
 // The journal of a data file: its path followed by ".journal".

@@ -6,6 +6,8 @@
 #include "common/Strings.h"
 #include "store/DataFileCheck.h"
 #include "store/OldFormat.h"
+#include "store/ProtectedRecord.h"
+#include "store/ProtectedSession.h"
 #include "store/RecordJournal.h"
 
 namespace keyrack {
@@ -51,9 +53,16 @@ void DataRecord::Blank() {
     bytes.fill(' ');
 }
 
+RecordStore::RecordStore(FileIo& files) : files_(&files) {}
+
+RecordStore::~RecordStore() {
+    WipeRecords(DataRecords);
+}
+
 LoadResult RecordStore::LoadDataFile(const std::string& path,
                                      const ConvertQuestion& confirmOldFormat) {
-    DataRecords.assign(2, DataRecord{});
+    Lock();
+    kind_ = FileKind::Plain;
     FileRecordCount = 0;
     loadedPath_ = path;
     loadedIdentity_ = {};
@@ -80,6 +89,15 @@ LoadResult RecordStore::LoadDataFile(const std::string& path,
         }
     } else if (const IoResult read = files_->ReadAll(path, content); !read) {
         return {LoadResult::Status::Unreadable, path, read.reason};
+    }
+    if (IsProtectedFile(content)) {
+        // A write a crash cut short is completed before the file is next read, at Unlock.
+        if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
+            return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
+        }
+        files_->RestrictToOwner(path);
+        kind_ = FileKind::Protected;
+        return {LoadResult::Status::Locked, path, {}};
     }
     if (IsOldFormat(content)) {
         // A journal beside an old file cannot be one of its records in today's layout.
@@ -132,9 +150,84 @@ LoadResult RecordStore::Convert(const std::string& path, std::string& content) {
     return {};
 }
 
+bool RecordStore::Unlock(const Credentials& login) {
+    if (kind_ != FileKind::Protected) {
+        return false;
+    }
+    std::string content;
+    if (!files_->ReadAll(loadedPath_, content)) {
+        return false;
+    }
+    std::optional<ProtectedSession> opened = ProtectedSession::Open(content, login, DataRecords);
+    if (!opened) {
+        return false;
+    }
+    session_ = std::make_shared<ProtectedSession>(std::move(*opened));
+    loadedIdentity_ = files_->Identity(loadedPath_);
+    fileLength_ = static_cast<long long>(content.size());
+    FileRecordCount = static_cast<long>(StoredRecordCount());
+    writable_ = true;
+    return true;
+}
+
+void RecordStore::Lock() {
+    WipeRecords(DataRecords);
+    DataRecords.assign(2, DataRecord{});
+    FileRecordCount = 0;
+    session_.reset();
+    writable_ = false;
+}
+
+std::vector<int> RecordStore::UnreadableRecords() const {
+    return session_ ? session_->Unreadable() : std::vector<int>{};
+}
+
+bool RecordStore::Protect(const Credentials& login, const std::string& hint,
+                          const KdfParams& params, int dataKey) {
+    // The plain file is made whole first, so that a failure below leaves a consistent one.
+    if (!writable_ || kind_ != FileKind::Plain || !EnsureFileIsTheLoadedOne(loadedPath_) ||
+        !ReplayJournal(*files_, loadedPath_)) {
+        return false;
+    }
+    const auto end =
+        DataRecords.begin() + std::min<long long>(StoredRecordCount(), UpperBound()) + 1;
+    std::vector<DataRecord> converted =
+        ProtectedFormOfPlainRecords(std::vector<DataRecord>(DataRecords.begin(), end), dataKey);
+    const std::optional<std::string> file = MakeProtectedFile(converted, login, hint, params);
+    WipeRecords(converted);
+    if (!file || !ReplaceWhole(*files_, loadedPath_, *file)) {
+        return false;
+    }
+    const std::string path = loadedPath_;
+    LoadDataFile(path);
+    Unlock(login);
+    return true;
+}
+
+bool RecordStore::ChangeProtectedLogin(const Credentials& current, const Credentials& next,
+                                       const std::string& hint, const KdfParams& params) {
+    if (!session_ || !writable_ || !EnsureFileIsTheLoadedOne(loadedPath_)) {
+        return false;
+    }
+    std::optional<std::string> header =
+        ChangeLogin(session_->Header(), current, next, hint, params);
+    std::string content;
+    if (!header || !files_->ReadAll(loadedPath_, content) ||
+        content.size() < ProtectedHeaderLength ||
+        !ReplaceWhole(*files_, loadedPath_, *header + content.substr(ProtectedHeaderLength))) {
+        return false;
+    }
+    session_->ReplaceHeader(std::move(*header));
+    loadedIdentity_ = files_->Identity(loadedPath_);
+    return true;
+}
+
 std::string RecordStore::ReadField(int field, int record) {
     if (!IsValidField(field) || record < 0 || record > UpperBound()) {
         return {};
+    }
+    if (kind_ == FileKind::Protected) {
+        return ProtectedField(DataRecords[record], field);
     }
     DataRecord& target = DataRecords[record];
     const char* start = target.bytes.data() + FieldOffset(field);
@@ -155,7 +248,8 @@ std::string RecordStore::ReadField(int field, int record) {
 
 template <typename Change>
 bool RecordStore::CommitRecord(int record, const std::string& path, Change change) {
-    if (!writable_ || record < 1 || record > MaxRecordNumber || !EnsureFileIsTheLoadedOne(path)) {
+    if (!writable_ || record < 1 || record > MaxRecordNumber ||
+        (session_ && session_->IsUnreadable(record)) || !EnsureFileIsTheLoadedOne(path)) {
         return false;
     }
     const std::size_t oldSize = DataRecords.size();
@@ -181,12 +275,7 @@ bool RecordStore::EnsureFileIsTheLoadedOne(const std::string& path) {
     if (current.exists && path == loadedPath_ && current.Unchanged(loadedIdentity_)) {
         return true;
     }
-    const long long wholeRecords = fileLength_ / RecordLength;
-    std::string content;
-    content.reserve(static_cast<std::size_t>(wholeRecords * RecordLength));
-    for (long long n = 1; n <= wholeRecords && n <= UpperBound(); ++n) {
-        content += RecordBytes(DataRecords[static_cast<std::size_t>(n)]);
-    }
+    const std::string content = WholeFileFromMemory(StoredRecordCount());
     if (!ReplaceWhole(*files_, path, content)) {
         return false;
     }
@@ -196,21 +285,63 @@ bool RecordStore::EnsureFileIsTheLoadedOne(const std::string& path) {
     return true;
 }
 
+long long RecordStore::StoredRecordCount() const {
+    if (kind_ == FileKind::Plain) {
+        return fileLength_ / RecordLength;
+    }
+    const long long slotBytes =
+        std::max(0LL, fileLength_ - static_cast<long long>(ProtectedHeaderLength));
+    return (slotBytes + static_cast<long long>(SlotLength) - 1) /
+           static_cast<long long>(SlotLength);
+}
+
+std::string RecordStore::WholeFileFromMemory(long long records) const {
+    const long long count = std::min<long long>(records, UpperBound());
+    if (session_) {
+        return session_->WholeFile(DataRecords, static_cast<int>(count));
+    }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(count * RecordLength));
+    for (long long n = 1; n <= count; ++n) {
+        content += RecordBytes(DataRecords[static_cast<std::size_t>(n)]);
+    }
+    return content;
+}
+
+std::string RecordStore::StoredForm(int record, const DataRecord& plain) const {
+    return session_ ? session_->Seal(record, plain) : RecordBytes(plain);
+}
+
+long long RecordStore::StoredOffset(int record) const {
+    return session_ ? SlotOffset(record) : RecordOffset(record);
+}
+
 bool RecordStore::WriteThroughJournal(const std::string& path, int record,
                                       const DataRecord& before) {
     // A record an earlier failure left in the journal goes to the file before the next one.
     if (!ReplayJournal(*files_, path)) {
         return false;
     }
+    const long long offset = StoredOffset(record);
+    if (session_ && offset > fileLength_) {
+        // A slot of zeros would fail its check: the slots before it are written too, whole.
+        const std::string content = WholeFileFromMemory(record);
+        if (!ReplaceWhole(*files_, path, content)) {
+            return false;
+        }
+        loadedIdentity_ = files_->Identity(path);
+        fileLength_ = static_cast<long long>(content.size());
+        return true;
+    }
     const std::string journal = JournalPath(path);
-    const std::string bytes = RecordBytes(DataRecords[record]);
+    const std::string bytes = StoredForm(record, DataRecords[record]);
+    const long long length = static_cast<long long>(bytes.size());
     if (!ReplaceWhole(*files_, journal, EncodeJournalEntry({record, bytes}))) {
         return false;
     }
-    const long long offset = RecordOffset(record);
     if (files_->WriteAt(path, offset, bytes)) {
         files_->Remove(journal);
-        fileLength_ = std::max(fileLength_, offset + RecordLength);
+        fileLength_ = std::max(fileLength_, offset + length);
         loadedIdentity_ = files_->Identity(path);
         return true;
     }
@@ -220,16 +351,16 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
     // record, is dropped. Either way the next write first writes the whole file again from
     // memory, so a torn record or the change the user was told had failed never stays.
     const bool putBack =
-        offset + RecordLength > fileLength_
+        offset + length > fileLength_
             ? static_cast<bool>(files_->Resize(path, fileLength_))
-            : static_cast<bool>(files_->WriteAt(path, offset, RecordBytes(before)));
+            : static_cast<bool>(files_->WriteAt(path, offset, StoredForm(record, before)));
     if (putBack) {
         files_->Remove(journal);
         loadedIdentity_ = files_->Identity(path);
         return false;
     }
     loadedIdentity_ = {};
-    if (!ReplaceWhole(*files_, journal, EncodeJournalEntry({record, RecordBytes(before)})) &&
+    if (!ReplaceWhole(*files_, journal, EncodeJournalEntry({record, StoredForm(record, before)})) &&
         !DropJournal(*files_, path) && !files_->Resize(journal, 0)) {
         // Nothing could be done about the journal; no later write may replay it.
         writable_ = false;
@@ -242,10 +373,12 @@ bool RecordStore::WriteRecord(const FieldValues& fields, int record, const std::
     return CommitRecord(record, path, [&](DataRecord& target) {
         for (int k = 1; k <= FieldCount; ++k) {
             if (!IsBlank(fields[k - 1])) {
-                target.SetField(k, fields[k - 1]);
+                SetValue(target, k, fields[k - 1]);
             }
         }
-        if (clear) {
+        if (clear && kind_ == FileKind::Protected) {
+            target.bytes.fill('\0');
+        } else if (clear) {
             target.Blank();
         }
     });
@@ -254,14 +387,27 @@ bool RecordStore::WriteRecord(const FieldValues& fields, int record, const std::
 bool RecordStore::ReplaceRecord(const FieldValues& fields, int record, const std::string& path) {
     return CommitRecord(record, path, [&](DataRecord& target) {
         for (int k = 1; k <= FieldCount; ++k) {
-            target.SetField(k, IsBlank(fields[k - 1]) ? std::string() : fields[k - 1]);
+            SetValue(target, k, IsBlank(fields[k - 1]) ? std::string() : fields[k - 1]);
         }
     });
 }
 
+void RecordStore::SetValue(DataRecord& target, int field, const std::string& value) const {
+    if (kind_ == FileKind::Protected) {
+        SetProtectedField(target, field, value);
+    } else {
+        target.SetField(field, value);
+    }
+}
+
 bool RecordStore::IsFree(int record) {
+    if (session_ && session_->IsUnreadable(record)) {
+        return false;
+    }
     for (int field = 1; field <= FieldCount; ++field) {
-        if (!ReadField(field, record).empty()) {
+        // A protected field of spaces is no value; plain files keep their exact rule.
+        const std::string value = ReadField(field, record);
+        if (kind_ == FileKind::Protected ? !IsBlank(value) : !value.empty()) {
             return false;
         }
     }

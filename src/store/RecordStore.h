@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,14 @@ struct DataRecord {
     void Blank();
 };
 
+// Plain: the cipher's Windows-1252 digits padded with spaces. Protected: UTF-8 values padded with
+// NULs, each record sealed in its own slot.
+enum class FileKind { Plain, Protected };
+
+class ProtectedSession;
+struct Credentials;
+struct KdfParams;
+
 // Values for the ten fields of a record, index 0 = field 1.
 using FieldValues = std::array<std::string, FieldCount>;
 
@@ -44,6 +53,7 @@ struct LoadResult {
         Unreadable,          // the file could not be read whole
         ConversionDeclined,  // an old-format file the user chose not to convert
         ConversionFailed,    // the converted file or the old file's copy could not be written
+        Locked,              // a protected file: nothing is read until Unlock opens it
     };
     Status status = Status::Loaded;
     std::string path;  // the file that could not be read or written
@@ -54,7 +64,9 @@ struct LoadResult {
 
 class RecordStore {
   public:
-    explicit RecordStore(FileIo& files = SystemFileIo()) : files_(&files) {}
+    explicit RecordStore(FileIo& files = SystemFileIo());
+    // Wipes the records a protected file decrypted into memory.
+    ~RecordStore();
 
     // Element n mirrors record n of the file; element 0 is never used. After a load the last
     // element is an all-NUL record beyond the file's end.
@@ -71,10 +83,35 @@ class RecordStore {
     // converted when confirmOldFormat agrees, keeping the old file as "OLD_cli.rkd" beside it.
     LoadResult LoadDataFile(const std::string& path, const ConvertQuestion& confirmOldFormat = {});
 
-    // The field's text with NULs removed and spaces trimmed (also cleaned in memory); empty
+    // Opens the protected file the last load found locked, reading it again: the records and
+    // the key are in memory from here on. False, with nothing read, when the login is not the
+    // file's or the file can no longer be read.
+    bool Unlock(const Credentials& login);
+    // Wipes the decrypted records and forgets the key; Unlock opens the file again.
+    void Lock();
+    bool IsLocked() const { return kind_ == FileKind::Protected && !session_; }
+    FileKind Kind() const { return kind_; }
+    // Records of the unlocked protected file that failed their check: never shown or written.
+    std::vector<int> UnreadableRecords() const;
+
+    // Replaces the loaded plain file by its protected form under login, from the records as
+    // memory holds them (values decoded with dataKey), then opens it. False, with the plain
+    // file as it was, when it could not be replaced; true with the store locked should the
+    // new file not open again.
+    bool Protect(const Credentials& login, const std::string& hint, const KdfParams& params,
+                 int dataKey);
+    // Seals the unlocked protected file's key for a new login and hint; the records stay as
+    // they are. False, with the file as it was, when current is not the file's login or the
+    // file could not be written.
+    bool ChangeProtectedLogin(const Credentials& current, const Credentials& next,
+                              const std::string& hint, const KdfParams& params);
+
+    // Plain: the field's text with NULs removed and spaces trimmed (also cleaned in memory); empty
     // for a record beyond the upper bound or a field outside 1..10. Never touches the disk.
     std::string ReadField(int field, int record);
 
+    // Protected: the field's UTF-8 bytes without their NUL padding, spaces kept.
+    //
     // Non-blank values overwrite their field, blank ones leave it as it was; clear blanks the
     // whole record whatever is given. The record is then written and flushed to the file
     // through the journal. A file that went away or was replaced since the load is first
@@ -110,6 +147,13 @@ class RecordStore {
     bool WriteThroughJournal(const std::string& path, int record, const DataRecord& before);
     LoadResult Convert(const std::string& path, std::string& content);
     bool IsFree(int record);
+    void SetValue(DataRecord& target, int field, const std::string& value) const;
+    // The record as its place in the file holds it, and where that place starts.
+    std::string StoredForm(int record, const DataRecord& plain) const;
+    long long StoredOffset(int record) const;
+    // Records (plain) or slots (protected, a cut one counted) the file's length holds.
+    long long StoredRecordCount() const;
+    std::string WholeFileFromMemory(long long records) const;
 
     FileIo* files_;
     std::string loadedPath_;
@@ -117,6 +161,9 @@ class RecordStore {
     // Bytes the data file holds, a partial last record included.
     long long fileLength_ = 0;
     bool writable_ = true;
+    FileKind kind_ = FileKind::Plain;
+    // Shared by a copy of the store, which reads the same open file.
+    std::shared_ptr<ProtectedSession> session_;
 };
 
 }  // namespace keyrack

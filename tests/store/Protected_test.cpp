@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "common/Utf8.h"
 #include "store/ProtectedFile.h"
 #include "store/ProtectedRecord.h"
 #include "store/ProtectedSession.h"
+#include "store/RecordJournal.h"
 #include "store/ValueCipher.h"
+#include "support/TempDir.h"
 
 namespace keyrack {
 namespace {
@@ -166,6 +171,94 @@ TEST(ProtectedRecord, PlainRecordsTurnIntoUtf8WithoutTheLoginOrKey) {
     EXPECT_EQ(ProtectedField(converted[2], 5), "Y|7");
     EXPECT_EQ(ProtectedField(converted[3], 1), "Caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(ProtectedField(converted[3], 2), "");
+}
+
+class ProtectedStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::WriteBytes(path_, SampleFile()); }
+    bool Reopen() {
+        return store_.LoadDataFile(path_).status == LoadResult::Status::Locked &&
+               store_.Unlock(kLogin);
+    }
+    std::string Slot(int record) const {
+        return testing::ReadBytes(path_).substr(static_cast<std::size_t>(SlotOffset(record)),
+                                                SlotLength);
+    }
+
+    testing::TempDir dir_;
+    const std::string path_ = dir_.File("cli.rkd");
+    RecordStore store_;
+};
+
+// A value of 100 UTF-8 bytes comes back whole after a write, a lock, a restart and a write a
+// crash left in the journal, and never shows in the file.
+TEST_F(ProtectedStoreTest, ValuesRoundTripThroughWritesLocksAndTheJournal) {
+    ASSERT_EQ(store_.LoadDataFile(path_).status, LoadResult::Status::Locked);
+    EXPECT_FALSE(store_.Unlock({"anna", "wrong"}));
+    EXPECT_FALSE(store_.ReplaceRecord({kEmoji}, 5, path_));
+    ASSERT_TRUE(store_.Unlock(kLogin));
+    const std::string before = testing::ReadBytes(path_);
+    ASSERT_TRUE(store_.ReplaceRecord({kEmoji}, 5, path_));
+    const std::string written = testing::ReadBytes(path_);
+    EXPECT_EQ(written.find(kEmoji), std::string::npos);
+    store_.Lock();
+    EXPECT_EQ(store_.ReadField(1, 5), "");
+    EXPECT_FALSE(store_.ReplaceRecord({kTitle}, 5, path_));
+    ASSERT_TRUE(store_.Unlock(kLogin));
+    EXPECT_EQ(store_.ReadField(1, 5), kEmoji);
+
+    testing::WriteBytes(path_, before);
+    testing::WriteBytes(JournalPath(path_),
+                        EncodeJournalEntry({5, written.substr(SlotOffset(5), SlotLength)}));
+    ASSERT_TRUE(Reopen());
+    EXPECT_EQ(store_.ReadField(1, 5), kEmoji);
+}
+
+// A damaged slot is never written, reused or lost, not even when the file is rewritten whole.
+TEST_F(ProtectedStoreTest, NoWriteLandsOnADamagedSlot) {
+    std::string file = testing::ReadBytes(path_);
+    file[SlotOffset(3) + 30] ^= 0x41;
+    testing::WriteBytes(path_, file);
+    ASSERT_TRUE(Reopen());
+    EXPECT_EQ(store_.UnreadableRecords(), std::vector<int>{3});
+    const std::string damaged = Slot(3);
+    EXPECT_FALSE(store_.WriteRecord({"x"}, 3, path_, false));
+    EXPECT_FALSE(store_.WriteRecord({}, 3, path_, true));
+    EXPECT_EQ(store_.FindFreeRecord(3), 5);
+    // Another file in its place makes the next write rewrite the file whole from memory.
+    testing::WriteBytes(path_ + ".new", file);
+    std::filesystem::rename(path_ + ".new", path_);
+    ASSERT_TRUE(store_.WriteRecord({"x"}, 5, path_, false));
+    EXPECT_EQ(Slot(3), damaged);
+}
+
+// No value of the plain file is left readable in the protected one, in either of its forms; a
+// new login opens the same records and the old one no longer does.
+TEST_F(ProtectedStoreTest, ProtectingAPlainFileAndChangingItsLogin) {
+    const std::string plainPath = dir_.File("plain.rkd");
+    RecordStore plain;
+    ASSERT_TRUE(plain.LoadDataFile(plainPath));
+    const std::string values[] = {"Caf\xE9 m\xFCsli", "\x80 budget", "hunter two"};
+    FieldValues fields;
+    for (int field = 1; field <= 3; ++field) {
+        fields[field - 1] = EncodeValue(values[field - 1], 40, false, 0);
+    }
+    ASSERT_TRUE(plain.WriteRecord(fields, 3, plainPath, false));
+    ASSERT_TRUE(plain.Protect(kLogin, "hint", KdfParams::Smallest(), 40));
+    EXPECT_EQ(plain.ReadField(1, 3), Cp1252ToUtf8(values[0]));
+    const std::string bytes = testing::ReadBytes(plainPath);
+    for (const std::string& value : values) {
+        EXPECT_EQ(bytes.find(value), std::string::npos) << value;
+        EXPECT_EQ(bytes.find(Cp1252ToUtf8(value)), std::string::npos) << value;
+    }
+
+    const Credentials next{"anna", "new words"};
+    EXPECT_FALSE(plain.ChangeProtectedLogin(next, next, "", KdfParams::Smallest()));
+    ASSERT_TRUE(plain.ChangeProtectedLogin(kLogin, next, "", KdfParams::Smallest()));
+    ASSERT_EQ(plain.LoadDataFile(plainPath).status, LoadResult::Status::Locked);
+    EXPECT_FALSE(plain.Unlock(kLogin));
+    ASSERT_TRUE(plain.Unlock(next));
+    EXPECT_EQ(plain.ReadField(3, 3), values[2]);
 }
 
 }  // namespace
