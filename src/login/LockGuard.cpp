@@ -102,10 +102,10 @@ void LockGuard::ApplyCaptions() {
 
 void LockGuard::StartIdleLock() {
     ShowLockMinutes(ReadLockMinutes(ApplicationName()));
-    lock_.lastInput = clock_.Now();
+    lock_.lastInputMilliseconds = clock_.MonotonicMilliseconds();
     inputHook_ = new EventHook(QCoreApplication::instance(), [this](QEvent* event) {
         if (!lock_.locked && IsInput(event->type())) {
-            lock_.lastInput = clock_.Now();
+            lock_.lastInputMilliseconds = clock_.MonotonicMilliseconds();
         }
         return false;
     });
@@ -125,7 +125,8 @@ void LockGuard::ChooseLockMinutes(int minutes) {
 }
 
 void LockGuard::TimerLock_Timer() {
-    if (!lock_.locked && IdleLockDue(lock_.lastInput, clock_.Now(), lock_.minutes)) {
+    if (!lock_.locked && IdleLockDue(lock_.lastInputMilliseconds, clock_.MonotonicMilliseconds(),
+                                         lock_.minutes)) {
         MNU_Lock_Click();
     }
 }
@@ -157,7 +158,7 @@ void LockGuard::MNU_Lock_Click() {
         focused->setFocus();
     }
     lock_.locked = false;
-    lock_.lastInput = clock_.Now();
+    lock_.lastInputMilliseconds = clock_.MonotonicMilliseconds();
     TimerLock->start();
 }
 

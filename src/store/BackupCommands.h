@@ -3,6 +3,8 @@
 #include <QObject>
 #include <string>
 
+#include "store/BackupSchedule.h"
+
 class QAction;
 class QMenu;
 class QTimer;
@@ -26,6 +28,8 @@ class BackupCommands : public QObject {
     BackupCommands(Session& session, RecordStore& store, FileIo& files, platform::Clock& clock,
                    Notices& notices, QMenu& fileMenu);
 
+    static std::string BackupFilePath();
+
     void ApplyCaptions();
     // Shows the switch and period the data file holds and takes its last backup's date.
     void ReadSettings();
@@ -42,7 +46,8 @@ class BackupCommands : public QObject {
     void Timer1_Timer();
 
   signals:
-    // The data file was replaced by the backup: it must be opened again.
+    // The data file was replaced by the backup: it must be opened again (the automatic backup
+    // is still held back).
     void restored();
 
   private:
@@ -70,6 +75,7 @@ class BackupCommands : public QObject {
     QTimer* Timer1 = nullptr;
     // A failing automatic backup is reported once, until a backup succeeds again.
     bool autoBackupFailureShown_ = false;
+    BackupHold backupHold_;
 };
 
 }  // namespace keyrack

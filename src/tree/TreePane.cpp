@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "common/Cp1252.h"
 #include "common/Notices.h"
@@ -128,6 +129,9 @@ QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
     node->setIcon(0, ImageList1[isGroup ? 1 : 2]);
     if (isGroup) {
         node->setFont(0, boldFont_);
+    }
+    // The default group keeps its name, so it never opens the editor.
+    if (isGroup && key != DefaultGroupKey) {
         node->setFlags(node->flags() | Qt::ItemIsEditable);
     }
     nodesByIndex_.push_back(node);
@@ -196,6 +200,9 @@ void TreePane::LoadPasswordList() {
     ApplySearch();
     if (QTreeWidgetItem* first = NodeAt(1)) {
         ShowNode(first);
+    }
+    if (std::any_of(plan.begin(), plan.end(), [](const PlannedNode& node) { return node.raised; })) {
+        notices_.Show(Message(kMessageGroupsTooDeep).arg(MaxGroupDepth));
     }
 }
 

@@ -142,5 +142,12 @@ TEST_F(FormFixture, UnlockingTakesThisRunsLoginEvenWhenStoringItFailed) {
     EXPECT_FALSE(Find<LockGuard>()->Locked());
 }
 
+// Summer time ending sets the local time back an hour; five idle minutes still lock.
+TEST_F(LockTest, IdleTimeIsMeasuredWhateverTheLocalTimeShows) {
+    clock.now.hour -= 1;
+    After(5);
+    EXPECT_EQ(logins, 2);
+}
+
 }  // namespace
 }  // namespace keyrack::testing

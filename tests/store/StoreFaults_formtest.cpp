@@ -87,5 +87,13 @@ TEST_F(StoreFaultsFormTest, DamagedRecordCountHidesNothingAndNewRecordsFollowThe
     EXPECT_EQ(RawFieldOnDisk(6, 1), "4");
 }
 
+TEST_F(StoreFaultsFormTest, GarbledLockIsAskedAboutAndYesGoesOn) {
+    WriteBytes(DataPath() + ".lock", "garbled");
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    bool loginOffered = false;
+    EXPECT_TRUE(StartsAnother(window, loginOffered));
+    EXPECT_TRUE(MessageShown(81));
+}
+
 }  // namespace
 }  // namespace keyrack::testing

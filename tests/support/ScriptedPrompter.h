@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -21,6 +22,8 @@ class ScriptedPrompter : public platform::Prompter {
     std::deque<QString> inputs;    // answers to input boxes, in order; empty when run out
     std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
     std::vector<Shown> messages;   // every message box shown
+    // Runs while a message box is open, before it is answered.
+    std::function<void()> whileAsking;
     std::vector<QString> prompts;  // every input box prompt shown
     // Answers to file choosers, in order; cancelled when run out.
     std::deque<QString> fileNames;
