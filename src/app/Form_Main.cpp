@@ -150,10 +150,10 @@ bool Form_Main::Form_Load() {
 bool Form_Main::SetUp() {
     session_.DataFilePath = GetAppPath() + "cli.rkd";
     const auto goOn = [this](const LockFinding& finding) {
-        return notices_.Confirm(finding.kind == LockFinding::Kind::OtherComputer
-                                    ? Message(kMessageOpenElsewhere)
-                                          .arg(QString::fromStdString(finding.computer))
-                                    : Message(kMessageLockUnreadable));
+        return notices_.Confirm(
+            finding.kind == LockFinding::Kind::OtherComputer
+                ? Message(kMessageOpenElsewhere).arg(QString::fromStdString(finding.computer))
+                : Message(kMessageLockUnreadable));
     };
     switch (dataFileLock_.Take(session_.DataFilePath, services_.files, goOn)) {
         case DataFileLock::Outcome::Taken:
@@ -297,10 +297,19 @@ void Form_Main::HideData(bool hidden) {
     if (hidden) {
         tree_->StopDragScroll();
         details_->ForgetCopy();
+    } else {
+        tree_->Reveal();
+        details_->Reveal();
     }
     centralWidget()->setVisible(!hidden);
     toolbar_->bar()->setVisible(!hidden);
     menuBar()->setEnabled(!hidden);
+    if (hidden) {
+        // Hidden is not enough: the accessibility interface reads hidden widgets too. Emptied
+        // once hidden, so a title being edited loses its focus with its text still in it.
+        tree_->Conceal();
+        details_->Conceal();
+    }
 }
 
 void Form_Main::Toolbar1_ButtonClick(int index) {

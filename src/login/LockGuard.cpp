@@ -125,8 +125,8 @@ void LockGuard::ChooseLockMinutes(int minutes) {
 }
 
 void LockGuard::TimerLock_Timer() {
-    if (!lock_.locked && IdleLockDue(lock_.lastInputMilliseconds, clock_.MonotonicMilliseconds(),
-                                         lock_.minutes)) {
+    if (!lock_.locked &&
+        IdleLockDue(lock_.lastInputMilliseconds, clock_.MonotonicMilliseconds(), lock_.minutes)) {
         MNU_Lock_Click();
     }
 }
@@ -137,8 +137,8 @@ void LockGuard::MNU_Lock_Click() {
     }
     lock_.locked = true;
     TimerLock->stop();
-    // Hidden, not emptied: the selection, the open groups and an edit in progress come back
-    // as they were.
+    // The window empties its widgets and keeps the selection, the open groups and an edit in
+    // progress aside, so they come back as they were.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     emit dataHidden(true);
 

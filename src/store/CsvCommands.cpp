@@ -87,7 +87,8 @@ void CsvCommands::MNU_Import_Click() {
     std::string text;
     const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
     if (!read) {
-        notices_.Show(Summary({}, {}, {}) + "\n" + chosen + "\n" + QString::fromStdString(read.reason));
+        notices_.Show(Summary({}, {}, {}) + "\n" + chosen + "\n" +
+                      QString::fromStdString(read.reason));
         return;
     }
     const CsvRead rows = ReadCsvEntries(text);

@@ -149,5 +149,28 @@ TEST_F(LockTest, IdleTimeIsMeasuredWhateverTheLocalTimeShows) {
     EXPECT_EQ(logins, 2);
 }
 
+// Hidden widgets are still read by assistive tools: a lock leaves nothing in them.
+TEST_F(LockTest, WhileLockedNoWidgetHoldsAValue) {
+    Show("K4");
+    Button(kEdit)->trigger();
+    Title()->setPlainText("Visa Gold");
+    bool empty = false;
+    onLock = [&](frmLogin& login) {
+        empty = Tree().view()->topLevelItemCount() == 0;
+        for (const QLineEdit* box : window->findChildren<QLineEdit*>()) {
+            empty = empty && box->text().isEmpty();
+        }
+        for (const QPlainTextEdit* box : window->findChildren<QPlainTextEdit*>()) {
+            empty = empty && box->toPlainText().isEmpty();
+        }
+        Type(login, kUserName, kPassword);
+    };
+    Find<LockGuard>()->MNU_Lock_Click();
+    EXPECT_TRUE(empty);
+    EXPECT_EQ(Title()->toPlainText(), "Visa Gold");
+    EXPECT_EQ(Box("Text3")->text(), "pin-1234");
+    EXPECT_EQ(Tree().view()->currentItem()->text(0), "Visa");
+}
+
 }  // namespace
 }  // namespace keyrack::testing

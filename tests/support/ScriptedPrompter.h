@@ -19,9 +19,9 @@ class ScriptedPrompter : public platform::Prompter {
         Buttons buttons;
     };
 
-    std::deque<QString> inputs;    // answers to input boxes, in order; empty when run out
-    std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
-    std::vector<Shown> messages;   // every message box shown
+    std::deque<QString> inputs;   // answers to input boxes, in order; empty when run out
+    std::deque<Answer> answers;   // answers to Yes/No boxes; No when run out
+    std::vector<Shown> messages;  // every message box shown
     // Runs while a message box is open, before it is answered.
     std::function<void()> whileAsking;
     std::vector<QString> prompts;  // every input box prompt shown

@@ -9,6 +9,7 @@
 #include "support/FormFixture.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
+#include "tree/TreePlan.h"
 
 namespace keyrack::testing {
 namespace {
@@ -252,6 +253,27 @@ TEST_F(TreeEditTest, ClickingTheShownNodeShowsItAgain) {
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
                       tree.visualItemRect(Node("K7")).center());
     EXPECT_EQ(Title()->toPlainText(), "Visa");
+}
+
+// A crafted chain of groups deeper than the tree can lay out is shown at the limit, once told.
+TEST_F(FormFixture, GroupsNestedTooDeepAreRaisedToTheLimitWithOneMessage) {
+    std::vector<SeedRecord> chain;
+    const int last = 3 + MaxGroupDepth + 10;
+    for (int record = 3; record <= last; ++record) {
+        chain.push_back(Group(record, "G", record == 3 ? "" : RecordKey(record - 1)));
+    }
+    SeedFile(chain);
+    Start();
+    const QString told = Message(kMessageGroupsTooDeep).arg(MaxGroupDepth);
+    EXPECT_EQ(std::count_if(prompter.messages.begin(), prompter.messages.end(),
+                            [&](const auto& shown) { return shown.text == told; }),
+              1);
+    int depth = 0;
+    for (QTreeWidgetItem* node = Tree().NodeWithKey(RecordKey(last)); node != nullptr;
+         node = node->parent()) {
+        ++depth;
+    }
+    EXPECT_LE(depth, MaxGroupDepth);
 }
 
 }  // namespace
