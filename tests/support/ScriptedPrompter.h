@@ -19,14 +19,14 @@ class ScriptedPrompter : public platform::Prompter {
         Buttons buttons;
     };
 
-    std::deque<QString> inputs;   // answers to input boxes, in order; empty when run out
-    std::deque<Answer> answers;   // answers to Yes/No boxes; No when run out
-    std::vector<Shown> messages;  // every message box shown
-    // Runs while a message box is open, before it is answered.
-    std::function<void()> whileAsking;
+    std::deque<QString> inputs;    // answers to input boxes, in order; empty when run out
+    std::deque<Answer> answers;    // answers to Yes/No boxes; No when run out
+    std::vector<Shown> messages;   // every message box shown
     std::vector<QString> prompts;  // every input box prompt shown
     // Answers to file choosers, in order; cancelled when run out.
     std::deque<QString> fileNames;
+    // Runs while a message box is open, before it is answered.
+    std::function<void()> whileAsking;
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
