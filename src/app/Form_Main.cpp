@@ -32,6 +32,7 @@
 #include "store/DataFileSync.h"
 #include "store/DataKey.h"
 #include "store/EntryRecord.h"
+#include "store/Restore.h"
 #include "store/ValueCipher.h"
 #include "tree/DetailsPane.h"
 #include "tree/NodeKeys.h"
@@ -46,9 +47,12 @@ constexpr int kClientHeightTwips = 4965;
 constexpr int kSettingsRecord = 2;
 constexpr int kCredentialFieldWidth = 100;
 constexpr int kMessageConvertOldFile = 47;
+constexpr int kMessageRestoreFailed = 57;
 constexpr int kMessageUnreadable = 61;
 constexpr int kMessageAlreadyRunning = 62;
 constexpr int kMessageChangesLoaded = 77;
+constexpr int kMessageOpenElsewhere = 80;
+constexpr int kMessageLockUnreadable = 81;
 
 // The buttons that act on the shown entry.
 constexpr std::initializer_list<int> kEntryButtons = {MainToolbar::Edit, MainToolbar::Delete,
@@ -151,16 +155,22 @@ bool Form_Main::Form_Load() {
 
 bool Form_Main::SetUp() {
     session_.DataFilePath = GetAppPath() + "cli.rkd";
-    if (!dataFileLock_.Take(session_.DataFilePath)) {
-        notices_.Show(Message(kMessageAlreadyRunning));
-        return false;
-    }
-    const auto confirmConversion = [this] {
-        return services_.prompter.MessageBox(this, Message(kMessageConvertOldFile),
-                                             platform::Prompter::Buttons::YesNo,
-                                             QString()) == platform::Prompter::Answer::Yes;
+    const auto goOn = [this](const LockFinding& finding) {
+        return notices_.Confirm(
+            finding.kind == LockFinding::Kind::OtherComputer
+                ? Message(kMessageOpenElsewhere).arg(QString::fromStdString(finding.computer))
+                : Message(kMessageLockUnreadable));
     };
-    const LoadResult loaded = store_.LoadDataFile(session_.DataFilePath, confirmConversion);
+    switch (dataFileLock_.Take(session_.DataFilePath, services_.files, goOn)) {
+        case DataFileLock::Outcome::Taken:
+            break;
+        case DataFileLock::Outcome::AlreadyRunning:
+            notices_.Show(Message(kMessageAlreadyRunning));
+            return false;
+        case DataFileLock::Outcome::Declined:
+            return false;
+    }
+    const LoadResult loaded = store_.LoadDataFile(session_.DataFilePath, ConversionQuestion());
     const auto withPath = [&loaded](int message) {
         return Message(message) + "\n" + QString::fromStdString(loaded.path);
     };
@@ -181,6 +191,14 @@ bool Form_Main::SetUp() {
     return false;
 }
 
+std::function<bool()> Form_Main::ConversionQuestion() {
+    return [this] {
+        return services_.prompter.MessageBox(this, Message(kMessageConvertOldFile),
+                                             platform::Prompter::Buttons::YesNo,
+                                             QString()) == platform::Prompter::Answer::Yes;
+    };
+}
+
 bool Form_Main::RunLogin() {
     const auto stored = [this](int field) {
         return DecodeValue(store_.ReadField(field, kSettingsRecord), LoginKey);
@@ -195,6 +213,9 @@ bool Form_Main::RunLogin() {
     if (!login.LoginSucceeded) {
         return false;
     }
+    // The file a restore replaced was kept for a restore that turned out wrong; a login into
+    // the restored file shows it was right. Failing to remove it costs only disk space.
+    DiscardBeforeRestore(services_.files, session_.DataFilePath);
     lockGuard_->Remember(login.tUserName, login.tPassword,
                          login.LastHint.empty() ? login.tHint : login.LastHint);
     const auto encoded = [this](const std::string& value) {
@@ -219,8 +240,26 @@ void Form_Main::GetKey() {
     startupWriteFailed_ = startupWriteFailed_ || !result.written;
 }
 
+bool Form_Main::LoadRestoredFile() {
+    const std::string& path = session_.DataFilePath;
+    if (store_.LoadDataFile(path, ConversionQuestion())) {
+        return true;
+    }
+    // The replaced file is put back, so the window never goes on with data it cannot write.
+    if (UndoRestore(services_.files, path) && store_.LoadDataFile(path, ConversionQuestion())) {
+        notices_.FileFailed(kMessageRestoreFailed, BackupCommands::BackupFilePath(), std::string());
+        return true;
+    }
+    notices_.Show(Message(kMessageUnreadable) + "\n" + QString::fromStdString(path));
+    MNU_Exit_Click();
+    return false;
+}
+
 void Form_Main::ReopenRestoredFile() {
-    SetUp();
+    // The data file's lock is still held: only the file is read again.
+    if (!LoadRestoredFile()) {
+        return;
+    }
     // The backup may come from a data file made anew since, with a key of its own. A key the
     // restored file lacked, and that could not be stored, is reported as at start-up.
     GetKey();
@@ -275,11 +314,20 @@ void Form_Main::HideData(bool hidden) {
     if (hidden) {
         tree_->StopDragScroll();
         details_->ForgetCopy();
+    } else {
+        tree_->Reveal();
+        details_->Reveal();
     }
     sync_->SetLocked(hidden);
     centralWidget()->setVisible(!hidden);
     toolbar_->bar()->setVisible(!hidden);
     menuBar()->setEnabled(!hidden);
+    if (hidden) {
+        // Hidden is not enough: the accessibility interface reads hidden widgets too. Emptied
+        // once hidden, so a title being edited loses its focus with its text still in it.
+        tree_->Conceal();
+        details_->Conceal();
+    }
 }
 
 void Form_Main::Toolbar1_ButtonClick(int index) {

@@ -85,10 +85,14 @@ class Form_Main : public QMainWindow {
     void ApplyCaptions();
     // Locks and loads the data file; false, after telling the user, when the program must end.
     bool SetUp();
+    // Asks whether a data file of the old format may be converted.
+    std::function<bool()> ConversionQuestion();
     bool RunLogin();
     void GetKey();
     // Opens the data file again after a backup replaced it.
     void ReopenRestoredFile();
+    // Loads the restored file, or else the file it replaced; false when the program ends.
+    bool LoadRestoredFile();
     void ShowSelection();
     // Builds the tree again after the store loaded what another program wrote.
     void ShowChangesFromDisk();

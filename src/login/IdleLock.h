@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "common/CivilTime.h"
-
 // When the main window locks itself for want of use.
 namespace keyrack {
 
@@ -14,7 +12,6 @@ constexpr int DefaultLockMinutes = 5;
 struct LockState {
     bool locked = false;
     int minutes = DefaultLockMinutes;
-    CivilDateTime lastInput;
     // Clock::MonotonicMilliseconds() at the last input.
     long long lastInputMilliseconds = 0;
     // The pair the user logged in with; unlocking asks for it even when storing it at start-up
@@ -27,12 +24,9 @@ struct LockState {
 // A stored choice as the menu offers it: anything it does not offer gives the default.
 int LockMinutesFromSetting(int stored);
 
-// Whether the time from lastInput to now reaches the chosen minutes (never for Never, nor when
-// the clock went back).
-bool IdleLockDue(const CivilDateTime& lastInput, const CivilDateTime& now, int minutes);
-
-// The same from two readings of Clock::MonotonicMilliseconds(): local time can jump back an
-// hour when summer time ends, which would leave an unattended window open that long.
+// Whether the time between two readings of Clock::MonotonicMilliseconds() reaches the chosen
+// minutes (never for Never). Local time would not do: it can jump back an hour when summer time
+// ends, which would leave an unattended window open that long.
 bool IdleLockDue(long long lastInputMilliseconds, long long nowMilliseconds, int minutes);
 
 }  // namespace keyrack

@@ -104,10 +104,10 @@ void LockGuard::ApplyCaptions() {
 
 void LockGuard::StartIdleLock() {
     ShowLockMinutes(ReadLockMinutes(ApplicationName()));
-    lock_.lastInput = clock_.Now();
+    lock_.lastInputMilliseconds = clock_.MonotonicMilliseconds();
     inputHook_ = new EventHook(QCoreApplication::instance(), [this](QEvent* event) {
         if (!lock_.locked && IsInput(event->type())) {
-            lock_.lastInput = clock_.Now();
+            lock_.lastInputMilliseconds = clock_.MonotonicMilliseconds();
         }
         return false;
     });
@@ -127,7 +127,8 @@ void LockGuard::ChooseLockMinutes(int minutes) {
 }
 
 void LockGuard::TimerLock_Timer() {
-    if (!lock_.locked && IdleLockDue(lock_.lastInput, clock_.Now(), lock_.minutes)) {
+    if (!lock_.locked &&
+        IdleLockDue(lock_.lastInputMilliseconds, clock_.MonotonicMilliseconds(), lock_.minutes)) {
         MNU_Lock_Click();
     }
 }
@@ -138,8 +139,8 @@ void LockGuard::MNU_Lock_Click() {
     }
     lock_.locked = true;
     TimerLock->stop();
-    // Hidden, not emptied: the selection, the open groups and an edit in progress come back
-    // as they were.
+    // The window empties its widgets and keeps the selection, the open groups and an edit in
+    // progress aside, so they come back as they were.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     emit dataHidden(true);
 
@@ -159,7 +160,7 @@ void LockGuard::MNU_Lock_Click() {
         focused->setFocus();
     }
     lock_.locked = false;
-    lock_.lastInput = clock_.Now();
+    lock_.lastInputMilliseconds = clock_.MonotonicMilliseconds();
     TimerLock->start();
 }
 

@@ -21,7 +21,7 @@ class Prompter;
 }  // namespace platform
 
 // Locking the window, from the File menu or after a while without use, until the login is given
-// again. While locked the window hides its data.
+// again. While locked the window hides and empties its data.
 class LockGuard : public QObject {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 #include "store/BackupCommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QTimer>
 
@@ -16,6 +17,7 @@
 #include "store/BackupSchedule.h"
 #include "store/DataFileSync.h"
 #include "store/RecordStore.h"
+#include "store/Restore.h"
 #include "store/ValueCipher.h"
 
 namespace keyrack {
@@ -31,16 +33,11 @@ constexpr int kMessageBackupFailed = 56;
 constexpr int kMessageRestoreFailed = 57;
 constexpr int kMessageRestoreQuestion = 59;
 
-std::string BackupFilePath() {
+}  // namespace
+
+std::string BackupCommands::BackupFilePath() {
     return GetAppPath() + "cli2.rkd";
 }
-
-// A file that can be a data file: records only, and at least one.
-bool LooksLikeDataFile(const std::string& content) {
-    return !content.empty() && content.size() % RecordLength == 0;
-}
-
-}  // namespace
 
 BackupCommands::BackupCommands(Session& session, RecordStore& store, DataFileSync& sync,
                                FileIo& files, platform::Clock& clock, Notices& notices,
@@ -107,10 +104,7 @@ void BackupCommands::ReadSettings() {
             ShowBackupSettings(setting[0] == 'Y', period);
         }
     }
-    const std::string date = stored(kDateField);
-    const auto parsed =
-        Trim(date).size() >= BackupDateLength ? ParseBackupDate(date) : std::nullopt;
-    session_.LastBackupDate = parsed ? *parsed : clock_.Now();
+    session_.LastBackupDate = StoredBackupDate(stored(kDateField));
 }
 
 void BackupCommands::StartChecking() {
@@ -145,6 +139,10 @@ void BackupCommands::MNU_Backup_Click() {
 }
 
 void BackupCommands::Timer1_Timer() {
+    // The timer also fires inside a question's event loop.
+    if (backupHold_.Held() || QApplication::activeModalWidget() != nullptr) {
+        return;
+    }
     const CivilDateTime now = clock_.Now();
     if (!BackupDue(MNU_AutoBackup->isChecked(), session_.BackupPeriod, session_.LastBackupDate,
                    now)) {
@@ -165,20 +163,15 @@ void BackupCommands::Timer1_Timer() {
 }
 
 void BackupCommands::MNU_RestoreBackup_Click() {
+    // An automatic backup now would copy the current file over the one about to be restored.
+    const auto hold = backupHold_.Hold();
     if (!notices_.Confirm(Message(kMessageRestoreQuestion),
                           platform::Prompter::Buttons::YesNoDefaultNo)) {
         return;
     }
-    std::string content;
-    IoResult copied = files_.ReadAll(BackupFilePath(), content);
-    if (copied && !LooksLikeDataFile(content)) {
-        copied = IoResult::Failure(std::string());
-    }
-    if (copied) {
-        copied = ReplaceWhole(files_, session_.DataFilePath, content);
-    }
-    if (!copied) {
-        notices_.FileFailed(kMessageRestoreFailed, BackupFilePath(), copied.reason);
+    const RestoreResult result = RestoreBackup(files_, BackupFilePath(), session_.DataFilePath);
+    if (!result) {
+        notices_.FileFailed(kMessageRestoreFailed, result.path, result.reason);
         return;
     }
     emit restored();

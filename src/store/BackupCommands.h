@@ -3,6 +3,8 @@
 #include <QObject>
 #include <string>
 
+#include "store/BackupSchedule.h"
+
 class QAction;
 class QMenu;
 class QTimer;
@@ -27,6 +29,8 @@ class BackupCommands : public QObject {
     BackupCommands(Session& session, RecordStore& store, DataFileSync& sync, FileIo& files,
                    platform::Clock& clock, Notices& notices, QMenu& fileMenu);
 
+    static std::string BackupFilePath();
+
     void ApplyCaptions();
     // Shows the switch and period the data file holds and takes its last backup's date.
     void ReadSettings();
@@ -43,7 +47,8 @@ class BackupCommands : public QObject {
     void Timer1_Timer();
 
   signals:
-    // The data file was replaced by the backup: it must be opened again.
+    // The data file was replaced by the backup: it must be opened again (the automatic backup
+    // is still held back).
     void restored();
 
   private:
@@ -72,6 +77,7 @@ class BackupCommands : public QObject {
     QTimer* Timer1 = nullptr;
     // A failing automatic backup is reported once, until a backup succeeds again.
     bool autoBackupFailureShown_ = false;
+    BackupHold backupHold_;
 };
 
 }  // namespace keyrack

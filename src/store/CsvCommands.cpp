@@ -11,6 +11,7 @@
 #include "lang/Messages.h"
 #include "store/CsvEntries.h"
 #include "store/DataFileSync.h"
+#include "store/CsvSummary.h"
 #include "store/RecordStore.h"
 
 namespace keyrack {
@@ -20,13 +21,17 @@ namespace {
 constexpr int kExportCaption = 67;
 constexpr int kImportCaption = 68;
 constexpr int kExportWarning = 69;
-constexpr int kImportSummary = 70;
 
 // A menu caption as a dialog title.
 QString TitleOf(int caption) {
     QString title = Message(caption);
     title.remove(QChar(0x2026));
     return title.trimmed();
+}
+
+QString Summary(const CsvRead& rows, const ImportPlan& plan, const ImportResult& result) {
+    return QString::fromStdString(
+        ImportSummary(rows, plan, result, [](int n) { return Message(n).toStdString(); }));
 }
 
 }  // namespace
@@ -81,15 +86,11 @@ void CsvCommands::MNU_Import_Click() {
     if (chosen.isEmpty()) {
         return;
     }
-    const auto summary = [](int imported, int skipped) {
-        return Message(kImportSummary)
-            .replace(QStringLiteral("%1"), QString::number(imported))
-            .replace(QStringLiteral("%2"), QString::number(skipped));
-    };
     std::string text;
     const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
     if (!read) {
-        notices_.Show(summary(0, 0) + "\n" + chosen + "\n" + QString::fromStdString(read.reason));
+        notices_.Show(Summary({}, {}, {}) + "\n" + chosen + "\n" +
+                      QString::fromStdString(read.reason));
         return;
     }
     // The free records are picked in the file as another computer may have left it.
@@ -109,10 +110,7 @@ void CsvCommands::MNU_Import_Click() {
     // One reload for the whole import.
     emit imported();
 
-    QString report = summary(result.entries, rows.skipped + plan.skipped);
-    if (plan.fileFull) {
-        report = Message(kMessageFileFull) + "\n" + report;
-    }
+    QString report = Summary(rows, plan, result);
     if (!result.complete) {
         report = Message(kMessageWriteFailed) + "\n" +
                  QString::fromStdString(session_.DataFilePath) + "\n" + report;

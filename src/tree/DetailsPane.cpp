@@ -2,7 +2,9 @@
 // the title, taking a dropped file into the address box, showing and generating the password.
 #include "tree/DetailsPane.h"
 
+#include <QClipboard>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,6 +138,16 @@ DetailsPane::DetailsPane(Session& session, RecordStore& store, Notices& notices,
     Text2->setAcceptDrops(true);
     eventHooks_.push_back(
         new EventHook(Text2, [this](QEvent* event) { return Text2_OLEDragDrop(event); }));
+    // A line box shown in clear hands what is selected in it to the system's primary
+    // selection, where any program could read the password: it is taken back at once.
+    connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
+            [this](QClipboard::Mode mode) {
+                QClipboard* clipboard = QGuiApplication::clipboard();
+                if (mode == QClipboard::Selection && clipboard->ownsSelection() &&
+                    Text3->hasSelectedText() && clipboard->text(mode) == Text3->selectedText()) {
+                    clipboard->clear(mode);
+                }
+            });
 }
 
 DetailsPane::~DetailsPane() {
@@ -196,6 +208,26 @@ void DetailsPane::Clear() {
     Text2->clear();
     Text3->clear();
     Text4->clear();
+}
+
+void DetailsPane::Conceal() {
+    concealed_ = {Text1->toPlainText(), Text2->text(), Text3->text(), Text4->text(),
+                  Label5->text()};
+    // setText and setPlainText also drop the undo history, which would still hold the texts.
+    Text1->setPlainText(QString());
+    for (QLineEdit* box : {Text2, Text3, Text4}) {
+        box->setText(QString());
+    }
+    Label5->setText(QString());
+}
+
+void DetailsPane::Reveal() {
+    Text1->setPlainText(concealed_[0]);
+    Text2->setText(concealed_[1]);
+    Text3->setText(concealed_[2]);
+    Text4->setText(concealed_[3]);
+    Label5->setText(concealed_[4]);
+    concealed_ = {};
 }
 
 void DetailsPane::SetBoxesEnabled(bool enabled) {

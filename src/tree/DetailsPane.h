@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,6 +58,10 @@ class DetailsPane : public QObject {
     void ShowSelected();
     void DisplayPWType();
     void Clear();
+    // While the window is locked the boxes and the type label hold no text (an edit in progress
+    // is kept in memory only); Reveal puts the texts back.
+    void Conceal();
+    void Reveal();
     void SetBoxesEnabled(bool enabled);
     // Follows the session's edit mode: buttons, password shown in clear, focus.
     void FollowEditMode();
@@ -104,6 +110,8 @@ class DetailsPane : public QObject {
     QPushButton* Command8 = nullptr;
     // Event handlers on the boxes; they go before the boxes do.
     std::vector<QObject*> eventHooks_;
+    // Title, address, password, user name and type label while concealed.
+    std::array<QString, 5> concealed_;
 };
 
 }  // namespace keyrack

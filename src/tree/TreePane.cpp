@@ -5,10 +5,12 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "common/Cp1252.h"
 #include "common/Notices.h"
@@ -147,6 +149,9 @@ QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
     node->setIcon(0, ImageList1[isGroup ? 1 : 2]);
     if (isGroup) {
         node->setFont(0, boldFont_);
+    }
+    // The default group keeps its name, so it never opens the editor.
+    if (isGroup && key != DefaultGroupKey) {
         node->setFlags(node->flags() | Qt::ItemIsEditable);
     }
     nodesByIndex_.push_back(node);
@@ -186,10 +191,20 @@ void TreePane::RemoveNode(QTreeWidgetItem* node) {
 }
 
 void TreePane::LoadPasswordList() {
+    const bool raised = BuildNodes();
+    if (QTreeWidgetItem* first = NodeAt(1)) {
+        ShowNode(first);
+    }
+    if (raised) {
+        notices_.Show(Message(kMessageGroupsTooDeep).arg(MaxGroupDepth));
+    }
+}
+
+bool TreePane::BuildNodes() {
     session_.RecordCount = RecordCountInUse(store_);
     ClearTree();
     if (session_.RecordCount < 1) {
-        return;
+        return false;
     }
     // Every record the file holds is visited, whatever the stored count says.
     const std::vector<PlannedNode> plan =
@@ -213,9 +228,50 @@ void TreePane::LoadPasswordList() {
         TreeView1->addTopLevelItems(topLevel);
     }
     ApplySearch();
-    if (QTreeWidgetItem* first = NodeAt(1)) {
-        ShowNode(first);
+    return std::any_of(plan.begin(), plan.end(),
+                       [](const PlannedNode& node) { return node.raised; });
+}
+
+void TreePane::Conceal() {
+    concealed_ = {};
+    for (const QTreeWidgetItem* node : nodesByIndex_) {
+        if (node != nullptr && node->isExpanded()) {
+            concealed_.openKeys.push_back(NodeKey(node));
+        }
     }
+    concealed_.shownKey = NodeKey(TreeView1->currentItem());
+    concealed_.scrolled = TreeView1->verticalScrollBar()->value();
+    concealed_.searchText = txtSearch->text();
+    {
+        // Filtering goes on by the query kept aside; setText also drops the undo history.
+        const QSignalBlocker quiet(txtSearch);
+        txtSearch->setText(QString());
+    }
+    ClearTree();
+}
+
+void TreePane::Reveal() {
+    BuildNodes();
+    {
+        const QSignalBlocker quiet(TreeView1);
+        for (const std::string& key : concealed_.openKeys) {
+            if (QTreeWidgetItem* node = NodeWithKey(key)) {
+                node->setExpanded(true);
+            }
+        }
+        if (QTreeWidgetItem* shown = NodeWithKey(concealed_.shownKey)) {
+            TreeView1->setCurrentItem(shown);
+            if (session_.SelectedKey == concealed_.shownKey) {
+                session_.SelectedIndex = NodeIndex(shown);
+            }
+        }
+    }
+    TreeView1->verticalScrollBar()->setValue(concealed_.scrolled);
+    {
+        const QSignalBlocker quiet(txtSearch);
+        txtSearch->setText(concealed_.searchText);
+    }
+    concealed_ = {};
 }
 
 void TreePane::LoadKeepingView() {

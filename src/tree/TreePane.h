@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QObject>
+#include <QString>
 #include <array>
 #include <string>
 #include <unordered_map>
@@ -46,6 +47,11 @@ class TreePane : public QObject {
     void LoadPasswordList();
     // Loads the tree again, keeping the shown node and the open groups where they still are.
     void LoadKeepingView();
+    // While the window is locked the tree holds no node and the search box no text, so nothing
+    // of them can be read; Reveal brings back the nodes, the open groups, the shown node and
+    // the search text.
+    void Conceal();
+    void Reveal();
     // Shows the node the selection names again; false when it is gone.
     bool ShowSelectedAgain();
     // No node is shown.
@@ -89,6 +95,8 @@ class TreePane : public QObject {
   private:
     void ConnectTreeEdits();
     void ClearTree();
+    // Builds the nodes from the records; true when groups nested too deep were raised.
+    bool BuildNodes();
     QTreeWidgetItem* MakeNode(const std::string& key, const QString& text, const std::string& tag,
                               bool isGroup);
     QTreeWidgetItem* AddNode(const std::string& key, const std::string& parentKey,
@@ -130,6 +138,12 @@ class TreePane : public QObject {
     std::vector<QTreeWidgetItem*> nodesByIndex_;
     std::unordered_map<std::string, QTreeWidgetItem*> nodesByKey_;
     SearchState search_;
+    struct Concealed {
+        std::vector<std::string> openKeys;
+        std::string shownKey;
+        int scrolled = 0;
+        QString searchText;
+    } concealed_;
 };
 
 }  // namespace keyrack

@@ -86,7 +86,12 @@ TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
     Button(5)->trigger();
     Title()->setPlainText("Visa Gold");
     bool refusedFirst = false;
+    bool emptied = true;  // hidden widgets are still read by assistive tools
     onLock = [&](frmLogin& login) {
+        emptied = Tree().view()->topLevelItemCount() == 0 && Title()->toPlainText().isEmpty();
+        for (const QLineEdit* box : window->findChildren<QLineEdit*>()) {
+            emptied = emptied && box->text().isEmpty();
+        }
         Type(login, kUserName, "wrong");
         refusedFirst = !login.LoginSucceeded && Find<LockGuard>()->Locked();
         Type(login, kUserName, kPassword);
@@ -95,6 +100,9 @@ TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
     EXPECT_EQ(logins, 2);
     EXPECT_TRUE(seenWhileLocked);
     EXPECT_TRUE(refusedFirst);
+    EXPECT_TRUE(emptied);
+    EXPECT_EQ(Box("Text3")->text(), "pin-1234");
+    EXPECT_EQ(Tree().view()->currentItem()->text(0), "Visa");
     EXPECT_FALSE(Find<LockGuard>()->Locked());
     EXPECT_EQ(S().EditMode, "EDIT");
     EXPECT_EQ(Title()->toPlainText(), "Visa Gold");
@@ -137,6 +145,13 @@ TEST_F(FormFixture, UnlockingTakesThisRunsLoginEvenWhenStoringItFailed) {
     EXPECT_EQ(logins, 2);
     EXPECT_TRUE(unlocked);
     EXPECT_FALSE(Find<LockGuard>()->Locked());
+}
+
+// Summer time ending sets the local time back an hour; five idle minutes still lock.
+TEST_F(LockTest, IdleTimeIsMeasuredWhateverTheLocalTimeShows) {
+    clock.now.hour -= 1;
+    After(5);
+    EXPECT_EQ(logins, 2);
 }
 
 }  // namespace

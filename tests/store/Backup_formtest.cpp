@@ -4,6 +4,7 @@
 #include "store/BackupCommands.h"
 #include "store/ValueCipher.h"
 #include "support/FormFixture.h"
+#include "support/OldFile.h"
 #include "tree/NodeKeys.h"
 
 namespace keyrack::testing {
@@ -206,7 +207,7 @@ TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
         EXPECT_EQ(FieldOnDisk(5, 2), step.stored);
         EXPECT_EQ(marks, step.checked) << step.stored;
         EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), step.stored[0] == 'Y');
-        EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
+        EXPECT_EQ(FieldOnDisk(6, 2), "01/Jan/1970");  // none was stored: long ago
     }
     MakeDataFileUnwritable();
     Find<QAction>("MNU_Week")->trigger();
@@ -214,6 +215,29 @@ TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
     EXPECT_TRUE(Find<QAction>("MNU_Month")->isChecked());
     EXPECT_FALSE(Find<QAction>("MNU_Week")->isChecked());
     EXPECT_EQ(S().BackupPeriod, "M");
+}
+
+TEST_F(BackupTest, NoAutomaticBackupWhileTheRestoreQuestionIsOpen) {
+    SeedWithSettings("YD", "06/Dec/2026");
+    Start();
+    WriteBytes(BackupPath(), "the backup");
+    clock.now.day = 7;
+    prompter.whileAsking = [this] { Find<BackupCommands>()->Timer1_Timer(); };
+    RestoreAnswering(Reply::No);
+    EXPECT_EQ(ReadBytes(BackupPath()), "the backup");
+}
+
+// An old file whose conversion is declined cannot be opened: the replaced file comes back.
+TEST_F(BackupTest, RestoreThatCannotBeOpenedPutsTheDataFileBack) {
+    SeedWithSettings("", "");
+    Start();
+    const std::string before = ReadBytes(DataPath());
+    WriteBytes(BackupPath(), OldDataFile(kKey));
+    prompter.answers = {Reply::Yes, Reply::No};  // restore, but do not convert
+    Find<QAction>("MNU_RestoreBackup")->trigger();
+    EXPECT_TRUE(MessageShown(57));
+    EXPECT_EQ(ReadBytes(DataPath()), before);
+    EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
 }
 
 }  // namespace

@@ -68,5 +68,13 @@ TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTa
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+TEST_F(StoreFaultsFormTest, GarbledLockIsAskedAboutAndYesGoesOn) {
+    WriteBytes(DataPath() + ".lock", "garbled");
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    bool loginOffered = false;
+    EXPECT_TRUE(StartsAnother(window, loginOffered));
+    EXPECT_TRUE(MessageShown(81));
+}
+
 }  // namespace
 }  // namespace keyrack::testing

@@ -19,6 +19,9 @@ T TakeFirst(std::deque<T>& queue, T whenEmpty) {
 platform::Prompter::Answer ScriptedPrompter::MessageBox(QWidget*, const QString& text,
                                                         Buttons buttons, const QString&) {
     messages.push_back({text, buttons});
+    if (whileAsking) {
+        whileAsking();
+    }
     return buttons == Buttons::Ok ? Answer::Ok : TakeFirst(answers, Answer::No);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -28,6 +29,8 @@ class ScriptedPrompter : public platform::Prompter {
     std::vector<QString> maskedPrompts;  // the prompts of boxes that hid what was typed
     // Answers to file choosers, in order; cancelled when run out.
     std::deque<QString> fileNames;
+    // Runs while a message box is open, before it is answered.
+    std::function<void()> whileAsking;
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;

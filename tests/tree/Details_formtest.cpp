@@ -1,3 +1,6 @@
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMimeData>
 #include <QToolBar>
 #include <QToolButton>
@@ -143,6 +146,17 @@ TEST_F(ToolbarTest, EveryButtonIsVisibleAtTheDesignSizeInEveryLanguage) {
         }
         window.reset();
     }
+}
+
+TEST_F(DetailsTest, APasswordSelectedInClearNeverReachesThePrimarySelection) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection()) {
+        GTEST_SKIP() << "the platform has no primary selection";
+    }
+    ClickToolbar(kEdit);
+    Box("Text3")->selectAll();
+    QTest::mouseRelease(Box("Text3"), Qt::LeftButton);
+    EXPECT_NE(clipboard->text(QClipboard::Selection), "pin-1234");
 }
 
 }  // namespace
