@@ -22,8 +22,8 @@ constexpr int kFormWidth = 5235;
 constexpr int kFormHeight = 2535;
 constexpr int kListedLengths = 30;
 // The words for the three types and the two cases, in that order, separated by ";".
-constexpr int kMessageSettingWords = 111;
-constexpr int kMessageStrength = 112;
+constexpr int kMessageSettingWords = 98;
+constexpr int kMessageStrength = 99;
 
 std::string BoxText(const QComboBox* box) {
     return Trim(ToCp1252(box->currentText()).value_or(std::string()));

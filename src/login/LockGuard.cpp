@@ -25,7 +25,7 @@ constexpr int kMessageLock = 63;
 constexpr int kMessageLockAfter = 64;
 constexpr int kMessageNever = 65;
 constexpr int kMessageMinutes = 66;
-constexpr int kMessageMinute = 109;
+constexpr int kMessageMinute = 96;
 
 QString ApplicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).baseName();

@@ -22,10 +22,10 @@ constexpr int kFirstRunText = 9;
 constexpr int kSetupUserNamePrompt = 7;
 constexpr int kSetupPasswordPrompt = 8;
 constexpr int kSetupHintPrompt = 10;
-constexpr int kOwnCredentialsText = 105;
-constexpr int kSetupPasswordAgainPrompt = 106;
-constexpr int kSetupPasswordsDiffer = 107;
-constexpr int kSetupBlankAnswer = 108;
+constexpr int kOwnCredentialsText = 92;
+constexpr int kSetupPasswordAgainPrompt = 93;
+constexpr int kSetupPasswordsDiffer = 94;
+constexpr int kSetupBlankAnswer = 95;
 // The explanatory line wraps at about this many average characters.
 constexpr int kTextWidthInCharacters = 48;
 

@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kSearchCaption = 60;
 constexpr int kCancelCaption = 4;
-constexpr int kEmptyTreeCaption = 110;
+constexpr int kEmptyTreeCaption = 97;
 constexpr int kTypingPauseMs = 100;
 constexpr int kAddressField = 2;
 constexpr int kUserNameField = 3;

@@ -56,7 +56,7 @@ TEST_F(PasswordTypeTest, ChosenSettingsAreGeneratedShownAndSaved) {
 
     ChangeType("ALPHANUMERIC", "N", "16", Qt::Key_unknown, &Form_PW_Type::OKButton);
     EXPECT_EQ(dialog->Combo1->currentText(), "Letters and digits");
-    EXPECT_EQ(dialog->lblStrength->text(), Message(112).arg(95));  // 16 x log2(61)
+    EXPECT_EQ(dialog->lblStrength->text(), Message(99).arg(95));  // 16 x log2(61)
     EXPECT_EQ(Settings(), "ALPHANUMERIC/N/16");
     QTest::mouseClick(Find<QPushButton>("Command6"), Qt::LeftButton);
     EXPECT_EQ(Find<QLabel>("Label5")->text(), "ALPHANUMERIC   16");

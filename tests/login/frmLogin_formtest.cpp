@@ -44,8 +44,8 @@ TEST_F(LoginTest, FirstRunSetUpStoresTheNewCredentials) {
         [](frmLogin& login) { TypeAndPressEnter(login, "VaultLocker", "VaultLocker"); }));
 
     EXPECT_EQ(prompter.prompts,
-              (std::vector<QString>{Message(7), Message(8), Message(106), Message(10)}));
-    EXPECT_EQ(prompter.maskedPrompts, (std::vector<QString>{Message(8), Message(106)}));
+              (std::vector<QString>{Message(7), Message(8), Message(93), Message(10)}));
+    EXPECT_EQ(prompter.maskedPrompts, (std::vector<QString>{Message(8), Message(93)}));
     EXPECT_EQ(FieldOnDisk(3, 2, LoginKey), "alice");
     EXPECT_EQ(FieldOnDisk(4, 2, LoginKey), "s3cret pass");
     EXPECT_EQ(FieldOnDisk(1, 2, LoginKey), "my cat");
@@ -78,9 +78,9 @@ TEST_F(LoginTest, SetUpThatIsCancelledOrRefusedStoresNothing) {
                  {{"alice", cancel}, -1},
                  {{"alice", "pw", cancel}, -1},
                  {{"alice", "pw", "pw", cancel}, -1},
-                 {{"alice", "   "}, 108},
-                 {{"", "pw"}, 108},
-                 {{"alice", "pw", "pW"}, 107}};
+                 {{"alice", "   "}, 95},
+                 {{"", "pw"}, 95},
+                 {{"alice", "pw", "pW"}, 94}};
     for (const auto& [inputs, message] : cases) {
         SCOPED_TRACE(inputs.size());
         prompter.messages.clear();
