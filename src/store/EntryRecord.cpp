@@ -6,9 +6,7 @@
 
 namespace keyrack {
 
-namespace {
-
-std::string StoredValue(const EntryValues& values, EntryBox box) {
+std::string StoredBoxValue(const EntryValues& values, EntryBox box) {
     switch (box) {
         case EntryBox::Title:
             return Trim(values.title);
@@ -22,12 +20,10 @@ std::string StoredValue(const EntryValues& values, EntryBox box) {
     return values.password;
 }
 
-}  // namespace
-
 std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKey) {
     for (EntryBox box :
          {EntryBox::Title, EntryBox::Address, EntryBox::UserName, EntryBox::Password}) {
-        if (!StoresIntact(StoredValue(values, box), dataKey, FieldWidth(1))) {
+        if (!StoresIntact(StoredBoxValue(values, box), dataKey, FieldWidth(1))) {
             return box;
         }
     }

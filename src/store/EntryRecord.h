@@ -21,6 +21,9 @@ struct EntryValues {
 
 enum class EntryBox { Title, Address, UserName, Password };
 
+// The box's value as it is stored: trimmed, but for the password, which keeps its spaces.
+std::string StoredBoxValue(const EntryValues& values, EntryBox box);
+
 // The first box (in the order title, address, user name, password) whose value as stored (all
 // but the password trimmed) the data file cannot keep intact under dataKey: too long, or
 // characters the cipher loses.

@@ -17,20 +17,6 @@ constexpr int kRecordCountField = 6;
 // Record 2's login hint, user name and password: the plain file's alone.
 constexpr int kLoginFields[] = {1, 3, 4};
 
-std::string BoxValue(const EntryValues& values, EntryBox box) {
-    switch (box) {
-        case EntryBox::Title:
-            return Trim(values.title);
-        case EntryBox::Address:
-            return Trim(values.address);
-        case EntryBox::UserName:
-            return Trim(values.userName);
-        case EntryBox::Password:
-            break;
-    }
-    return values.password;
-}
-
 DataRecord ProtectedForm(const DataRecord& plain, int record, int dataKey) {
     DataRecord converted;
     for (int field = 1; field <= FieldCount; ++field) {
@@ -77,7 +63,7 @@ std::optional<EntryBox> FirstUnfittingBox(FileKind kind, const EntryValues& valu
     int field = 1;
     for (EntryBox box :
          {EntryBox::Title, EntryBox::Address, EntryBox::UserName, EntryBox::Password}) {
-        if (!ValueFits(kind, BoxValue(values, box), field++, dataKey)) {
+        if (!ValueFits(kind, StoredBoxValue(values, box), field++, dataKey)) {
             return box;
         }
     }
