@@ -20,7 +20,7 @@ enum LanguageColumn : std::size_t {
     kNorwegian,
 };
 constexpr std::size_t kLanguageCount = 8;
-constexpr std::size_t kMessageCount = 101;  // messages 0 to 100
+constexpr std::size_t kMessageCount = 200;  // messages 0 to 199
 
 // MessageTexts[column][number]; empty until LoadMessages fills it.
 extern std::array<std::array<std::string, kMessageCount>, kLanguageCount> MessageTexts;

@@ -142,7 +142,7 @@ TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) 
                                                          {"", ""},
                                                          {"number=abc\n", ""},
                                                          {"number=1e2\n", ""},
-                                                         {"number=150\n", ""},
+                                                         {"number=250\n", ""},
                                                          {"number=0\n", "text 0"},
                                                          {"number= +0.4 \n", "text 0"}};
     for (const auto& [countLine, first] : cases) {
