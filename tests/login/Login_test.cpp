@@ -25,8 +25,7 @@ TEST(LoginRulesTest, SetUpNeedsNothingStoredAndLoginNeedsTheExactCredentials) {
         {SetupWord, SetupWord, me, LoginDecision::Refuse},
         // Half a set of credentials lets nobody in, and does not start the set-up again.
         {"Me", "", {"Me", ""}, LoginDecision::Refuse},
-        {SetupWord, SetupWord, {"", "pw"}, LoginDecision::Refuse},
-    };
+        {SetupWord, SetupWord, {"", "pw"}, LoginDecision::Refuse}};
     for (const auto& [user, password, stored, expected] : cases) {
         EXPECT_EQ(DecideLogin(user, password, SetupWord, SetupWord, stored), expected)
             << "'" << user << "' '" << password << "'";
@@ -70,8 +69,7 @@ TEST(InstanceLockTest, OnlyALiveInstanceOfThisComputerKeepsTheProgramOut) {
         {"", Kind::Unreadable, ""},
         {"-1\nkeyrack\nhere\n", Kind::Unreadable, ""},
         {"4242\nkeyrack\n\n", Kind::Unreadable, ""},
-        {std::nullopt, Kind::Unreadable, ""},
-    };
+        {std::nullopt, Kind::Unreadable, ""}};
     for (const auto& [content, kind, computer] : cases) {
         const LockFinding found = JudgeLockFile(content, "here", runs);
         EXPECT_EQ(found.kind, kind) << content.value_or("(unreadable)");

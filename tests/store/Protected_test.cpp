@@ -97,8 +97,7 @@ TEST(ProtectedFile, SlotsOutOfPlaceOrCutAreUnreadable) {
         {file.substr(0, SlotOffset(3)) + slot(file, 4) + slot(file, 3), {3, 4}},
         {file.substr(0, SlotOffset(3)) + slot(other, 3) + slot(file, 4), {3}},
         {file.substr(0, file.size() - 1), {4}},
-        {file + slot(file, 4), {5}},
-    };
+        {file + slot(file, 4), {5}}};
     const std::optional<ProtectedKey> key = OpenProtected(file, kLogin);
     for (const auto& [changed, unreadable] : cases) {
         EXPECT_EQ(OpenSlots(*key, changed).unreadable, unreadable);
@@ -126,8 +125,7 @@ TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
         {FileKind::Protected, "\xCE", false},
         {FileKind::Protected, std::string("a\0b", 3), false},
         // The plain rule itself is the cipher's; here only that a plain file keeps it.
-        {FileKind::Plain, Repeat("a", 34), false},
-    };
+        {FileKind::Plain, Repeat("a", 34), false}};
     for (const auto& [kind, value, fits] : cases) {
         EXPECT_EQ(ValueFits(kind, value, 1, 40), fits) << value;
     }

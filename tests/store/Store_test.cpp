@@ -47,8 +47,7 @@ TEST(ValueCipherTest, RunningSumsEncodeAndDecodeAsFilesRelyOn) {
         // Under key 199, characters 134 keep their full running sum up to 999 ...
         {"sum reaching 999 kept whole", "\x86\x86\x86", 199, "333666999", "\x86\x86\x86"},
         // ... and one more is reduced by 221, which the decoder cannot undo: that one is lost.
-        {"sum of 1000 reduced", "\x86\x86\x87", 199, "333666779", "\x86\x86"},
-    };
+        {"sum of 1000 reduced", "\x86\x86\x87", 199, "333666779", "\x86\x86"}};
     for (const auto& [what, plain, key, encoded, decoded] : rows) {
         EXPECT_EQ(EncodeValue(plain, key, false, 0), encoded) << what;
         EXPECT_EQ(DecodeValue(encoded, key), decoded) << what;
@@ -246,10 +245,9 @@ TEST(BackupDateTest, ReadsEveryFormWrittenAndTakesAnythingElseForLongAgo) {
     }
     // Any case, any separator, a month name of each language's form, cut or not.
     const std::pair<const char*, int> earlier[] = {
-        {"06/dEC/2026 and more", 12}, {"06.Dez.2026", 12},       {"06-d\xe9\x63.-2026", 12},
-        {"6/f\xe9vr./2026", 2},       {"06.Mrz.2026", 3},        {"06 mei 2026", 5},
-        {"06/ao\xfbt/2026", 8},       {"06/D\xc9\x43/2026", 12},
-    };
+        {"06/dEC/2026 and more", 12}, {"06.Dez.2026", 12},      {"06-d\xe9\x63.-2026", 12},
+        {"6/f\xe9vr./2026", 2},       {"06.Mrz.2026", 3},       {"06 mei 2026", 5},
+        {"06/ao\xfbt/2026", 8},       {"06/D\xc9\x43/2026", 12}};
     for (const auto& [text, month] : earlier) {
         EXPECT_EQ(StoredBackupDate(text), (CivilDateTime{2026, month, 6, 0, 0, 0})) << text;
     }

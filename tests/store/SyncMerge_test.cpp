@@ -131,8 +131,7 @@ TEST_F(SyncTest, EachRecordTakesTheSideThatChangedItAndKeepsBothWhenBothDid) {
          {{6, Entry(6, "theirs")}},
          {"1:6", "7:child|/K7/K8", "8:mine/K8/"}},
         {"ours deleted a grown group", groupDeleted, {{6, Entry(6, "n")}}, {"4:-", "5:-"}},
-        {"theirs deleted a grown group", {{6, Entry(6, "n")}}, groupDeleted, {"1:4", "6:n|/K6/D"}},
-    };
+        {"theirs deleted a grown group", {{6, Entry(6, "n")}}, groupDeleted, {"1:4", "6:n|/K6/D"}}};
     const RecordList base = Base();
     for (const Case& c : cases) {
         const RecordMergeResult merged =
@@ -195,8 +194,7 @@ TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn
         {"unreadable", theirs, true, 4, Outcome::Failed, {"theirs", "e5"}},
         {"idle", theirs, false, 0, Outcome::Loaded, {"theirs", "e5"}},
         {"other record", theirs, false, 5, Outcome::Loaded, {"theirs", "ours"}},
-        {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}},
-    };
+        {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}}};
     for (const auto& [name, replacedBy, readFails, pendingRecord, outcome, titles] : cases) {
         testing::TempDir dir;
         const std::string path = dir.File("cli.rkd");
@@ -238,8 +236,7 @@ TEST(ConflictCopyNameTest, KnowsTheThreeEnginesNamesAndNothingThatOnlyLooksLikeT
         {"cli.sync-conflict-2026-12-06-ABCDEF7.rkd", false},
         {"other (conflicted copy 2026-12-06 101500).rkd", false},
         {"clixrkd (conflicted copy 2026-12-06 101500).rkd", false},
-        {"cli (conflicted copy 2026-12-06 101500).rkd.merged", false},
-    };
+        {"cli (conflicted copy 2026-12-06 101500).rkd.merged", false}};
     for (const auto& [name, copy] : cases) {
         EXPECT_EQ(IsConflictCopyName(name, "cli.rkd"), copy) << name;
     }

@@ -28,8 +28,7 @@ TEST(TreeEditsTest, WhereADropLandsOrWhyNothingMoves) {
         {"group onto its child", bank, on(cards, {"K3"}), DropOutcome::Refused, ""},
         {"group onto an entry below it", bank, on(visa, {"K5", "K3"}), DropOutcome::Refused, ""},
         {"group onto itself", bank, on(bank, {}), DropOutcome::Nothing, ""},
-        {"top-level group onto the empty area", mail, empty, DropOutcome::Nothing, ""},
-    };
+        {"top-level group onto the empty area", mail, empty, DropOutcome::Nothing, ""}};
     for (const auto& [what, dragged, target, outcome, parent] : cases) {
         const DropDecision decision = DecideDrop(dragged, target);
         EXPECT_EQ(decision.outcome, outcome) << what;

@@ -89,8 +89,7 @@ TEST(TreePlanTest, EveryRecordFindsOneUniquePlaceAfterItsParent) {
          {"D<", "K4<D", "K3<K4"}},
         {"groups naming each other",
          {Group(3, "A", "K3", "K4"), Group(4, "B", "K4", "K3"), Entry(5, "K5", "K4")},
-         {"D<", "K3<D", "K4<K3", "K5<K4"}},
-    };
+         {"D<", "K3<D", "K4<K3", "K5<K4"}}};
     for (const auto& [what, records, shape] : cases) {
         EXPECT_EQ(Shape(PlanTree(records)), shape) << what;
     }
@@ -203,8 +202,7 @@ TEST(DesktopOpeningTest, ProgramsStartFilesAndFoldersOpenTheRestIsAnAddress) {
         {dir.File("notes.txt"), Kind::OpenFile, dir.File("notes.txt")},
         {dir.File("docs"), Kind::OpenFile, dir.File("docs")},
         {"www.example.org", Kind::OpenAddress, "www.example.org"},
-        {" https://example.org/a b; rm x", Kind::OpenAddress, " https://example.org/a b; rm x"},
-    };
+        {" https://example.org/a b; rm x", Kind::OpenAddress, " https://example.org/a b; rm x"}};
     for (const auto& [target, kind, opened] : cases) {
         const platform::Opening opening = platform::ChooseOpening(target, dir.Path());
         EXPECT_EQ(opening.kind, kind) << target;
