@@ -271,9 +271,9 @@ void DetailsPane::FlagUnfittingValue(QWidget* box, EntryBox which, const QString
                           : Message(kMessageCannotStoreValue);
     }
     box->setToolTip(why);
-    box->setStyleSheet(
-        fit.fits ? QString()
-                 : QStringLiteral("#%1 { border: 2px solid #c62828; }").arg(box->objectName()));
+    box->setStyleSheet(fit.fits ? QString()
+                                : QStringLiteral("#%1 { border: 2px solid #c62828; padding: 1px; }")
+                                      .arg(box->objectName()));
 }
 
 void DetailsPane::FollowEditMode() {
