@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Utf8.h"
+#include "store/FieldFit.h"
 #include "store/ProtectedFile.h"
 #include "store/ProtectedRecord.h"
 #include "store/RecordJournal.h"
@@ -131,6 +132,9 @@ TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
     }
     EXPECT_EQ(FirstUnfittingBox(FileKind::Protected, {kTitle, "", "", kEmoji + "!", {}}, 40),
               EntryBox::Password);
+    // What a box says fits is counted in characters: fifty two-byte letters fill the field.
+    const FieldFit fit = JudgeFieldFit(FileKind::Protected, kTitle + "x", 1, 40);
+    EXPECT_EQ(std::pair(fit.keeps, fit.has), std::pair(50, 51));
 }
 
 TEST(ProtectedRecord, PlainRecordsTurnIntoUtf8WithoutTheLoginOrKey) {
