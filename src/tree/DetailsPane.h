@@ -75,7 +75,15 @@ class DetailsPane : public QObject {
     // Empties the clipboard when it holds what the window copied.
     void ForgetCopy();
 
+    // The tab order's stops: the boxes as they stand on the screen, then the eye button.
+    std::vector<QWidget*> FocusStops() const;
+
+  signals:
+    // What a command did, for the status bar.
+    void reported(const QString& text);
+
   private:
+    void Copied(bool copied, int message);
     QWidget* BuildPasswordRow(QWidget* area);
     void ShowPasswordForMode();
     void Text1_LostFocus();

@@ -1,11 +1,16 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "common/Notices.h"
+#include "common/StatusMessages.h"
+#include "store/BackupCommands.h"
 #include "store/DataFileSync.h"
 #include "support/FormFixture.h"
+#include "tree/SecretClipboard.h"
 
 namespace keyrack::testing {
 namespace {
@@ -145,6 +150,7 @@ TEST_F(CommandsTest, RefusalsWriteNothingAndKeepTheMode) {
     Box("Text2")->setText(QString(10, QChar(0x4E2D)));
     ClickToolbar(kSave);
     EXPECT_TRUE(MessageShown(53));
+    EXPECT_EQ(prompter.messages.back().kind, platform::Prompter::Kind::Warning);
     EXPECT_TRUE(prompter.LastMessage().endsWith(Find<QLabel>("Label2")->text()));
     EXPECT_TRUE(Box("Text2")->hasFocus());
 
@@ -156,6 +162,7 @@ TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
     WithUnwritableFile([this] { Save("K5", kEdit, "Changed"); });
     EXPECT_TRUE(MessageShown(54));
     EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(DataPath())));
+    EXPECT_EQ(prompter.messages.back().kind, platform::Prompter::Kind::Error);
     EXPECT_EQ(S().EditMode, "EDIT");
     ExpectMemoryMatchesFile();
     EXPECT_EQ(FieldOnDisk(1, 5), "Visa");
@@ -275,6 +282,130 @@ TEST_F(GroupTest, AFullFileTakesNoGroupAndAFailedCountNoEntry) {
     EXPECT_TRUE(MessageShown(54));
     EXPECT_EQ(S().EditMode, "NEW");
     EXPECT_EQ(ReadBytes(DataPath()), before);
+}
+
+TEST_F(CommandsTest, EachKeyReachesItsCommandAndCopyAndDeleteOnlyFromTheTree) {
+    struct Press {
+        QWidget* at;
+        QKeyCombination key;
+        int command;  // the toolbar button it triggers, 0 for none
+    };
+    Show("K5");
+    QWidget* tree = Tree().view();
+    tree->setFocus();
+    const Press presses[] = {{tree, Qt::CTRL | Qt::Key_B, kCopyUser},
+                             {tree, Qt::CTRL | Qt::Key_C, kCopyPassword},
+                             {Tree().searchBox(), Qt::CTRL | Qt::Key_C, 0},
+                             {tree, Qt::CTRL | Qt::Key_U, kOpen},
+                             {tree, Qt::CTRL | Qt::Key_G, kGroup},
+                             {tree, QKeyCombination(Qt::Key_Delete), kDelete},
+                             {window.get(), QKeyCombination(Qt::Key_Escape), kCancel},
+                             {tree, Qt::CTRL | Qt::Key_E, kEdit},
+                             {window.get(), Qt::CTRL | Qt::Key_S, kSave},
+                             {tree, Qt::CTRL | Qt::Key_N, kNew},
+                             {window.get(), QKeyCombination(Qt::Key_Escape), kCancel}};
+    for (const Press& press : presses) {
+        const QString key = QKeySequence(press.key).toString(QKeySequence::NativeText);
+        SCOPED_TRACE(key.toStdString());
+        std::map<int, std::unique_ptr<QSignalSpy>> spies;
+        for (int index :
+             {kNew, kEdit, kDelete, kCancel, kSave, kGroup, kOpen, kCopyUser, kCopyPassword}) {
+            spies[index] = std::make_unique<QSignalSpy>(Button(index), &QAction::triggered);
+        }
+        QTest::keyClick(press.at, press.key.key(), press.key.keyboardModifiers());
+        for (const auto& [index, spy] : spies) {
+            EXPECT_EQ(spy->count(), index == press.command ? 1 : 0) << index;
+        }
+        if (press.command != 0) {
+            EXPECT_TRUE(Button(press.command)->toolTip().endsWith("(" + key + ")"));
+        }
+    }
+    EXPECT_EQ(clipboard.text, "pin-1234");
+    EXPECT_TRUE(S().EditMode.empty());
+}
+
+TEST_F(CommandsTest, TheStatusBarSaysWhatTheLastCommandDid) {
+    const QString csv = QString::fromStdString(dir.File("out.csv"));
+    const std::pair<std::function<void()>, QString> commands[] = {
+        {[this] {
+             Show("K5");
+             ClickToolbar(kCopyUser);
+         },
+         Message(kMessageCopiedUserName).arg(SecretClipboard::kClearAfterMs / 1000)},
+        {[this] { Save("K5", kEdit, "Visa"); }, Message(kMessageEntrySaved)},
+        {[this] { Find<QAction>("MNU_Backup")->trigger(); },
+         Message(kMessageBackupWritten)
+             .arg(QString::fromStdString(BackupCommands::BackupFilePath()))},
+        {[&] {
+             prompter.answers.push_back(platform::Prompter::Answer::Yes);
+             prompter.fileNames.push_back(csv);
+             Find<QAction>("MNU_Export")->trigger();
+         },
+         Message(kMessageEntriesExported).arg(2)},
+        {[this] {
+             Show("K6");
+             ClickToolbar(kDelete);
+             ClickToolbar(kSave);
+         },
+         Message(kMessageNodeDeleted).arg("Mail")}};
+    for (const auto& [command, said] : commands) {
+        command();
+        EXPECT_EQ(window->statusBar()->currentMessage(), said);
+    }
+}
+
+TEST_F(CommandsTest, EnterOrADoubleClickEditsAnEntryAndTheContextMenuFitsTheNode) {
+    QTreeWidget* tree = Tree().view();
+    Show("K5");
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(S().EditMode, "EDIT");
+    ClickToolbar(kCancel);
+    const QPoint visa = tree->visualItemRect(Tree().NodeWithKey("K5")).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, visa);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, visa);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, visa);
+    EXPECT_EQ(S().EditMode, "EDIT");
+    ClickToolbar(kCancel);
+
+    Answer("Old");
+    ClickToolbar(kGroup);  // an empty group, K7, beside Visa
+    const auto menuFor = [&](const char* key) {
+        tree->scrollToItem(Tree().NodeWithKey(key));
+        const QPoint at = tree->visualItemRect(Tree().NodeWithKey(key)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &event);
+        auto* menu = Find<QMenu>("TreeContextMenu");
+        QStringList names;
+        for (const QAction* action : menu->actions()) {
+            names << action->objectName();
+        }
+        menu->close();
+        return names.join(' ').toStdString();
+    };
+    EXPECT_EQ(menuFor("K5"),
+              "Toolbar1_Button5 Toolbar1_Button6 Toolbar1_Button16 Toolbar1_Button17 "
+              "Toolbar1_Button14");
+    EXPECT_EQ(menuFor("K7"), "Toolbar1_Button4 Toolbar1_Button11 MNU_RenameGroup MNU_DeleteGroup");
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    Find<QAction>("MNU_DeleteGroup")->trigger();
+    EXPECT_EQ(prompter.LastMessage(), Message(kMessageDeleteGroupQuestion).arg("Old"));
+    EXPECT_EQ(Tree().NodeWithKey("K7"), nullptr);
+}
+
+TEST_F(CommandsTest, TabGoesFromTheTreeThroughTheBoxesAndTheEyeToTheSearchBox) {
+    const std::vector<QWidget*> stops = {Tree().view(),     Title(),      Box("Text2"),
+                                         Box("Text4"),      Box("Text3"), Find("ShowPassword"),
+                                         Tree().searchBox()};
+    std::vector<QWidget*> reached;
+    QWidget* at = Tree().view();
+    do {
+        if (std::find(stops.begin(), stops.end(), at) != stops.end()) {
+            reached.push_back(at);
+        }
+        at = at->nextInFocusChain();
+    } while (at != Tree().view());
+    EXPECT_EQ(reached, stops);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <sstream>
 #include <string>
 #include <utility>
 
+#include "common/StatusMessages.h"
 #include "common/Strings.h"
 #include "lang/LangFunctions.h"
 #include "lang/LanguageTable.h"
@@ -180,6 +182,29 @@ TEST(ShippedCatalogueTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
         for (int number = 0; number <= Val(count); ++number) {
             EXPECT_TRUE(unused.count(number) == 1 || !IsBlank(LangFunctions::GetMessage(number)))
                 << "MES" << number << " in " << language;
+        }
+    }
+    UseAppFolder("");
+    LangFunctions::ResetCatalogue();
+}
+
+TEST(ShippedCatalogueTest, EachMenuOfTheMenuBarHasItsOwnMnemonicInEveryLanguage) {
+    const std::string shipped = kShippedCatalogue;
+    UseAppFolder(shipped.substr(0, shipped.rfind('/') + 1));
+    LangFunctions::ResetCatalogue();
+    for (const char* language : {"ENGLISH", "FRENCH", "GERMAN", "ITALIAN", "PORTUGUESE", "SPANISH",
+                                 "DUTCH", "NORWEGIAN"}) {
+        LangFunctions::CurrentLanguage = language;
+        std::set<char> letters;
+        for (int menu : kTopLevelMenus) {
+            const std::string caption = LangFunctions::GetMessage(menu);
+            const std::size_t mark = caption.find('&');
+            ASSERT_TRUE(mark != std::string::npos && mark + 1 < caption.size() &&
+                        std::isalpha(static_cast<unsigned char>(caption[mark + 1])) &&
+                        caption.find('&', mark + 1) == std::string::npos)
+                << caption << " in " << language;
+            EXPECT_TRUE(letters.insert(std::tolower(caption[mark + 1])).second)
+                << caption << " in " << language;
         }
     }
     UseAppFolder("");
