@@ -4,6 +4,7 @@
 #include <QMenuBar>
 
 #include "about/frmAbout.h"
+#include "common/StatusMessages.h"
 #include "lang/Messages.h"
 
 namespace keyrack {
@@ -20,7 +21,7 @@ AboutCommand::AboutCommand(platform::Prompter& prompter, platform::SystemInfo& s
 }
 
 void AboutCommand::ApplyCaptions() {
-    MNU_About->setText(Message(13));
+    MNU_About->setText(Message(kMessageMenuAbout));
 }
 
 void AboutCommand::MNU_About_Click() {

@@ -114,7 +114,7 @@ void frmAbout::StartSysInfo() {
     if (tool && system_.StartProgram(tool->path, tool->arguments)) {
         return;
     }
-    prompter_.MessageBox(this, Message(19), platform::Prompter::Buttons::Ok, windowTitle());
+    prompter_.Tell(this, Message(19), platform::Prompter::Kind::Warning, windowTitle());
 }
 
 void frmAbout::cmdOK_Click() {

@@ -12,12 +12,17 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <map>
+#include <utility>
 
 #include "about/AboutCommand.h"
 #include "app/EditOnClose.h"
+#include "app/EntryMenu.h"
 #include "app/MainLayout.h"
 #include "app/MainToolbar.h"
+#include "app/StatusReport.h"
+#include "common/Cp1252.h"
 #include "common/Notices.h"
+#include "common/StatusMessages.h"
 #include "common/Strings.h"
 #include "lang/LangFunctions.h"
 #include "lang/Messages.h"
@@ -73,8 +78,12 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     layout_ =
         new MainLayout(*this, *central, *tree_->searchBox(), *tree_->view(), *details_->column());
     setCentralWidget(central);
-    // The search box comes first, as on the screen: it has the focus when the window opens.
-    setTabOrder(tree_->searchBox(), tree_->view());
+    entryMenu_ = new EntryMenu(*menuBar(), *MNU_File, *toolbar_, *tree_, session_);
+    QWidget* previous = tree_->view();
+    for (QWidget* next : details_->FocusStops()) {
+        setTabOrder(std::exchange(previous, next), next);
+    }
+    setTabOrder(previous, tree_->searchBox());
     BuildStatusBar();
     ConnectParts();
 }
@@ -97,6 +106,7 @@ void Form_Main::BuildMenus() {
 
 void Form_Main::BuildStatusBar() {
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    status_ = new StatusReport(*statusBar());
     for (int i = 0; i < 3; ++i) {
         StatusBar1Panels[i] = new QLabel(this);
         StatusBar1Panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
@@ -124,6 +134,7 @@ void Form_Main::ConnectParts() {
     connect(lockGuard_, &LockGuard::dataHidden, this, &Form_Main::HideData);
     connect(sync_, &DataFileSync::storeReloaded, this, &Form_Main::ShowChangesFromDisk);
     connect(lockGuard_, &LockGuard::loginRefused, this, &Form_Main::MNU_Exit_Click);
+    status_->Follow(tree_, details_, backups_, csv_);
 }
 
 bool Form_Main::Form_Load() {
@@ -157,7 +168,7 @@ bool Form_Main::SetUp() {
         case DataFileLock::Outcome::Taken:
             break;
         case DataFileLock::Outcome::AlreadyRunning:
-            notices_.Show(Message(kMessageAlreadyRunning));
+            notices_.Show(Message(kMessageAlreadyRunning), Notices::Kind::Warning);
             return false;
         case DataFileLock::Outcome::Declined:
             return false;
@@ -172,10 +183,10 @@ bool Form_Main::SetUp() {
         case LoadResult::Status::Locked:
             // The window has no login for a protected file yet: it is left untouched.
         case LoadResult::Status::Unreadable:
-            notices_.Show(withPath(kMessageUnreadable));
+            notices_.Show(withPath(kMessageUnreadable), Notices::Kind::Error);
             return false;
         case LoadResult::Status::ConversionFailed:
-            notices_.Show(withPath(kMessageWriteFailed));
+            notices_.Show(withPath(kMessageWriteFailed), Notices::Kind::Error);
             return false;
         case LoadResult::Status::ConversionDeclined:
             return false;
@@ -235,6 +246,7 @@ void Form_Main::GetKey() {
 bool Form_Main::LoadRestoredFile() {
     const std::string& path = session_.DataFilePath;
     if (store_.LoadDataFile(path, ConversionQuestion())) {
+        status_->Show(Message(kMessageBackupRestored));
         return true;
     }
     // The replaced file is put back, so the window never goes on with data it cannot write.
@@ -242,7 +254,8 @@ bool Form_Main::LoadRestoredFile() {
         notices_.FileFailed(kMessageRestoreFailed, BackupCommands::BackupFilePath(), std::string());
         return true;
     }
-    notices_.Show(Message(kMessageUnreadable) + "\n" + QString::fromStdString(path));
+    notices_.Show(Message(kMessageUnreadable) + "\n" + QString::fromStdString(path),
+                  Notices::Kind::Error);
     MNU_Exit_Click();
     return false;
 }
@@ -283,6 +296,7 @@ void Form_Main::ApplyCaptions() {
     lockGuard_->ApplyCaptions();
     about_->ApplyCaptions();
     toolbar_->ApplyCaptions();
+    entryMenu_->ApplyCaptions();
     tree_->view()->setAccessibleName(Message(14));
 }
 
@@ -306,6 +320,7 @@ void Form_Main::HideData(bool hidden) {
     if (hidden) {
         tree_->StopDragScroll();
         details_->ForgetCopy();
+        status_->Show(Message(kMessageLocked));
     } else {
         tree_->Reveal();
         details_->Reveal();
@@ -383,9 +398,13 @@ void Form_Main::CancelEdit() {
 }
 
 void Form_Main::SaveEntry() {
+    const QString done = session_.EditMode == "DELETE"
+                             ? Message(kMessageNodeDeleted).arg(FromCp1252(session_.SelectedText))
+                             : Message(kMessageEntrySaved);
     if (!WriteEntry()) {
         return;
     }
+    status_->Show(done);
     tree_->LoadPasswordList();
     ReturnToBrowsing();
     SetEntryButtonsEnabled(session_.SelectedTag >= 1);

@@ -27,9 +27,11 @@ class BackupCommands;
 class CsvCommands;
 class DataFileSync;
 class DetailsPane;
+class EntryMenu;
 class LockGuard;
 class MainLayout;
 class MainToolbar;
+class StatusReport;
 class TreePane;
 class frmAbout;
 class frmLogin;
@@ -130,6 +132,8 @@ class Form_Main : public QMainWindow {
     CsvCommands* csv_ = nullptr;
     LockGuard* lockGuard_ = nullptr;
     AboutCommand* about_ = nullptr;
+    EntryMenu* entryMenu_ = nullptr;
+    StatusReport* status_ = nullptr;
 };
 
 }  // namespace keyrack

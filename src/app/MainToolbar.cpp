@@ -116,11 +116,6 @@ MainToolbar::MainToolbar(QMainWindow& window) : QObject(&window) {
             Toolbar1->widgetForAction(button)->setStyle(compact);
         }
     }
-    // The keys a desktop user expects; each only works while its button is enabled.
-    Toolbar1Buttons[New]->setShortcut(QKeySequence::New);
-    Toolbar1Buttons[Cancel]->setShortcut(QKeySequence(Qt::Key_Escape));
-    Toolbar1Buttons[Save]->setShortcut(QKeySequence::Save);
-
     new EventHook(Toolbar1, [this](QEvent* event) {
         if (event->type() == QEvent::Resize) {
             ChooseStyle();

@@ -7,8 +7,8 @@
 
 namespace keyrack {
 
-void Notices::Show(const QString& text) {
-    prompter_.MessageBox(&window_, text, platform::Prompter::Buttons::Ok, window_.windowTitle());
+void Notices::Show(const QString& text, Kind kind) {
+    prompter_.Tell(&window_, text, kind, window_.windowTitle());
 }
 
 bool Notices::Confirm(const QString& text, platform::Prompter::Buttons buttons) {
@@ -17,11 +17,12 @@ bool Notices::Confirm(const QString& text, platform::Prompter::Buttons buttons) 
 }
 
 void Notices::WriteFailed() {
-    Show(Message(kMessageWriteFailed) + "\n" + QString::fromStdString(session_.DataFilePath));
+    Show(Message(kMessageWriteFailed) + "\n" + QString::fromStdString(session_.DataFilePath),
+         Kind::Error);
 }
 
 void Notices::CannotStore(const QString& label) {
-    Show(Message(kMessageCannotStoreValue) + "\n" + label);
+    Show(Message(kMessageCannotStoreValue) + "\n" + label, Kind::Warning);
 }
 
 void Notices::FileFailed(int message, const std::string& path, const std::string& reason) {
@@ -29,7 +30,7 @@ void Notices::FileFailed(int message, const std::string& path, const std::string
     if (!reason.empty()) {
         text += "\n" + QString::fromStdString(reason);
     }
-    Show(text);
+    Show(text, Kind::Error);
 }
 
 }  // namespace keyrack

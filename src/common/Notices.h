@@ -17,7 +17,10 @@ class Notices {
     Notices(platform::Prompter& prompter, QWidget& window, const Session& session)
         : prompter_(prompter), window_(window), session_(session) {}
 
-    void Show(const QString& text);
+    using Kind = platform::Prompter::Kind;
+
+    // A message with only OK; a failure or a refusal says so by its kind's icon.
+    void Show(const QString& text, Kind kind = Kind::Information);
     // A question; true when the answer is Yes.
     bool Confirm(const QString& text,
                  platform::Prompter::Buttons buttons = platform::Prompter::Buttons::YesNo);

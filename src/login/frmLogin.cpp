@@ -177,17 +177,17 @@ bool frmLogin::AskSetupAnswer(int promptMessage, bool masked, std::string& answe
         return true;
     }
     // Dropping the answers lets the user start the set-up again with the set-up word.
-    prompter_.MessageBox(this, Message(kMessageCannotStoreValue) + "\n" + prompt,
-                         platform::Prompter::Buttons::Ok, windowTitle());
+    prompter_.Tell(this, Message(kMessageCannotStoreValue) + "\n" + prompt,
+                   platform::Prompter::Kind::Warning, windowTitle());
     return false;
 }
 
 void frmLogin::TellSetupEnded(int message) {
-    prompter_.MessageBox(this, Message(message), platform::Prompter::Buttons::Ok, windowTitle());
+    prompter_.Tell(this, Message(message), platform::Prompter::Kind::Warning, windowTitle());
 }
 
 void frmLogin::Refuse() {
-    prompter_.MessageBox(this, Message(6), platform::Prompter::Buttons::Ok, windowTitle());
+    prompter_.Tell(this, Message(6), platform::Prompter::Kind::Warning, windowTitle());
     txtPassword->setFocus();
     txtPassword->selectAll();
 }

@@ -37,6 +37,20 @@ Prompter::Answer QtPrompter::MessageBox(QWidget* parent, const QString& text, Bu
     return chosen == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
+void QtPrompter::Tell(QWidget* parent, const QString& text, Kind kind, const QString& title) {
+    switch (kind) {
+        case Kind::Information:
+            QMessageBox::information(parent, TitleOrProgramName(title), text);
+            break;
+        case Kind::Warning:
+            QMessageBox::warning(parent, TitleOrProgramName(title), text);
+            break;
+        case Kind::Error:
+            QMessageBox::critical(parent, TitleOrProgramName(title), text);
+            break;
+    }
+}
+
 QString QtPrompter::InputBox(QWidget* parent, const QString& prompt, const QString& title) {
     bool accepted = false;
     const QString answer = QInputDialog::getText(parent, TitleOrProgramName(title), prompt,

@@ -14,11 +14,17 @@ class Prompter {
     // SaveDiscardCancel answers Yes for Save, No for Discard and Cancel for going back.
     enum class Buttons { Ok, YesNo, YesNoDefaultNo, SaveDiscardCancel };
     enum class Answer { Ok, Yes, No, Cancel };
+    // What a message with only OK is about; it picks the box's icon.
+    enum class Kind { Information, Warning, Error };
 
     virtual ~Prompter() = default;
     // A modal message box; title may be empty for the program's own name.
     virtual Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                               const QString& title) = 0;
+    // A modal message with only OK, showing the icon of its kind.
+    virtual void Tell(QWidget* parent, const QString& text, Kind /*kind*/, const QString& title) {
+        MessageBox(parent, text, Buttons::Ok, title);
+    }
     // A modal input box with an empty default answer; cancelling gives empty text.
     virtual QString InputBox(QWidget* parent, const QString& prompt, const QString& title) = 0;
     // A modal input box that tells a cancel from an empty answer; masked hides what is typed.
@@ -35,6 +41,7 @@ class QtPrompter : public Prompter {
   public:
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
+    void Tell(QWidget* parent, const QString& text, Kind kind, const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title,
                                    bool masked) override;

@@ -9,6 +9,7 @@
 #include "common/Notices.h"
 #include "common/ObjectNames.h"
 #include "common/Session.h"
+#include "common/StatusMessages.h"
 #include "common/Strings.h"
 #include "lang/Messages.h"
 #include "platform/Clock.h"
@@ -136,6 +137,11 @@ void BackupCommands::MNU_Backup_Click() {
     autoBackupFailureShown_ = false;
     session_.LastBackupDate = clock_.Now();
     StoreLastBackupDate();
+    ReportBackupWritten();
+}
+
+void BackupCommands::ReportBackupWritten() {
+    emit reported(Message(kMessageBackupWritten).arg(QString::fromStdString(BackupFilePath())));
 }
 
 void BackupCommands::Timer1_Timer() {
@@ -160,6 +166,7 @@ void BackupCommands::Timer1_Timer() {
     autoBackupFailureShown_ = false;
     session_.LastBackupDate = now;
     StoreLastBackupDate();
+    ReportBackupWritten();
 }
 
 void BackupCommands::MNU_RestoreBackup_Click() {

@@ -50,9 +50,12 @@ class BackupCommands : public QObject {
     // The data file was replaced by the backup: it must be opened again (the automatic backup
     // is still held back).
     void restored();
+    // What a command did, for the status bar.
+    void reported(const QString& text);
 
   private:
     bool CopyToBackup();
+    void ReportBackupWritten();
     void ChooseBackupPeriod(const std::string& letter);
     void ShowBackupSettings(bool switchedOn, const std::string& period);
     // Stores the switch and period with the last backup date; on failure the menu and

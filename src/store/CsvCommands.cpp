@@ -8,10 +8,11 @@
 #include "common/Cp1252.h"
 #include "common/Notices.h"
 #include "common/Session.h"
+#include "common/StatusMessages.h"
 #include "lang/Messages.h"
 #include "store/CsvEntries.h"
-#include "store/DataFileSync.h"
 #include "store/CsvSummary.h"
+#include "store/DataFileSync.h"
 #include "store/RecordStore.h"
 
 namespace keyrack {
@@ -71,13 +72,17 @@ void CsvCommands::MNU_Export_Click() {
     const auto toUtf8 = [](const std::string& text) -> std::optional<std::string> {
         return FromCp1252(text).toUtf8().toStdString();
     };
-    const std::string csv = ExportCsv(EntriesForExport(store_, session_.DataKey), toUtf8);
+    const std::vector<CsvEntry> entries = EntriesForExport(store_, session_.DataKey);
+    const std::string csv = ExportCsv(entries, toUtf8);
     // Written like the backup: owner-only, and never half a file in place of the old one.
     const IoResult written = ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv);
     if (!written) {
-        notices_.Show(TitleOf(kExportCaption) + "\n" + chosen + "\n" +
-                      QString::fromStdString(written.reason));
+        notices_.Show(
+            TitleOf(kExportCaption) + "\n" + chosen + "\n" + QString::fromStdString(written.reason),
+            Notices::Kind::Error);
+        return;
     }
+    emit reported(Message(kMessageEntriesExported).arg(entries.size()));
 }
 
 void CsvCommands::MNU_Import_Click() {
@@ -89,8 +94,9 @@ void CsvCommands::MNU_Import_Click() {
     std::string text;
     const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
     if (!read) {
-        notices_.Show(Summary({}, {}, {}) + "\n" + chosen + "\n" +
-                      QString::fromStdString(read.reason));
+        notices_.Show(
+            Summary({}, {}, {}) + "\n" + chosen + "\n" + QString::fromStdString(read.reason),
+            Notices::Kind::Error);
         return;
     }
     // The free records are picked in the file as another computer may have left it.
@@ -111,11 +117,13 @@ void CsvCommands::MNU_Import_Click() {
     emit imported();
 
     QString report = Summary(rows, plan, result);
+    // The summary's first line holds the counts.
+    emit reported(report.section('\n', 0, 0));
     if (!result.complete) {
         report = Message(kMessageWriteFailed) + "\n" +
                  QString::fromStdString(session_.DataFilePath) + "\n" + report;
     }
-    notices_.Show(report);
+    notices_.Show(report, result.complete ? Notices::Kind::Information : Notices::Kind::Error);
 }
 
 }  // namespace keyrack

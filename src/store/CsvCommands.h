@@ -30,6 +30,8 @@ class CsvCommands : public QObject {
   signals:
     // Records were added: the tree must be loaded again.
     void imported();
+    // What a command did, for the status bar.
+    void reported(const QString& text);
 
   private:
     Session& session_;

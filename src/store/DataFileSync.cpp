@@ -105,7 +105,7 @@ bool DataFileSync::Report(const ChangesTaken& taken, const FileIdentity& before)
             return true;
         case ChangesTaken::Outcome::OtherFile:
             Reloaded();
-            notices_.Show(Message(kMessageOtherFile));
+            notices_.Show(Message(kMessageOtherFile), Notices::Kind::Warning);
             return false;
         case ChangesTaken::Outcome::Failed:
             // The file may have been loaded before a merged record failed to reach it.
@@ -187,7 +187,7 @@ void DataFileSync::MergeConflictCopy(const std::string& folder, const std::strin
         return;
     }
     if (plan.status == ConflictCopyPlan::Status::Full) {
-        notices_.Show(Message(kMessageFileFull));
+        notices_.Show(Message(kMessageFileFull), Notices::Kind::Warning);
         return;
     }
     for (const RecordWrite& write : plan.writes) {

@@ -22,6 +22,7 @@
 #include "common/Notices.h"
 #include "common/ObjectNames.h"
 #include "common/Session.h"
+#include "common/StatusMessages.h"
 #include "common/Strings.h"
 #include "common/WindowMessages.h"
 #include "generator/Form_PW_Type.h"
@@ -318,7 +319,7 @@ std::optional<EntryValues> DetailsPane::TakeValues() {
                        {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}};
     if (IsBlankOrLineBreaks(values.title)) {
         // Without a title the record would read back as a group named after a key.
-        notices_.Show(Message(kMessageTitleNeeded));
+        notices_.Show(Message(kMessageTitleNeeded), Notices::Kind::Warning);
         Text1->setFocus();
         return std::nullopt;
     }
@@ -380,11 +381,21 @@ void DetailsPane::ShowPasswordForMode() {
 }
 
 void DetailsPane::CopyUserName() {
-    clipboard_->Copy(Text4->text().toStdString());
+    Copied(clipboard_->Copy(Text4->text().toStdString()), kMessageCopiedUserName);
 }
 
 void DetailsPane::CopyPassword() {
-    clipboard_->Copy(Text3->text().toStdString());
+    Copied(clipboard_->Copy(Text3->text().toStdString()), kMessageCopiedPassword);
+}
+
+void DetailsPane::Copied(bool copied, int message) {
+    if (copied) {
+        emit reported(Message(message).arg(SecretClipboard::kClearAfterMs / 1000));
+    }
+}
+
+std::vector<QWidget*> DetailsPane::FocusStops() const {
+    return {Text1, Text2, Text4, Text3, showPassword_};
 }
 
 void DetailsPane::ForgetCopy() {
@@ -397,7 +408,7 @@ void DetailsPane::OpenAddress() {
         return;
     }
     if (!desktop_.Open(address, GetAppPath())) {
-        notices_.Show(Message(kMessageCannotOpen));
+        notices_.Show(Message(kMessageCannotOpen), Notices::Kind::Warning);
     }
 }
 

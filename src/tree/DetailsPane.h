@@ -77,7 +77,15 @@ class DetailsPane : public QObject {
     // Empties the clipboard when it holds what the window copied.
     void ForgetCopy();
 
+    // The tab order's stops: the boxes as they stand on the screen, then the eye button.
+    std::vector<QWidget*> FocusStops() const;
+
+  signals:
+    // What a command did, for the status bar.
+    void reported(const QString& text);
+
   private:
+    void Copied(bool copied, int message);
     QWidget* BuildPasswordRow(QWidget* area);
     void ShowPasswordForMode();
     // Outlines a box whose value cannot be saved and says in its tooltip how much fits.

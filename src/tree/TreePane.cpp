@@ -196,7 +196,7 @@ void TreePane::LoadPasswordList() {
         ShowNode(first);
     }
     if (raised) {
-        notices_.Show(Message(kMessageGroupsTooDeep).arg(MaxGroupDepth));
+        notices_.Show(Message(kMessageGroupsTooDeep).arg(MaxGroupDepth), Notices::Kind::Warning);
     }
 }
 
@@ -338,7 +338,7 @@ int TreePane::AllocateTreeRecord() {
     }
     const int record = store_.FindFreeRecord(FirstTreeRecord);
     if (record > MaxRecordNumber || session_.RecordCount >= MaxRecordNumber) {
-        notices_.Show(Message(kMessageFileFull));
+        notices_.Show(Message(kMessageFileFull), Notices::Kind::Warning);
         return 0;
     }
     if (sync_.Write(RecordCountFields(session_.RecordCount + 1), 1) ==

@@ -71,6 +71,10 @@ class TreePane : public QObject {
     void KeepShownWhileSearching(const std::string& key);
     // Filters the tree by the search box's text now, instead of after the typing pause.
     void ApplySearchNow();
+    // Deletes the shown group, when it is empty, after asking.
+    void DeleteShownGroup();
+    // Opens the shown group's name for editing; the default group keeps its name.
+    void RenameShownGroup();
 
     // The node with the given index in the order nodes were added (from 1), or null.
     QTreeWidgetItem* NodeAt(int index) const;
@@ -91,6 +95,8 @@ class TreePane : public QObject {
   signals:
     // The session's selection changed: a node, or nothing, is shown.
     void nodeShown();
+    // What a command did, for the status bar.
+    void reported(const QString& text);
 
   private:
     void ConnectTreeEdits();

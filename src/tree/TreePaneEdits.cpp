@@ -1,5 +1,5 @@
 // Editing the entry tree in place: moving nodes by dragging, renaming a group in its label and
-// deleting an empty group with the Delete key. Each change writes one record, then one node.
+// deleting an empty group. Each change writes one record, then one node.
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -10,6 +10,7 @@
 #include "common/Cp1252.h"
 #include "common/Notices.h"
 #include "common/Session.h"
+#include "common/StatusMessages.h"
 #include "common/Strings.h"
 #include "common/Twips.h"
 #include "lang/Messages.h"
@@ -25,7 +26,6 @@ namespace keyrack {
 namespace {
 
 constexpr int kGroupLabel = 48;
-constexpr int kDeleteQuestion = 51;
 constexpr int kGroupNotEmpty = 52;
 
 bool IsGroupNode(const QTreeWidgetItem* node) {
@@ -99,6 +99,7 @@ void TreePane::TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetItem
     const DropDecision decision = DecideDropOn(dragged, target);
     if (decision.outcome == DropOutcome::Move && WriteMove(dragged, decision.newParentKey)) {
         MoveNode(dragged, NodeWithKey(decision.newParentKey));
+        emit reported(Message(kMessageNodeMoved).arg(dragged->text(0)));
     }
     // Taking a change from disk builds the tree anew.
     if (QTreeWidgetItem* shown = NodeWithKey(draggedKey)) {
@@ -222,7 +223,20 @@ void TreePane::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& ne
 }
 
 void TreePane::TreeView1_KeyUp(int keyCode) {
-    if (keyCode != Qt::Key_Delete || session_.SelectedTag != -1 || !session_.EditMode.empty()) {
+    if (keyCode == Qt::Key_Delete) {
+        DeleteShownGroup();
+    }
+}
+
+void TreePane::RenameShownGroup() {
+    QTreeWidgetItem* group = NodeAt(session_.SelectedIndex);
+    if (group != nullptr && session_.SelectedTag == -1 && (group->flags() & Qt::ItemIsEditable)) {
+        TreeView1->editItem(group);
+    }
+}
+
+void TreePane::DeleteShownGroup() {
+    if (session_.SelectedTag != -1 || !session_.EditMode.empty()) {
         return;
     }
     QTreeWidgetItem* group = NodeAt(session_.SelectedIndex);
@@ -232,10 +246,11 @@ void TreePane::TreeView1_KeyUp(int keyCode) {
         return;  // the default group stays
     }
     if (group->childCount() > 0) {
-        notices_.Show(Message(kGroupNotEmpty));
+        notices_.Show(Message(kGroupNotEmpty), Notices::Kind::Warning);
         return;
     }
-    if (!notices_.Confirm(Message(kDeleteQuestion))) {
+    const QString name = group->text(0);
+    if (!notices_.Confirm(Message(kMessageDeleteGroupQuestion).arg(name))) {
         return;
     }
     if (sync_.Write(FieldValues{}, record, PendingWrite::Mode::Clear) !=
@@ -243,6 +258,7 @@ void TreePane::TreeView1_KeyUp(int keyCode) {
         return;
     }
     RemoveNode(group);
+    emit reported(Message(kMessageNodeDeleted).arg(name));
     if (QTreeWidgetItem* next = TreeView1->currentItem()) {
         ShowNode(next);
         return;

@@ -1,12 +1,16 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "common/Notices.h"
+#include "common/StatusMessages.h"
 #include "common/WindowMessages.h"
+#include "store/BackupCommands.h"
 #include "store/DataFileSync.h"
 #include "support/FormFixture.h"
+#include "tree/SecretClipboard.h"
 
 namespace keyrack::testing {
 namespace {
@@ -146,6 +150,7 @@ TEST_F(CommandsTest, RefusalsWriteNothingAndKeepTheMode) {
     Box("Text2")->setText(QString(10, QChar(0x4E2D)));
     ClickToolbar(kSave);
     EXPECT_TRUE(MessageShown(53));
+    EXPECT_EQ(prompter.messages.back().kind, platform::Prompter::Kind::Warning);
     EXPECT_TRUE(prompter.LastMessage().endsWith(Find<QLabel>("Label2")->text()));
     EXPECT_TRUE(Box("Text2")->hasFocus());
 
@@ -157,6 +162,7 @@ TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
     WithUnwritableFile([this] { Save("K5", kEdit, "Changed"); });
     EXPECT_TRUE(MessageShown(54));
     EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(DataPath())));
+    EXPECT_EQ(prompter.messages.back().kind, platform::Prompter::Kind::Error);
     EXPECT_EQ(S().EditMode, "EDIT");
     ExpectMemoryMatchesFile();
     EXPECT_EQ(FieldOnDisk(1, 5), "Visa");
@@ -304,6 +310,103 @@ TEST_F(GroupTest, AFullFileTakesNoGroupAndAFailedCountNoEntry) {
     EXPECT_TRUE(MessageShown(54));
     EXPECT_EQ(S().EditMode, "NEW");
     EXPECT_EQ(ReadBytes(DataPath()), before);
+}
+
+TEST_F(CommandsTest, EachKeyReachesItsCommandAndCopyAndDeleteOnlyFromTheTree) {
+    std::vector<int> triggered;
+    for (int index :
+         {kNew, kEdit, kDelete, kCancel, kSave, kGroup, kOpen, kCopyUser, kCopyPassword}) {
+        QObject::connect(Button(index), &QAction::triggered,
+                         [&triggered, index] { triggered.push_back(index); });
+    }
+    Show("K5");
+    QWidget* tree = Tree().view();
+    tree->setFocus();
+    const std::tuple<QWidget*, QKeyCombination, int> presses[] = {
+        {tree, Qt::CTRL | Qt::Key_B, kCopyUser},
+        {tree, Qt::CTRL | Qt::Key_C, kCopyPassword},
+        {Tree().searchBox(), Qt::CTRL | Qt::Key_C, 0},
+        {tree, Qt::CTRL | Qt::Key_U, kOpen},
+        {tree, Qt::CTRL | Qt::Key_G, kGroup},
+        {tree, QKeyCombination(Qt::Key_Delete), kDelete},
+        {window.get(), QKeyCombination(Qt::Key_Escape), kCancel},
+        {tree, Qt::CTRL | Qt::Key_E, kEdit},
+        {window.get(), Qt::CTRL | Qt::Key_S, kSave},
+        {tree, Qt::CTRL | Qt::Key_N, kNew}};
+    for (const auto& [at, key, command] : presses) {
+        const QString name = QKeySequence(key).toString(QKeySequence::NativeText);
+        triggered.clear();
+        QTest::keyClick(at, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(triggered, command == 0 ? std::vector<int>{} : std::vector<int>{command})
+            << name.toStdString();
+        EXPECT_TRUE(command == 0 || Button(command)->toolTip().endsWith("(" + name + ")"));
+    }
+    EXPECT_EQ(clipboard.text, "pin-1234");
+}
+
+TEST_F(CommandsTest, TheStatusBarSaysWhatTheLastCommandDid) {
+    const auto said = [this] { return window->statusBar()->currentMessage(); };
+    Show("K5");
+    ClickToolbar(kCopyUser);
+    EXPECT_EQ(said(), Message(kMessageCopiedUserName).arg(SecretClipboard::kClearAfterMs / 1000));
+    Save("K5", kEdit, "Visa");
+    EXPECT_EQ(said(), Message(kMessageEntrySaved));
+    Find<QAction>("MNU_Backup")->trigger();
+    EXPECT_EQ(said(), Message(kMessageBackupWritten)
+                          .arg(QString::fromStdString(BackupCommands::BackupFilePath())));
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    prompter.fileNames.push_back(QString::fromStdString(dir.File("out.csv")));
+    Find<QAction>("MNU_Export")->trigger();
+    EXPECT_EQ(said(), Message(kMessageEntriesExported).arg(2));
+}
+
+TEST_F(CommandsTest, EnterOrADoubleClickEditsAnEntryAndTheContextMenuFitsTheNode) {
+    QTreeWidget* tree = Tree().view();
+    Show("K5");
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(S().EditMode, "EDIT");
+    ClickToolbar(kCancel);
+    const QPoint visa = tree->visualItemRect(Tree().NodeWithKey("K5")).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, visa);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, visa);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, visa);
+    EXPECT_EQ(S().EditMode, "EDIT");
+    ClickToolbar(kCancel);
+
+    Answer("Old");
+    ClickToolbar(kGroup);  // an empty group, K7, beside Visa
+    const auto menuFor = [&](const char* key) {
+        const QPoint at = tree->visualItemRect(Tree().NodeWithKey(key)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &event);
+        QString names;
+        for (const QAction* action : Find<QMenu>("TreeContextMenu")->actions()) {
+            names += action->objectName().remove("Toolbar1_") + " ";
+        }
+        Find<QMenu>("TreeContextMenu")->close();
+        return names.toStdString();
+    };
+    EXPECT_EQ(menuFor("K5"), "Button5 Button6 Button16 Button17 Button14 ");
+    EXPECT_EQ(menuFor("K7"), "Button4 Button11 MNU_RenameGroup MNU_DeleteGroup ");
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    Find<QAction>("MNU_DeleteGroup")->trigger();
+    EXPECT_EQ(prompter.LastMessage(), Message(kMessageDeleteGroupQuestion).arg("Old"));
+    EXPECT_EQ(Tree().NodeWithKey("K7"), nullptr);
+}
+
+TEST_F(CommandsTest, TabGoesFromTheTreeThroughTheBoxesAndTheEyeToTheSearchBox) {
+    const std::vector<QWidget*> stops = {Tree().view(),     Title(),      Box("Text2"),
+                                         Box("Text4"),      Box("Text3"), Find("ShowPassword"),
+                                         Tree().searchBox()};
+    std::vector<QWidget*> reached;
+    QWidget* at = Tree().view();
+    do {
+        if (std::count(stops.begin(), stops.end(), at) != 0) {
+            reached.push_back(at);
+        }
+    } while ((at = at->nextInFocusChain()) != Tree().view());
+    EXPECT_EQ(reached, stops);
 }
 
 }  // namespace

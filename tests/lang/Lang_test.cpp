@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/StatusMessages.h"
 #include "common/Strings.h"
 #include "lang/LangFunctions.h"
 #include "lang/LanguageTable.h"
@@ -187,7 +189,7 @@ TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) 
 
 constexpr char kShippedCatalogue[] = KEYRACK_SHIPPED_LANG_INI;
 
-TEST_F(LangFunctionsTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
+TEST_F(LangFunctionsTest, EveryMessageHasAllEightTranslationsAndEachMenuItsOwnMnemonic) {
     const std::string count = ReadIniValue("Messages", "number", kShippedCatalogue);
     EXPECT_GE(Val(count), 58) << "[Messages] number in " << kShippedCatalogue;
     // A count past the catalogue's end would make every message empty.
@@ -204,6 +206,17 @@ TEST_F(LangFunctionsTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
         for (int number = 0; number <= Val(count); ++number) {
             EXPECT_TRUE(unused.count(number) == 1 || !IsBlank(LangFunctions::GetMessage(number)))
                 << "MES" << number << " in " << language;
+        }
+        // Each menu of the menu bar has one mark, before a letter no other menu uses.
+        std::set<int> letters;
+        for (int menu : kTopLevelMenus) {
+            const std::string caption = LangFunctions::GetMessage(menu);
+            const std::size_t mark = caption.find('&');
+            EXPECT_TRUE(mark != std::string::npos && mark + 1 < caption.size() &&
+                        std::isalpha(static_cast<unsigned char>(caption[mark + 1])) &&
+                        caption.find('&', mark + 1) == std::string::npos &&
+                        letters.insert(std::tolower(caption[mark + 1])).second)
+                << caption << " in " << language;
         }
     }
 }

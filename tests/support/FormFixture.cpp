@@ -135,7 +135,8 @@ std::vector<QString> FormFixture::TreeTexts() const {
 }
 
 bool FormFixture::MessageShown(int number) const {
-    const QString text = Message(number);
+    // A message with a placeholder is known by the text before it.
+    const QString text = Message(number).section(QStringLiteral("%1"), 0, 0);
     for (const auto& shown : prompter.messages) {
         if (shown.text.startsWith(text)) {
             return true;

@@ -25,6 +25,11 @@ platform::Prompter::Answer ScriptedPrompter::MessageBox(QWidget*, const QString&
     return buttons == Buttons::Ok ? Answer::Ok : TakeFirst(answers, Answer::No);
 }
 
+void ScriptedPrompter::Tell(QWidget* parent, const QString& text, Kind kind, const QString& title) {
+    MessageBox(parent, text, Buttons::Ok, title);
+    messages.back().kind = kind;
+}
+
 QString ScriptedPrompter::InputBox(QWidget*, const QString& prompt, const QString&) {
     prompts.push_back(prompt);
     return TakeFirst(inputs, QString());

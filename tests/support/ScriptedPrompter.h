@@ -17,6 +17,7 @@ class ScriptedPrompter : public platform::Prompter {
     struct Shown {
         QString text;
         Buttons buttons;
+        Kind kind = Kind::Information;
     };
 
     // An answer in inputs that cancels a box which tells a cancel from an empty answer.
@@ -34,6 +35,7 @@ class ScriptedPrompter : public platform::Prompter {
 
     Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
                       const QString& title) override;
+    void Tell(QWidget* parent, const QString& text, Kind kind, const QString& title) override;
     QString InputBox(QWidget* parent, const QString& prompt, const QString& title) override;
     // Cancelled when inputs run out.
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title,

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "common/StatusMessages.h"
 #include "support/FormFixture.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
@@ -180,9 +181,12 @@ TEST_F(TreeEditTest, DeleteKeyRemovesOnlyAnEmptyGroupTheUserConfirms) {
         bool removed;
     };
     const Case cases[] = {
-        {"K6", Reply::No, false, 51, false}, {"K3", Reply::Yes, false, 52, false},
-        {"K7", Reply::Yes, false, 0, false}, {"D", Reply::Yes, false, 0, false},
-        {"K6", Reply::Yes, true, 54, false}, {"K6", Reply::Yes, false, 51, true},
+        {"K6", Reply::No, false, kMessageDeleteGroupQuestion, false},
+        {"K3", Reply::Yes, false, 52, false},
+        {"K7", Reply::Yes, false, 0, false},
+        {"D", Reply::Yes, false, 0, false},
+        {"K6", Reply::Yes, true, 54, false},
+        {"K6", Reply::Yes, false, kMessageDeleteGroupQuestion, true},
     };
     StartFresh();
     for (const Case& c : cases) {
