@@ -1,6 +1,7 @@
 #include "support/FormFixture.h"
 
 #include <QSettings>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -135,13 +136,8 @@ std::vector<QString> FormFixture::TreeTexts() const {
 }
 
 bool FormFixture::MessageShown(int number) const {
-    const QString text = Message(number);
-    for (const auto& shown : prompter.messages) {
-        if (shown.text.startsWith(text)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(prompter.messages.begin(), prompter.messages.end(),
+                       [&](const auto& shown) { return shown.text.startsWith(Message(number)); });
 }
 
 }  // namespace keyrack::testing
