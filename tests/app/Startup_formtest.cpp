@@ -1,25 +1,15 @@
-#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
-#include <QTimer>
 
 #include "common/Twips.h"
-#include "lang/LangFunctions.h"
-#include "store/BackupDate.h"
 #include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
 namespace {
 
-class StartupTest : public FormFixture {
-  protected:
-    void StoreSettingsFields(const std::string& autoBackup, const std::string& lastBackup) {
-        SeedFile({});
-        SeedBackupSettings(autoBackup, lastBackup);
-    }
-};
+using StartupTest = FormFixture;
 
 TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     Start();
@@ -33,7 +23,6 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     }
     EXPECT_TRUE(Title()->isReadOnly());
     EXPECT_TRUE(Find<QPushButton>("Command8")->isHidden());
-    EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
 }
 
 TEST_F(StartupTest, WindowPlacementFromSettings) {
@@ -68,33 +57,6 @@ TEST_F(StartupTest, SizeAndSplitterAreKeptForTheNextStart) {
     ShowWindow();
     EXPECT_EQ(window->size(), QSize(900, 600));
     EXPECT_NEAR(Find<QSplitter>("Splitter1")->sizes()[0], tree, 1);
-}
-
-TEST_F(StartupTest, BackupMenuAndLastDateFromTheSettingsRecord) {
-    // "Y" alone switches backups on and leaves the period; "NM" switches off, monthly. A date
-    // that does not convert counts as long ago, and the start-up goes on to the end.
-    struct Case {
-        const char* setting;
-        const char* last;
-        bool on;
-        const char* marks;  // of Day, Week, Month
-        CivilDateTime date;
-    };
-    const Case cases[] = {{"Y", "05/Mar/2025", true, "---", {2025, 3, 5}},
-                          {"NM", "05/Mar/202", false, "--M", LongAgo},
-                          {"N", "Yesterday!!", false, "---", LongAgo}};
-    for (const Case& c : cases) {
-        StoreSettingsFields(c.setting, c.last);
-        Start();
-        EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), c.on) << c.setting;
-        EXPECT_EQ(std::string(Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
-                      (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +
-                      (Find<QAction>("MNU_Month")->isChecked() ? "M" : "-"),
-                  c.marks);
-        EXPECT_EQ(S().LastBackupDate, c.date) << c.last;
-        EXPECT_EQ(Find<QLabel>("Label5")->text().left(5), "ALPHA");
-        window.reset();
-    }
 }
 
 TEST_F(StartupTest, FailedStartupWriteIsReportedOnceTheWindowShows) {

@@ -1,7 +1,9 @@
+#include <QLabel>
 #include <QTimer>
 
 #include "login/frmLogin.h"
 #include "store/BackupCommands.h"
+#include "store/BackupDate.h"
 #include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 #include "support/OldFile.h"
@@ -22,25 +24,18 @@ class BackupTest : public FormFixture {
         SeedBackupSettings(autoBackup, lastBackup);
     }
 
+    // The period items that are checked, of Day, Week and Month.
+    std::string Marks() const {
+        return std::string(Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
+               (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +
+               (Find<QAction>("MNU_Month")->isChecked() ? "M" : "-");
+    }
+
     void RestoreAnswering(Reply answer) {
         prompter.answers.push_back(answer);
         Find<QAction>("MNU_RestoreBackup")->trigger();
     }
 };
-
-TEST_F(BackupTest, BackupNowCopiesTheFileThenStoresTheDate) {
-    SeedWithSettings("", "05/Mar/2025");
-    Start();
-    const std::string before = ReadBytes(DataPath());
-    Find<QAction>("MNU_Backup")->trigger();
-
-    EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(ReadBytes(BackupPath()), before);
-    EXPECT_EQ(FileMode(BackupPath()), 0600u);
-    EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), "05/Mar/2025");
-    EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
-    EXPECT_EQ(S().LastBackupDate, clock.now);
-}
 
 TEST_F(BackupTest, FailedOrTornCopyShowsTheFailureAndKeepsBackupAndDate) {
     for (const long long spaceLeft : {0LL, RecordLength + 10LL}) {
@@ -66,22 +61,25 @@ TEST_F(BackupTest, FailedOrTornCopyShowsTheFailureAndKeepsBackupAndDate) {
     }
 }
 
-TEST_F(BackupTest, AutomaticBackupAtStartUpOnlyWhenSwitchedOnAndDue) {
-    struct Case {
+// "Y" alone switches backups on and leaves the period; a date that does not convert counts as
+// long ago. Each period's boundaries are the schedule's own tests; here, the start-up runs it.
+TEST_F(BackupTest, StartUpShowsTheStoredSettingsAndMakesADueBackup) {
+    const struct {
         const char* setting;
         const char* last;
-        bool made;
+        bool on;
+        const char* marks;
+        CivilDateTime date;  // after the start-up
+    } cases[] = {
+        {"YD", "05/Dec/2026", true, "D--", FixedClock().now},
+        {"ND", "05/Dec/2026", false, "D--", {2026, 12, 5}},
+        {"Y", "01/Jan/2020", true, "---", {2020, 1, 1}},
+        {"NM", "05/Mar/202", false, "--M", LongAgo},
     };
-    // Each period's boundaries are the schedule's own tests; here, the start-up runs it.
-    const Case cases[] = {
-        {"YD", "05/Dec/2026", true},
-        {"ND", "05/Dec/2026", false},
-        {"Y", "01/Jan/2020", false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
         std::filesystem::remove(BackupPath());
         SeedWithSettings(c.setting, c.last);
-        const std::string before = ReadBytes(DataPath());
         bool timerRanDuringLogin = true;
         ASSERT_TRUE(StartWithLogin([&](frmLogin& login) {
             timerRanDuringLogin = Find<QTimer>("Timer1")->isActive();
@@ -89,13 +87,16 @@ TEST_F(BackupTest, AutomaticBackupAtStartUpOnlyWhenSwitchedOnAndDue) {
         }));
         EXPECT_FALSE(timerRanDuringLogin);
         EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
-        EXPECT_EQ(std::filesystem::exists(BackupPath()), c.made) << c.setting << " " << c.last;
-        if (c.made) {
+        EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), c.on);
+        EXPECT_EQ(Marks(), c.marks);
+        EXPECT_EQ(S().LastBackupDate, c.date);
+        EXPECT_EQ(Find<QLabel>("Label5")->text().left(5), "ALPHA");  // the start-up went on
+        const bool made = c.date == clock.now;
+        EXPECT_EQ(std::filesystem::exists(BackupPath()), made);
+        if (made) {
             EXPECT_EQ(FieldOnDisk(6, 2, kKey, BackupPath()), c.last);
-            EXPECT_EQ(FieldOnDisk(6, 2), "06/Dec/2026");
-        } else {
-            EXPECT_EQ(FieldOnDisk(6, 2), c.last);
         }
+        EXPECT_EQ(FieldOnDisk(6, 2), made ? "06/Dec/2026" : c.last);
         window.reset();
     }
 }
@@ -117,11 +118,22 @@ TEST_F(BackupTest, FailingAutomaticBackupIsReportedOnceAndTriedAgain) {
     EXPECT_EQ(prompter.messages.size(), 1u);
 }
 
-TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
+// The backup is the file as it was, before its own date was stored; a restore asks, holds the
+// automatic backup while asking, and brings back the backup's entries.
+TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     SeedWithSettings("YD", "06/Dec/2026");
     Start();
+    clock.now.day = 7;
+    const std::string before = ReadBytes(DataPath());
     Find<QAction>("MNU_Backup")->trigger();
+    EXPECT_TRUE(prompter.messages.empty());
     const std::string backup = ReadBytes(BackupPath());
+    EXPECT_EQ(backup, before);
+    EXPECT_EQ(FileMode(BackupPath()), 0600u);
+    EXPECT_EQ(FieldOnDisk(6, 2), "07/Dec/2026");
+    const CivilDateTime madeAt = clock.now;
+    EXPECT_EQ(S().LastBackupDate, madeAt);
+
     ClickToolbar(kNew);
     Title()->setPlainText("Mail");
     ClickToolbar(kSave);
@@ -129,9 +141,12 @@ TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
     const std::vector<QString> withMail = TreeTexts();
     ASSERT_EQ(withMail.size(), 3u);
     const std::string changed = ReadBytes(DataPath());
+    clock.now.day = 9;  // a daily backup is due, but not while the question is open
+    prompter.whileAsking = [this] { Find<BackupCommands>()->Timer1_Timer(); };
 
     RestoreAnswering(Reply::No);
     EXPECT_EQ(ReadBytes(DataPath()), changed);
+    EXPECT_EQ(ReadBytes(BackupPath()), backup);
     EXPECT_EQ(TreeTexts(), withMail);
 
     RestoreAnswering(Reply::Yes);
@@ -141,7 +156,7 @@ TEST_F(BackupTest, RestoreAsksAndBringsBackTheBackupsEntries) {
     EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
     EXPECT_EQ(S().BackupPeriod, "");
     EXPECT_FALSE(Find<QAction>("MNU_Day")->isChecked());
-    EXPECT_EQ(S().LastBackupDate, clock.now);
+    EXPECT_EQ(S().LastBackupDate, madeAt);
     EXPECT_EQ(prompter.messages.size(), 2u);
 }
 
@@ -149,25 +164,17 @@ TEST_F(BackupTest, MissingOrDamagedBackupIsRefusedAndChangesNothing) {
     SeedWithSettings("", "");
     Start();
     const std::string before = ReadBytes(DataPath());
-    struct Case {
-        const char* name;
-        std::function<void()> prepare;
-    };
-    const Case cases[] = {
-        {"missing", [] {}},
-        {"disk fills",
-         [this, before] {
-             WriteBytes(BackupPath(), before + before.substr(0, RecordLength));
-             files.FillDiskAfter(100);
-         }},
-    };
-    for (const Case& c : cases) {
+    for (const bool present : {false, true}) {
+        SCOPED_TRACE(present);
         std::filesystem::remove(BackupPath());
-        c.prepare();
+        if (present) {  // one record longer, on a disk that fills while it is copied
+            WriteBytes(BackupPath(), before + before.substr(0, RecordLength));
+            files.FillDiskAfter(100);
+        }
         RestoreAnswering(Reply::Yes);
-        EXPECT_TRUE(MessageShown(57)) << c.name;
-        EXPECT_EQ(ReadBytes(DataPath()), before) << c.name;
-        EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"})) << c.name;
+        EXPECT_TRUE(MessageShown(57));
+        EXPECT_EQ(ReadBytes(DataPath()), before);
+        EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
         files.Heal();
         prompter.messages.clear();
     }
@@ -201,11 +208,8 @@ TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
     };
     for (const Step& step : steps) {
         Find<QAction>(step.item)->trigger();
-        const std::string marks = std::string(Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
-                                  (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +
-                                  (Find<QAction>("MNU_Month")->isChecked() ? "M" : "-");
         EXPECT_EQ(FieldOnDisk(5, 2), step.stored);
-        EXPECT_EQ(marks, step.checked) << step.stored;
+        EXPECT_EQ(Marks(), step.checked) << step.stored;
         EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), step.stored[0] == 'Y');
         EXPECT_EQ(FieldOnDisk(6, 2), "01/Jan/1970");  // none was stored: long ago
     }
@@ -215,16 +219,6 @@ TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
     EXPECT_TRUE(Find<QAction>("MNU_Month")->isChecked());
     EXPECT_FALSE(Find<QAction>("MNU_Week")->isChecked());
     EXPECT_EQ(S().BackupPeriod, "M");
-}
-
-TEST_F(BackupTest, NoAutomaticBackupWhileTheRestoreQuestionIsOpen) {
-    SeedWithSettings("YD", "06/Dec/2026");
-    Start();
-    WriteBytes(BackupPath(), "the backup");
-    clock.now.day = 7;
-    prompter.whileAsking = [this] { Find<BackupCommands>()->Timer1_Timer(); };
-    RestoreAnswering(Reply::No);
-    EXPECT_EQ(ReadBytes(BackupPath()), "the backup");
 }
 
 // An old file whose conversion is declined cannot be opened: the replaced file comes back.

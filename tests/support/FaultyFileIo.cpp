@@ -10,10 +10,6 @@ IoResult Injected() {
     return IoResult::Failure("Input/output error");
 }
 
-IoResult DiskFull() {
-    return IoResult::Failure("No space left on device");
-}
-
 }  // namespace
 
 void FaultyFileIo::Heal() {
@@ -27,41 +23,31 @@ bool FaultyFileIo::Fails(FileOp op) {
     return found != failAt_.end() && found->second == call;
 }
 
-std::string FaultyFileIo::Fitting(const std::string& bytes) {
-    if (spaceLeft_ < 0) {
-        return bytes;
-    }
-    const auto fits = static_cast<std::size_t>(
-        std::min<long long>(spaceLeft_, static_cast<long long>(bytes.size())));
-    spaceLeft_ -= static_cast<long long>(fits);
-    return bytes.substr(0, fits);
+IoResult FaultyFileIo::WriteFitting(const std::string& bytes,
+                                    const std::function<IoResult(const std::string&)>& write) {
+    const std::size_t fits =
+        spaceLeft_ < 0 ? bytes.size() : std::min<std::size_t>(spaceLeft_, bytes.size());
+    spaceLeft_ -= spaceLeft_ < 0 ? 0 : static_cast<long long>(fits);
+    const IoResult written = write(bytes.substr(0, fits));
+    return written && fits < bytes.size() ? IoResult::Failure("No space left on device") : written;
 }
 
 IoResult FaultyFileIo::ReadAll(const std::string& path, std::string& content) {
-    if (Fails(FileOp::Read)) {
-        content.clear();
-        return Injected();
-    }
-    return SystemFileIo().ReadAll(path, content);
+    content.clear();
+    return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadAll(path, content);
 }
 
 IoResult FaultyFileIo::WriteAt(const std::string& path, long long offset,
                                const std::string& bytes) {
-    if (Fails(FileOp::WriteAt)) {
-        return Injected();
-    }
-    const std::string fitting = Fitting(bytes);
-    const IoResult written = SystemFileIo().WriteAt(path, offset, fitting);
-    return written && fitting.size() < bytes.size() ? DiskFull() : written;
+    return Fails(FileOp::WriteAt) ? Injected() : WriteFitting(bytes, [&](const std::string& part) {
+        return SystemFileIo().WriteAt(path, offset, part);
+    });
 }
 
 IoResult FaultyFileIo::CreateWith(const std::string& path, const std::string& content) {
-    if (Fails(FileOp::Create)) {
-        return Injected();
-    }
-    const std::string fitting = Fitting(content);
-    const IoResult written = SystemFileIo().CreateWith(path, fitting);
-    return written && fitting.size() < content.size() ? DiskFull() : written;
+    return Fails(FileOp::Create) ? Injected() : WriteFitting(content, [&](const std::string& part) {
+        return SystemFileIo().CreateWith(path, part);
+    });
 }
 
 IoResult FaultyFileIo::Resize(const std::string& path, long long length) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include "store/FileIo.h"
@@ -32,8 +33,10 @@ class FaultyFileIo : public FileIo {
   private:
     // Counts the call; true when it is the one set to fail.
     bool Fails(FileOp op);
-    // The part of bytes that still fits on the disk; uses up the space.
-    std::string Fitting(const std::string& bytes);
+    // Writes the part of bytes that still fits on the disk and uses up the space; fails as a
+    // full disk does when that is not all of them.
+    IoResult WriteFitting(const std::string& bytes,
+                          const std::function<IoResult(const std::string&)>& write);
 
     std::map<FileOp, int> calls_;
     std::map<FileOp, int> failAt_;

@@ -1,6 +1,7 @@
 #include "support/FormFixture.h"
 
 #include <QSettings>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -137,12 +138,8 @@ std::vector<QString> FormFixture::TreeTexts() const {
 bool FormFixture::MessageShown(int number) const {
     // A message with a placeholder is known by the text before it.
     const QString text = Message(number).section(QStringLiteral("%1"), 0, 0);
-    for (const auto& shown : prompter.messages) {
-        if (shown.text.startsWith(text)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(prompter.messages.begin(), prompter.messages.end(),
+                       [&](const auto& shown) { return shown.text.startsWith(text); });
 }
 
 }  // namespace keyrack::testing

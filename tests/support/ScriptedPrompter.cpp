@@ -42,10 +42,7 @@ std::optional<QString> ScriptedPrompter::AskText(QWidget*, const QString& prompt
         maskedPrompts.push_back(prompt);
     }
     const QString answer = TakeFirst(inputs, Cancel);
-    if (answer == Cancel) {
-        return std::nullopt;
-    }
-    return answer;
+    return answer == Cancel ? std::nullopt : std::optional<QString>(answer);
 }
 
 QString ScriptedPrompter::FileName(QWidget*, const QString&, bool) {
