@@ -32,7 +32,7 @@ ChangesTaken TakeChangesFromDisk(RecordStore& store, FileIo& io, const std::stri
                                  int dataKey, platform::RandomSource& random,
                                  const std::vector<PendingWrite>& pending) {
     ChangesTaken taken;
-    const DiskCheck check = CheckDataFile(io, path, store.LoadedIdentity(), store.DataRecords);
+    DiskCheck check = CheckDataFile(io, path, store.LoadedIdentity(), store.DataRecords);
     switch (check.state) {
         case DiskCheck::State::Same:
             store.KeepIdentity(check.identity);
@@ -47,8 +47,13 @@ ChangesTaken TakeChangesFromDisk(RecordStore& store, FileIo& io, const std::stri
         case DiskCheck::State::Changed:
             break;
     }
-    const RecordList base = store.DataRecords;
-    if (const LoadResult loaded = store.LoadDataFile(path); !loaded) {
+    // The load replaces the records anyway: they are moved, not copied, and the check's read
+    // is loaded rather than read again.
+    RecordList base = std::move(store.DataRecords);
+    if (const LoadResult loaded =
+            store.LoadDataFile(path, {std::move(check.content), check.identity});
+        !loaded) {
+        store.DataRecords = std::move(base);
         taken.outcome = ChangesTaken::Outcome::Failed;
         taken.reason = loaded.reason;
         return taken;

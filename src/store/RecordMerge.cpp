@@ -151,9 +151,13 @@ class Merge {
     }
 
     void MergeTreeRecord(int record) {
+        // Most records are untouched by ours: the bytes tell without copying or decoding.
+        const auto size = static_cast<std::size_t>(record);
+        if (size < base_.size() && size < ours_.size() && base_[size].bytes == ours_[size].bytes) {
+            return;
+        }
         const DataRecord base = At(base_, record);
         const DataRecord ours = At(ours_, record);
-        // Most records are untouched by ours: the bytes tell without decoding.
         if (ours.bytes == base.bytes) {
             return;
         }
@@ -240,7 +244,11 @@ class Merge {
 
     // A group ours deleted stays while anything left in the file names it as its parent.
     void KeepNamedGroups() {
-        for (bool kept = true; kept;) {
+        const bool freesAGroup = std::any_of(
+            pending_.begin(), pending_.end(),
+            [this](const Pending& w) { return IsFree(w.content) && IsGroup(At(base_, w.record)); });
+        // Naming every parent in the file costs a pass over all records.
+        for (bool kept = freesAGroup; kept;) {
             kept = false;
             const std::set<std::string> named = NamedParents();
             const auto stays =
