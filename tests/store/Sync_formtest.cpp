@@ -1,4 +1,6 @@
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <algorithm>
 #include <filesystem>
 
@@ -77,6 +79,20 @@ TEST_F(SyncTest, AConflictCopyMergedTwiceAddsNothingTheSecondTime) {
     Settle();
     EXPECT_EQ(ReadBytes(DataPath()), merged);
     EXPECT_FALSE(std::filesystem::exists(again));
+}
+
+TEST_F(SyncTest, AGroupRenamedInPlaceKeepsItsTextThroughAChangeOnDisk) {
+    Show("K3");
+    Tree().view()->editItem(Tree().NodeWithKey("K3"));
+    auto* label = Find<QLineEdit>("TreeView1Label");
+    label->setText("Savings");
+    SeedFile({Entry(5, "Mail", "K3")});
+    Settle();
+    ASSERT_EQ(Find<QLineEdit>("TreeView1Label"), label);
+    EXPECT_EQ(label->text(), "Savings");
+    QTest::keyClick(label, Qt::Key_Return);
+    EXPECT_TRUE(Shows("Savings"));
+    EXPECT_TRUE(Shows("Mail"));
 }
 
 }  // namespace
