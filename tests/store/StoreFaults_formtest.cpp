@@ -68,12 +68,21 @@ TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTa
     EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST_F(StoreFaultsFormTest, GarbledLockIsAskedAboutAndYesGoesOn) {
-    WriteBytes(DataPath() + ".lock", "garbled");
-    prompter.answers.push_back(platform::Prompter::Answer::Yes);
-    bool loginOffered = false;
-    EXPECT_TRUE(StartsAnother(window, loginOffered));
-    EXPECT_TRUE(MessageShown(81));
+TEST_F(StoreFaultsFormTest, ALockFromAnotherComputerOrGarbledIsAskedAboutAndYesGoesOn) {
+    const struct {
+        const char* lock;
+        int message;
+    } cases[] = {{"4242\nkeyrack\nlaptop-elsewhere\n", 80}, {"garbled", 81}};
+    for (const auto& c : cases) {
+        window.reset();
+        WriteBytes(DataPath() + ".lock", c.lock);
+        prompter.messages.clear();
+        prompter.answers.push_back(platform::Prompter::Answer::Yes);
+        bool loginOffered = false;
+        EXPECT_TRUE(StartsAnother(window, loginOffered)) << c.lock;
+        EXPECT_TRUE(MessageShown(c.message)) << c.lock;
+        EXPECT_EQ(prompter.LastMessage().contains("laptop-elsewhere"), c.message == 80);
+    }
 }
 
 }  // namespace
