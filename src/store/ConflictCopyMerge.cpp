@@ -50,7 +50,10 @@ class Tree {
     }
 
     std::string Value(int record, int field) const {
-        return DecodeValue(Trim(records_[record].Field(field)), key_);
+        // A field never written holds NULs, which read as nothing, as the store reads them.
+        std::string stored = records_[record].Field(field);
+        stored.erase(std::remove(stored.begin(), stored.end(), '\0'), stored.end());
+        return DecodeValue(Trim(stored), key_);
     }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
     bool IsEntry(int record) const { return kinds_[record] == Kind::Entry; }
