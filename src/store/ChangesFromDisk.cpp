@@ -8,12 +8,17 @@ namespace keyrack {
 
 namespace {
 
-RecordList WithPending(RecordList records, const std::vector<PendingWrite>& pending) {
+// Only the records the pending writes change are taken, so that a change from disk is merged
+// without whole copies of the file.
+OwnChanges ChangesOf(const RecordList& records, const std::vector<PendingWrite>& pending) {
+    OwnChanges changes;
+    for (int record = 1; record < FirstTreeRecord; ++record) {
+        changes.base[record] = changes.ours[record] = RecordAt(records, record);
+    }
     for (const PendingWrite& write : pending) {
-        if (write.record >= static_cast<int>(records.size())) {
-            records.resize(static_cast<std::size_t>(write.record) + 1);
-        }
-        DataRecord& target = records[static_cast<std::size_t>(write.record)];
+        changes.base.emplace(write.record, RecordAt(records, write.record));
+        DataRecord& target =
+            changes.ours.emplace(write.record, RecordAt(records, write.record)).first->second;
         for (int field = 1; field <= FieldCount; ++field) {
             const std::string& value = write.fields[field - 1];
             if (write.mode == PendingWrite::Mode::Clear) {
@@ -23,7 +28,7 @@ RecordList WithPending(RecordList records, const std::vector<PendingWrite>& pend
             }
         }
     }
-    return records;
+    return changes;
 }
 
 }  // namespace
@@ -32,7 +37,7 @@ ChangesTaken TakeChangesFromDisk(RecordStore& store, FileIo& io, const std::stri
                                  int dataKey, platform::RandomSource& random,
                                  const std::vector<PendingWrite>& pending) {
     ChangesTaken taken;
-    const DiskCheck check = CheckDataFile(io, path, store.LoadedIdentity(), store.DataRecords);
+    DiskCheck check = CheckDataFile(io, path, store.LoadedIdentity(), store.DataRecords);
     switch (check.state) {
         case DiskCheck::State::Same:
             store.KeepIdentity(check.identity);
@@ -47,8 +52,11 @@ ChangesTaken TakeChangesFromDisk(RecordStore& store, FileIo& io, const std::stri
         case DiskCheck::State::Changed:
             break;
     }
-    const RecordList base = store.DataRecords;
-    if (const LoadResult loaded = store.LoadDataFile(path); !loaded) {
+    const OwnChanges changes = ChangesOf(store.DataRecords, pending);
+    // The check's read is loaded rather than the file read again.
+    if (const LoadResult loaded =
+            store.LoadDataFile(path, {std::move(check.content), check.identity});
+        !loaded) {
         taken.outcome = ChangesTaken::Outcome::Failed;
         taken.reason = loaded.reason;
         return taken;
@@ -57,8 +65,7 @@ ChangesTaken TakeChangesFromDisk(RecordStore& store, FileIo& io, const std::stri
     if (pending.empty()) {
         return taken;
     }
-    const RecordMergeResult merged =
-        MergeRecords(base, WithPending(base, pending), store.DataRecords, dataKey, random);
+    const RecordMergeResult merged = MergeRecords(changes, store.DataRecords, dataKey, random);
     if (merged.status == RecordMergeResult::Status::OtherFile) {
         taken.outcome = ChangesTaken::Outcome::OtherFile;
         return taken;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "common/Strings.h"
 #include "store/DiskCheck.h"
@@ -31,46 +33,67 @@ const std::string kDefaultPath(1, '\x1e');
 // The tree of one file as paths of names.
 class Tree {
   public:
-    Tree(const RecordList& records, int key) : records_(records), key_(key) {
+    // A record with the same bytes under the same key as in like is what it is there, so a
+    // copy that mostly matches the data file is decoded only where it differs.
+    Tree(const RecordList& records, int key, const Tree* like = nullptr)
+        : records_(records), key_(key), kinds_(records.size(), Kind::Other) {
         for (int record = FirstTreeRecord; record < static_cast<int>(records.size()); ++record) {
-            if (IsGroup(record)) {
+            if (like != nullptr && like->SameRecord(*this, record)) {
+                kinds_[record] = like->kinds_[record];
+            } else {
+                Classify(record);
+            }
+            if (kinds_[record] == Kind::Group) {
                 groups_[KeyOf(record, kOwnKeyField)] = record;
             }
         }
     }
 
     std::string Value(int record, int field) const {
-        return DecodeValue(Trim(records_[record].Field(field)), key_);
+        // A field never written holds NULs, which read as nothing, as the store reads them.
+        std::string stored = records_[record].Field(field);
+        stored.erase(std::remove(stored.begin(), stored.end(), '\0'), stored.end());
+        return DecodeValue(Trim(stored), key_);
     }
-    bool IsGroup(int record) const {
-        return Value(record, 1).empty() && !Trim(Value(record, kNameField)).empty() &&
-               !KeyOf(record, kOwnKeyField).empty();
-    }
-    bool IsEntry(int record) const { return !Trim(Value(record, 1)).empty(); }
+    bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
+    bool IsEntry(int record) const { return kinds_[record] == Kind::Entry; }
     std::string KeyOf(int record, int field) const {
         return KeyFromStored(Trim(Value(record, field)));
+    }
+    // The same bytes under the same key: the same group or entry in the same place.
+    bool SameRecord(const Tree& other, int record) const {
+        return key_ == other.key_ && record < static_cast<int>(records_.size()) &&
+               record < static_cast<int>(other.records_.size()) &&
+               records_[record].bytes == other.records_[record].bytes;
     }
 
     // The path of names of the group with this key; a missing parent ends the path, a missing
     // group is the default group.
-    std::string PathOf(const std::string& key) const {
+    const std::string& PathOf(const std::string& key) const {
+        const auto known = paths_.find(key);
+        if (known != paths_.end()) {
+            return known->second;
+        }
         std::string path;
         std::set<std::string> seen;
         for (std::string at = key; !at.empty() && seen.insert(at).second;) {
             const auto group = groups_.find(at);
             if (at == DefaultGroupKey || group == groups_.end()) {
-                return path.empty() && at == key ? kDefaultPath : kDefaultPath + path;
+                path = path.empty() && at == key ? kDefaultPath : kDefaultPath + path;
+                break;
             }
             path = kSeparator + Trim(Value(group->second, kNameField)) + path;
             at = KeyOf(group->second, kParentField);
         }
-        return path;
+        return paths_.emplace(key, path).first->second;
+    }
+    std::string ParentKey(int record) const {
+        const std::string parent = KeyOf(record, kParentField);
+        return parent.empty() && !IsGroup(record) ? DefaultGroupKey : parent;
     }
     std::string ParentPath(int record) const {
-        const std::string parent = KeyOf(record, kParentField);
-        return IsGroup(record) && parent.empty()
-                   ? std::string()
-                   : PathOf(parent.empty() ? DefaultGroupKey : parent);
+        const std::string parent = ParentKey(record);
+        return parent.empty() ? std::string() : PathOf(parent);
     }
     std::string EntryIdentity(int record) const {
         std::string identity = ParentPath(record);
@@ -81,11 +104,39 @@ class Tree {
         }
         return identity;
     }
+    // The entries titled so, to look for an entry without making every entry's identity.
+    const std::vector<int>& EntriesTitled(const std::string& title) const {
+        if (titled_.empty()) {
+            for (int record = FirstTreeRecord; record < static_cast<int>(kinds_.size()); ++record) {
+                if (IsEntry(record)) {
+                    titled_[Trim(Value(record, 1))].push_back(record);
+                }
+            }
+        }
+        static const std::vector<int> none;
+        const auto found = titled_.find(title);
+        return found != titled_.end() ? found->second : none;
+    }
 
   private:
+    enum class Kind : unsigned char { Other, Group, Entry };
+
+    void Classify(int record) {
+        const std::string title = Value(record, 1);
+        if (!Trim(title).empty()) {
+            kinds_[record] = Kind::Entry;
+        } else if (title.empty() && !Trim(Value(record, kNameField)).empty() &&
+                   !KeyOf(record, kOwnKeyField).empty()) {
+            kinds_[record] = Kind::Group;
+        }
+    }
+
     const RecordList& records_;
     const int key_;
-    std::map<std::string, int> groups_;
+    std::vector<Kind> kinds_;
+    std::unordered_map<std::string, int> groups_;
+    mutable std::unordered_map<std::string, std::string> paths_;
+    mutable std::unordered_map<std::string, std::vector<int>> titled_;
 };
 
 int StoredKey(const RecordList& records) {
@@ -129,18 +180,34 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
         return plan;
     }
     const Tree ours(dataFile, dataKey);
-    const Tree theirs(copy, copyKey);
+    const Tree theirs(copy, copyKey, &ours);
 
     std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
-    std::set<std::string> entries;
     for (int record = FirstTreeRecord; record < static_cast<int>(dataFile.size()); ++record) {
         if (ours.IsGroup(record)) {
             groupKeys.insert(
                 {ours.PathOf(ours.KeyOf(record, kOwnKeyField)), ours.KeyOf(record, kOwnKeyField)});
-        } else if (ours.IsEntry(record)) {
-            entries.insert(ours.EntryIdentity(record));
         }
     }
+    // The identities of the data file's entries are made title by title, as entries of the
+    // copy ask for them; with them, those of entries taken from the copy.
+    std::unordered_set<std::string> entries;
+    std::unordered_set<std::string> titlesLookedUp;
+    const auto isNew = [&](int record) {
+        if (ours.SameRecord(theirs, record) && ours.IsEntry(record)) {
+            const std::string parent = ours.ParentKey(record);
+            if (ours.PathOf(parent) == theirs.PathOf(parent)) {
+                return false;
+            }
+        }
+        const std::string title = Trim(theirs.Value(record, 1));
+        if (titlesLookedUp.insert(title).second) {
+            for (int known : ours.EntriesTitled(title)) {
+                entries.insert(ours.EntryIdentity(known));
+            }
+        }
+        return entries.insert(theirs.EntryIdentity(record)).second;
+    };
 
     int next = FirstTreeRecord;
     const auto allocate = [&]() {
@@ -175,7 +242,7 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
         ++plan.groupsAdded;
     }
     for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
-        if (!theirs.IsEntry(record) || !entries.insert(theirs.EntryIdentity(record)).second) {
+        if (!theirs.IsEntry(record) || !isNew(record)) {
             continue;
         }
         EntryValues values{

@@ -145,7 +145,8 @@ void DataFileSync::Watcher_Changed() {
 void DataFileSync::TimerSync_Timer() {
     // An edit keeps its boxes as typed: the change is taken before it is saved. A question
     // open on the screen belongs to a command that may hold on to the tree's nodes.
-    if (!session_.EditMode.empty() || locked_ || QApplication::activeModalWidget() != nullptr) {
+    if (!session_.EditMode.empty() || locked_ || QApplication::activeModalWidget() != nullptr ||
+        (busy_ && busy_())) {
         TimerSync->start();
         return;
     }

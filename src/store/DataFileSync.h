@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/ChangesFromDisk.h"
@@ -48,6 +50,8 @@ class DataFileSync : public QObject {
     void StartWatching();
     // While locked, changes wait as they do during an edit.
     void SetLocked(bool locked) { locked_ = locked; }
+    // Changes also wait while busy says so: a label edited in place would lose what was typed.
+    void WaitWhile(std::function<bool()> busy) { busy_ = std::move(busy); }
 
     // Handlers: a file event restarts the pause, and the pause's end takes the change.
     void Watcher_Changed();
@@ -73,6 +77,7 @@ class DataFileSync : public QObject {
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* TimerSync = nullptr;
     bool locked_ = false;
+    std::function<bool()> busy_;
     // Each copy is asked about once while the program runs.
     std::set<std::string> offered_;
 };

@@ -26,15 +26,18 @@ constexpr int kEntryGroupField = 8;
 constexpr int kOwnKeyField = 9;
 constexpr int kParentField = 10;
 
-// NULs (a record made in memory and never assigned) read as spaces, as the store reads them.
 DataRecord At(const RecordList& records, int record) {
-    DataRecord result;
-    result.Blank();
-    if (record < static_cast<int>(records.size())) {
-        result = records[record];
-        std::replace(result.bytes.begin(), result.bytes.end(), '\0', ' ');
+    return RecordAt(records, record);
+}
+
+DataRecord At(const std::map<int, DataRecord>& records, int record) {
+    const auto found = records.find(record);
+    if (found != records.end()) {
+        return found->second;
     }
-    return result;
+    DataRecord blank;
+    blank.Blank();
+    return blank;
 }
 
 bool IsFree(const DataRecord& record) {
@@ -105,9 +108,13 @@ struct Pending {
 
 class Merge {
   public:
-    Merge(const RecordList& base, const RecordList& ours, const RecordList& theirs, int dataKey,
+    Merge(const OwnChanges& changes, const RecordList& theirs, int dataKey,
           platform::RandomSource& random)
-        : base_(base), ours_(ours), theirs_(theirs), key_(dataKey), random_(random) {}
+        : base_(changes.base),
+          ours_(changes.ours),
+          theirs_(theirs),
+          key_(dataKey),
+          random_(random) {}
 
     RecordMergeResult Run() {
         RecordMergeResult result;
@@ -117,9 +124,10 @@ class Merge {
             result.status = RecordMergeResult::Status::OtherFile;
             return result;
         }
-        const int last = static_cast<int>(std::max({base_.size(), ours_.size(), theirs_.size()}));
-        for (int record = FirstTreeRecord; record < last; ++record) {
-            MergeTreeRecord(record);
+        for (const auto& changed : ours_) {
+            if (changed.first >= FirstTreeRecord) {
+                MergeTreeRecord(changed.first);
+            }
         }
         if (!PlaceDisplaced()) {
             result.status = RecordMergeResult::Status::Full;
@@ -153,7 +161,7 @@ class Merge {
     void MergeTreeRecord(int record) {
         const DataRecord base = At(base_, record);
         const DataRecord ours = At(ours_, record);
-        // Most records are untouched by ours: the bytes tell without decoding.
+        // A record written again as it was: the bytes tell without decoding.
         if (ours.bytes == base.bytes) {
             return;
         }
@@ -240,7 +248,11 @@ class Merge {
 
     // A group ours deleted stays while anything left in the file names it as its parent.
     void KeepNamedGroups() {
-        for (bool kept = true; kept;) {
+        const bool freesAGroup = std::any_of(
+            pending_.begin(), pending_.end(),
+            [this](const Pending& w) { return IsFree(w.content) && IsGroup(At(base_, w.record)); });
+        // Naming every parent in the file costs a pass over all records.
+        for (bool kept = freesAGroup; kept;) {
             kept = false;
             const std::set<std::string> named = NamedParents();
             const auto stays =
@@ -369,8 +381,8 @@ class Merge {
         }
     }
 
-    const RecordList& base_;
-    const RecordList& ours_;
+    const std::map<int, DataRecord>& base_;
+    const std::map<int, DataRecord>& ours_;
     const RecordList& theirs_;
     const int key_;
     platform::RandomSource& random_;
@@ -383,10 +395,35 @@ class Merge {
 
 }  // namespace
 
+DataRecord RecordAt(const RecordList& records, int record) {
+    DataRecord result;
+    result.Blank();
+    if (record < static_cast<int>(records.size())) {
+        result = records[record];
+        std::replace(result.bytes.begin(), result.bytes.end(), '\0', ' ');
+    }
+    return result;
+}
+
 RecordMergeResult MergeRecords(const RecordList& base, const RecordList& ours,
                                const RecordList& theirs, int dataKey,
                                platform::RandomSource& random) {
-    return Merge(base, ours, theirs, dataKey, random).Run();
+    OwnChanges changes;
+    const int last = static_cast<int>(std::max(base.size(), ours.size()));
+    for (int record = 1; record < last; ++record) {
+        DataRecord was = RecordAt(base, record);
+        DataRecord is = RecordAt(ours, record);
+        if (record < FirstTreeRecord || was.bytes != is.bytes) {
+            changes.base.emplace(record, std::move(was));
+            changes.ours.emplace(record, std::move(is));
+        }
+    }
+    return MergeRecords(changes, theirs, dataKey, random);
+}
+
+RecordMergeResult MergeRecords(const OwnChanges& changes, const RecordList& theirs, int dataKey,
+                               platform::RandomSource& random) {
+    return Merge(changes, theirs, dataKey, random).Run();
 }
 
 }  // namespace keyrack

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "platform/RandomSource.h"
@@ -33,6 +34,17 @@ struct RecordMergeResult {
     int keptBoth = 0;
 };
 
+// Records 1 and 2 and every record this program changed, as they were when the file was last
+// read or written (base) and with the changes (ours): all a merge needs of either side.
+struct OwnChanges {
+    std::map<int, DataRecord> base;
+    std::map<int, DataRecord> ours;
+};
+
+// Record n as the merge compares it: NULs (a record made in memory and never assigned) read as
+// spaces, as the store reads them; a record past the end is blank.
+DataRecord RecordAt(const RecordList& records, int record);
+
 // base: the records as last read or written; ours: the same with this program's changes;
 // theirs: the file on disk now. A record only one side changed takes that side; fields that
 // only one side changed are combined. A record both sides changed in the same field stays as
@@ -42,6 +54,9 @@ struct RecordMergeResult {
 // changed it, and the backup settings of the later backup date.
 RecordMergeResult MergeRecords(const RecordList& base, const RecordList& ours,
                                const RecordList& theirs, int dataKey,
+                               platform::RandomSource& random);
+// The same, from this program's changes alone.
+RecordMergeResult MergeRecords(const OwnChanges& changes, const RecordList& theirs, int dataKey,
                                platform::RandomSource& random);
 
 }  // namespace keyrack

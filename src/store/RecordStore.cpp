@@ -61,6 +61,15 @@ RecordStore::~RecordStore() {
 
 LoadResult RecordStore::LoadDataFile(const std::string& path,
                                      const ConvertQuestion& confirmOldFormat) {
+    return Load(path, confirmOldFormat, nullptr);
+}
+
+LoadResult RecordStore::LoadDataFile(const std::string& path, FileContent read) {
+    return Load(path, {}, &read);
+}
+
+LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
+                             FileContent* read) {
     Lock();
     kind_ = FileKind::Plain;
     FileRecordCount = 0;
@@ -70,11 +79,11 @@ LoadResult RecordStore::LoadDataFile(const std::string& path,
     // Until the load succeeds memory is not the file, and writing it back would destroy it.
     writable_ = false;
 
-    const FileIdentity found = files_->Identity(path);
+    const FileIdentity found = read != nullptr ? read->identity : files_->Identity(path);
     if (!found.unknownBecause.empty()) {
         return {LoadResult::Status::Unreadable, path, found.unknownBecause};
     }
-    std::string content;
+    std::string content = read != nullptr ? std::move(read->content) : std::string();
     if (!found.exists) {
         // A journal without its file holds no login and is of no use.
         DropJournal(*files_, path);
@@ -87,8 +96,10 @@ LoadResult RecordStore::LoadDataFile(const std::string& path,
                 return {LoadResult::Status::Unreadable, path, created.reason};
             }
         }
-    } else if (const IoResult read = files_->ReadAll(path, content); !read) {
-        return {LoadResult::Status::Unreadable, path, read.reason};
+    } else if (const IoResult readNow =
+                   read != nullptr ? IoResult{} : files_->ReadAll(path, content);
+               !readNow) {
+        return {LoadResult::Status::Unreadable, path, readNow.reason};
     }
     if (IsProtectedFile(content)) {
         // A write a crash cut short is completed before the file is next read, at Unlock.
@@ -99,6 +110,7 @@ LoadResult RecordStore::LoadDataFile(const std::string& path,
         kind_ = FileKind::Protected;
         return {LoadResult::Status::Locked, path, {}};
     }
+    bool journalReplayed = false;
     if (IsOldFormat(content)) {
         // A journal beside an old file cannot be one of its records in today's layout.
         if (const IoResult dropped = DropJournal(*files_, path); !dropped) {
@@ -115,13 +127,15 @@ LoadResult RecordStore::LoadDataFile(const std::string& path,
         if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
             return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
         }
-        if (const IoResult read = files_->ReadAll(path, content); !read) {
-            return {LoadResult::Status::Unreadable, path, read.reason};
+        if (const IoResult readAgain = files_->ReadAll(path, content); !readAgain) {
+            return {LoadResult::Status::Unreadable, path, readAgain.reason};
         }
+        journalReplayed = true;
     }
     // A file others may read keeps no secret; the program's own files are its owner's alone.
     files_->RestrictToOwner(path);
-    loadedIdentity_ = files_->Identity(path);
+    // The identity taken before the read: a change made after it is seen by the next check.
+    loadedIdentity_ = read != nullptr && !journalReplayed ? found : files_->Identity(path);
     fileLength_ = static_cast<long long>(content.size());
 
     FileRecordCount = static_cast<long>(content.size() / RecordLength);

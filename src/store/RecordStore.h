@@ -82,6 +82,15 @@ class RecordStore {
     // A record left in the journal by a cut write is completed first. An old-format file is
     // converted when confirmOldFormat agrees, keeping the old file as "OLD_cli.rkd" beside it.
     LoadResult LoadDataFile(const std::string& path, const ConvertQuestion& confirmOldFormat = {});
+    // The file's content as the caller read it, with the identity taken just before the read.
+    struct FileContent {
+        std::string content;
+        FileIdentity identity;
+    };
+    // Like LoadDataFile, from content already read, so that a file seen to have changed is not
+    // read twice; it is read again only after a journal was replayed into it. An old-format
+    // file is not converted.
+    LoadResult LoadDataFile(const std::string& path, FileContent read);
 
     // Opens the protected file the last load found locked, reading it again: the records and
     // the key are in memory from here on. False, with nothing read, when the login is not the
@@ -138,6 +147,8 @@ class RecordStore {
     void KeepIdentity(const FileIdentity& identity) { loadedIdentity_ = identity; }
 
   private:
+    LoadResult Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
+                    FileContent* read);
     template <typename Change>
     bool CommitRecord(int record, const std::string& path, Change change);
     // Makes path the loaded file again when it is missing or another file: the records the

@@ -1,6 +1,6 @@
 #include "store/ValueCipher.h"
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "common/Strings.h"
@@ -64,10 +64,16 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     }
     std::string out;
     out.reserve(text.size() * 3 + (fill && length > 0 ? static_cast<std::size_t>(length) : 0));
-    char digits[16];
     for (int group : Groups(text, key)) {
-        std::snprintf(digits, sizeof digits, "%03d", group);
-        out += digits;
+        // Three digits with leading zeros; a larger group (a value that cannot be stored
+        // intact) keeps all of its digits.
+        if (group > 999) {
+            out += std::to_string(group);
+            continue;
+        }
+        out += static_cast<char>('0' + group / 100);
+        out += static_cast<char>('0' + group / 10 % 10);
+        out += static_cast<char>('0' + group % 10);
     }
     while (fill && static_cast<int>(out.size()) < length) {
         const int r = static_cast<int>(random.Below(57)) + 65;

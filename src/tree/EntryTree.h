@@ -38,6 +38,9 @@ class EntryTree : public QTreeWidget {
 
     explicit EntryTree(QWidget* parent = nullptr);
 
+    // A label's in-place editor is open: rebuilding the tree now would take the typed text away.
+    bool EditingLabel() const { return state() == QAbstractItemView::EditingState; }
+
     Hooks hooks;
 
   protected:

@@ -58,6 +58,7 @@ void TreePane::ConnectTreeEdits() {
         TreeView1_AfterLabelEdit(node, text);
     };
     tree.hooks.keyUp = [this](int key) { TreeView1_KeyUp(key); };
+    sync_.WaitWhile([this] { return TreeView1->EditingLabel(); });
     connect(Timer2, &QTimer::timeout, this, &TreePane::Timer2_Timer);
 }
 

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QLockFile>
+#include <algorithm>
 
 #include "login/frmLogin.h"
 #include "support/FormFixture.h"
@@ -68,12 +69,23 @@ TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTa
     EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST_F(StoreFaultsFormTest, GarbledLockIsAskedAboutAndYesGoesOn) {
-    WriteBytes(DataPath() + ".lock", "garbled");
-    prompter.answers.push_back(platform::Prompter::Answer::Yes);
-    bool loginOffered = false;
-    EXPECT_TRUE(StartsAnother(window, loginOffered));
-    EXPECT_TRUE(MessageShown(81));
+TEST_F(StoreFaultsFormTest, ALockFromAnotherComputerOrGarbledIsAskedAboutAndYesGoesOn) {
+    const struct {
+        const char* lock;
+        QString question;
+    } cases[] = {{"4242\nkeyrack\nlaptop-elsewhere\n", Message(80).arg("laptop-elsewhere")},
+                 {"garbled", Message(81)}};
+    for (const auto& c : cases) {
+        window.reset();
+        WriteBytes(DataPath() + ".lock", c.lock);
+        prompter.messages.clear();
+        prompter.answers.push_back(platform::Prompter::Answer::Yes);
+        bool loginOffered = false;
+        EXPECT_TRUE(StartsAnother(window, loginOffered)) << c.lock;
+        EXPECT_TRUE(std::any_of(prompter.messages.begin(), prompter.messages.end(),
+                                [&c](const auto& shown) { return shown.text == c.question; }))
+            << c.lock;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
 #include <algorithm>
 #include <filesystem>
 
@@ -63,11 +66,16 @@ TEST_F(SyncTest, AnEditStaysThroughAChangeOnDiskAndItsSaveKeepsBothVersions) {
 TEST_F(SyncTest, AConflictCopyMergedTwiceAddsNothingTheSecondTime) {
     const std::string copy =
         OtherVersion("cli.sync-conflict-20261206-101500-ABCDEF7.rkd", {Entry(5, "Mail", "K3")});
-    const std::string content = ReadBytes(copy);
+    // A group written into a new part of a file keeps NULs where an entry has its values.
+    std::string content = ReadBytes(copy);
+    content.replace(2 * RecordLength, FieldOffset(8), FieldOffset(8), '\0');
+    WriteBytes(copy, content);
     prompter.answers = {platform::Prompter::Answer::Yes};
     Settle();
     EXPECT_TRUE(MessageShown(78));
-    EXPECT_TRUE(Shows("Mail"));
+    const auto mail = Tree().view()->findItems("Mail", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(mail.size(), 1);
+    EXPECT_EQ(mail[0]->parent()->text(0), "Bank");
     EXPECT_FALSE(std::filesystem::exists(copy));
 
     const std::string merged = ReadBytes(DataPath());
@@ -77,6 +85,22 @@ TEST_F(SyncTest, AConflictCopyMergedTwiceAddsNothingTheSecondTime) {
     Settle();
     EXPECT_EQ(ReadBytes(DataPath()), merged);
     EXPECT_FALSE(std::filesystem::exists(again));
+}
+
+TEST_F(SyncTest, AGroupRenamedInPlaceKeepsItsTextThroughAChangeOnDisk) {
+    Show("K3");
+    Tree().view()->editItem(Tree().NodeWithKey("K3"));
+    auto* label = Find<QLineEdit>("TreeView1Label");
+    label->setText("Savings");
+    SeedFile({Entry(5, "Mail", "K3")});
+    Settle();
+    ASSERT_EQ(Find<QLineEdit>("TreeView1Label"), label);
+    EXPECT_EQ(label->text(), "Savings");
+    QTest::keyClick(label, Qt::Key_Return);
+    // The editor's delegate commits on the next turn of the event loop.
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Shows("Savings"));
+    EXPECT_TRUE(Shows("Mail"));
 }
 
 }  // namespace
