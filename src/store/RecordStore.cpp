@@ -304,7 +304,7 @@ std::string RecordStore::WholeFileFromMemory(long long records) const {
     std::string content;
     content.reserve(static_cast<std::size_t>(count * RecordLength));
     for (long long n = 1; n <= count; ++n) {
-        content += RecordBytes(DataRecords[static_cast<std::size_t>(n)]);
+        content.append(DataRecords[static_cast<std::size_t>(n)].bytes.data(), RecordLength);
     }
     return content;
 }

@@ -105,7 +105,7 @@ TEST_F(CsvFormTest, ImportCalledOffOrFailingChangesNothing) {
         EXPECT_EQ(TreeShape(), ">Bank ");
     }
     Import(csv);
-    EXPECT_EQ(TreeShape(), ">Bank Bank>Visa >Home Home>Mail ");
+    EXPECT_EQ(TreeShape(), ">Bank >Home Bank>Visa Home>Mail ");
 }
 
 }  // namespace
