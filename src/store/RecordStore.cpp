@@ -412,12 +412,14 @@ bool RecordStore::WriteRecords(const std::vector<std::pair<int, FieldValues>>& w
     journalSettled_ = true;
     const std::size_t oldSize = DataRecords.size();
     std::vector<std::pair<int, DataRecord>> before;
-    before.reserve(writes.size());
     if (highest > UpperBound()) {
         DataRecords.resize(static_cast<std::size_t>(highest) + 1);
     }
     for (const auto& [record, fields] : writes) {
-        before.emplace_back(record, DataRecords[record]);
+        // Records past the old end go with the resize below.
+        if (static_cast<std::size_t>(record) < oldSize) {
+            before.emplace_back(record, DataRecords[record]);
+        }
         Overwrite(DataRecords[record], fields, false);
     }
     const std::string content =
