@@ -567,10 +567,30 @@ void BenchImportExport(const std::string& folder) {
     });
 }
 
+// The bench file with its per-file key stored as the program stores it, so that a merge
+// takes it for a data file.
+std::string KeyedContent(const std::string& path) {
+    keyrack::RecordList records = keyrack::RecordsOf(PlainRead(path));
+    records[1].SetField(5, EncodeValue(std::to_string(kKey), keyrack::LoginKey, true, 100));
+    std::string content;
+    for (std::size_t n = 1; n < records.size(); ++n) {
+        content.append(records[n].bytes.data(), keyrack::RecordLength);
+    }
+    return content;
+}
+
 // Backup Now's copy of the 32,000-record file (the date it then stores is one record write),
 // and a restore up to the reloaded tree.
 void BenchBackupRestore(const std::string& folder) {
     LoadedWindow loaded(folder);
+    // Only a file with its key and a login is taken back from a backup.
+    std::string content = KeyedContent(loaded.path);
+    for (int field : {3, 4}) {
+        content.replace(std::size_t(keyrack::RecordLength + keyrack::FieldOffset(field)), 100,
+                        EncodeValue("bench", keyrack::LoginKey, true, 100));
+    }
+    std::ofstream(loaded.path, std::ios::binary | std::ios::trunc) << content;
+    loaded.store.LoadDataFile(loaded.path);
     const std::string backup = folder + "/backup.rkd";
     const std::string floorCopy = folder + "/floor-copy.rkd";
     // Floor: what `cp` does, the kernel's copy into a new file, and one flush.
@@ -613,18 +633,6 @@ long PeakKilobytes() {
         }
     }
     return 0;
-}
-
-// The bench file with its per-file key stored as the program stores it, so that a merge
-// takes it for a data file.
-std::string KeyedContent(const std::string& path) {
-    keyrack::RecordList records = keyrack::RecordsOf(PlainRead(path));
-    records[1].SetField(5, EncodeValue(std::to_string(kKey), keyrack::LoginKey, true, 100));
-    std::string content;
-    for (std::size_t n = 1; n < records.size(); ++n) {
-        content.append(records[n].bytes.data(), keyrack::RecordLength);
-    }
-    return content;
 }
 
 // Another computer changed one entry; this one takes the file before writing its own change
