@@ -1,19 +1,15 @@
-// Timing program: each case is measured against a plain baseline in the same run and prints
-// "NAME: ours X ms, baseline Y ms, ratio R". Goals: loading the data file at most 2 times a
-// plain read at 32,000 records; filling the tree at most 1.5 times a bare tree fill; planning a
-// crafted file of groups that each name a later group as parent at most 2 times planning the
-// ordinary 32,000-record file; moving one entry by a drop in a tree of 32,000 records at most 3
-// times writing one record; one keystroke in the search box at most 2 times a bare pass over
-// the tree's hidden flags, and under 50 ms, the first keystroke after loading included (the box
-// takes the nodes' texts when it gets the focus; that is timed on its own). The program exits
-// with 1 when a goal is missed. Importing 10,000 CSV rows takes at most 3 times writing 10,000
-// records one by one. Taking another computer's one-record change, with this computer's own
-// change merged and written, costs no more than loading the file and writing the change;
-// reading and planning the merge of a conflict copy at most 3 times loading the copy.
+// Timing program: each line sets one of the program's operations against a floor that does the
+// same necessary work and nothing else, measured in the same run, the best of several runs each,
+// and prints "NAME: ours X ms, baseline Y ms, ratio R" (the goal follows where there is one). A
+// comment on each floor says what it stands for. The machine is shared and noisy: a line that
+// misses its goal is measured once more, and only a second miss makes the program exit with 1.
+#include <fcntl.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -37,11 +33,13 @@
 #include "store/ConflictCopyMerge.h"
 #include "store/Csv.h"
 #include "store/CsvCommands.h"
+#include "store/CsvEntries.h"
 #include "store/DataFileSync.h"
 #include "store/DiskCheck.h"
 #include "store/ProtectedFile.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
+#include "store/Restore.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePane.h"
@@ -75,20 +73,76 @@ std::pair<double, double> BestOfInTurns(const std::function<void()>& ours,
     return {bestOurs, bestBaseline};
 }
 
-void Report(const std::string& name, double ours, double baseline) {
-    std::printf("%s: ours %.2f ms, baseline %.2f ms, ratio %.2f\n", name.c_str(), ours, baseline,
-                ours / baseline);
+void Report(const std::string& name, double ours, double baseline, const char* unit = "ms") {
+    std::printf("%s: ours %.2f %s, baseline %.2f %s, ratio %.2f\n", name.c_str(), ours, unit,
+                baseline, unit, ours / baseline);
     std::fflush(stdout);
 }
 
 bool missedAGoal = false;
 
-void ReportAgainstGoal(const std::string& name, double ours, double baseline, double goal) {
-    Report(name, ours, baseline);
-    if (ours > goal * baseline) {
-        std::printf("%s: MISSED its goal of ratio %.2f\n", name.c_str(), goal);
-        missedAGoal = true;
+// Measures a line that has a goal: a first miss may be the machine's, so the line is measured
+// again and only a repeated miss counts.
+void MeasureAgainstGoal(const std::string& name, double goal,
+                        const std::function<std::pair<double, double>()>& measure,
+                        const char* unit = "ms") {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto [ours, baseline] = measure();
+        Report(name, ours, baseline, unit);
+        if (ours <= goal * baseline) {
+            std::printf("%s: within its goal of ratio %.2f\n", name.c_str(), goal);
+            return;
+        }
+        std::printf("%s: above its goal of ratio %.2f%s\n", name.c_str(), goal,
+                    attempt == 0 ? ", measured again" : "");
     }
+    std::printf("%s: MISSED its goal\n", name.c_str());
+    missedAGoal = true;
+}
+
+// Bytes written at offsets of an existing file, then one flush: what any sound write of those
+// bytes must at least do.
+void RawWriteAndSync(const std::string& path,
+                     const std::vector<std::pair<long long, std::string>>& parts) {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    for (const auto& [offset, bytes] : parts) {
+        if (::pwrite(fd, bytes.data(), bytes.size(), offset) !=
+            static_cast<ssize_t>(bytes.size())) {
+            std::puts("a raw write failed");
+        }
+    }
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// A new file of content, flushed, as any copy or export must at least make.
+void RawCreateAndSync(const std::string& path, const std::string& content) {
+    std::filesystem::remove(path);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (::write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size())) {
+        std::puts("a raw write failed");
+    }
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// What `cp` does on this system: the kernel copies the bytes into a new file; then one flush.
+void CopyAndSync(const std::string& from, const std::string& to) {
+    std::filesystem::remove(to);
+    const int in = ::open(from.c_str(), O_RDONLY);
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    auto left = static_cast<std::size_t>(std::filesystem::file_size(from));
+    while (left > 0) {
+        const ssize_t copied = copy_file_range(in, nullptr, out, nullptr, left, 0);
+        if (copied <= 0) {
+            std::puts("the floor's copy failed");
+            break;
+        }
+        left -= static_cast<std::size_t>(copied);
+    }
+    ::fsync(out);
+    ::close(out);
+    ::close(in);
 }
 
 // A data file of `records` records: the header, the settings, then groups (one in twenty,
@@ -153,9 +207,18 @@ void BenchLoadDataFile(const std::string& folder) {
                 sink += store.DataRecords.size();
             },
             [&] { sink += PlainRead(path).size(); });
+        // Floor: the whole file in one read.
         const std::string name = "LoadDataFile " + std::to_string(records) + " records";
         if (records == 32000) {
-            ReportAgainstGoal(name, ours, baseline, 2.0);
+            MeasureAgainstGoal(name, 2.0, [&] {
+                return BestOfInTurns(
+                    [&] {
+                        keyrack::RecordStore store;
+                        store.LoadDataFile(path);
+                        sink += store.DataRecords.size();
+                    },
+                    [&] { sink += PlainRead(path).size(); });
+            });
         } else {
             Report(name, ours, baseline);
         }
@@ -165,12 +228,12 @@ void BenchLoadDataFile(const std::string& folder) {
     }
 }
 
-// Answers every question with OK and every file chooser with file.
+// Answers every question with OK or Yes and every file chooser with file.
 class SilentPrompter : public keyrack::platform::Prompter {
   public:
     QString file;
-    Answer MessageBox(QWidget*, const QString&, Buttons, const QString&) override {
-        return Answer::Ok;
+    Answer MessageBox(QWidget*, const QString&, Buttons buttons, const QString&) override {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
     }
     QString InputBox(QWidget*, const QString&, const QString&) override { return {}; }
     std::optional<QString> AskText(QWidget*, const QString&, const QString&, bool) override {
@@ -179,31 +242,40 @@ class SilentPrompter : public keyrack::platform::Prompter {
     QString FileName(QWidget*, const QString&, bool) override { return file; }
 };
 
-// A bare fill of a tree with the same texts, parents and icons as the program's tree.
-void BareFill(QTreeWidget& tree, const std::vector<keyrack::PlannedNode>& plan,
+// The floor of a tree fill: the same items with the same texts, parents and icons, built apart
+// from any view and handed to the tree in one call, so that no view work is paid per item.
+void FairFill(QTreeWidget& tree, const std::vector<keyrack::PlannedNode>& plan,
               const std::vector<int>& parentOf) {
     tree.clear();
     const QIcon group = tree.style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon entry = tree.style()->standardIcon(QStyle::SP_FileIcon);
     std::vector<QTreeWidgetItem*> items(plan.size());
+    QList<QTreeWidgetItem*> topLevel;
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        auto* item = parentOf[i] < 0 ? new QTreeWidgetItem(&tree)
-                                     : new QTreeWidgetItem(items[std::size_t(parentOf[i])]);
+        auto* item = new QTreeWidgetItem;
         item->setText(0, QString::fromStdString(plan[i].text));
         item->setIcon(0, plan[i].isGroup ? group : entry);
+        if (parentOf[i] < 0) {
+            topLevel.append(item);
+        } else {
+            items[std::size_t(parentOf[i])]->addChild(item);
+        }
         items[i] = item;
     }
+    tree.addTopLevelItems(topLevel);
 }
 
 // The main window's tree with the 32,000-record file loaded into its store, not yet filled.
 struct LoadedWindow {
-    explicit LoadedWindow(const std::string& folder)
+    explicit LoadedWindow(const std::string& folder, bool makeFile = true)
         : path(folder + "/tree.rkd"),
           notices(prompter, area, session),
           sync(session, store, keyrack::SystemFileIo(), keyrack::platform::SystemRandom(), notices,
                nullptr),
           window(session, store, sync, notices, keyrack::platform::SystemRandom(), &area, &area) {
-        WriteDataFile(path, 32000);
+        if (makeFile) {
+            WriteDataFile(path, 32000);
+        }
         store.LoadDataFile(path);
         session.DataKey = kKey;
         session.DataFilePath = path;
@@ -233,9 +305,10 @@ void BenchLoadPasswordList(const std::string& folder) {
         }
     }
     QTreeWidget bare;
-    const auto [ours, baseline] =
-        BestOfInTurns([&] { window.LoadPasswordList(); }, [&] { BareFill(bare, plan, parentOf); });
-    ReportAgainstGoal("LoadPasswordList 32000 records", ours, baseline, 1.5);
+    MeasureAgainstGoal("LoadPasswordList 32000 records", 1.5, [&] {
+        return BestOfInTurns([&] { window.LoadPasswordList(); },
+                             [&] { FairFill(bare, plan, parentOf); });
+    });
 }
 
 // Every record from 3 on a group whose parent is the group in the record after it: each group
@@ -282,16 +355,18 @@ void BenchPlanLaterParents(const std::string& folder) {
     const std::vector<keyrack::TreeRecord> craftedRecords = TreeRecordsOf(crafted);
     const std::vector<keyrack::TreeRecord> ordinaryRecords = TreeRecordsOf(ordinary);
     std::size_t sink = 0;
-    const auto [ours, baseline] =
-        BestOfInTurns([&] { sink += keyrack::PlanTree(craftedRecords).size(); },
-                      [&] { sink += keyrack::PlanTree(ordinaryRecords).size(); });
-    ReportAgainstGoal("PlanTree 32765 groups naming later parents", ours, baseline, 2.0);
+    // Floor: planning the ordinary file of about as many records.
+    MeasureAgainstGoal("PlanTree 32765 groups naming later parents", 2.0, [&] {
+        return BestOfInTurns([&] { sink += keyrack::PlanTree(craftedRecords).size(); },
+                             [&] { sink += keyrack::PlanTree(ordinaryRecords).size(); });
+    });
     if (sink == 0) {
         std::puts("nothing was planned");
     }
 }
 
-// A drop moves the node and writes its one record; nothing is reloaded.
+// A drop moves the node and writes its one record; nothing is reloaded. A record write on its
+// own is measured too.
 void BenchMoveEntry(const std::string& folder) {
     LoadedWindow loaded(folder);
     keyrack::TreePane& window = loaded.window;
@@ -305,129 +380,191 @@ void BenchMoveEntry(const std::string& folder) {
     for (int field = 1; field <= keyrack::FieldCount; ++field) {
         record[field - 1] = loaded.store.ReadField(field, 5);
     }
-    const auto [ours, baseline] =
-        BestOfInTurns([&] { window.TreeView1_DragDrop("K4", groups[turn++ % 2]); },
-                      [&] { loaded.store.WriteRecord(record, 5, path, false); });
-    ReportAgainstGoal("Moving an entry in 32000 records", ours, baseline, 3.0);
+    // Floor of both: the record's 640 bytes written in place and flushed once, the least a
+    // write that must survive a crash can cost; into a copy of the file, which the store
+    // would otherwise find changed by another program and write whole again.
+    const std::string floorPath = path + ".floor";
+    std::filesystem::copy_file(path, floorPath, std::filesystem::copy_options::overwrite_existing);
+    const std::vector<std::pair<long long, std::string>> rawRecord = {
+        {4LL * keyrack::RecordLength,
+         std::string(loaded.store.DataRecords[5].bytes.data(), keyrack::RecordLength)}};
+    MeasureAgainstGoal("Moving an entry in 32000 records", 3.0, [&] {
+        return BestOfInTurns([&] { window.TreeView1_DragDrop("K4", groups[turn++ % 2]); },
+                             [&] { RawWriteAndSync(floorPath, rawRecord); });
+    });
     if (window.NodeWithKey("K4")->parent() != groups[(turn + 1) % 2]) {
         std::puts("the entry did not move");
     }
+    MeasureAgainstGoal("Writing one record", 2.5, [&] {
+        return BestOfInTurns([&] { loaded.store.WriteRecord(record, 5, path, false); },
+                             [&] { RawWriteAndSync(floorPath, rawRecord); });
+    });
+}
+
+// Every node's hidden flag, in the tree's order.
+std::vector<bool> HiddenFlags(QTreeWidget& tree) {
+    std::vector<bool> hidden;
+    for (QTreeWidgetItemIterator it(&tree); *it != nullptr; ++it) {
+        hidden.push_back((*it)->isHidden());
+    }
+    return hidden;
 }
 
 // Keystrokes that change nearly every entry while the groups stay in sight, from a text every
-// entry holds to one that one entry in ten holds, against a bare pass that changes every
-// item's hidden flag.
+// entry holds to one that one entry in ten holds.
 void BenchSearch(const std::string& folder) {
     LoadedWindow loaded(folder);
     keyrack::TreePane& window = loaded.window;
-    const auto type = [&window](const char* text) {
+    QTreeWidget& view = *window.view();
+    // A keystroke ends when the view has laid its rows out again.
+    const auto type = [&](const char* text) {
         window.searchBox()->setText(QString::fromLatin1(text));
         window.ApplySearchNow();
+        view.doItemsLayout();
     };
 
-    // After loading, the box takes every node's texts from the records when it gets the focus.
-    double focus = 1e300;
+    // After loading, the box takes every node's texts from the records when it gets the focus:
+    // that belongs to the first keystroke.
     double first = 1e300;
     for (int run = 0; run < kRuns; ++run) {
         type("");
         window.LoadPasswordList();
-        focus = std::min(focus, Milliseconds([&] {
+        first = std::min(first, Milliseconds([&] {
                              QFocusEvent focusIn(QEvent::FocusIn, Qt::ShortcutFocusReason);
                              QApplication::sendEvent(window.searchBox(), &focusIn);
+                             type("5.example");
                          }));
-        first = std::min(first, Milliseconds([&] { type("5.example"); }));
     }
 
-    QTreeWidget bare;
-    std::vector<QTreeWidgetItem*> items;
-    for (int i = 0; i < window.view()->topLevelItemCount(); ++i) {
-        bare.addTopLevelItem(window.view()->topLevelItem(i)->clone());
+    // Floor: a copy of the tree in which exactly the nodes the search hides or shows change
+    // their flag, then the same relayout.
+    const char* texts[] = {"account", "5.example"};
+    std::vector<bool> flags[2];
+    for (int i = 0; i < 2; ++i) {
+        type(texts[i]);
+        flags[i] = HiddenFlags(view);
     }
+    QTreeWidget bare;
+    QList<QTreeWidgetItem*> copies;
+    for (int i = 0; i < view.topLevelItemCount(); ++i) {
+        copies.append(view.topLevelItem(i)->clone());
+    }
+    bare.addTopLevelItems(copies);
+    std::vector<QTreeWidgetItem*> items;
     for (QTreeWidgetItemIterator it(&bare); *it != nullptr; ++it) {
         items.push_back(*it);
     }
-    bool hide = false;
-    bool showAll = false;
-    const auto [ours, baseline] = BestOfInTurns(
-        [&] {
-            showAll = !showAll;
-            type(showAll ? "account" : "5.example");
-        },
-        [&] {
-            hide = !hide;
-            for (QTreeWidgetItem* item : items) {
-                item->setHidden(hide);
-            }
-        });
-    std::printf("Search box focus after loading, 32000 records: %.2f ms\n", focus);
-    Report("Search first keystroke, 32000 records", first, baseline);
-    ReportAgainstGoal("Search keystroke, 32000 records", ours, baseline, 2.0);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->setHidden(flags[1][i]);
+    }
+    bare.doItemsLayout();
+    int oursTurn = 0;
+    int floorTurn = 0;
+    const auto keystroke = [&] {
+        return BestOfInTurns([&] { type(texts[oursTurn++ % 2]); },
+                             [&] {
+                                 const std::vector<bool>& target = flags[floorTurn++ % 2];
+                                 for (std::size_t i = 0; i < items.size(); ++i) {
+                                     if (items[i]->isHidden() != target[i]) {
+                                         items[i]->setHidden(target[i]);
+                                     }
+                                 }
+                                 bare.doItemsLayout();
+                             });
+    };
+    const auto [ours, baseline] = keystroke();
+    Report("Search first keystroke with the focus, 32000 records", first, baseline);
+    MeasureAgainstGoal("Search keystroke, 32000 records", 2.0, keystroke);
     if (std::max(first, ours) > 50.0) {
         std::puts("Search keystroke: MISSED its goal of 50 ms");
         missedAGoal = true;
     }
 }
 
-// The import command from the file to the reloaded tree, against writing as many records,
-// already encoded, one by one; both into a data file holding only its header.
-void BenchImport(const std::string& folder) {
-    constexpr int kRows = 10000;
-    const std::string csvPath = folder + "/import.csv";
-    const std::string path = folder + "/import.rkd";
-    std::string csv = keyrack::CsvLine({"Group", "Title", "Username", "Password", "URL"});
-    std::vector<keyrack::FieldValues> records(kRows);
-    for (int row = 0; row < kRows; ++row) {
-        const std::string n = std::to_string(row);
-        const std::vector<std::string> values = {"Account " + n, "https://site" + n + ".example",
-                                                 "user" + n, "pw" + n};
-        csv += keyrack::CsvLine(
-            {"Group " + std::to_string(row / 50), values[0], values[2], values[3], values[1]});
-        for (int field = 1; field <= 4; ++field) {
-            records[std::size_t(row)][std::size_t(field - 1)] =
-                EncodeValue(values[std::size_t(field - 1)], kKey, true, 100);
-        }
+// The window's parts that import and export, over a data file of its header alone.
+struct CsvWindow {
+    explicit CsvWindow(const std::string& folder)
+        : path(folder + "/import.rkd"),
+          notices(prompter, area, session),
+          sync(session, store, keyrack::SystemFileIo(), keyrack::platform::SystemRandom(), notices,
+               nullptr),
+          commands(session, store, sync, keyrack::SystemFileIo(), keyrack::platform::SystemRandom(),
+                   notices, fileMenu) {
+        session.DataFilePath = path;
+        session.DataKey = kKey;
     }
-    std::ofstream(csvPath, std::ios::binary) << csv;
-    const auto freshFile = [&](keyrack::RecordStore& store) {
+
+    void FreshFile() {
         std::filesystem::remove(path);
         store.LoadDataFile(path);
         keyrack::FieldValues header;
         header[4] = EncodeValue(std::to_string(kKey), keyrack::LoginKey, true, 100);
         header[5] = "0";
         store.WriteRecord(header, 1, path, false);
-    };
+    }
 
+    std::string path;
     SilentPrompter prompter;
-    prompter.file = QString::fromStdString(csvPath);
     keyrack::Session session;
-    session.DataFilePath = path;
-    session.DataKey = kKey;
     keyrack::RecordStore store;
     QWidget area;
-    keyrack::Notices notices(prompter, area, session);
-    keyrack::DataFileSync sync(session, store, keyrack::SystemFileIo(),
-                               keyrack::platform::SystemRandom(), notices, nullptr);
-    keyrack::TreePane tree(session, store, sync, notices, keyrack::platform::SystemRandom(), &area,
-                           &area);
+    keyrack::Notices notices;
+    keyrack::DataFileSync sync;
     QMenu fileMenu;
-    keyrack::CsvCommands commands(session, store, sync, keyrack::SystemFileIo(),
-                                  keyrack::platform::SystemRandom(), notices, fileMenu);
-    QObject::connect(&commands, &keyrack::CsvCommands::imported, &tree,
-                     &keyrack::TreePane::LoadPasswordList);
-    const auto [ours, baseline] = BestOfInTurns(
-        [&] {
-            freshFile(store);
-            commands.MNU_Import_Click();
-        },
-        [&] {
-            keyrack::RecordStore store;
-            freshFile(store);
-            for (int row = 0; row < kRows; ++row) {
-                store.WriteRecord(records[std::size_t(row)], row + 3, path, false);
-            }
-        },
-        3);  // every record write waits for the disk, so a run takes seconds
-    ReportAgainstGoal("Import 10000 CSV rows", ours, baseline, 3.0);
+    keyrack::CsvCommands commands;
+};
+
+// The best of runs of work, each after an untimed prepare.
+double BestAfter(const std::function<void()>& prepare, const std::function<void()>& work,
+                 int runs) {
+    double best = 1e300;
+    for (int run = 0; run < runs; ++run) {
+        prepare();
+        best = std::min(best, Milliseconds(work));
+    }
+    return best;
+}
+
+// The import command from the chosen file to the records on disk (the tree's reload that
+// follows is the tree fill's line), then the export of the same entries.
+void BenchImportExport(const std::string& folder) {
+    constexpr int kRows = 32000;
+    const std::string csvPath = folder + "/import.csv";
+    std::string csv = keyrack::CsvLine({"Group", "Title", "Username", "Password", "URL"});
+    for (int row = 0; row < kRows; ++row) {
+        const std::string n = std::to_string(row);
+        csv += keyrack::CsvLine({"Group " + std::to_string(row / 50), "Account " + n, "user" + n,
+                                 "pw" + n, "https://site" + n + ".example"});
+    }
+    std::ofstream(csvPath, std::ios::binary) << csv;
+    CsvWindow window(folder);
+    window.prompter.file = QString::fromStdString(csvPath);
+    window.FreshFile();
+    window.commands.MNU_Import_Click();
+    // Floor: the records the import wrote, put after the header at once, with one flush.
+    const std::string imported = PlainRead(window.path);
+    const std::vector<std::pair<long long, std::string>> records = {
+        {keyrack::RecordLength, imported.substr(keyrack::RecordLength)}};
+    MeasureAgainstGoal("Import " + std::to_string(kRows) + " CSV rows", 3.0, [&] {
+        const double ours =
+            BestAfter([&] { window.FreshFile(); }, [&] { window.commands.MNU_Import_Click(); }, 2);
+        const double floor = BestAfter([&] { window.FreshFile(); },
+                                       [&] { RawWriteAndSync(window.path, records); }, 2);
+        return std::make_pair(ours, floor);
+    });
+
+    window.FreshFile();
+    window.commands.MNU_Import_Click();
+    const std::string exportPath = folder + "/export.csv";
+    const std::string floorPath = folder + "/export-floor.csv";
+    window.prompter.file = QString::fromStdString(exportPath);
+    window.commands.MNU_Export_Click();
+    const std::string exported = PlainRead(exportPath);
+    // Floor: the exported bytes written to a new file and flushed.
+    MeasureAgainstGoal("Export " + std::to_string(kRows) + " entries", 3.0, [&] {
+        return BestOfInTurns([&] { window.commands.MNU_Export_Click(); },
+                             [&] { RawCreateAndSync(floorPath, exported); }, 3);
+    });
 }
 
 // The bench file with its per-file key stored as the program stores it, so that a merge
@@ -440,6 +577,62 @@ std::string KeyedContent(const std::string& path) {
         content.append(records[n].bytes.data(), keyrack::RecordLength);
     }
     return content;
+}
+
+// Backup Now's copy of the 32,000-record file (the date it then stores is one record write),
+// and a restore up to the reloaded tree.
+void BenchBackupRestore(const std::string& folder) {
+    LoadedWindow loaded(folder);
+    // Only a file with its key and a login is taken back from a backup.
+    std::string content = KeyedContent(loaded.path);
+    for (int field : {3, 4}) {
+        content.replace(std::size_t(keyrack::RecordLength + keyrack::FieldOffset(field)), 100,
+                        EncodeValue("bench", keyrack::LoginKey, true, 100));
+    }
+    std::ofstream(loaded.path, std::ios::binary | std::ios::trunc) << content;
+    loaded.store.LoadDataFile(loaded.path);
+    const std::string backup = folder + "/backup.rkd";
+    const std::string floorCopy = folder + "/floor-copy.rkd";
+    // Floor: what `cp` does, the kernel's copy into a new file, and one flush.
+    MeasureAgainstGoal("Backup 32000 records", 1.5, [&] {
+        return BestOfInTurns(
+            [&] { keyrack::CopyWhole(keyrack::SystemFileIo(), loaded.path, backup); },
+            [&] { CopyAndSync(loaded.path, floorCopy); }, 5);
+    });
+    // Floor: the copy as above and one load of the file and the tree.
+    const auto loadTree = [&] {
+        loaded.store.LoadDataFile(loaded.path);
+        loaded.window.LoadPasswordList();
+    };
+    MeasureAgainstGoal("Restore 32000 records", 2.0, [&] {
+        const double ours =
+            BestAfter([&] { keyrack::DiscardBeforeRestore(keyrack::SystemFileIo(), loaded.path); },
+                      [&] {
+                          keyrack::RestoreBackup(keyrack::SystemFileIo(), backup, loaded.path);
+                          loadTree();
+                      },
+                      3);
+        const double floor = BestAfter([] {},
+                                       [&] {
+                                           CopyAndSync(backup, floorCopy);
+                                           loadTree();
+                                       },
+                                       3);
+        return std::make_pair(ours, floor);
+    });
+    keyrack::DiscardBeforeRestore(keyrack::SystemFileIo(), loaded.path);
+}
+
+// The most memory the process has held, in kilobytes.
+long PeakKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
 }
 
 // Another computer changed one entry; this one takes the file before writing its own change
@@ -535,41 +728,79 @@ void BenchProtectedFile(const std::string& folder) {
     }
     const auto key = keyrack::OpenProtected(PlainRead(protectedPath), login);
     std::size_t sink = 0;
-    const auto [ours, baseline] = BestOfInTurns(
-        [&] { sink += keyrack::OpenSlots(*key, PlainRead(protectedPath)).records.size(); },
-        [&] {
-            keyrack::RecordStore store;
-            store.LoadDataFile(plainPath);
-            sink += store.DataRecords.size();
-        });
-    ReportAgainstGoal("Open protected slots 32000 records", ours, baseline, 2.0);
+    MeasureAgainstGoal("Open protected slots 32000 records", 2.0, [&] {
+        return BestOfInTurns(
+            [&] { sink += keyrack::OpenSlots(*key, PlainRead(protectedPath)).records.size(); },
+            [&] {
+                keyrack::RecordStore store;
+                store.LoadDataFile(plainPath);
+                sink += store.DataRecords.size();
+            });
+    });
     if (sink == 0) {
         std::printf("nothing opened\n");
     }
 }
 
-// With arguments, only the cases whose names hold one of them run (e.g. "Sync").
+// Run in a process of its own: the file of folder loaded and shown in the tree, or nothing
+// loaded when folder is empty; prints the peak memory in kilobytes.
+int PrintPeakMemory(const std::string& folder) {
+    if (!folder.empty()) {
+        LoadedWindow loaded(folder, false);
+        loaded.window.LoadPasswordList();
+    }
+    std::printf("%ld\n", PeakKilobytes());
+    return 0;
+}
+
+long PeakOfChild(const QString& folder) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak-memory"), folder});
+    child.waitForFinished(-1);
+    return child.readAllStandardOutput().trimmed().toLong();
+}
+
+// The memory a loaded 32,000-record file and its tree take beyond the program's own, against
+// the file's size.
+void BenchPeakMemory(const std::string& folder) {
+    const std::string path = folder + "/tree.rkd";
+    WriteDataFile(path, 32000);
+    const double fileKilobytes = static_cast<double>(std::filesystem::file_size(path)) / 1024.0;
+    MeasureAgainstGoal(
+        "Peak memory of 32000 records against the file's size", 2.5,
+        [&] {
+            const long bare = PeakOfChild({});
+            const long loaded = PeakOfChild(QString::fromStdString(folder));
+            return std::make_pair(static_cast<double>(loaded - bare), fileKilobytes);
+        },
+        "kB");
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "keyrack-bench";
+    if (argc == 3 && std::string(argv[1]) == "--peak-memory") {
+        return PrintPeakMemory(argv[2]);
+    }
+    // A folder of this run's own: other runs may be going on beside it.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("keyrack-bench-" + std::to_string(QCoreApplication::applicationPid()));
     std::filesystem::create_directories(folder);
-    const std::pair<const char*, void (*)(const std::string&)> cases[] = {
-        {"LoadDataFile", BenchLoadDataFile},
-        {"LoadPasswordList", BenchLoadPasswordList},
-        {"MoveEntry", BenchMoveEntry},
-        {"Search", BenchSearch},
-        {"PlanLaterParents", BenchPlanLaterParents},
-        {"Import", BenchImport},
-        {"SyncTakeOneChange", BenchTakeOneChange},
-        {"SyncConflictCopy", BenchConflictCopy},
-        {"ProtectedFile", BenchProtectedFile},
+    const std::pair<const char*, void (*)(const std::string&)> benches[] = {
+        {"load", BenchLoadDataFile},       {"tree", BenchLoadPasswordList},
+        {"move", BenchMoveEntry},          {"search", BenchSearch},
+        {"plan", BenchPlanLaterParents},   {"csv", BenchImportExport},
+        {"backup", BenchBackupRestore},    {"memory", BenchPeakMemory},
+        {"take", BenchTakeOneChange},      {"conflict", BenchConflictCopy},
+        {"protected", BenchProtectedFile},
     };
-    for (const auto& [name, run] : cases) {
+    // With arguments, only the benches whose names hold one of them run (e.g. "take").
+    for (const auto& [name, bench] : benches) {
         const bool chosen = argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* arg) {
                                 return std::string(name).find(arg) != std::string::npos;
                             });
         if (chosen) {
-            run(folder.string());
+            bench(folder.string());
         }
     }
     std::filesystem::remove_all(folder);

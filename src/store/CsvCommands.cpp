@@ -2,8 +2,10 @@
 #include "store/CsvCommands.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
+#include <QProgressDialog>
 
 #include "common/Cp1252.h"
 #include "common/Notices.h"
@@ -22,6 +24,9 @@ namespace {
 constexpr int kExportCaption = 67;
 constexpr int kImportCaption = 68;
 constexpr int kExportWarning = 69;
+constexpr int kCancelCaption = 4;
+// Read, parsed, planned, written.
+constexpr int kImportSteps = 4;
 
 // A menu caption as a dialog title.
 QString TitleOf(int caption) {
@@ -91,6 +96,20 @@ void CsvCommands::MNU_Import_Click() {
     if (chosen.isEmpty()) {
         return;
     }
+    // A large file takes seconds: the steps show, and until the records are written the
+    // import may be called off with nothing changed.
+    QProgressDialog progress(TitleOf(kImportCaption), Message(kCancelCaption), 0, kImportSteps,
+                             &notices_.window());
+    progress.setObjectName(QStringLiteral("ImportProgress"));
+    progress.setAccessibleName(TitleOf(kImportCaption));
+    progress.setWindowTitle(TitleOf(kImportCaption));
+    progress.setWindowModality(Qt::WindowModal);
+    const auto stepDone = [&progress](int step) {
+        progress.setValue(step);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+
     std::string text;
     const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
     if (!read) {
@@ -99,20 +118,30 @@ void CsvCommands::MNU_Import_Click() {
             Notices::Kind::Error);
         return;
     }
-    // The free records are picked in the file as another computer may have left it.
-    if (!sync_.TakeChanges()) {
+    if (!stepDone(1)) {
         return;
     }
     const CsvRead rows = ReadCsvEntries(text);
+    text.clear();
+    text.shrink_to_fit();
+    // The free records are picked in the file as another computer may have left it.
+    if (!stepDone(2) || !sync_.TakeChanges()) {
+        return;
+    }
     const auto toStored = [](const std::string& utf8) {
         return ToCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
     const ImportPlan plan =
         PlanImport(store_, session_.DataKey, rows.entries, toStored,
                    {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
-    const ImportResult result = RunImport(plan, [this](int record, const FieldValues& fields) {
-        return store_.WriteRecord(fields, record, session_.DataFilePath, false);
-    });
+    if (!stepDone(3)) {
+        return;
+    }
+    const ImportResult result =
+        RunImport(plan, [this](const std::vector<std::pair<int, FieldValues>>& writes) {
+            return store_.WriteRecords(writes, session_.DataFilePath);
+        });
+    progress.setValue(kImportSteps);
     // One reload for the whole import.
     emit imported();
 

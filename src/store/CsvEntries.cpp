@@ -317,16 +317,17 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
     return plan;
 }
 
-ImportResult RunImport(const ImportPlan& plan, const RecordWriter& write) {
+ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write) {
     ImportResult result;
     if (plan.writes.empty()) {
         return result;
     }
-    result.complete = write(1, RecordCountFields(plan.recordCount));
-    for (std::size_t i = 0; i < plan.writes.size() && result.complete; ++i) {
-        result.complete = write(plan.writes[i].first, plan.writes[i].second);
-        result.entries += result.complete && plan.isEntry[i] ? 1 : 0;
-    }
+    std::vector<std::pair<int, FieldValues>> writes;
+    writes.reserve(plan.writes.size() + 1);
+    writes.emplace_back(1, RecordCountFields(plan.recordCount));
+    writes.insert(writes.end(), plan.writes.begin(), plan.writes.end());
+    result.complete = write(writes);
+    result.entries = result.complete ? plan.entries : 0;
     result.notWritten = plan.entries - result.entries;
     return result;
 }

@@ -91,15 +91,15 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
 
 struct ImportResult {
     int entries = 0;       // entries written
-    bool complete = true;  // false when a write failed; what was written before it stays
-    int notWritten = 0;    // entries of the plan left out after the failed write
+    bool complete = true;  // false when the write failed; nothing was written then
+    int notWritten = 0;    // entries of the plan left out by the failed write
 };
 
-// Writes one record of the data file; false when it did not reach the disk.
-using RecordWriter = std::function<bool(int record, const FieldValues& fields)>;
+// Writes records of the data file as one change; false when they did not reach the disk, and
+// then none of them did.
+using BatchWriter = std::function<bool(const std::vector<std::pair<int, FieldValues>>& writes)>;
 
-// Writes the record count to record 1 first, then the records of the plan one by one, and stops
-// at the first write that fails.
-ImportResult RunImport(const ImportPlan& plan, const RecordWriter& write);
+// Writes the record count to record 1 and the records of the plan in one batch.
+ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write);
 
 }  // namespace keyrack

@@ -56,9 +56,17 @@ class FileIo {
     // creates the file. A failure may leave part of the bytes written.
     virtual IoResult WriteAt(const std::string& path, long long offset,
                              const std::string& bytes) = 0;
+    // Like WriteAt, but returns without waiting for stable storage: only for bytes whose loss
+    // in a crash does no harm.
+    virtual IoResult WriteAtUnflushed(const std::string& path, long long offset,
+                                      const std::string& bytes) = 0;
     // Creates a file that must not exist yet, readable and writable by its owner only, writes
     // content and flushes it to stable storage. A failure may leave a partial file behind.
     virtual IoResult CreateWith(const std::string& path, const std::string& content) = 0;
+    // Creates `to`, which must not exist yet, owner-only, with the content of `from` copied by
+    // the system without passing through the program, and flushes it. Fails where the system
+    // cannot copy that way; a failure may leave a partial file behind.
+    virtual IoResult CreateCopy(const std::string& from, const std::string& to) = 0;
     // Cuts or extends an existing file to length, flushed.
     virtual IoResult Resize(const std::string& path, long long length) = 0;
     // Renames from over to in one step and flushes the folder, so that after a crash `to` is
@@ -81,7 +89,9 @@ FileIo& SystemFileIo();
 // is gone; no other file of the folder is touched.
 IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content);
 
-// Copies from over to with ReplaceWhole; `to` is the old file or a complete copy, never a part.
+// Copies from over to through a temporary file renamed into place, like ReplaceWhole: `to` is
+// the old file or a complete copy, never a part. The system copies the bytes where it can;
+// elsewhere they are read and written again.
 IoResult CopyWhole(FileIo& io, const std::string& from, const std::string& to);
 
 }  // namespace keyrack

@@ -104,6 +104,23 @@ IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
     return DropJournal(io, dataPath);
 }
 
+IoResult FillJournal(FileIo& io, const std::string& dataPath, const std::string& entry) {
+    const std::string journal = JournalPath(dataPath);
+    const FileIdentity found = io.Identity(journal);
+    if (found.exists && found.length == static_cast<long long>(entry.size())) {
+        // A torn overwrite fails its checksum like a torn new file.
+        return io.WriteAt(journal, 0, entry);
+    }
+    if (!found.exists && found.unknownBecause.empty()) {
+        return io.CreateWith(journal, entry);
+    }
+    return ReplaceWhole(io, journal, entry);
+}
+
+IoResult RetireJournalEntry(FileIo& io, const std::string& dataPath) {
+    return io.WriteAtUnflushed(JournalPath(dataPath), 0, std::string(kMagicLength, '\0'));
+}
+
 IoResult DropJournal(FileIo& io, const std::string& dataPath) {
     return io.Remove(JournalPath(dataPath));
 }

@@ -8,6 +8,9 @@
 // A record on its way to the data file is first kept whole, with its number and a checksum, in
 // a small file beside it. A write cut by a crash then leaves either an intact journal entry,
 // which the next start writes again, or a damaged one, whose record never reached the file.
+// The file stays from one write to the next and is overwritten in place, so a write costs two
+// flushes and no change to the folder; once the record is in the data file its entry is made
+// invalid without waiting for the disk, since writing it again would only repeat the same bytes.
 namespace keyrack {
 
 struct JournalEntry {
@@ -27,6 +30,13 @@ std::optional<JournalEntry> DecodeJournalEntry(const std::string& content);
 // missing or old-format data file, or a record beyond the one after the file's last. Fails,
 // keeping the journal, only when it cannot be read or a complete entry could not be written.
 IoResult ReplayJournal(FileIo& io, const std::string& dataPath);
+
+// Puts entry in the journal and flushes it: in place when the journal has an entry's length,
+// else in a new file.
+IoResult FillJournal(FileIo& io, const std::string& dataPath, const std::string& entry);
+
+// Makes the journal's entry invalid, without waiting for the disk.
+IoResult RetireJournalEntry(FileIo& io, const std::string& dataPath);
 
 // Drops the journal whatever it holds; fails only when it stays.
 IoResult DropJournal(FileIo& io, const std::string& dataPath);

@@ -76,6 +76,7 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     loadedPath_ = path;
     loadedIdentity_ = {};
     fileLength_ = 0;
+    journalSettled_ = false;
     // Until the load succeeds memory is not the file, and writing it back would destroy it.
     writable_ = false;
 
@@ -317,7 +318,7 @@ std::string RecordStore::WholeFileFromMemory(long long records) const {
     std::string content;
     content.reserve(static_cast<std::size_t>(count * RecordLength));
     for (long long n = 1; n <= count; ++n) {
-        content += RecordBytes(DataRecords[static_cast<std::size_t>(n)]);
+        content.append(DataRecords[static_cast<std::size_t>(n)].bytes.data(), RecordLength);
     }
     return content;
 }
@@ -333,8 +334,11 @@ long long RecordStore::StoredOffset(int record) const {
 bool RecordStore::WriteThroughJournal(const std::string& path, int record,
                                       const DataRecord& before) {
     // A record an earlier failure left in the journal goes to the file before the next one.
-    if (!ReplayJournal(*files_, path)) {
-        return false;
+    if (!journalSettled_) {
+        if (!ReplayJournal(*files_, path)) {
+            return false;
+        }
+        journalSettled_ = true;
     }
     const long long offset = StoredOffset(record);
     if (session_ && offset > fileLength_) {
@@ -350,15 +354,18 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
     const std::string journal = JournalPath(path);
     const std::string bytes = StoredForm(record, DataRecords[record]);
     const long long length = static_cast<long long>(bytes.size());
-    if (!ReplaceWhole(*files_, journal, EncodeJournalEntry({record, bytes}))) {
+    if (!FillJournal(*files_, path, EncodeJournalEntry({record, bytes}))) {
+        // What a failed fill left is looked at again before the next write.
+        journalSettled_ = false;
         return false;
     }
     if (files_->WriteAt(path, offset, bytes)) {
-        files_->Remove(journal);
+        RetireJournalEntry(*files_, path);
         fileLength_ = std::max(fileLength_, offset + length);
         loadedIdentity_ = files_->Identity(path);
         return true;
     }
+    journalSettled_ = false;
     // Part of the record may have reached the file: the file gets back its earlier length or
     // record. Should that fail too, the journal is given the earlier record, which the next
     // write or start puts in place; failing that, the journal, which still holds the refused
@@ -382,20 +389,66 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
     return false;
 }
 
+void RecordStore::Overwrite(DataRecord& target, const FieldValues& fields, bool clear) const {
+    for (int k = 1; k <= FieldCount; ++k) {
+        if (!IsBlank(fields[k - 1])) {
+            SetValue(target, k, fields[k - 1]);
+        }
+    }
+    if (clear && kind_ == FileKind::Protected) {
+        target.bytes.fill('\0');
+    } else if (clear) {
+        target.Blank();
+    }
+}
+
 bool RecordStore::WriteRecord(const FieldValues& fields, int record, const std::string& path,
                               bool clear) {
-    return CommitRecord(record, path, [&](DataRecord& target) {
-        for (int k = 1; k <= FieldCount; ++k) {
-            if (!IsBlank(fields[k - 1])) {
-                SetValue(target, k, fields[k - 1]);
-            }
+    return CommitRecord(record, path,
+                        [&](DataRecord& target) { Overwrite(target, fields, clear); });
+}
+
+bool RecordStore::WriteRecords(const std::vector<std::pair<int, FieldValues>>& writes,
+                               const std::string& path) {
+    int highest = 0;
+    for (const auto& [record, fields] : writes) {
+        if (record < 1 || record > MaxRecordNumber ||
+            (session_ && session_->IsUnreadable(record))) {
+            return false;
         }
-        if (clear && kind_ == FileKind::Protected) {
-            target.bytes.fill('\0');
-        } else if (clear) {
-            target.Blank();
+        highest = std::max(highest, record);
+    }
+    // The file is replaced below: an entry left in the journal belongs to the file it replaces
+    // and must never be written over the new one.
+    if (!writable_ || !ReplayJournal(*files_, path)) {
+        return false;
+    }
+    journalSettled_ = true;
+    const std::size_t oldSize = DataRecords.size();
+    std::vector<std::pair<int, DataRecord>> before;
+    if (highest > UpperBound()) {
+        DataRecords.resize(static_cast<std::size_t>(highest) + 1);
+    }
+    for (const auto& [record, fields] : writes) {
+        // Records past the old end go with the resize below.
+        if (static_cast<std::size_t>(record) < oldSize) {
+            before.emplace_back(record, DataRecords[record]);
         }
-    });
+        Overwrite(DataRecords[record], fields, false);
+    }
+    const std::string content =
+        WholeFileFromMemory(std::max<long long>(StoredRecordCount(), highest));
+    if (ReplaceWhole(*files_, path, content)) {
+        loadedPath_ = path;
+        loadedIdentity_ = files_->Identity(path);
+        fileLength_ = static_cast<long long>(content.size());
+        return true;
+    }
+    for (auto change = before.rbegin(); change != before.rend(); ++change) {
+        DataRecords[change->first] = change->second;
+    }
+    DataRecords.resize(oldSize);
+    return false;
 }
 
 bool RecordStore::ReplaceRecord(const FieldValues& fields, int record, const std::string& path) {

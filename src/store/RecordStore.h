@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/FileIo.h"
@@ -128,6 +129,12 @@ class RecordStore {
     // Returns whether it reached the disk; when it did not, memory and file are put back.
     bool WriteRecord(const FieldValues& fields, int record, const std::string& path, bool clear);
 
+    // Many WriteRecord changes as one: the file is replaced whole from memory in one step, so
+    // that it holds all of them or none, whatever happens on the way. Returns whether they
+    // reached the disk; when they did not, memory and file are as they were.
+    bool WriteRecords(const std::vector<std::pair<int, FieldValues>>& writes,
+                      const std::string& path);
+
     // Like WriteRecord, but every field takes its given value: a blank value empties the field.
     bool ReplaceRecord(const FieldValues& fields, int record, const std::string& path);
 
@@ -159,6 +166,8 @@ class RecordStore {
     LoadResult Convert(const std::string& path, std::string& content);
     bool IsFree(int record);
     void SetValue(DataRecord& target, int field, const std::string& value) const;
+    // WriteRecord's change to one record in memory.
+    void Overwrite(DataRecord& target, const FieldValues& fields, bool clear) const;
     // The record as its place in the file holds it, and where that place starts.
     std::string StoredForm(int record, const DataRecord& plain) const;
     long long StoredOffset(int record) const;
@@ -172,6 +181,9 @@ class RecordStore {
     // Bytes the data file holds, a partial last record included.
     long long fileLength_ = 0;
     bool writable_ = true;
+    // The journal holds no entry still to be written: it was looked at since the load or the
+    // last failed write.
+    bool journalSettled_ = false;
     FileKind kind_ = FileKind::Plain;
     // Shared by a copy of the store, which reads the same open file.
     std::shared_ptr<ProtectedSession> session_;

@@ -1,3 +1,7 @@
+#include <QProgressDialog>
+#include <QTimer>
+#include <functional>
+
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -77,6 +81,31 @@ TEST_F(CsvFormTest, FailuresAreReported) {
     MakeDataFileUnwritable();
     Import(peer);  // the file cannot even be read: nothing is imported
     EXPECT_TRUE(MessageShown(54));
+}
+
+// An import is written all at once or not at all: called off before the write, or failing
+// anywhere in it, it leaves the data file and the tree as they were.
+TEST_F(CsvFormTest, ImportCalledOffOrFailingChangesNothing) {
+    SeedFile({Group(3, "Bank")});
+    Start();
+    const std::string csv = dir.File("in.csv");
+    WriteBytes(csv, "Group,Title\nBank,Visa\nHome,Mail\n");
+    const std::string before = ReadBytes(DataPath());
+    const std::function<void()> mishaps[] = {
+        [&] { QTimer::singleShot(0, [&] { Find<QProgressDialog>("ImportProgress")->cancel(); }); },
+        [&] { files.FailOn(FileOp::Create); },
+        [&] { files.FillDiskAfter(100); },
+        [&] { files.FailOn(FileOp::Rename); },
+    };
+    for (const auto& mishap : mishaps) {
+        mishap();
+        Import(csv);
+        files.Heal();
+        EXPECT_TRUE(ReadBytes(DataPath()) == before);
+        EXPECT_EQ(TreeShape(), ">Bank ");
+    }
+    Import(csv);
+    EXPECT_EQ(TreeShape(), ">Bank >Home Bank>Visa Home>Mail ");
 }
 
 }  // namespace

@@ -104,12 +104,11 @@ class CsvImportTest : public ::testing::Test {
             store.WriteRecord(GroupRecordFields("Home", 3, "", kKey, random), 3, path, false));
     }
 
-    ImportResult Import(const std::vector<CsvEntry>& entries, int failAtWrite = 0) {
+    ImportResult Import(const std::vector<CsvEntry>& entries, bool writeFails = false) {
         const auto same = [](const std::string& text) { return std::optional<std::string>(text); };
         plan = PlanImport(store, kKey, entries, same, {"ALPHA", "Y", "8"}, random);
-        int writes = 0;
-        return RunImport(plan, [&](int record, const FieldValues& fields) {
-            return ++writes != failAtWrite && store.WriteRecord(fields, record, path, false);
+        return RunImport(plan, [&](const std::vector<std::pair<int, FieldValues>>& writes) {
+            return !writeFails && store.WriteRecords(writes, path);
         });
     }
 
@@ -205,16 +204,13 @@ TEST_F(CsvImportTest, OtherKeepersExportsImportWithEveryValueExact) {
     }
 }
 
-TEST_F(CsvImportTest, AFailedWriteKeepsWhatWasWritten) {
+TEST_F(CsvImportTest, AFailedWriteKeepsNothing) {
     const std::vector<CsvEntry> rows = {
         {{"A"}, "One", "", "", ""}, {{"A"}, "Two", "", "", ""}, {{"B"}, "Three", "", "", ""}};
-    // Writes: count, group A, One, Two, group B (fails).
-    const ImportResult result = Import(rows, 5);
+    const ImportResult result = Import(rows, true);
     EXPECT_FALSE(result.complete);
-    EXPECT_EQ(result.entries, 2);
-    EXPECT_EQ(result.notWritten, 1);
-    EXPECT_EQ(EntriesForExport(store, kKey).size(), 2u);
-    EXPECT_EQ(Import(rows, 1).notWritten, 3);
+    EXPECT_EQ(result.notWritten, 3);
+    EXPECT_EQ(EntriesForExport(store, kKey).size(), 0u);
 }
 
 }  // namespace

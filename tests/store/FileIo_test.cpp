@@ -13,8 +13,16 @@ namespace {
 // A copy replaces its target whole or not at all, and only its owner may read it.
 TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails) {
     const std::function<void(FaultyFileIo&)> faults[] = {
-        [](FaultyFileIo& io) { io.FailOn(FileOp::Read); },
-        [](FaultyFileIo& io) { io.FailOn(FileOp::Create); },
+        // The system's copy failing, the bytes are read and written instead.
+        [](FaultyFileIo& io) { io.FailOn(FileOp::Copy); },
+        [](FaultyFileIo& io) {
+            io.FailOn(FileOp::Copy);
+            io.FailOn(FileOp::Read);
+        },
+        [](FaultyFileIo& io) {
+            io.FailOn(FileOp::Copy);
+            io.FailOn(FileOp::Create);
+        },
         [](FaultyFileIo& io) { io.FillDiskAfter(3); },
         [](FaultyFileIo& io) { io.FailOn(FileOp::Rename); },
         [](FaultyFileIo&) {},

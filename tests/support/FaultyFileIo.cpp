@@ -50,6 +50,24 @@ IoResult FaultyFileIo::CreateWith(const std::string& path, const std::string& co
     });
 }
 
+IoResult FaultyFileIo::WriteAtUnflushed(const std::string& path, long long offset,
+                                        const std::string& bytes) {
+    return SystemFileIo().WriteAtUnflushed(path, offset, bytes);
+}
+
+IoResult FaultyFileIo::CreateCopy(const std::string& from, const std::string& to) {
+    if (Fails(FileOp::Copy)) {
+        return Injected();
+    }
+    if (spaceLeft_ < 0) {
+        return SystemFileIo().CreateCopy(from, to);
+    }
+    // A disk that fills up takes the bytes it has room for, however they are copied.
+    std::string content;
+    const IoResult read = SystemFileIo().ReadAll(from, content);
+    return read ? CreateWith(to, content) : read;
+}
+
 IoResult FaultyFileIo::Resize(const std::string& path, long long length) {
     return Fails(FileOp::Resize) ? Injected() : SystemFileIo().Resize(path, length);
 }

@@ -7,7 +7,7 @@
 
 namespace keyrack::testing {
 
-enum class FileOp { Read, WriteAt, Create, Resize, Rename, Remove, Stat };
+enum class FileOp { Read, WriteAt, Create, Copy, Resize, Rename, Remove, Stat };
 
 // The system's files, with the faults a disk shows on demand: an operation that fails, a read
 // that fails partway, a disk that fills up in the middle of a write.
@@ -23,7 +23,11 @@ class FaultyFileIo : public FileIo {
 
     IoResult ReadAll(const std::string& path, std::string& content) override;
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override;
+    // Never fails: what it writes may be lost without harm.
+    IoResult WriteAtUnflushed(const std::string& path, long long offset,
+                              const std::string& bytes) override;
     IoResult CreateWith(const std::string& path, const std::string& content) override;
+    IoResult CreateCopy(const std::string& from, const std::string& to) override;
     IoResult Resize(const std::string& path, long long length) override;
     IoResult Rename(const std::string& from, const std::string& to) override;
     IoResult Remove(const std::string& path) override;
