@@ -20,8 +20,8 @@ void Notices::WriteFailed() {
     Show(Message(kMessageWriteFailed) + "\n" + QString::fromStdString(session_.DataFilePath));
 }
 
-void Notices::CannotStore(const QString& label) {
-    Show(Message(kMessageCannotStoreValue) + "\n" + label);
+void Notices::CannotStore(const QString& label, bool protectedFile) {
+    Show(Message(protectedFile ? kMessageFieldBytes : kMessageCannotStoreValue) + "\n" + label);
 }
 
 void Notices::FileFailed(int message, const std::string& path, const std::string& reason) {

@@ -5,14 +5,14 @@
 #include <QFile>
 #include <QMenu>
 
-#include "common/Cp1252.h"
 #include "common/Notices.h"
 #include "common/Session.h"
 #include "lang/Messages.h"
 #include "store/CsvEntries.h"
-#include "store/DataFileSync.h"
 #include "store/CsvSummary.h"
+#include "store/DataFileSync.h"
 #include "store/RecordStore.h"
+#include "store/ValueText.h"
 
 namespace keyrack {
 
@@ -68,8 +68,8 @@ void CsvCommands::MNU_Export_Click() {
     if (chosen.isEmpty()) {
         return;
     }
-    const auto toUtf8 = [](const std::string& text) -> std::optional<std::string> {
-        return FromCp1252(text).toUtf8().toStdString();
+    const auto toUtf8 = [this](const std::string& text) -> std::optional<std::string> {
+        return ShownText(store_.Kind(), text).toUtf8().toStdString();
     };
     const std::string csv = ExportCsv(EntriesForExport(store_, session_.DataKey), toUtf8);
     // Written like the backup: owner-only, and never half a file in place of the old one.
@@ -98,8 +98,9 @@ void CsvCommands::MNU_Import_Click() {
         return;
     }
     const CsvRead rows = ReadCsvEntries(text);
-    const auto toStored = [](const std::string& utf8) {
-        return ToCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    const auto toStored = [this](const std::string& utf8) {
+        return TypedText(store_.Kind(),
+                         QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
     const ImportPlan plan =
         PlanImport(store_, session_.DataKey, rows.entries, toStored,
