@@ -13,7 +13,8 @@ class QPushButton;
 namespace keyrack {
 
 // The login dialog: checks the typed user name and password against the stored ones and, on
-// a first run, takes the new credentials. Text is compared and handed out as Windows-1252.
+// a first run, takes the new credentials. Text is compared and handed out as Windows-1252; a
+// protected file is opened with the typed pair instead (see OpenProtected).
 class frmLogin : public QDialog {
     Q_OBJECT
 
