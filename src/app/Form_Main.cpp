@@ -2,9 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDateTime>
-#include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,12 +14,12 @@
 #include <map>
 
 #include "about/AboutCommand.h"
+#include "app/EditOnClose.h"
+#include "app/MainLayout.h"
 #include "app/MainToolbar.h"
 #include "common/Notices.h"
 #include "common/Strings.h"
-#include "common/Twips.h"
 #include "common/Utf8.h"
-#include "common/WindowPlacement.h"
 #include "lang/LangFunctions.h"
 #include "lang/Messages.h"
 #include "lang/QtTranslations.h"
@@ -45,8 +44,6 @@ namespace keyrack {
 
 namespace {
 
-constexpr int kClientWidthTwips = 10410;
-constexpr int kClientHeightTwips = 4965;
 constexpr int kSettingsRecord = 2;
 constexpr int kCredentialFieldWidth = 100;
 constexpr int kMessageConvertOldFile = 47;
@@ -79,22 +76,17 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     BuildMenus();
     toolbar_ = new MainToolbar(*this);
     auto* central = new QWidget(this);
-    auto* layout = new QHBoxLayout(central);
-    tree_ = new TreePane(session_, store_, *sync_, notices_, services_.random, central,
-                         toolbar_->bar());
-    toolbar_->AddSearchBox(tree_->searchBox());
+    tree_ = new TreePane(session_, store_, *sync_, notices_, services_.random, central, central);
     const DetailsPane::Services detailServices{services_.clipboard, services_.clipboardTimer,
                                                services_.desktop, services_.random};
     details_ = new DetailsPane(session_, store_, notices_, detailServices, central);
-    layout->addWidget(tree_->view(), 1);
-    layout->addLayout(details_->column(), 1);
+    layout_ =
+        new MainLayout(*this, *central, *tree_->searchBox(), *tree_->view(), *details_->column());
     setCentralWidget(central);
     // The search box comes first, as on the screen: it has the focus when the window opens.
     setTabOrder(tree_->searchBox(), tree_->view());
     BuildStatusBar();
     ConnectParts();
-    resize(TwipsToPixelsX(kClientWidthTwips, *this),
-           TwipsToPixelsY(kClientHeightTwips, *this) + menuBar()->sizeHint().height());
 }
 
 void Form_Main::BuildMenus() {
@@ -107,8 +99,8 @@ void Form_Main::BuildMenus() {
     loginCommands_ = new LoginCommands(session_, store_, *sync_, services_.files, notices_,
                                        services_.kdf, *MNU_File);
     MNU_File->addSeparator()->setObjectName(QStringLiteral("MNU_Bar1"));
-    lockGuard_ =
-        new LockGuard(services_.prompter, services_.clock, services_.runLogin, *this, *MNU_File);
+    lockGuard_ = new LockGuard(services_.prompter, services_.clock, services_.runLogin, session_,
+                               *this, *MNU_File);
     MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
     MNU_Exit->setObjectName(QStringLiteral("MNU_Exit"));
     about_ =
@@ -165,7 +157,7 @@ bool Form_Main::Form_Load() {
     if (!SetUp() || !RunLogin()) {
         return false;
     }
-    RestoreWindowPlacement(*this, QFileInfo(QCoreApplication::applicationFilePath()).baseName());
+    layout_->Restore();
     GetKey();
     tree_->LoadPasswordList();
     backups_->ReadSettings();
@@ -468,7 +460,7 @@ void Form_Main::EnterMode(const std::string& mode) {
                           MainToolbar::CopyPassword, MainToolbar::AddGroup},
                          false);
     toolbar_->SetEnabled({MainToolbar::Save, MainToolbar::Cancel}, true);
-    details_->SetBoxesEnabled(session_.Typing());
+    details_->SetBoxesEditable(session_.Typing());
     details_->FollowEditMode();
 }
 
@@ -490,7 +482,7 @@ void Form_Main::CancelEdit() {
         SetEntryButtonsEnabled(false);
     }
     tree_->view()->setFocus();
-    details_->SetBoxesEnabled(false);
+    details_->SetBoxesEditable(false);
 }
 
 void Form_Main::SaveEntry() {
@@ -500,7 +492,7 @@ void Form_Main::SaveEntry() {
     tree_->LoadPasswordList();
     ReturnToBrowsing();
     SetEntryButtonsEnabled(session_.SelectedTag >= 1);
-    details_->SetBoxesEnabled(false);
+    details_->SetBoxesEditable(false);
 }
 
 bool Form_Main::WriteEntry() {
@@ -541,13 +533,21 @@ bool Form_Main::WriteEntry() {
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {
+    if (!lockGuard_->Locked() && !SettleEditBeforeClosing(
+                                     services_.prompter, *this, session_, [this] { SaveEntry(); },
+                                     [this] { CancelEdit(); })) {
+        event->ignore();
+        return;
+    }
+    layout_->Keep();
     details_->ForgetCopy();
     QMainWindow::closeEvent(event);
 }
 
 void Form_Main::MNU_Exit_Click() {
-    close();
-    QCoreApplication::quit();
+    if (close()) {
+        QCoreApplication::quit();
+    }
 }
 
 }  // namespace keyrack

@@ -30,6 +30,7 @@ class DataFileSync;
 class DetailsPane;
 class LockGuard;
 class LoginCommands;
+class MainLayout;
 class MainToolbar;
 class TreePane;
 class frmAbout;
@@ -80,6 +81,8 @@ class Form_Main : public QMainWindow {
     void MNU_Exit_Click();
 
   protected:
+    // Asks what becomes of an entry being edited, unless locked: the boxes then hold nothing
+    // to save, and the question would hide behind the login.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -136,6 +139,7 @@ class Form_Main : public QMainWindow {
     DataFileSync* sync_ = nullptr;
     MainToolbar* toolbar_ = nullptr;
     TreePane* tree_ = nullptr;
+    MainLayout* layout_ = nullptr;
     DetailsPane* details_ = nullptr;
     BackupCommands* backups_ = nullptr;
     CsvCommands* csv_ = nullptr;

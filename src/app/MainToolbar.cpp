@@ -3,8 +3,12 @@
 #include <QAction>
 #include <QLayout>
 #include <QMainWindow>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
+#include <iterator>
+#include <map>
 
 #include "common/EventHook.h"
 #include "lang/Messages.h"
@@ -40,8 +44,45 @@ constexpr ToolbarSlot kToolbar[18] = {
     {false, 32, QStyle::SP_ArrowForward, false},            // 14 run
     {true, 0, QStyle::SP_CustomBase, false},                // 15
     {false, 1, QStyle::SP_FileDialogContentsView, false},   // 16 Username
-    {false, 2, QStyle::SP_FileDialogContentsView, false},   // 17 Password
+    {false, 2, QStyle::SP_FileDialogInfoView, false},       // 17 Password
 };
+
+// The desktop theme's pictures for the buttons; the style's own above stand in where the theme
+// has none.
+const std::map<int, const char*> kThemeIcons = {
+    {MainToolbar::Exit, "application-exit"},      {MainToolbar::New, "document-new"},
+    {MainToolbar::Edit, "document-edit"},         {MainToolbar::Delete, "edit-delete"},
+    {MainToolbar::Cancel, "process-stop"},        {MainToolbar::Save, "document-save"},
+    {MainToolbar::AddGroup, "folder-new"},        {MainToolbar::Open, "go-jump"},
+    {MainToolbar::CopyUserName, "user-identity"}, {MainToolbar::CopyPassword, "dialog-password"}};
+
+// The second separator of a pair, and the one before the first button, only widen a gap: they
+// stay hidden, leaving the room to the captions.
+constexpr int kHiddenSeparators[] = {1, 10, 13};
+
+// Tool buttons that keep less room beside their captions than the style gives them (a space on
+// either side on top of its own margin), so the captions of the longer languages fit the
+// window's design width.
+class CompactToolButtons : public QProxyStyle {
+  public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_ToolButton) {
+            result.rwidth() -= kTrimPixels;
+        }
+        return result;
+    }
+
+  private:
+    static constexpr int kTrimPixels = 8;
+};
+
+QIcon ButtonIcon(int index, const QStyle& style) {
+    const QIcon own = style.standardIcon(kToolbar[index].picture);
+    const auto theme = kThemeIcons.find(index);
+    return theme == kThemeIcons.end() ? own : QIcon::fromTheme(theme->second, own);
+}
 
 }  // namespace
 
@@ -52,19 +93,28 @@ MainToolbar::MainToolbar(QMainWindow& window) : QObject(&window) {
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (int index = 1; index <= 17; ++index) {
         const ToolbarSlot& slot = kToolbar[index];
-        QAction* button =
-            slot.separator
-                ? Toolbar1->addSeparator()
-                : Toolbar1->addAction(window.style()->standardIcon(slot.picture), QString());
+        QAction* button = slot.separator
+                              ? Toolbar1->addSeparator()
+                              : Toolbar1->addAction(ButtonIcon(index, *window.style()), QString());
         const QString name = QStringLiteral("Toolbar1_Button%1").arg(index);
         button->setObjectName(name);
         Toolbar1Buttons[index] = button;
         if (slot.separator) {
+            button->setVisible(std::find(std::begin(kHiddenSeparators), std::end(kHiddenSeparators),
+                                         index) == std::end(kHiddenSeparators));
             continue;
         }
         Toolbar1->widgetForAction(button)->setObjectName(name);
         button->setEnabled(slot.enabledAtStart);
         connect(button, &QAction::triggered, this, [this, index] { emit clicked(index); });
+    }
+    // Made after the buttons, so it goes after them.
+    auto* compact = new CompactToolButtons;
+    compact->setParent(Toolbar1);
+    for (QAction* button : Toolbar1->actions()) {
+        if (!button->isSeparator()) {
+            Toolbar1->widgetForAction(button)->setStyle(compact);
+        }
     }
     // The keys a desktop user expects; each only works while its button is enabled.
     Toolbar1Buttons[New]->setShortcut(QKeySequence::New);
@@ -77,13 +127,6 @@ MainToolbar::MainToolbar(QMainWindow& window) : QObject(&window) {
         }
         return false;
     });
-}
-
-void MainToolbar::AddSearchBox(QWidget* searchBox) {
-    auto* gap = new QWidget(Toolbar1);
-    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    Toolbar1->addWidget(gap);
-    Toolbar1->addWidget(searchBox);
 }
 
 void MainToolbar::SetEnabled(std::initializer_list<int> indexes, bool enabled) {

@@ -6,12 +6,11 @@
 class QAction;
 class QMainWindow;
 class QToolBar;
-class QWidget;
 
 namespace keyrack {
 
 // The main window's toolbar: its buttons, known by index from 1 to 17 (separators included,
-// so that indexes match), and the search box at its end.
+// so that indexes match).
 class MainToolbar : public QObject {
     Q_OBJECT
 
@@ -36,8 +35,6 @@ class MainToolbar : public QObject {
     QAction* button(int index) const { return Toolbar1Buttons[static_cast<std::size_t>(index)]; }
     void SetEnabled(std::initializer_list<int> indexes, bool enabled);
     void ApplyCaptions();
-    // Puts the search box at the toolbar's far end.
-    void AddSearchBox(QWidget* searchBox);
 
   signals:
     void clicked(int index);

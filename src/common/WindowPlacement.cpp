@@ -39,4 +39,27 @@ void RestoreWindowPlacement(QWidget& form, const QString& applicationName) {
     form.move(area.x() + TwipsToPixelsX(left, form), area.y() + TwipsToPixelsY(top, form));
 }
 
+int RestoreWindowSize(QWidget& form, const QString& applicationName) {
+    QSettings settings(applicationName.toUpper());
+    settings.beginGroup(QStringLiteral("WINDOW"));
+    const int width = settings.value(QStringLiteral("WIDTH"), 0).toInt();
+    const int height = settings.value(QStringLiteral("HEIGHT"), 0).toInt();
+    if (width > 0 && height > 0) {
+        form.resize(TwipsToPixelsX(width, form), TwipsToPixelsY(height, form));
+    }
+    return TwipsToPixelsX(std::max(settings.value(QStringLiteral("SPLIT"), 0).toInt(), 0), form);
+}
+
+void KeepWindowSize(const QWidget& form, int firstPaneWidth, const QString& applicationName) {
+    // A maximised or minimised window keeps the size it has when it is normal again.
+    const QSize size = form.windowState() == Qt::WindowNoState || form.normalGeometry().isEmpty()
+                           ? form.size()
+                           : form.normalGeometry().size();
+    QSettings settings(applicationName.toUpper());
+    settings.beginGroup(QStringLiteral("WINDOW"));
+    settings.setValue(QStringLiteral("WIDTH"), PixelsToTwipsX(size.width(), form));
+    settings.setValue(QStringLiteral("HEIGHT"), PixelsToTwipsY(size.height(), form));
+    settings.setValue(QStringLiteral("SPLIT"), PixelsToTwipsX(firstPaneWidth, form));
+}
+
 }  // namespace keyrack

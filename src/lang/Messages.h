@@ -21,7 +21,7 @@ constexpr int kMessageTitleNeeded = 58;
 // Shown when the tree raised groups nested deeper than MaxGroupDepth; %1 is that depth.
 constexpr int kMessageGroupsTooDeep = 75;
 // The protected file's commands.
-constexpr int kMessageCurrentPassword = 100;
-constexpr int kMessageRestoreUnprotects = 101;
+constexpr int kMessageCurrentPassword = 104;
+constexpr int kMessageRestoreUnprotects = 105;
 
 }  // namespace keyrack

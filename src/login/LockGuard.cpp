@@ -12,6 +12,8 @@
 
 #include "common/EventHook.h"
 #include "common/LockSetting.h"
+#include "common/Session.h"
+#include "common/WindowMessages.h"
 #include "lang/Messages.h"
 #include "login/frmLogin.h"
 #include "platform/Clock.h"
@@ -47,11 +49,13 @@ bool IsInput(QEvent::Type type) {
 }  // namespace
 
 LockGuard::LockGuard(platform::Prompter& prompter, platform::Clock& clock,
-                     std::function<void(frmLogin&)> runLogin, QWidget& window, QMenu& fileMenu)
+                     std::function<void(frmLogin&)> runLogin, const Session& session,
+                     QWidget& window, QMenu& fileMenu)
     : QObject(&window),
       prompter_(prompter),
       clock_(clock),
       runLogin_(std::move(runLogin)),
+      session_(session),
       window_(window) {
     setObjectName(QStringLiteral("LockGuard"));
     MNU_LockAfter = new QMenu(&fileMenu);
@@ -152,14 +156,14 @@ void LockGuard::MNU_Lock_Click() {
     const QPointer<QWidget> focused = QApplication::focusWidget();
     emit dataHidden(true);
 
-    frmLogin login(prompter_, &window_);
-    login.tUserName = lock_.userName;
-    login.tPassword = lock_.password;
-    login.tHint = lock_.hint;
-    login.AllowSetup = false;
-    login.OpenProtected = open_;
-    runLogin_(login);
-    if (!login.LoginSucceeded) {
+    bool unlocked = AskLogin();
+    // Ending would lose the entry being edited, so the lock stays until the login is given.
+    while (!unlocked && session_.Typing()) {
+        prompter_.MessageBox(&window_, Message(kMessageEditKeepsLock),
+                             platform::Prompter::Buttons::Ok, QString());
+        unlocked = AskLogin();
+    }
+    if (!unlocked) {
         // As at start-up: no login, no program.
         emit loginRefused();
         return;
@@ -171,6 +175,17 @@ void LockGuard::MNU_Lock_Click() {
     lock_.locked = false;
     lock_.lastInputMilliseconds = clock_.MonotonicMilliseconds();
     TimerLock->start();
+}
+
+bool LockGuard::AskLogin() {
+    frmLogin login(prompter_, &window_);
+    login.tUserName = lock_.userName;
+    login.tPassword = lock_.password;
+    login.tHint = lock_.hint;
+    login.AllowSetup = false;
+    login.OpenProtected = open_;
+    runLogin_(login);
+    return login.LoginSucceeded;
 }
 
 }  // namespace keyrack

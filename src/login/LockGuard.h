@@ -15,6 +15,7 @@ class QWidget;
 namespace keyrack {
 
 class frmLogin;
+struct Session;
 namespace platform {
 class Clock;
 class Prompter;
@@ -26,8 +27,10 @@ class LockGuard : public QObject {
     Q_OBJECT
 
   public:
+    // The session tells whether an entry is being edited.
     LockGuard(platform::Prompter& prompter, platform::Clock& clock,
-              std::function<void(frmLogin&)> runLogin, QWidget& window, QMenu& fileMenu);
+              std::function<void(frmLogin&)> runLogin, const Session& session, QWidget& window,
+              QMenu& fileMenu);
     ~LockGuard() override;
 
     void ApplyCaptions();
@@ -47,16 +50,19 @@ class LockGuard : public QObject {
 
   signals:
     void dataHidden(bool hidden);
-    // The login was not given again: the program ends.
+    // The login was not given again, with no entry being edited: the program ends.
     void loginRefused();
 
   private:
     void ShowLockMinutes(int minutes);
     void ChooseLockMinutes(int minutes);
+    // Runs the login dialog for the remembered pair; true when it was given.
+    bool AskLogin();
 
     platform::Prompter& prompter_;
     platform::Clock& clock_;
     std::function<void(frmLogin&)> runLogin_;
+    const Session& session_;
     QWidget& window_;
     QAction* MNU_Lock = nullptr;
     QMenu* MNU_LockAfter = nullptr;

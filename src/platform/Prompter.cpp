@@ -19,6 +19,18 @@ Prompter::Answer QtPrompter::MessageBox(QWidget* parent, const QString& text, Bu
         QMessageBox::information(parent, TitleOrProgramName(title), text);
         return Answer::Ok;
     }
+    if (buttons == Buttons::SaveDiscardCancel) {
+        switch (QMessageBox::question(
+            parent, TitleOrProgramName(title), text,
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
+            case QMessageBox::Save:
+                return Answer::Yes;
+            case QMessageBox::Discard:
+                return Answer::No;
+            default:
+                return Answer::Cancel;
+        }
+    }
     const auto chosen = QMessageBox::question(
         parent, TitleOrProgramName(title), text, QMessageBox::Yes | QMessageBox::No,
         buttons == Buttons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::NoButton);

@@ -11,8 +11,9 @@ namespace keyrack::platform {
 class Prompter {
   public:
     // YesNoDefaultNo: for questions whose Yes loses data, so that Enter alone does not.
-    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
-    enum class Answer { Ok, Yes, No };
+    // SaveDiscardCancel answers Yes for Save, No for Discard and Cancel for going back.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo, SaveDiscardCancel };
+    enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Prompter() = default;
     // A modal message box; title may be empty for the program's own name.

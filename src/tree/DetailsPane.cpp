@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "common/ObjectNames.h"
 #include "common/Session.h"
 #include "common/Strings.h"
+#include "common/WindowMessages.h"
 #include "generator/Form_PW_Type.h"
 #include "generator/PasswordGenerator.h"
 #include "generator/PasswordType.h"
@@ -30,6 +32,7 @@
 #include "platform/Desktop.h"
 #include "platform/OneShotTimer.h"
 #include "store/AppPath.h"
+#include "store/FieldFit.h"
 #include "store/ProtectedRecord.h"
 #include "store/RecordStore.h"
 #include "store/ValueCodec.h"
@@ -125,7 +128,7 @@ DetailsPane::DetailsPane(Session& session, RecordStore& store, Notices& notices,
                      {Command6, "Command6"},
                      {Command8, "Command8"}});
 
-    SetBoxesEnabled(false);
+    SetBoxesEditable(false);
     QWidget::setTabOrder(Text1, Text2);
     QWidget::setTabOrder(Text2, Text4);
     QWidget::setTabOrder(Text4, Text3);
@@ -137,6 +140,16 @@ DetailsPane::DetailsPane(Session& session, RecordStore& store, Notices& notices,
         }
         return false;
     }));
+    connect(Text1, &QPlainTextEdit::textChanged, this,
+            [this] { FlagUnfittingValue(Text1, EntryBox::Title, Text1->toPlainText()); });
+    const std::pair<QLineEdit*, EntryBox> lines[] = {
+        {Text2, EntryBox::Address}, {Text4, EntryBox::UserName}, {Text3, EntryBox::Password}};
+    for (const auto& [box, which] : lines) {
+        connect(box, &QLineEdit::textChanged, this,
+                [this, box = box, which = which](const QString& text) {
+                    FlagUnfittingValue(box, which, text);
+                });
+    }
     Text2->setAcceptDrops(true);
     eventHooks_.push_back(
         new EventHook(Text2, [this](QEvent* event) { return Text2_OLEDragDrop(event); }));
@@ -165,8 +178,8 @@ void DetailsPane::ApplyCaptions() {
     Label3->setText(Message(2));
     Command6->setText(Message(33));
     Command8->setText(Message(34));
-    showPassword_->setToolTip(Message(2));
-    showPassword_->setAccessibleName(Message(2));
+    showPassword_->setToolTip(Message(kMessageShowPassword));
+    showPassword_->setAccessibleName(Message(kMessageShowPassword));
     const std::pair<QLabel*, QWidget*> boxes[] = {
         {Label1, Text1}, {Label2, Text2}, {Label4, Text4}, {Label3, Text3}};
     for (const auto& [label, box] : boxes) {
@@ -235,10 +248,37 @@ void DetailsPane::Reveal() {
     concealed_ = {};
 }
 
-void DetailsPane::SetBoxesEnabled(bool enabled) {
-    for (QWidget* box : std::initializer_list<QWidget*>{Text1, Text2, Text3, Text4}) {
-        box->setEnabled(enabled);
+void DetailsPane::SetBoxesEditable(bool editable) {
+    Text1->setReadOnly(!editable);
+    if (!editable) {
+        // Read-only alone leaves the title selectable by mouse only.
+        Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
+    for (QLineEdit* box : {Text2, Text3, Text4}) {
+        box->setReadOnly(!editable);
+    }
+}
+
+void DetailsPane::FlagUnfittingValue(QWidget* box, EntryBox which, const QString& text) {
+    const FileKind kind = store_.Kind();
+    const std::optional<std::string> bytes =
+        kind == FileKind::Plain ? ToCp1252(text) : std::optional(text.toUtf8().toStdString());
+    FieldFit fit{false};
+    if (bytes) {
+        const EntryValues values{*bytes, *bytes, *bytes, *bytes, {}};
+        // The four boxes are stored in fields 1 to 4, in the order of EntryBox.
+        fit = JudgeFieldFit(kind, StoredBoxValue(values, which), static_cast<int>(which) + 1,
+                            session_.DataKey);
+    }
+    QString why;
+    if (!fit.fits) {
+        why = fit.has > 0 ? Message(kMessageValueTooLong).arg(fit.keeps).arg(fit.has)
+                          : Message(kMessageCannotStoreValue);
+    }
+    box->setToolTip(why);
+    box->setStyleSheet(fit.fits ? QString()
+                                : QStringLiteral("#%1 { border: 2px solid #c62828; padding: 1px; }")
+                                      .arg(box->objectName()));
 }
 
 void DetailsPane::FollowEditMode() {
@@ -319,8 +359,7 @@ QWidget* DetailsPane::BuildPasswordRow(QWidget* area) {
     layout->setContentsMargins(0, 0, 0, 0);
     Text3->setParent(row);
     layout->addWidget(Text3, 1);
-    // Beside the box rather than inside it: the box is disabled while browsing, and so would
-    // be anything inside it.
+    // Beside the box rather than inside it, so Tab reaches it after the box.
     showPassword_ = new QToolButton(row);
     showPassword_->setObjectName(QStringLiteral("ShowPassword"));
     showPassword_->setCheckable(true);
@@ -339,8 +378,10 @@ void DetailsPane::ShowPasswordForMode() {
         showPassword_->setChecked(false);
     }
     showPassword_->setVisible(!typing);
-    Text3->setEchoMode(typing || showPassword_->isChecked() ? QLineEdit::Normal
-                                                            : QLineEdit::Password);
+    const bool inClear = typing || showPassword_->isChecked();
+    Text3->setEchoMode(inClear ? QLineEdit::Normal : QLineEdit::Password);
+    // In clear, l, 1, I, O and 0 must be told apart.
+    Text3->setFont(inClear ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont());
 }
 
 void DetailsPane::CopyUserName() {

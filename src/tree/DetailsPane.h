@@ -62,7 +62,9 @@ class DetailsPane : public QObject {
     // is kept in memory only); Reveal puts the texts back.
     void Conceal();
     void Reveal();
-    void SetBoxesEnabled(bool enabled);
+    // Editable in NEW and EDIT; otherwise read-only, not disabled, so the text stays readable
+    // and selectable and Tab still reaches each box.
+    void SetBoxesEditable(bool editable);
     // Follows the session's edit mode: buttons, password shown in clear, focus.
     void FollowEditMode();
     // The boxes' values as stored, or nothing, after telling the user and putting the focus
@@ -78,6 +80,8 @@ class DetailsPane : public QObject {
   private:
     QWidget* BuildPasswordRow(QWidget* area);
     void ShowPasswordForMode();
+    // Outlines a box whose value cannot be saved and says in its tooltip how much fits.
+    void FlagUnfittingValue(QWidget* box, EntryBox which, const QString& text);
     void Text1_LostFocus();
     // Handles every drag and drop event of Text2; returns true when the box must not see it.
     bool Text2_OLEDragDrop(QEvent* event);

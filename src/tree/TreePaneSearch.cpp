@@ -1,4 +1,4 @@
-// Finding entries by typing: the search box at the end of the toolbar filters the entry tree.
+// Finding entries by typing: the search box above the entry tree filters it.
 #include "tree/TreePane.h"
 
 #include <QKeyEvent>
@@ -141,7 +141,6 @@ void TreePane::BuildSearchBox(QWidget* area, QWidget* searchArea) {
                               [this] { TakeSearchTexts(); }, searchArea);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setClearButtonEnabled(true);
-    txtSearch->setMaximumWidth(txtSearch->fontMetrics().averageCharWidth() * 30);
 
     search_.typingPause = new QTimer(this);
     search_.typingPause->setSingleShot(true);

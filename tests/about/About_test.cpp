@@ -51,8 +51,7 @@ TEST(SysInfoTool, TheRunningDesktopsToolComesFirst) {
         {"KDE", all, "/usr/bin/kinfocenter"},
         {"ubuntu:gnome", all, "/bin/gcc info-overview"},
         {"XFCE", all, "/bin/hardinfo"},
-        {"GNOME", kdeOnly, ""},
-    };
+        {"GNOME", kdeOnly, ""}};
     for (const auto& [desktop, programs, expected] : cases) {
         FakeSystemInfo system;
         system.desktop = desktop;

@@ -44,19 +44,15 @@ TEST_F(AboutTest, ShowsNameVersionDisclaimerAndIcon) {
             EXPECT_TRUE(address.isEmpty() || label->text().contains("href=\"" + address + "\""));
         }
         QTest::mouseClick(about.cmdOK, Qt::LeftButton);
-        EXPECT_FALSE(about.isVisible());
         EXPECT_EQ(about.result(), QDialog::Accepted);
     });
 }
 
 TEST_F(AboutTest, SystemInformationIsOfferedOnlyWithATool) {
     struct Case {
-        bool toolFound;
-        bool startWorks;
-        bool messageExpected;
+        bool toolFound, startWorks;
     };
-    for (const Case c :
-         {Case{true, true, false}, Case{false, true, false}, Case{true, false, true}}) {
+    for (const Case c : {Case{true, true}, Case{false, true}, Case{true, false}}) {
         Start();
         systemInfo = FakeSystemInfo();
         systemInfo.desktop = "KDE";
@@ -71,7 +67,7 @@ TEST_F(AboutTest, SystemInformationIsOfferedOnlyWithATool) {
                 QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
             }
             EXPECT_EQ(systemInfo.started.size(), c.toolFound ? 1u : 0u);
-            EXPECT_EQ(MessageShown(19), c.messageExpected);
+            EXPECT_EQ(MessageShown(19), c.toolFound && !c.startWorks);
             EXPECT_TRUE(about.isVisible());
         });
     }

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "common/Notices.h"
+#include "common/WindowMessages.h"
 #include "store/DataFileSync.h"
 #include "support/FormFixture.h"
 
@@ -75,7 +76,7 @@ TEST_F(CommandsTest, EachModeSetsTheControlsAndCancelShowsTheEarlierEntryWriting
         int button;
         const char* editMode;
         bool boxesKept;
-        bool typing;  // boxes enabled, Generate and Change Type shown, title focused
+        bool typing;  // boxes editable, Generate and Change Type shown, title focused
     };
     Show("K5");
     const std::string before = ReadBytes(DataPath());
@@ -94,14 +95,14 @@ TEST_F(CommandsTest, EachModeSetsTheControlsAndCancelShowsTheEarlierEntryWriting
                                    Box("Text3")->text(), Box("Text4")->text()}) {
             EXPECT_EQ(!box.isEmpty(), mode.boxesKept);
         }
-        EXPECT_EQ(Box("Text3")->isEnabled(), mode.typing);
+        EXPECT_EQ(Box("Text3")->isReadOnly(), !mode.typing);
         EXPECT_EQ(Find<QPushButton>("Command8")->isVisible(), mode.typing);
-        EXPECT_EQ(Title()->hasFocus(), mode.typing);
+        EXPECT_TRUE(Title()->hasFocus() || !mode.typing);
 
         ClickToolbar(kCancel);
         EXPECT_TRUE(S().EditMode.empty());
         EXPECT_EQ(Title()->toPlainText(), "Visa");
-        EXPECT_FALSE(Title()->isEnabled());
+        EXPECT_TRUE(Title()->isReadOnly());
         EXPECT_TRUE(Tree().view()->hasFocus());
         EXPECT_TRUE(Find<QMenu>("MNU_File")->menuAction()->isEnabled());
         EXPECT_EQ(ButtonStates(), browsing);
@@ -162,6 +163,34 @@ TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
 
     ClickToolbar(kSave);  // the user tries again once the file can be written
     EXPECT_EQ(FieldOnDisk(1, 5), "Changed");
+}
+
+TEST_F(CommandsTest, ClosingDuringAnEditAsksAndEachAnswerDoesItsThing) {
+    using Answer = platform::Prompter::Answer;
+    struct Case {
+        Answer answer;
+        const char* title;
+        bool closes;
+        const char* onDisk;
+    };
+    // A save that is refused (no title) keeps the window open, as going back does.
+    for (const Case& c :
+         {Case{Answer::Cancel, "Visa Gold", false, "Visa"}, Case{Answer::Yes, "", false, "Visa"},
+          Case{Answer::No, "Visa Gold", true, "Visa"},
+          Case{Answer::Yes, "Visa Gold", true, "Visa Gold"}}) {
+        window.reset();
+        Start();
+        ShowWindow();
+        Show("K5");
+        ClickToolbar(kEdit);
+        Title()->setPlainText(c.title);
+        prompter.messages.clear();
+        prompter.answers = {c.answer};
+        EXPECT_EQ(window->close(), c.closes);
+        EXPECT_TRUE(MessageShown(kMessageSaveBeforeClosing));
+        EXPECT_EQ(S().EditMode, c.closes ? "" : "EDIT");
+        EXPECT_EQ(FieldOnDisk(1, 5), c.onDisk);
+    }
 }
 
 class GroupTest : public CommandsTest {

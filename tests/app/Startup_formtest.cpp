@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
+#include <QSplitter>
 #include <QTimer>
 
 #include "common/Twips.h"
@@ -30,7 +31,7 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     for (int index : {2, 4, 5, 6, 7, 8, 11, 14, 16, 17}) {
         EXPECT_EQ(Button(index)->isEnabled(), index == 2 || index == kNew || index == kGroup);
     }
-    EXPECT_FALSE(Title()->isEnabled());
+    EXPECT_TRUE(Title()->isReadOnly());
     EXPECT_TRUE(Find<QPushButton>("Command8")->isHidden());
     EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
 }
@@ -52,6 +53,21 @@ TEST_F(StartupTest, WindowPlacementFromSettings) {
     Form_Main& maximised = Start();
     EXPECT_TRUE(maximised.windowState() & Qt::WindowMaximized);
     EXPECT_NE(maximised.x(), TwipsToPixelsX(100, maximised));
+}
+
+TEST_F(StartupTest, SizeAndSplitterAreKeptForTheNextStart) {
+    SeedFile({});
+    Start();
+    ShowWindow();
+    window->resize(900, 600);
+    Find<QSplitter>("Splitter1")->setSizes({250, 600});
+    const int tree = Find<QSplitter>("Splitter1")->sizes()[0];
+    Find<QAction>("MNU_Exit")->trigger();
+    window.reset();
+    Start();
+    ShowWindow();
+    EXPECT_EQ(window->size(), QSize(900, 600));
+    EXPECT_NEAR(Find<QSplitter>("Splitter1")->sizes()[0], tree, 1);
 }
 
 TEST_F(StartupTest, BackupMenuAndLastDateFromTheSettingsRecord) {

@@ -23,17 +23,20 @@ std::string Joined(const PasswordTypeSettings& s) {
     return s.type + "/" + s.caseSet + "/" + s.length;
 }
 
-TEST(PasswordGeneratorTest, EachSettingAdmitsExactlyItsCharacters) {
-    const std::pair<PasswordTypeSettings, std::string> rows[] = {
-        {{"ALPHA", "Y", "33"}, kSmall},
-        {{"ALPHA", " N ", "33"}, kCapitals + kSmall},
-        {{"ALPHANUMERIC", "N", "33"}, kDigits + kCapitals + kSmall},
-        {{"ALPHANUMERIC", "X", "33"}, kDigits},
-        {{"NUMBERIC", "N", "33"}, kDigits},
-        {{"ALPHA", "X", "33"}, ""},
-        {{" ALPHA", "Y", "33"}, ""}};
-    for (const auto& [settings, admitted] : rows) {
+// The strength counts the admitted characters over the length used.
+TEST(PasswordGeneratorTest, EachSettingAdmitsExactlyItsCharactersAndGivesTheirStrength) {
+    const std::tuple<PasswordTypeSettings, std::string, double> rows[] = {
+        {{"ALPHA", "Y", "10"}, kSmall, 10 * std::log2(26.0)},
+        {{"ALPHA", " N ", "33"}, kCapitals + kSmall, 33 * std::log2(52.0)},
+        {{"ALPHANUMERIC", "N", "16"}, kDigits + kCapitals + kSmall, 16 * std::log2(61.0)},
+        {{"ALPHANUMERIC", "X", "33"}, kDigits, 33 * std::log2(9.0)},
+        {{"NUMERIC", "Y", "8"}, kDigits, 8 * std::log2(9.0)},
+        {{"NUMBERIC", "N", "33"}, kDigits, 33 * std::log2(9.0)},
+        {{"ALPHA", "X", "8"}, "", 0},
+        {{" ALPHA", "Y", "33"}, "", 0}};
+    for (const auto& [settings, admitted, bits] : rows) {
         EXPECT_EQ(AdmittedCharacters(settings), admitted) << Joined(settings);
+        EXPECT_DOUBLE_EQ(PasswordStrengthBits(settings), bits) << Joined(settings);
     }
 }
 
@@ -91,17 +94,6 @@ TEST(PasswordGeneratorTest, SystemDrawsAreEvenAndDoNotRepeat) {
 TEST(PasswordTypeTest, DialogReadsListedSettings) {
     EXPECT_EQ(Joined(DialogSettings({"NUMBERIC", "n", "0"})), "ALPHA/Y/8");
     EXPECT_EQ(Joined(DialogSettings({"ALPHANUMERIC", "N", "16"})), "ALPHANUMERIC/N/16");
-}
-
-TEST(PasswordGeneratorTest, StrengthIsLengthTimesBitsPerCharacter) {
-    const std::pair<PasswordTypeSettings, double> cases[] = {
-        {{"NUMERIC", "Y", "8"}, 8 * std::log2(9.0)},
-        {{"ALPHA", "Y", "10"}, 10 * std::log2(26.0)},
-        {{"ALPHANUMERIC", "N", "16"}, 16 * std::log2(61.0)},
-        {{"ALPHA", "X", "8"}, 0}};
-    for (const auto& [settings, bits] : cases) {
-        EXPECT_DOUBLE_EQ(PasswordStrengthBits(settings), bits) << settings.type;
-    }
 }
 
 }  // namespace

@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "common/Strings.h"
 #include "lang/LangFunctions.h"
 #include "lang/LanguageTable.h"
 #include "lang/ProfileFile.h"
+#include "platform/SystemLanguage.h"
 #include "store/AppPath.h"
 #include "support/TempDir.h"
 
@@ -76,18 +81,37 @@ TEST(LanguageTableTest, KnownCodesGiveTheirLanguageWhateverTheCaseAndOthersEngli
     for (const char* code : {"american english", "french canadian", "es - mx", "   "}) {
         EXPECT_EQ(LanguageForCode(code), "ENGLISH") << code;
     }
+    // Each system locale gives the setting the table above reads (locale=setting).
+    std::istringstream locales(
+        "en_US=ENU EN-gb=ENG fr_CA=FRC fr_LU=FRA de_CH=DES de_DE.UTF-8=DEU de_AT@euro=DEA "
+        "it_IT=it es_MX.UTF-8=es-mx es_ES=es pt_BR=pt-br pt-PT=pt nl_BE=nl-be nn_NO=no "
+        "ja_JP.UTF-8=ja POSIX= =");
+    for (std::string c; locales >> c;) {
+        const std::size_t split = c.find('=');
+        EXPECT_EQ(platform::LanguageSettingFromLocale(c.substr(0, split)), c.substr(split + 1))
+            << c;
+    }
 }
 
 namespace lang = LangFunctions;
 
+// Each case starts with no catalogue read and no locale variable set; the user's come back after.
 class LangFunctionsTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
+        }
         UseAppFolder(dir_.Path());
         lang::ResetCatalogue();
     }
 
     void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        }
         UseAppFolder("");
         lang::ResetCatalogue();
     }
@@ -97,6 +121,7 @@ class LangFunctionsTest : public ::testing::Test {
     }
 
     testing::TempDir dir_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 TEST_F(LangFunctionsTest, EachLanguageReadsItsFieldAndFallsBackToEnglish) {
@@ -162,7 +187,7 @@ TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) 
 
 constexpr char kShippedCatalogue[] = KEYRACK_SHIPPED_LANG_INI;
 
-TEST(ShippedCatalogueTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
+TEST_F(LangFunctionsTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
     const std::string count = ReadIniValue("Messages", "number", kShippedCatalogue);
     EXPECT_GE(Val(count), 58) << "[Messages] number in " << kShippedCatalogue;
     // A count past the catalogue's end would make every message empty.
@@ -172,7 +197,6 @@ TEST(ShippedCatalogueTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
     // except the numbers never used.
     const std::string shipped = kShippedCatalogue;
     UseAppFolder(shipped.substr(0, shipped.rfind('/') + 1));
-    LangFunctions::ResetCatalogue();
     const std::set<int> unused = {11, 12, 16, 17, 18, 46};
     for (const char* language : {"ENGLISH", "FRENCH", "GERMAN", "ITALIAN", "PORTUGUESE", "SPANISH",
                                  "DUTCH", "NORWEGIAN"}) {
@@ -182,8 +206,29 @@ TEST(ShippedCatalogueTest, EveryMessageTheProgramShowsHasAllEightTranslations) {
                 << "MES" << number << " in " << language;
         }
     }
-    UseAppFolder("");
-    LangFunctions::ResetCatalogue();
+}
+
+TEST_F(LangFunctionsTest, LcAllThenLcMessagesThenLangChooseTheLanguage) {
+    EXPECT_EQ(platform::CurrentLocaleName(), "");
+    // Each step sets one variable; an empty value counts as unset.
+    const std::tuple<const char*, const char*, const char*> steps[] = {
+        {"LANG", "de_DE.UTF-8", "de_DE.UTF-8"},   {"LC_MESSAGES", "fr_FR.UTF-8", "fr_FR.UTF-8"},
+        {"LC_ALL", "nl_BE.UTF-8", "nl_BE.UTF-8"}, {"LC_ALL", "", "fr_FR.UTF-8"},
+        {"LC_MESSAGES", "", "de_DE.UTF-8"},       {"LANG", "", ""}};
+    for (const auto& [name, value, seen] : steps) {
+        setenv(name, value, 1);
+        EXPECT_EQ(platform::CurrentLocaleName(), seen) << name << "=" << value;
+    }
+}
+
+// A form may ask for a caption before start-up has chosen the language or loaded a catalogue
+// that an editor saved with a byte-order mark.
+TEST_F(LangFunctionsTest, FirstMessageChoosesTheLanguageAndReadsACatalogueWithAMark) {
+    testing::WriteBytes(dir_.File("lang.ini"),
+                        "\xEF\xBB\xBF[Messages]\r\nnumber=0\r\nMES0=Open|Ouvrir|Offnen\r\n");
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(LangFunctions::GetMessage(0), "Offnen");
+    EXPECT_EQ(LangFunctions::CurrentLanguage, "GERMAN");
 }
 
 }  // namespace

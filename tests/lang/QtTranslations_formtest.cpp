@@ -18,8 +18,7 @@ using QtTranslationsTest = FormFixture;
 TEST_F(QtTranslationsTest, QtsOwnButtonsSpeakTheCatalogueLanguage) {
     const std::pair<const char*, const char*> cases[] = {
         {"GERMAN", "&Ja"},  {"FRENCH", "&Oui"},     {"SPANISH", "&Sí"},   {"DUTCH", "&Ja"},
-        {"ITALIAN", "&Sì"}, {"PORTUGUESE", "&Sim"}, {"NORWEGIAN", "&Ja"}, {"ENGLISH", "&Yes"},
-    };
+        {"ITALIAN", "&Sì"}, {"PORTUGUESE", "&Sim"}, {"NORWEGIAN", "&Ja"}, {"ENGLISH", "&Yes"}};
     for (const auto& [language, yes] : cases) {
         EXPECT_EQ(InstallQtTranslations(language), std::string(language) != "ENGLISH");
         EXPECT_EQ(YesButton(), QString::fromUtf8(yes)) << language;

@@ -1,6 +1,7 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "common/WindowMessages.h"
 #include "login/LockGuard.h"
 #include "login/frmLogin.h"
 #include "store/ValueCipher.h"
@@ -110,11 +111,27 @@ TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
     EXPECT_EQ(S().SelectedKey, "K4");
 }
 
-TEST_F(LockTest, LockClearsOnlyOurClipboardAndCancelEnds) {
+TEST_F(LockTest, LockClearsOnlyOurClipboardAndCancelEndsUnlessAnEditWaits) {
     Show("K4");
     Button(17)->trigger();
     Find<QAction>("MNU_Lock")->trigger();
     EXPECT_EQ(clipboard.text, "");
+
+    Button(5)->trigger();
+    Title()->setPlainText("Visa Gold");
+    onLock = [this](frmLogin& login) {
+        if (logins == 3) {
+            login.cmdCancel_Click();
+        } else {
+            Type(login, kUserName, kPassword);
+        }
+    };
+    Find<QAction>("MNU_Lock")->trigger();
+    EXPECT_EQ(logins, 4);
+    EXPECT_TRUE(MessageShown(kMessageEditKeepsLock));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Title()->toPlainText(), "Visa Gold");
+    Button(7)->trigger();
 
     Button(17)->trigger();
     clipboard.PutPlain("theirs");

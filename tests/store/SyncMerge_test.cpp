@@ -2,11 +2,13 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <tuple>
 
 #include "common/Strings.h"
 #include "store/ChangesFromDisk.h"
 #include "store/ConflictCopyMerge.h"
+#include "store/ConflictCopyName.h"
 #include "store/EntryRecord.h"
 #include "store/RecordMerge.h"
 #include "store/ValueCipher.h"
@@ -129,8 +131,7 @@ TEST_F(SyncTest, EachRecordTakesTheSideThatChangedItAndKeepsBothWhenBothDid) {
          {{6, Entry(6, "theirs")}},
          {"1:6", "7:child|/K7/K8", "8:mine/K8/"}},
         {"ours deleted a grown group", groupDeleted, {{6, Entry(6, "n")}}, {"4:-", "5:-"}},
-        {"theirs deleted a grown group", {{6, Entry(6, "n")}}, groupDeleted, {"1:4", "6:n|/K6/D"}},
-    };
+        {"theirs deleted a grown group", {{6, Entry(6, "n")}}, groupDeleted, {"1:4", "6:n|/K6/D"}}};
     const RecordList base = Base();
     for (const Case& c : cases) {
         const RecordMergeResult merged =
@@ -193,8 +194,7 @@ TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn
         {"unreadable", theirs, true, 4, Outcome::Failed, {"theirs", "e5"}},
         {"idle", theirs, false, 0, Outcome::Loaded, {"theirs", "e5"}},
         {"other record", theirs, false, 5, Outcome::Loaded, {"theirs", "ours"}},
-        {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}},
-    };
+        {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}}};
     for (const auto& [name, replacedBy, readFails, pendingRecord, outcome, titles] : cases) {
         testing::TempDir dir;
         const std::string path = dir.File("cli.rkd");
@@ -224,6 +224,25 @@ TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn
         }
         EXPECT_EQ(seen, titles) << name;
     }
+}
+
+TEST(ConflictCopyNameTest, KnowsTheThreeEnginesNamesAndNothingThatOnlyLooksLikeThem) {
+    const std::pair<const char*, bool> cases[] = {
+        {"cli.sync-conflict-20261206-101500-ABCDEF7.rkd", true},
+        {"cli (conflicted copy 2026-12-06 101500).rkd", true},
+        {"cli (Laptop's conflicted copy 2026-12-06).rkd", true},
+        {"cli (Laptop's conflicted copy 2026-12-06 (1)).rkd", true},
+        {"cli.sync-conflict-20261206-101500-ABCDEF7.rkd.lock", false},
+        {"cli.sync-conflict-2026-12-06-ABCDEF7.rkd", false},
+        {"other (conflicted copy 2026-12-06 101500).rkd", false},
+        {"clixrkd (conflicted copy 2026-12-06 101500).rkd", false},
+        {"cli (conflicted copy 2026-12-06 101500).rkd.merged", false}};
+    for (const auto& [name, copy] : cases) {
+        EXPECT_EQ(IsConflictCopyName(name, "cli.rkd"), copy) << name;
+    }
+    const std::set<std::string> taken = {"a.rkd.merged", "a.rkd.merged-2"};
+    EXPECT_EQ(MergedCopyName("a.rkd", [&](const std::string& n) { return taken.count(n) > 0; }),
+              "a.rkd.merged-3");
 }
 
 }  // namespace

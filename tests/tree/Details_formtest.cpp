@@ -1,4 +1,5 @@
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
@@ -6,6 +7,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "common/WindowMessages.h"
 #include "lang/LangFunctions.h"
 #include "store/AppPath.h"
 #include "support/FormFixture.h"
@@ -81,10 +83,15 @@ TEST_F(DetailsTest, OpenHandsTheAddressOverUnchangedAndReportsAFailure) {
     EXPECT_EQ(prompter.messages.back().buttons, platform::Prompter::Buttons::Ok);
 }
 
-TEST_F(DetailsTest, PasswordIsMaskedWhileBrowsingUnlessShownAndClearWhileTyping) {
+TEST_F(DetailsTest, BoxesAreReadOnlyWhileBrowsingAndThePasswordMaskedUnlessShownInAFixedFont) {
+    for (const char* name : {"Text2", "Text3", "Text4"}) {
+        EXPECT_TRUE(Box(name)->isEnabled() && Box(name)->isReadOnly()) << name;
+    }
+    EXPECT_TRUE(Title()->isEnabled());
     EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Password);
     Find<QToolButton>("ShowPassword")->click();
     EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(Box("Text3")->font(), QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Find<QToolButton>("ShowPassword")->click();
     EXPECT_EQ(Box("Text3")->echoMode(), QLineEdit::Password);
 
@@ -128,9 +135,35 @@ TEST_F(DetailsTest, NothingIsCutOrChangedWithoutAWord) {
     EXPECT_EQ(FieldOnDisk(4, 5), " secret ");
 }
 
+TEST_F(DetailsTest, AValueThatWillNotFitIsFlaggedWhileTyping) {
+    ClickToolbar(kEdit);
+    const QString fits(33, 'a');
+    const QString tooLong = Message(kMessageValueTooLong).arg(33).arg(34);
+    struct Case {
+        const char* box;
+        QString text;
+        QString why;
+    };
+    // The title is trimmed before it is stored; the password keeps its spaces.
+    for (const Case& c :
+         {Case{"Text2", fits + 'a', tooLong}, Case{"Text2", fits, ""},
+          Case{"Text1", "  " + fits, ""}, Case{"Text3", " " + fits, tooLong},
+          Case{"Text4", QStringLiteral("\u6F22"), Message(kMessageCannotStoreValue)}}) {
+        SCOPED_TRACE(c.box);
+        QWidget* box = Find(c.box);
+        if (box == Title()) {
+            Title()->setPlainText(c.text);
+        } else {
+            Box(c.box)->setText(c.text);
+        }
+        EXPECT_EQ(box->toolTip(), c.why);
+        EXPECT_EQ(box->styleSheet().isEmpty(), c.why.isEmpty());
+    }
+}
+
 class ToolbarTest : public FormFixture {};
 
-TEST_F(ToolbarTest, EveryButtonIsVisibleAtTheDesignSizeInEveryLanguage) {
+TEST_F(ToolbarTest, EveryButtonIsVisibleAtTheDesignSizeInEveryLanguageCaptionedInEnglishAndGerman) {
     SeedFile({});
     for (const char* locale : {"en_US.UTF-8", "fr_FR.UTF-8", "de_DE.UTF-8", "it_IT.UTF-8",
                                "pt_BR.UTF-8", "es_ES.UTF-8", "nl_NL.UTF-8", "nb_NO.UTF-8"}) {
@@ -140,9 +173,14 @@ TEST_F(ToolbarTest, EveryButtonIsVisibleAtTheDesignSizeInEveryLanguage) {
         Start();
         window->show();
         QCoreApplication::processEvents();
+        const std::string language = std::string(locale).substr(0, 2);
+        const bool captioned = language == "en" || language == "de";
+        auto* bar = Find<QToolBar>("Toolbar1");
+        EXPECT_TRUE(!captioned || bar->toolButtonStyle() == Qt::ToolButtonTextUnderIcon);
         for (int index : {2, 4, 5, 6, 7, 8, 11, 14, 16, 17}) {
-            QAction* button = Button(index);
-            EXPECT_TRUE(Find<QToolBar>("Toolbar1")->widgetForAction(button)->isVisible()) << index;
+            const QWidget* button = bar->widgetForAction(Button(index));
+            EXPECT_TRUE(button->isVisible()) << index;
+            EXPECT_TRUE(!captioned || button->sizeHint().width() <= button->width()) << index;
         }
         window.reset();
     }
