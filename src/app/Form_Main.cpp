@@ -24,10 +24,12 @@
 #include "common/Notices.h"
 #include "common/StatusMessages.h"
 #include "common/Strings.h"
+#include "common/Utf8.h"
 #include "lang/LangFunctions.h"
 #include "lang/Messages.h"
 #include "lang/QtTranslations.h"
 #include "login/LockGuard.h"
+#include "login/LoginCommands.h"
 #include "login/LoginRules.h"
 #include "login/frmLogin.h"
 #include "store/AppPath.h"
@@ -38,6 +40,7 @@
 #include "store/EntryRecord.h"
 #include "store/Restore.h"
 #include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
 #include "tree/DetailsPane.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePane.h"
@@ -55,11 +58,18 @@ constexpr int kMessageAlreadyRunning = 62;
 constexpr int kMessageChangesLoaded = 77;
 constexpr int kMessageOpenElsewhere = 80;
 constexpr int kMessageLockUnreadable = 81;
+constexpr int kMessageProtectNewFile = 87;
+constexpr int kMessageUnreadableRecords = 88;
 
 // The buttons that act on the shown entry.
 constexpr std::initializer_list<int> kEntryButtons = {MainToolbar::Edit, MainToolbar::Delete,
                                                       MainToolbar::Open, MainToolbar::CopyUserName,
                                                       MainToolbar::CopyPassword};
+
+// A plain file's login pair and hint, as record 2 holds them (Windows-1252).
+std::string PlainLoginField(RecordStore& store, int field) {
+    return DecodeValue(store.ReadField(field, kSettingsRecord), LoginKey);
+}
 
 }  // namespace
 
@@ -95,6 +105,8 @@ void Form_Main::BuildMenus() {
                                   notices_, *MNU_File);
     csv_ = new CsvCommands(session_, store_, *sync_, services_.files, services_.random, notices_,
                            *MNU_File);
+    loginCommands_ = new LoginCommands(session_, store_, *sync_, services_.files, notices_,
+                                       services_.kdf, *MNU_File);
     MNU_File->addSeparator()->setObjectName(QStringLiteral("MNU_Bar1"));
     lockGuard_ = new LockGuard(services_.prompter, services_.clock, services_.runLogin, session_,
                                *this, *MNU_File);
@@ -135,6 +147,18 @@ void Form_Main::ConnectParts() {
     connect(sync_, &DataFileSync::storeReloaded, this, &Form_Main::ShowChangesFromDisk);
     connect(lockGuard_, &LockGuard::loginRefused, this, &Form_Main::MNU_Exit_Click);
     status_->Follow(tree_, details_, backups_, csv_);
+    connect(loginCommands_, &LoginCommands::plainLoginChanged, lockGuard_, &LockGuard::Remember);
+    connect(loginCommands_, &LoginCommands::fileProtected, this, [this] {
+        if (store_.IsLocked()) {
+            // Written, but it would not open again: nothing more can be done with it here.
+            notices_.Show(Message(kMessageUnreadable) + "\n" +
+                          QString::fromStdString(session_.DataFilePath));
+            MNU_Exit_Click();
+            return;
+        }
+        FollowProtectedFile(store_.ProtectedHint().value_or(std::string()));
+        tree_->LoadKeepingView();
+    });
 }
 
 bool Form_Main::Form_Load() {
@@ -181,7 +205,11 @@ bool Form_Main::SetUp() {
         case LoadResult::Status::Loaded:
             return true;
         case LoadResult::Status::Locked:
-            // The window has no login for a protected file yet: it is left untouched.
+            // No login can open a file whose header is damaged; nothing is written to it.
+            if (store_.ProtectedHint()) {
+                return true;
+            }
+            [[fallthrough]];
         case LoadResult::Status::Unreadable:
             notices_.Show(withPath(kMessageUnreadable), Notices::Kind::Error);
             return false;
@@ -203,9 +231,10 @@ std::function<bool()> Form_Main::ConversionQuestion() {
 }
 
 bool Form_Main::RunLogin() {
-    const auto stored = [this](int field) {
-        return DecodeValue(store_.ReadField(field, kSettingsRecord), LoginKey);
-    };
+    if (store_.Kind() == FileKind::Protected) {
+        return RunProtectedLogin();
+    }
+    const auto stored = [this](int field) { return PlainLoginField(store_, field); };
     frmLogin login(services_.prompter, this);
     login.tUserName = stored(3);
     login.tPassword = stored(4);
@@ -219,6 +248,10 @@ bool Form_Main::RunLogin() {
     // The file a restore replaced was kept for a restore that turned out wrong; a login into
     // the restored file shows it was right. Failing to remove it costs only disk space.
     DiscardBeforeRestore(services_.files, session_.DataFilePath);
+    // A pair the file becomes protected with is never written in the plain file.
+    if (!login.LastPassword.empty() && OfferProtection(login)) {
+        return true;
+    }
     lockGuard_->Remember(login.tUserName, login.tPassword,
                          login.LastHint.empty() ? login.tHint : login.LastHint);
     const auto encoded = [this](const std::string& value) {
@@ -236,21 +269,78 @@ bool Form_Main::RunLogin() {
     return true;
 }
 
+bool Form_Main::RunProtectedLogin() {
+    const std::string hint = store_.ProtectedHint().value_or(std::string());
+    frmLogin login(services_.prompter, this);
+    login.tHint = hint;
+    login.DefaultUserName = SetupWord;
+    login.DefaultPassword = SetupWord;
+    login.AllowSetup = false;
+    login.OpenProtected = ProtectedOpener();
+    services_.runLogin(login);
+    if (!login.LoginSucceeded) {
+        return false;
+    }
+    DiscardBeforeRestore(services_.files, session_.DataFilePath);
+    FollowProtectedFile(hint);
+    if (const std::size_t unreadable = store_.UnreadableRecords().size(); unreadable > 0) {
+        notices_.Show(Message(kMessageUnreadableRecords).arg(unreadable));
+    }
+    return true;
+}
+
+std::function<bool(const std::string&, const std::string&)> Form_Main::ProtectedOpener() {
+    return [this](const std::string& userName, const std::string& password) {
+        if (!store_.Unlock({userName, password})) {
+            return false;
+        }
+        loginCommands_->LoggedIn(userName);
+        return true;
+    };
+}
+
+void Form_Main::FollowProtectedFile(const std::string& hint) {
+    lockGuard_->OpenWith(ProtectedOpener(), hint);
+    loginCommands_->FollowFileKind();
+}
+
+bool Form_Main::OfferProtection(const frmLogin& login) {
+    if (!notices_.Confirm(Message(kMessageProtectNewFile))) {
+        return false;
+    }
+    // The file's own key decodes whatever a plain file already holds.
+    GetKey();
+    return loginCommands_->Protect(Cp1252ToUtf8(login.LastUserName),
+                                   Cp1252ToUtf8(login.LastPassword),
+                                   Utf8Prefix(Cp1252ToUtf8(login.LastHint), HintCapacity));
+}
+
 void Form_Main::GetKey() {
+    if (store_.Kind() == FileKind::Protected) {
+        return;  // its values are sealed, not scrambled with a key
+    }
     const DataKeyResult result =
         LoadOrCreateDataKey(store_, session_.DataFilePath, services_.random);
     session_.DataKey = result.key;
     startupWriteFailed_ = startupWriteFailed_ || !result.written;
 }
 
+bool Form_Main::OpenLoaded(const LoadResult& loaded) {
+    if (loaded.status != LoadResult::Status::Locked) {
+        return static_cast<bool>(loaded);
+    }
+    return store_.ProtectedHint() && RunProtectedLogin();
+}
+
 bool Form_Main::LoadRestoredFile() {
     const std::string& path = session_.DataFilePath;
-    if (store_.LoadDataFile(path, ConversionQuestion())) {
+    if (OpenLoaded(store_.LoadDataFile(path, ConversionQuestion()))) {
         status_->Show(Message(kMessageBackupRestored));
         return true;
     }
     // The replaced file is put back, so the window never goes on with data it cannot write.
-    if (UndoRestore(services_.files, path) && store_.LoadDataFile(path, ConversionQuestion())) {
+    if (UndoRestore(services_.files, path) &&
+        OpenLoaded(store_.LoadDataFile(path, ConversionQuestion()))) {
         notices_.FileFailed(kMessageRestoreFailed, BackupCommands::BackupFilePath(), std::string());
         return true;
     }
@@ -261,9 +351,16 @@ bool Form_Main::LoadRestoredFile() {
 }
 
 void Form_Main::ReopenRestoredFile() {
+    const bool wasProtected = store_.Kind() == FileKind::Protected;
     // The data file's lock is still held: only the file is read again.
     if (!LoadRestoredFile()) {
         return;
+    }
+    if (wasProtected && store_.Kind() == FileKind::Plain) {
+        // The lock compares with the restored file's pair from now on.
+        lockGuard_->Remember(PlainLoginField(store_, 3), PlainLoginField(store_, 4),
+                             PlainLoginField(store_, 1));
+        loginCommands_->FollowFileKind();
     }
     // The backup may come from a data file made anew since, with a key of its own. A key the
     // restored file lacked, and that could not be stored, is reported as at start-up.
@@ -294,6 +391,8 @@ void Form_Main::ApplyCaptions() {
     backups_->ApplyCaptions();
     csv_->ApplyCaptions();
     lockGuard_->ApplyCaptions();
+    loginCommands_->ApplyCaptions();
+    loginCommands_->FollowFileKind();
     about_->ApplyCaptions();
     toolbar_->ApplyCaptions();
     entryMenu_->ApplyCaptions();
@@ -334,6 +433,10 @@ void Form_Main::HideData(bool hidden) {
         // once hidden, so a title being edited loses its focus with its text still in it.
         tree_->Conceal();
         details_->Conceal();
+        // A protected file's key and records leave memory; unlocking opens the file again.
+        if (store_.Kind() == FileKind::Protected) {
+            store_.Lock();
+        }
     }
 }
 
@@ -434,15 +537,16 @@ bool Form_Main::WriteEntry() {
         tree_->KeepShownWhileSearching(RecordKey(record));
         // The new entry goes into the shown group, or the group of the shown entry.
         const std::string parent = at.SelectedTag >= 0 ? at.ParentKey : at.SelectedKey;
-        written = sync_->Write(
-            EntryRecordFields(*values, parent, record, parent, at.DataKey, services_.random),
-            record);
+        written = sync_->Write(EntryRecordFields(store_.Kind(), *values, parent, record, parent,
+                                                 at.DataKey, services_.random),
+                               record);
     } else {
         // Replacing, not overwriting only non-blank fields: a box the user emptied empties
         // its field.
-        written = sync_->Write(EntryRecordFields(*values, at.SelectedKey, at.SelectedTag,
-                                                 at.ParentKey, at.DataKey, services_.random),
-                               at.SelectedTag, Mode::Replace);
+        written =
+            sync_->Write(EntryRecordFields(store_.Kind(), *values, at.SelectedKey, at.SelectedTag,
+                                           at.ParentKey, at.DataKey, services_.random),
+                         at.SelectedTag, Mode::Replace);
     }
     return written != DataFileSync::WriteResult::NotWritten;
 }

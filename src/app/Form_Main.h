@@ -15,6 +15,7 @@
 #include "platform/SystemInfo.h"
 #include "store/DataFileLock.h"
 #include "store/FileIo.h"
+#include "store/ProtectedFile.h"
 #include "store/RecordStore.h"
 
 class QLabel;
@@ -29,6 +30,7 @@ class DataFileSync;
 class DetailsPane;
 class EntryMenu;
 class LockGuard;
+class LoginCommands;
 class MainLayout;
 class MainToolbar;
 class StatusReport;
@@ -59,6 +61,8 @@ class Form_Main : public QMainWindow {
         platform::Clipboard* clipboard = nullptr;
         platform::OneShotTimer* clipboardTimer = nullptr;
         platform::Desktop* desktop = nullptr;
+        // The key derivation's cost for a file protected from now on.
+        KdfParams kdf = KdfParams::Default();
     };
 
     explicit Form_Main(Services services, QWidget* parent = nullptr);
@@ -93,6 +97,17 @@ class Form_Main : public QMainWindow {
     // Asks whether a data file of the old format may be converted.
     std::function<bool()> ConversionQuestion();
     bool RunLogin();
+    // The login dialog opens a protected file with what is typed.
+    bool RunProtectedLogin();
+    // After the set-up: the new pair protects the file, if the user agrees. False when the
+    // file stays plain.
+    bool OfferProtection(const frmLogin& login);
+    // The file became protected, or a protected one was opened: the lock and the menu follow.
+    void FollowProtectedFile(const std::string& hint);
+    // Opens the protected file with a typed pair, for the login and the lock.
+    std::function<bool(const std::string&, const std::string&)> ProtectedOpener();
+    // A protected file the load left locked is opened by a login; a plain one is ready.
+    bool OpenLoaded(const LoadResult& loaded);
     void GetKey();
     // Opens the data file again after a backup replaced it.
     void ReopenRestoredFile();
@@ -131,6 +146,7 @@ class Form_Main : public QMainWindow {
     BackupCommands* backups_ = nullptr;
     CsvCommands* csv_ = nullptr;
     LockGuard* lockGuard_ = nullptr;
+    LoginCommands* loginCommands_ = nullptr;
     AboutCommand* about_ = nullptr;
     EntryMenu* entryMenu_ = nullptr;
     StatusReport* status_ = nullptr;

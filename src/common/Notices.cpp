@@ -21,8 +21,9 @@ void Notices::WriteFailed() {
          Kind::Error);
 }
 
-void Notices::CannotStore(const QString& label) {
-    Show(Message(kMessageCannotStoreValue) + "\n" + label, Kind::Warning);
+void Notices::CannotStore(const QString& label, bool protectedFile) {
+    Show(Message(protectedFile ? kMessageFieldBytes : kMessageCannotStoreValue) + "\n" + label,
+         Kind::Warning);
 }
 
 void Notices::FileFailed(int message, const std::string& path, const std::string& reason) {

@@ -26,8 +26,9 @@ class Notices {
                  platform::Prompter::Buttons buttons = platform::Prompter::Buttons::YesNo);
     // A write to the data file failed; names the file.
     void WriteFailed();
-    // A value cannot be stored as typed; names the box by its label.
-    void CannotStore(const QString& label);
+    // A value cannot be stored as typed; names the box by its label. A protected file's only
+    // limit is the field's bytes.
+    void CannotStore(const QString& label, bool protectedFile = false);
     // A file other than the data file failed: the message, the path and, if known, why.
     void FileFailed(int message, const std::string& path, const std::string& reason);
     platform::Prompter& prompter() { return prompter_; }

@@ -13,10 +13,15 @@ inline QString Message(int number) {
 
 // Message numbers of the checks that protect the data file.
 constexpr int kMessageCannotStoreValue = 53;
+// The same refusal in a protected file, whose fields hold 100 bytes of UTF-8.
+constexpr int kMessageFieldBytes = 91;
 constexpr int kMessageWriteFailed = 54;
 constexpr int kMessageFileFull = 55;
 constexpr int kMessageTitleNeeded = 58;
 // Shown when the tree raised groups nested deeper than MaxGroupDepth; %1 is that depth.
 constexpr int kMessageGroupsTooDeep = 75;
+// The protected file's commands.
+constexpr int kMessageCurrentPassword = 121;
+constexpr int kMessageRestoreUnprotects = 122;
 
 }  // namespace keyrack

@@ -89,8 +89,16 @@ LockGuard::~LockGuard() {
 
 void LockGuard::Remember(const std::string& userName, const std::string& password,
                          const std::string& hint) {
+    open_ = nullptr;
     lock_.userName = userName;
     lock_.password = password;
+    lock_.hint = hint;
+}
+
+void LockGuard::OpenWith(Opener open, const std::string& hint) {
+    open_ = std::move(open);
+    lock_.userName.clear();
+    lock_.password.clear();
     lock_.hint = hint;
 }
 
@@ -175,6 +183,7 @@ bool LockGuard::AskLogin() {
     login.tPassword = lock_.password;
     login.tHint = lock_.hint;
     login.AllowSetup = false;
+    login.OpenProtected = open_;
     runLogin_(login);
     return login.LoginSucceeded;
 }

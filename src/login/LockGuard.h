@@ -37,6 +37,9 @@ class LockGuard : public QObject {
     // The pair the user logged in with; unlocking asks for it.
     void Remember(const std::string& userName, const std::string& password,
                   const std::string& hint);
+    // A protected file keeps no pair here: unlocking opens the file again with what is typed.
+    using Opener = std::function<bool(const std::string& userName, const std::string& password)>;
+    void OpenWith(Opener open, const std::string& hint);
     // Reads the chosen wait and starts watching for input.
     void StartIdleLock();
     bool Locked() const { return lock_.locked; }
@@ -66,6 +69,7 @@ class LockGuard : public QObject {
     // Looks for a while without use.
     QTimer* TimerLock = nullptr;
     LockState lock_;
+    Opener open_;
     QObject* inputHook_ = nullptr;
 };
 

@@ -99,7 +99,7 @@ void frmLogin::Form_Load() {
 
 // The start-up hands in the stored pair after the dialog is made.
 void frmLogin::showEvent(QShowEvent* event) {
-    const bool ownPairStored = !IsBlank(tUserName) && !IsBlank(tPassword);
+    const bool ownPairStored = OpenProtected || (!IsBlank(tUserName) && !IsBlank(tPassword));
     Label1->setText(Message(ownPairStored ? kOwnCredentialsText : kFirstRunText));
     Command1->setEnabled(!IsBlank(tHint));
     layout()->activate();  // the new text may need another line before the dialog is drawn
@@ -108,6 +108,10 @@ void frmLogin::showEvent(QShowEvent* event) {
 }
 
 void frmLogin::cmdOK_Click() {
+    if (OpenProtected) {
+        OpenProtectedFile();
+        return;
+    }
     const auto userName = ToCp1252(txtUserName->text());
     const auto password = ToCp1252(txtPassword->text());
     if (!userName || !password) {
@@ -131,6 +135,19 @@ void frmLogin::cmdOK_Click() {
             Refuse();
             return;
     }
+}
+
+void frmLogin::OpenProtectedFile() {
+    const std::string userName = txtUserName->text().toStdString();
+    const std::string password = txtPassword->text().toStdString();
+    // The set-up pair is no login of any protected file.
+    const bool setupPair = userName == DefaultUserName && password == DefaultPassword;
+    if (setupPair || !OpenProtected(userName, password)) {
+        Refuse();
+        return;
+    }
+    LoginSucceeded = true;
+    accept();
 }
 
 void frmLogin::RunSetup() {
@@ -194,8 +211,8 @@ void frmLogin::Refuse() {
 
 void frmLogin::Command1_Click() {
     if (!IsBlank(tHint)) {
-        prompter_.MessageBox(this, FromCp1252(tHint), platform::Prompter::Buttons::Ok,
-                             windowTitle());
+        const QString hint = OpenProtected ? QString::fromStdString(tHint) : FromCp1252(tHint);
+        prompter_.MessageBox(this, hint, platform::Prompter::Buttons::Ok, windowTitle());
     }
 }
 

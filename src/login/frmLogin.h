@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "platform/Prompter.h"
@@ -12,7 +13,8 @@ class QPushButton;
 namespace keyrack {
 
 // The login dialog: checks the typed user name and password against the stored ones and, on
-// a first run, takes the new credentials. Text is compared and handed out as Windows-1252.
+// a first run, takes the new credentials. Text is compared and handed out as Windows-1252; a
+// protected file is opened with the typed pair instead (see OpenProtected).
 class frmLogin : public QDialog {
     Q_OBJECT
 
@@ -32,6 +34,9 @@ class frmLogin : public QDialog {
     bool LoginSucceeded = false;
     // Off when the login unlocks the running program: the first-run set-up is then refused.
     bool AllowSetup = true;
+    // Set for a protected file, which holds no pair to compare with: the typed pair (UTF-8)
+    // opens the file or is refused. The hint is then UTF-8 too, and no set-up runs.
+    std::function<bool(const std::string& userName, const std::string& password)> OpenProtected;
 
     QLabel* lblLabels[2] = {};
     QLineEdit* txtUserName = nullptr;
@@ -50,6 +55,7 @@ class frmLogin : public QDialog {
 
   private:
     void Form_Load();
+    void OpenProtectedFile();
     void RunSetup();
     // Asks one set-up question; false when cancelled, or (after telling the user) when the
     // answer cannot be stored intact.

@@ -17,9 +17,10 @@
 #include "store/BackupDate.h"
 #include "store/BackupSchedule.h"
 #include "store/DataFileSync.h"
+#include "store/ProtectedFile.h"
 #include "store/RecordStore.h"
 #include "store/Restore.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
 
 namespace keyrack {
 
@@ -93,7 +94,7 @@ void BackupCommands::ApplyCaptions() {
 
 void BackupCommands::ReadSettings() {
     const auto stored = [this](int field) {
-        return DecodeValue(store_.ReadField(field, kSettingsRecord), session_.DataKey);
+        return ReadValue(store_, field, kSettingsRecord, session_.DataKey);
     };
     const std::string setting = stored(kSwitchField);
     if (!Trim(setting).empty()) {
@@ -124,8 +125,8 @@ bool BackupCommands::CopyToBackup() {
 
 void BackupCommands::StoreLastBackupDate() {
     FieldValues fields;
-    fields[kDateField - 1] = EncodeValue(FormatBackupDate(session_.LastBackupDate),
-                                         session_.DataKey, false, kSettingWidth);
+    fields[kDateField - 1] = EncodeFor(store_.Kind(), FormatBackupDate(session_.LastBackupDate),
+                                       session_.DataKey, false, kSettingWidth);
     sync_.Write(fields, kSettingsRecord);
 }
 
@@ -176,12 +177,25 @@ void BackupCommands::MNU_RestoreBackup_Click() {
                           platform::Prompter::Buttons::YesNoDefaultNo)) {
         return;
     }
+    if (!KeepsProtection()) {
+        return;
+    }
     const RestoreResult result = RestoreBackup(files_, BackupFilePath(), session_.DataFilePath);
     if (!result) {
         notices_.FileFailed(kMessageRestoreFailed, result.path, result.reason);
         return;
     }
     emit restored();
+}
+
+bool BackupCommands::KeepsProtection() {
+    std::string backup;
+    if (store_.Kind() != FileKind::Protected || !files_.ReadAll(BackupFilePath(), backup) ||
+        IsProtectedFile(backup)) {
+        return true;
+    }
+    return notices_.Confirm(Message(kMessageRestoreUnprotects),
+                            platform::Prompter::Buttons::YesNoDefaultNo);
 }
 
 void BackupCommands::ShowBackupSettings(bool switchedOn, const std::string& period) {
@@ -196,10 +210,10 @@ void BackupCommands::StoreBackupSettings(bool switchedOn, const std::string& per
                                          std::string wasPeriod) {
     ShowBackupSettings(switchedOn, period);
     FieldValues fields;
-    fields[kSwitchField - 1] =
-        EncodeValue(BackupSettingText(switchedOn, period), session_.DataKey, false, kSettingWidth);
-    fields[kDateField - 1] = EncodeValue(FormatBackupDate(session_.LastBackupDate),
+    fields[kSwitchField - 1] = EncodeFor(store_.Kind(), BackupSettingText(switchedOn, period),
                                          session_.DataKey, false, kSettingWidth);
+    fields[kDateField - 1] = EncodeFor(store_.Kind(), FormatBackupDate(session_.LastBackupDate),
+                                       session_.DataKey, false, kSettingWidth);
     if (sync_.Write(fields, kSettingsRecord) == DataFileSync::WriteResult::NotWritten) {
         ShowBackupSettings(wasOn, wasPeriod);
     }

@@ -56,6 +56,8 @@ class BackupCommands : public QObject {
   private:
     bool CopyToBackup();
     void ReportBackupWritten();
+    // Restoring a plain backup over a protected file is asked about first; false when declined.
+    bool KeepsProtection();
     void ChooseBackupPeriod(const std::string& letter);
     void ShowBackupSettings(bool switchedOn, const std::string& period);
     // Stores the switch and period with the last backup date; on failure the menu and

@@ -1,5 +1,7 @@
 #include "store/ChangesFromDisk.h"
 
+#include <algorithm>
+
 #include "common/Strings.h"
 #include "store/DiskCheck.h"
 #include "store/RecordMerge.h"
@@ -31,11 +33,64 @@ OwnChanges ChangesOf(const RecordList& records, const std::vector<PendingWrite>&
     return changes;
 }
 
+bool SameRecords(const RecordList& a, const RecordList& b) {
+    const std::size_t count = std::max(a.size(), b.size());
+    const DataRecord none;
+    for (std::size_t n = 1; n < count; ++n) {
+        const DataRecord& x = n < a.size() ? a[n] : none;
+        const DataRecord& y = n < b.size() ? b[n] : none;
+        if (x.bytes != y.bytes) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A protected file's bytes change with every seal, so it is compared opened. A pending change is
+// written on top of what the other program wrote when its record was left alone there; a record
+// both changed keeps the other program's version and the change is reported as not written.
+ChangesTaken TakeProtectedChanges(RecordStore& store, FileIo& io, const std::string& path,
+                                  const std::vector<PendingWrite>& pending) {
+    ChangesTaken taken;
+    const FileIdentity identity = io.Identity(path);
+    if (!identity.exists || identity.Unchanged(store.LoadedIdentity())) {
+        return taken;
+    }
+    const RecordList base = store.DataRecords;
+    if (!store.ReloadUnlocked()) {
+        taken.outcome = ChangesTaken::Outcome::Failed;
+        return taken;
+    }
+    if (SameRecords(base, store.DataRecords)) {
+        return taken;
+    }
+    taken.outcome = ChangesTaken::Outcome::Loaded;
+    const DataRecord none;
+    for (const PendingWrite& write : pending) {
+        const auto at = static_cast<std::size_t>(write.record);
+        const DataRecord& before = at < base.size() ? base[at] : none;
+        const DataRecord& now = at < store.DataRecords.size() ? store.DataRecords[at] : none;
+        const bool written = before.bytes == now.bytes &&
+                             (write.mode == PendingWrite::Mode::Replace
+                                  ? store.ReplaceRecord(write.fields, write.record, path)
+                                  : store.WriteRecord(write.fields, write.record, path,
+                                                      write.mode == PendingWrite::Mode::Clear));
+        if (!written) {
+            taken.outcome = ChangesTaken::Outcome::Failed;
+            return taken;
+        }
+    }
+    return taken;
+}
+
 }  // namespace
 
 ChangesTaken TakeChangesFromDisk(RecordStore& store, FileIo& io, const std::string& path,
                                  int dataKey, platform::RandomSource& random,
                                  const std::vector<PendingWrite>& pending) {
+    if (store.Kind() == FileKind::Protected) {
+        return TakeProtectedChanges(store, io, path, pending);
+    }
     ChangesTaken taken;
     DiskCheck check = CheckDataFile(io, path, store.LoadedIdentity(), store.DataRecords);
     switch (check.state) {

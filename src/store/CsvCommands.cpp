@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QProgressDialog>
 
-#include "common/Cp1252.h"
 #include "common/Notices.h"
 #include "common/Session.h"
 #include "common/StatusMessages.h"
@@ -16,6 +15,7 @@
 #include "store/CsvSummary.h"
 #include "store/DataFileSync.h"
 #include "store/RecordStore.h"
+#include "store/ValueText.h"
 
 namespace keyrack {
 
@@ -74,8 +74,8 @@ void CsvCommands::MNU_Export_Click() {
     if (chosen.isEmpty()) {
         return;
     }
-    const auto toUtf8 = [](const std::string& text) -> std::optional<std::string> {
-        return FromCp1252(text).toUtf8().toStdString();
+    const auto toUtf8 = [this](const std::string& text) -> std::optional<std::string> {
+        return ShownText(store_.Kind(), text).toUtf8().toStdString();
     };
     const std::vector<CsvEntry> entries = EntriesForExport(store_, session_.DataKey);
     const std::string csv = ExportCsv(entries, toUtf8);
@@ -128,8 +128,9 @@ void CsvCommands::MNU_Import_Click() {
     if (!stepDone(2) || !sync_.TakeChanges()) {
         return;
     }
-    const auto toStored = [](const std::string& utf8) {
-        return ToCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    const auto toStored = [this](const std::string& utf8) {
+        return TypedText(store_.Kind(),
+                         QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
     const ImportPlan plan =
         PlanImport(store_, session_.DataKey, rows.entries, toStored,

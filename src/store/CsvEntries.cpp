@@ -7,8 +7,9 @@
 #include "common/Strings.h"
 #include "store/Csv.h"
 #include "store/EntryRecord.h"
+#include "store/ProtectedRecord.h"
 #include "store/RecordCount.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
 #include "tree/DetailBoxes.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePlan.h"
@@ -148,7 +149,7 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
             continue;
         }
         const auto field = [&](int number) {
-            return DecodeValue(store.ReadField(number, node.record), dataKey);
+            return ReadValue(store, number, node.record, dataKey);
         };
         entries.push_back(
             {parentPath, Trim(field(1)), Trim(field(3)), field(4), Trim(field(2)), 0});
@@ -264,7 +265,8 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         bool storable = title && address && userName && password;
         for (const std::string& name : fileNames) {
             const auto stored = toStored(name);
-            storable = storable && stored && StoresIntact(*stored, dataKey, FieldWidth(8));
+            storable =
+                storable && stored && FitsWidth(store.Kind(), *stored, dataKey, FieldWidth(8));
             names.push_back(stored.value_or(std::string()));
         }
         if (!storable) {
@@ -274,7 +276,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         const EntryValues values{*title, Trim(*address), Trim(*userName), *password, type};
         // The data file keeps a password of spaces alone as an empty one.
         const bool spacesOnly = !values.password.empty() && IsBlank(values.password);
-        if (spacesOnly || FirstUnstorableBox(values, dataKey)) {
+        if (spacesOnly || FirstUnfittingBox(store.Kind(), values, dataKey)) {
             skip(entry, fileTitle, SkipReason::CannotStore);
             continue;
         }
@@ -299,16 +301,16 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         }
         for (std::size_t i = found; i < names.size(); ++i) {
             const int record = (*records)[i - found];
-            plan.writes.emplace_back(record,
-                                     GroupRecordFields(names[i], record, parent, dataKey, random));
+            plan.writes.emplace_back(
+                record, GroupRecordFields(store.Kind(), names[i], record, parent, dataKey, random));
             plan.isEntry.push_back(false);
             const std::string groupParent = parent;
             parent = RecordKey(record);
             groups.emplace(std::make_pair(groupParent, names[i]), parent);
         }
         const int record = records->back();
-        plan.writes.emplace_back(
-            record, EntryRecordFields(values, parent, record, parent, dataKey, random));
+        plan.writes.emplace_back(record, EntryRecordFields(store.Kind(), values, parent, record,
+                                                           parent, dataKey, random));
         plan.isEntry.push_back(true);
         ++plan.entries;
     }

@@ -7,6 +7,7 @@
 #include "common/Strings.h"
 #include "common/Utf8.h"
 #include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
 #include "tree/NodeKeys.h"
 
 namespace keyrack {
@@ -51,11 +52,7 @@ void SetProtectedField(DataRecord& record, int field, const std::string& utf8) {
 }
 
 bool ValueFits(FileKind kind, const std::string& value, int field, int dataKey) {
-    if (kind == FileKind::Plain) {
-        return StoresIntact(value, dataKey, FieldWidth(field));
-    }
-    return value.size() <= static_cast<std::size_t>(FieldWidth(field)) &&
-           value.find('\0') == std::string::npos && IsWellFormedUtf8(value);
+    return FitsWidth(kind, value, dataKey, FieldWidth(field));
 }
 
 std::optional<EntryBox> FirstUnfittingBox(FileKind kind, const EntryValues& values, int dataKey) {

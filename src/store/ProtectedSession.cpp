@@ -1,6 +1,7 @@
 #include "store/ProtectedSession.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace keyrack {
 
@@ -11,7 +12,24 @@ std::optional<ProtectedSession> ProtectedSession::Open(std::string_view file,
     if (!key) {
         return std::nullopt;
     }
-    ProtectedSession session(std::string(file.substr(0, ProtectedHeaderLength)), std::move(*key));
+    return Opened(file, std::move(*key), records);
+}
+
+std::optional<ProtectedSession> ProtectedSession::Reopen(std::string_view file,
+                                                         std::vector<DataRecord>& records) const {
+    const std::optional<ProtectedHeader> header = ProtectedHeader::Parse(file);
+    if (!header || header->fileId != key_.fileId) {
+        return std::nullopt;
+    }
+    ProtectedKey key;
+    key.fileId = key_.fileId;
+    std::memcpy(key.master.Data(), key_.master.Data(), KeyLength);
+    return Opened(file, std::move(key), records);
+}
+
+ProtectedSession ProtectedSession::Opened(std::string_view file, ProtectedKey key,
+                                          std::vector<DataRecord>& records) {
+    ProtectedSession session(std::string(file.substr(0, ProtectedHeaderLength)), std::move(key));
     OpenedRecords opened = OpenSlots(session.key_, file);
     for (int record : opened.unreadable) {
         // A cut slot is kept at its full length, so the slots after it stay in their places.

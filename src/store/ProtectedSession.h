@@ -20,6 +20,11 @@ class ProtectedSession {
     // is damaged or the login is not the one the file was sealed for.
     static std::optional<ProtectedSession> Open(std::string_view file, const Credentials& login,
                                                 std::vector<DataRecord>& records);
+    // The same file as another program left it (another computer's change through a file-sync
+    // program), opened with this session's key: no key derivation. None, with records
+    // untouched, when the header is damaged or names another file.
+    std::optional<ProtectedSession> Reopen(std::string_view file,
+                                           std::vector<DataRecord>& records) const;
 
     const std::string& Header() const { return header_; }
     // Records whose slot failed its check: never shown, counted as in use, never written.
@@ -39,6 +44,8 @@ class ProtectedSession {
   private:
     ProtectedSession(std::string header, ProtectedKey key)
         : header_(std::move(header)), key_(std::move(key)) {}
+    static ProtectedSession Opened(std::string_view file, ProtectedKey key,
+                                   std::vector<DataRecord>& records);
 
     std::string header_;
     ProtectedKey key_;

@@ -185,6 +185,33 @@ bool RecordStore::Unlock(const Credentials& login) {
     return true;
 }
 
+std::optional<std::string> RecordStore::ProtectedHint() const {
+    std::string content;
+    if (session_) {
+        content = session_->Header();
+    } else if (kind_ != FileKind::Protected || !files_->ReadAll(loadedPath_, content)) {
+        return std::nullopt;
+    }
+    const std::optional<ProtectedHeader> header = ProtectedHeader::Parse(content);
+    return header ? std::optional(header->hint) : std::nullopt;
+}
+
+bool RecordStore::ReloadUnlocked() {
+    std::string content;
+    if (!session_ || !files_->ReadAll(loadedPath_, content)) {
+        return false;
+    }
+    std::optional<ProtectedSession> opened = session_->Reopen(content, DataRecords);
+    if (!opened) {
+        return false;
+    }
+    session_ = std::make_shared<ProtectedSession>(std::move(*opened));
+    loadedIdentity_ = files_->Identity(loadedPath_);
+    fileLength_ = static_cast<long long>(content.size());
+    FileRecordCount = static_cast<long>(StoredRecordCount());
+    return true;
+}
+
 void RecordStore::Lock() {
     WipeRecords(DataRecords);
     DataRecords.assign(2, DataRecord{});

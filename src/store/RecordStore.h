@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -97,6 +98,12 @@ class RecordStore {
     // the key are in memory from here on. False, with nothing read, when the login is not the
     // file's or the file can no longer be read.
     bool Unlock(const Credentials& login);
+    // The hint a protected file's header shows before the login; none when the header is
+    // damaged (no login can then open the file).
+    std::optional<std::string> ProtectedHint() const;
+    // Reads the unlocked protected file again, as another program left it, with the key it was
+    // opened with. False, with memory as it was, when it cannot be read or is another file.
+    bool ReloadUnlocked();
     // Wipes the decrypted records and forgets the key; Unlock opens the file again.
     void Lock();
     bool IsLocked() const { return kind_ == FileKind::Protected && !session_; }

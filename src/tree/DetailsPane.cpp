@@ -34,8 +34,10 @@
 #include "platform/OneShotTimer.h"
 #include "store/AppPath.h"
 #include "store/FieldFit.h"
+#include "store/ProtectedRecord.h"
 #include "store/RecordStore.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
+#include "store/ValueText.h"
 #include "tree/DetailBoxes.h"
 #include "tree/SecretClipboard.h"
 
@@ -193,12 +195,15 @@ void DetailsPane::ShowSelected() {
         Clear();
     } else {
         const auto field = [this, record](int number) {
-            return DecodeValue(store_.ReadField(number, record), session_.DataKey);
+            return ReadValue(store_, number, record, session_.DataKey);
         };
-        Text1->setPlainText(FromCp1252(field(1)));
-        Text2->setText(FromCp1252(field(2)));
-        Text3->setText(FromCp1252(field(4)));
-        Text4->setText(FromCp1252(field(3)));
+        const auto shown = [this, &field](int number) {
+            return ShownText(store_.Kind(), field(number));
+        };
+        Text1->setPlainText(shown(1));
+        Text2->setText(shown(2));
+        Text3->setText(shown(4));
+        Text4->setText(shown(3));
         session_.pw_Type = field(5);
         session_.pw_Case = field(6);
         session_.pw_NumChar = field(7);
@@ -300,13 +305,13 @@ std::optional<EntryValues> DetailsPane::TakeValues() {
                          {Text4, Label4, Text4->text()},
                          {Text3, Label3, Text3->text()}};
     const auto refuse = [this](const Box& box) {
-        notices_.CannotStore(box.label->text());
+        notices_.CannotStore(box.label->text(), store_.Kind() == FileKind::Protected);
         box.control->setFocus();
         return std::nullopt;
     };
     std::string bytes[4];
     for (int i = 0; i < 4; ++i) {
-        const auto converted = ToCp1252(boxes[i].text);
+        const auto converted = TypedText(store_.Kind(), boxes[i].text);
         if (!converted) {
             return refuse(boxes[i]);
         }
@@ -323,7 +328,7 @@ std::optional<EntryValues> DetailsPane::TakeValues() {
         Text1->setFocus();
         return std::nullopt;
     }
-    if (const auto failing = FirstUnstorableBox(values, session_.DataKey)) {
+    if (const auto failing = FirstUnfittingBox(store_.Kind(), values, session_.DataKey)) {
         return refuse(boxes[static_cast<int>(*failing)]);
     }
     return values;

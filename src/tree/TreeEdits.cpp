@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/Strings.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
 #include "tree/NodeKeys.h"
 
 namespace keyrack {
@@ -55,9 +55,7 @@ int GroupRecordOf(RecordStore& store, const std::string& key, int dataKey) {
     if (record < FirstTreeRecord) {
         return 0;
     }
-    const auto decoded = [&](int field) {
-        return Trim(DecodeValue(store.ReadField(field, record), dataKey));
-    };
+    const auto decoded = [&](int field) { return Trim(ReadValue(store, field, record, dataKey)); };
     // A key earlier versions cut is shown as the record's own, and is the record's too.
     const std::string stored = KeyFromStored(decoded(kKeyField));
     const bool isThisGroup =
@@ -70,12 +68,13 @@ FieldValues MovedEntryFields(RecordStore& store, int record, const std::string& 
                              platform::RandomSource& random) {
     FieldValues fields;
     const auto set = [&](int field, const std::string& value) {
-        if (StoresIntact(value, dataKey, FieldWidth(field))) {
-            fields[field - 1] = EncodeValue(value, dataKey, true, FieldWidth(field), random);
+        if (FitsWidth(store.Kind(), value, dataKey, FieldWidth(field))) {
+            fields[field - 1] =
+                EncodeFor(store.Kind(), value, dataKey, true, FieldWidth(field), random);
         }
     };
     for (int field = 1; field <= 7; ++field) {
-        const std::string value = DecodeValue(store.ReadField(field, record), dataKey);
+        const std::string value = ReadValue(store, field, record, dataKey);
         set(field, field < 7 && field != kPasswordField ? Trim(value) : value);
     }
     set(8, text);
@@ -90,10 +89,11 @@ FieldValues MovedGroupFields(RecordStore& store, int record, const std::string& 
     for (int field = 1; field <= FieldCount; ++field) {
         fields[field - 1] = store.ReadField(field, record);
     }
-    fields[kKeyField - 1] =
-        EncodeValue(StoredKeyForm(RecordKey(record)), dataKey, true, FieldWidth(kKeyField), random);
-    fields[kParentField - 1] = EncodeValue(StoredKeyForm(Trim(newParentKey)), dataKey, true,
-                                           FieldWidth(kParentField), random);
+    const FileKind kind = store.Kind();
+    fields[kKeyField - 1] = EncodeFor(kind, StoredKeyForm(RecordKey(record)), dataKey, true,
+                                      FieldWidth(kKeyField), random);
+    fields[kParentField - 1] = EncodeFor(kind, StoredKeyForm(Trim(newParentKey)), dataKey, true,
+                                         FieldWidth(kParentField), random);
     return fields;
 }
 

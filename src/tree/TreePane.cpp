@@ -12,7 +12,6 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "common/Cp1252.h"
 #include "common/Notices.h"
 #include "common/Session.h"
 #include "common/Strings.h"
@@ -21,7 +20,8 @@
 #include "store/EntryRecord.h"
 #include "store/RecordCount.h"
 #include "store/RecordStore.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
+#include "store/ValueText.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePlan.h"
@@ -215,7 +215,8 @@ bool TreePane::BuildNodes() {
     // then lays out once instead of once for every node.
     QList<QTreeWidgetItem*> topLevel;
     for (const PlannedNode& planned : plan) {
-        const QString text = planned.isDefaultGroup ? Message(2) : FromCp1252(planned.text);
+        const QString text =
+            planned.isDefaultGroup ? Message(2) : ShownText(store_.Kind(), planned.text);
         QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
         if (planned.parentKey.empty()) {
             topLevel.append(node);
@@ -325,7 +326,7 @@ void TreePane::TreeView1_NodeClick(QTreeWidgetItem* node) {
         session_.ParentTag = static_cast<int>(RoundHalfEven(Val(NodeTag(parent))));
         session_.ParentKey = NodeKey(parent);
     }
-    session_.SelectedText = ToCp1252(node->text(0)).value_or(std::string());
+    session_.SelectedText = TypedText(store_.Kind(), node->text(0)).value_or(std::string());
     session_.SelectedKey = NodeKey(node);
     session_.SelectedIndex = NodeIndex(node);
     emit nodeShown();
@@ -352,12 +353,12 @@ int TreePane::AllocateTreeRecord() {
 void TreePane::AddGroup() {
     const QString typed = notices_.prompter().InputBox(&notices_.window(), Message(kNamePrompt),
                                                        notices_.window().windowTitle());
-    const auto name = ToCp1252(typed);
+    const auto name = TypedText(store_.Kind(), typed);
     if (name && IsBlank(*name)) {
         return;
     }
-    if (!name || !StoresIntact(Trim(*name), session_.DataKey, FieldWidth(8))) {
-        notices_.CannotStore(Message(kNamePrompt));
+    if (!name || !FitsWidth(store_.Kind(), Trim(*name), session_.DataKey, FieldWidth(8))) {
+        notices_.CannotStore(Message(kNamePrompt), store_.Kind() == FileKind::Protected);
         return;
     }
     const Session& at = session_;
@@ -381,8 +382,9 @@ void TreePane::AddGroup() {
     }
     // Kept before the write too, for a tree built anew from a merged file.
     KeepShownWhileSearching(key);
-    if (sync_.Write(GroupRecordFields(*name, record, parent, session_.DataKey, random_), record) !=
-        DataFileSync::WriteResult::Written) {
+    if (sync_.Write(
+            GroupRecordFields(store_.Kind(), *name, record, parent, session_.DataKey, random_),
+            record) != DataFileSync::WriteResult::Written) {
         return;
     }
     QTreeWidgetItem* node = AddNode(key, parent, typed, "-1", true);

@@ -7,7 +7,6 @@
 
 #include "tree/TreePane.h"
 
-#include "common/Cp1252.h"
 #include "common/Notices.h"
 #include "common/Session.h"
 #include "common/StatusMessages.h"
@@ -17,7 +16,8 @@
 #include "store/DataFileSync.h"
 #include "store/EntryRecord.h"
 #include "store/RecordStore.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
+#include "store/ValueText.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
 
@@ -120,7 +120,7 @@ bool TreePane::WriteMove(QTreeWidgetItem* node, const std::string& newParentKey)
                    record, PendingWrite::Mode::Replace) == DataFileSync::WriteResult::Written;
     }
     const int record = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
-    const std::string text = ToCp1252(node->text(0)).value_or(std::string());
+    const std::string text = TypedText(store_.Kind(), node->text(0)).value_or(std::string());
     return sync_.Write(MovedEntryFields(store_, record, text, NodeKey(node), newParentKey,
                                         session_.DataKey, random_),
                        record) == DataFileSync::WriteResult::Written;
@@ -202,24 +202,24 @@ void TreePane::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& ne
         NodeIndex(node) != session_.SelectedIndex || NodeKey(node) == DefaultGroupKey) {
         return;
     }
-    const auto name = ToCp1252(newString);
+    const auto name = TypedText(store_.Kind(), newString);
     if (name && IsBlank(*name)) {
         return;
     }
-    if (!name || !StoresIntact(Trim(*name), session_.DataKey, FieldWidth(8))) {
-        notices_.CannotStore(Message(kGroupLabel));
+    if (!name || !FitsWidth(store_.Kind(), Trim(*name), session_.DataKey, FieldWidth(8))) {
+        notices_.CannotStore(Message(kGroupLabel), store_.Kind() == FileKind::Protected);
         return;
     }
     const int record = GroupRecordOf(store_, NodeKey(node), session_.DataKey);
     if (record == 0) {
         return;
     }
-    const FieldValues fields =
-        GroupRecordFields(*name, record, NodeKey(node->parent()), session_.DataKey, random_);
+    const FieldValues fields = GroupRecordFields(
+        store_.Kind(), *name, record, NodeKey(node->parent()), session_.DataKey, random_);
     if (sync_.Write(fields, record) != DataFileSync::WriteResult::Written) {
         return;
     }
-    node->setText(0, FromCp1252(Trim(*name)));
+    node->setText(0, ShownText(store_.Kind(), Trim(*name)));
     session_.SelectedText = Trim(*name);
 }
 

@@ -16,7 +16,8 @@
 #include "common/Strings.h"
 #include "lang/Messages.h"
 #include "store/RecordStore.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
+#include "store/ValueText.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreeFilter.h"
@@ -59,7 +60,17 @@ class SearchBox : public QLineEdit {
     std::function<void()> focused_;
 };
 
-std::optional<std::string> FoldedQuery(const QString& typed) {
+// A protected file's values are any script: case and accents are folded by Unicode's rules.
+std::optional<std::string> FoldedQuery(FileKind kind, const QString& typed) {
+    if (kind == FileKind::Protected) {
+        QString folded;
+        for (const QChar c : typed.normalized(QString::NormalizationForm_KD)) {
+            if (!c.isMark()) {
+                folded += c;
+            }
+        }
+        return folded.toCaseFolded().toUtf8().toStdString();
+    }
     const auto bytes = ToCp1252(typed);
     return bytes ? std::optional(FoldForSearch(*bytes)) : std::nullopt;
 }
@@ -109,12 +120,15 @@ std::vector<std::string> TreePane::SearchTexts(const QTreeWidgetItem* node) cons
     if (NodeKey(node) == DefaultGroupKey && text == Message(2)) {
         return {};
     }
-    std::vector<std::string> texts = {FoldForSearch(ToCp1252(text).value_or(std::string()))};
+    const FileKind kind = store_.Kind();
+    std::vector<std::string> texts = {FoldedQuery(kind, text).value_or(std::string())};
     const int record = RecordOfNode(node);
     if (record >= 0) {
         for (int field : {kAddressField, kUserNameField}) {
-            texts.push_back(
-                FoldForSearch(DecodeValue(store_.ReadField(field, record), session_.DataKey)));
+            const std::string value = ReadValue(store_, field, record, session_.DataKey);
+            texts.push_back(kind == FileKind::Protected
+                                ? FoldedQuery(kind, ShownText(kind, value)).value_or(std::string())
+                                : FoldForSearch(value));
         }
     }
     return texts;
@@ -222,7 +236,7 @@ void TreePane::ApplySearch() {
         search_.filtering = true;
     }
     TakeSearchTexts();
-    const FilterPlan plan = PlanFilter(search_.nodes, FoldedQuery(search_.query));
+    const FilterPlan plan = PlanFilter(search_.nodes, FoldedQuery(store_.Kind(), search_.query));
     for (std::size_t i = 1; i < nodesByIndex_.size(); ++i) {
         QTreeWidgetItem* node = nodesByIndex_[i];
         if (node == nullptr) {

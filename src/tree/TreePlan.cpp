@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "common/Strings.h"
-#include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
 #include "tree/NodeKeys.h"
 
 namespace keyrack {
@@ -235,7 +235,7 @@ std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int rec
     const int last = std::min({recordCount + 2, store.UpperBound(), MaxRecordNumber});
     records.reserve(static_cast<std::size_t>(std::max(0, last - FirstTreeRecord + 1)));
     const auto decoded = [&](int field, int index) {
-        return DecodeValue(store.ReadField(field, index), dataKey);
+        return ReadValue(store, field, index, dataKey);
     };
     for (int index = FirstTreeRecord; index <= last; ++index) {
         TreeRecord record;

@@ -89,6 +89,7 @@ Form_Main::Services FormFixture::Services(platform::Prompter& answering,
     services.clipboard = &clipboard;
     services.clipboardTimer = &clipboardTimer;
     services.desktop = &desktop;
+    services.kdf = KdfParams::Smallest();
     return services;
 }
 

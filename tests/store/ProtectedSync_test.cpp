@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "store/ChangesFromDisk.h"
+#include "store/ProtectedFile.h"
+#include "store/ProtectedRecord.h"
+#include "support/TempDir.h"
+
+namespace keyrack {
+using testing::TempDir;
+using testing::WriteBytes;
+namespace {
+
+const Credentials kLogin{"anna", "pw"};
+
+// Two programs (through a file-sync program) with the same protected file open.
+class ProtectedSyncTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::vector<DataRecord> records(5);
+        SetProtectedField(records[1], 6, "2");
+        WriteBytes(path, *MakeProtectedFile(records, kLogin, "", KdfParams::Smallest()));
+        for (RecordStore* store : {&ours, &theirs}) {
+            store->LoadDataFile(path);
+            ASSERT_TRUE(store->Unlock(kLogin));
+        }
+    }
+
+    static FieldValues Title(const std::string& title) {
+        FieldValues fields;
+        fields[0] = title;
+        return fields;
+    }
+
+    ChangesTaken Take(const std::vector<PendingWrite>& pending = {}) {
+        return TakeChangesFromDisk(ours, SystemFileIo(), path, 0, platform::SystemRandom(),
+                                   pending);
+    }
+
+    TempDir dir;
+    std::string path = dir.File("cli.rkd");
+    RecordStore ours;
+    RecordStore theirs;
+};
+
+TEST_F(ProtectedSyncTest, TheirChangeIsOpenedWithTheKeyAndOursGoesOnlyWhereTheyLeftAlone) {
+    EXPECT_EQ(Take().outcome, ChangesTaken::Outcome::Unchanged);
+    ASSERT_TRUE(theirs.WriteRecord(Title("theirs"), 3, path, false));
+    EXPECT_EQ(Take().outcome, ChangesTaken::Outcome::Loaded);
+    EXPECT_EQ(ours.ReadField(1, 3), "theirs");
+
+    ASSERT_TRUE(theirs.WriteRecord(Title("theirs again"), 3, path, false));
+    EXPECT_EQ(Take({{4, Title("ours")}}).outcome, ChangesTaken::Outcome::Loaded);
+    ASSERT_TRUE(theirs.ReloadUnlocked());
+    EXPECT_EQ(theirs.ReadField(1, 4), "ours");
+
+    ASSERT_TRUE(theirs.WriteRecord(Title("both"), 4, path, false));
+    EXPECT_EQ(Take({{4, Title("ours again")}}).outcome, ChangesTaken::Outcome::Failed);
+    EXPECT_EQ(ours.ReadField(1, 4), "both");
+}
+
+}  // namespace
+}  // namespace keyrack

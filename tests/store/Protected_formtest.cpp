@@ -1,0 +1,137 @@
+#include <QMenu>
+
+#include "common/Cp1252.h"
+#include "login/LockGuard.h"
+#include "login/LoginRules.h"
+#include "login/frmLogin.h"
+#include "store/BackupCommands.h"
+#include "store/RecordJournal.h"
+#include "support/FormFixture.h"
+
+namespace keyrack::testing {
+namespace {
+
+// 50 Greek letters: 100 bytes of UTF-8.
+const QString kGreekTitle = QString(50, QChar(0x03A9));
+
+class ProtectedFormTest : public FormFixture {
+  protected:
+    static void Type(frmLogin& login, const char* userName, const char* password) {
+        login.txtUserName->setText(QString::fromUtf8(userName));
+        login.txtPassword->setText(QString::fromUtf8(password));
+        login.cmdOK_Click();
+    }
+
+    // A plain file with one entry, opened and then protected from the File menu.
+    void StartProtected() {
+        SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin-1234")});
+        Start();
+        prompter.answers.push_back(platform::Prompter::Answer::Yes);
+        Answer(kPassword);
+        Find<QAction>("MNU_Protect")->trigger();
+        ASSERT_EQ(window->store().Kind(), FileKind::Protected);
+    }
+
+    // Starts again; each login tries the pairs in turn until one opens the file.
+    bool Restart(std::vector<std::pair<const char*, const char*>> pairs) {
+        window.reset();
+        return StartWithLogin([pairs](frmLogin& login) {
+            for (const auto& [userName, password] : pairs) {
+                if (!login.LoginSucceeded) {
+                    Type(login, userName, password);
+                }
+            }
+        });
+    }
+
+    int Refusals() const {
+        return static_cast<int>(std::count_if(
+            prompter.messages.begin(), prompter.messages.end(),
+            [](const ScriptedPrompter::Shown& shown) { return shown.text == Message(6); }));
+    }
+
+    void SaveNewEntry(const QString& title, const QString& userName, const QString& password) {
+        ClickToolbar(kNew);
+        Title()->setPlainText(title);
+        Box("Text4")->setText(userName);
+        Box("Text3")->setText(password);
+        ClickToolbar(kSave);
+    }
+};
+
+TEST_F(ProtectedFormTest, ConvertedFileOpensOnlyWithItsLoginAndAChangedLoginReplacesIt) {
+    StartProtected();
+    EXPECT_FALSE(Find<QAction>("MNU_Protect")->isVisible());
+    for (const char* value : {"Visa", "alice", "pin-1234", kPassword}) {
+        EXPECT_EQ(ReadBytes(DataPath()).find(value), std::string::npos) << value;
+    }
+    for (const char* answer : {kPassword, "you", "n3w", "n3w", "new hint"}) {
+        Answer(answer);
+    }
+    Find<QAction>("MNU_ChangeLogin")->trigger();
+
+    ASSERT_TRUE(Restart({{kUserName, kPassword}, {SetupWord, SetupWord}, {"you", "n3w"}}));
+    EXPECT_EQ(Refusals(), 2);
+    EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
+}
+
+TEST_F(ProtectedFormTest, HundredBytesOfGreekAreKeptAndOneMoreIsRefused) {
+    StartProtected();
+    SaveNewEntry(kGreekTitle + "a", "u", "p");
+    EXPECT_TRUE(MessageShown(kMessageFieldBytes));
+    Title()->setPlainText(kGreekTitle);
+    ClickToolbar(kSave);
+
+    ASSERT_TRUE(Restart({{kUserName, kPassword}}));
+    const std::vector<QString> texts = TreeTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), kGreekTitle), 1);
+}
+
+TEST_F(ProtectedFormTest, LockWipesTheRecordsAndTheLoginOpensThemAgain) {
+    StartProtected();
+    bool wiped = false;
+    int logins = 0;
+    window.reset();
+    ASSERT_TRUE(StartWithLogin([this, &wiped, &logins](frmLogin& login) {
+        if (logins++ > 0) {
+            wiped = window->store().IsLocked() && window->store().DataRecords.size() == 2 &&
+                    window->store().DataRecords[1].bytes == DataRecord{}.bytes;
+        }
+        Type(login, kUserName, kPassword);
+    }));
+    Find<LockGuard>()->MNU_Lock_Click();
+    EXPECT_TRUE(wiped);
+    EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
+}
+
+// A new user who accepts protection leaves no value, in either encoding, in the data file, its
+// journal or its backup.
+TEST_F(ProtectedFormTest, FirstRunWithProtectionLeavesNoValueInAnyFile) {
+    const QString values[] = {QStringLiteral("Kalimera-Ωmega"), QStringLiteral("bøb-user"),
+                              QStringLiteral("pässwörd-9"), QStringLiteral("setup-Secret"),
+                              QStringLiteral("setup-name")};
+    for (const QString& answer : {values[4], values[3], values[3], QStringLiteral("hint")}) {
+        Answer(answer);
+    }
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    ASSERT_TRUE(StartWithLogin([](frmLogin& login) { Type(login, SetupWord, SetupWord); }));
+    ASSERT_EQ(window->store().Kind(), FileKind::Protected);
+    SaveNewEntry(values[0], values[1], values[2]);
+    Find<QAction>("MNU_Backup")->trigger();
+
+    std::string files = ReadBytes(DataPath()) + ReadBytes(BackupCommands::BackupFilePath());
+    if (std::filesystem::exists(JournalPath(DataPath()))) {
+        files += ReadBytes(JournalPath(DataPath()));
+    }
+    ASSERT_GT(files.size(), 1000u);
+    for (const QString& value : values) {
+        for (const std::string& form :
+             {value.toUtf8().toStdString(), ToCp1252(value).value_or(std::string())}) {
+            EXPECT_TRUE(form.empty() || files.find(form) == std::string::npos)
+                << value.toStdString();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace keyrack::testing
