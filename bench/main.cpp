@@ -145,7 +145,11 @@ std::string PlainRead(const std::string& path) {
 void BenchLoadDataFile(const std::string& folder) {
     for (int records : {1000, 10000, 32000}) {
         const std::string path = folder + "/load-" + std::to_string(records) + ".rkd";
-        WriteDataFile(path, records);
+        if (write) {
+            write(path);
+        } else {
+            WriteDataFile(path, records);
+        }
         std::size_t sink = 0;
         const auto [ours, baseline] = BestOfInTurns(
             [&] {
@@ -198,13 +202,18 @@ void BareFill(QTreeWidget& tree, const std::vector<keyrack::PlannedNode>& plan,
 
 // The main window's tree with the 32,000-record file loaded into its store, not yet filled.
 struct LoadedWindow {
-    explicit LoadedWindow(const std::string& folder, int records = 32000)
+    explicit LoadedWindow(const std::string& folder, int records = 32000,
+                          const std::function<void(const std::string&)>& write = {})
         : path(folder + "/tree.rkd"),
           notices(prompter, area, session),
           sync(session, store, keyrack::SystemFileIo(), keyrack::platform::SystemRandom(), notices,
                nullptr),
           window(session, store, sync, notices, keyrack::platform::SystemRandom(), &area, &area) {
-        WriteDataFile(path, records);
+        if (write) {
+            write(path);
+        } else {
+            WriteDataFile(path, records);
+        }
         store.LoadDataFile(path);
         session.DataKey = kKey;
         session.DataFilePath = path;
@@ -355,6 +364,26 @@ void BenchSaveEntryAtTwoSizes(const std::string& folder) {
         std::puts("Saving one entry: MISSED its goal of ratio 1.20 between the sizes");
         missedAGoal = true;
     }
+}
+
+// Keystrokes on the crafted file of 32,765 groups, each inside the next, against the same
+// keystrokes on the ordinary file: the shape of a file must not make a keystroke quadratic.
+void BenchSearchChain(const std::string& folder) {
+    std::filesystem::create_directories(folder + "/chain");
+    std::filesystem::create_directories(folder + "/ordinary");
+    LoadedWindow chain(folder + "/chain", 0, WriteLaterParentsFile);
+    LoadedWindow ordinary(folder + "/ordinary");
+    const auto typing = [](keyrack::TreePane& window) {
+        window.LoadPasswordList();
+        return [&window, all = false]() mutable {
+            all = !all;
+            window.searchBox()->setText(all ? "group" : "5");
+            window.ApplySearchNow();
+        };
+    };
+    const auto [ours, baseline] = BestOfInTurns(typing(chain.window), typing(ordinary.window));
+    ReportAgainstGoal("Search keystroke, 32765 nested groups against 32000 records", ours, baseline,
+                      10.0);
 }
 
 // Keystrokes that change nearly every entry while the groups stay in sight, from a text every
@@ -594,6 +623,7 @@ int main(int argc, char** argv) {
     BenchMoveEntry(folder.string());
     BenchSaveEntryAtTwoSizes(folder.string());
     BenchSearch(folder.string());
+    BenchSearchChain(folder.string());
     BenchPlanLaterParents(folder.string());
     BenchImport(folder.string());
     BenchTakeOneChange(folder.string());

@@ -48,6 +48,14 @@ void NodeOrder::Sort(QList<QTreeWidgetItem*>& siblings) const {
     if (siblings.size() < 2) {
         return;
     }
+    // Without a language Qt compares code points, and its keys then keep the case the
+    // comparison ignores.
+    if (collator_.locale().language() == QLocale::C) {
+        std::sort(
+            siblings.begin(), siblings.end(),
+            [this](const QTreeWidgetItem* a, const QTreeWidgetItem* b) { return Before(a, b); });
+        return;
+    }
     struct Keyed {
         int rank;
         QCollatorSortKey name;

@@ -390,16 +390,33 @@ void TreePane::RemoveDeletedEntry(const std::string& key) {
     if (node == nullptr) {
         return;
     }
-    QTreeWidgetItem* next = TreeView1->itemBelow(node);
-    if (next == nullptr || next->parent() != node->parent()) {
-        next = TreeView1->itemAbove(node);
-    }
+    // The node below takes its place, or else the one above, which may be its group.
+    QTreeWidgetItem* below = TreeView1->itemBelow(node);
+    const std::string belowKey =
+        below != nullptr && below->parent() == node->parent() ? NodeKey(below) : std::string();
+    const std::string aboveKey = NodeKey(TreeView1->itemAbove(node));
     RemoveNode(node);
+    DropEmptyDefaultGroup();
+    QTreeWidgetItem* next = NodeWithKey(belowKey);
+    if (next == nullptr) {
+        next = NodeWithKey(aboveKey);
+    }
+    if (next == nullptr) {
+        next = TreeView1->topLevelItem(0);
+    }
     if (next != nullptr) {
         ShowWorkedOn(next);
     } else {
         TreeView1->setCurrentItem(nullptr);
         ShowNothing();
+    }
+}
+
+void TreePane::DropEmptyDefaultGroup() {
+    QTreeWidgetItem* group = NodeWithKey(DefaultGroupKey);
+    if (group != nullptr && group->childCount() == 0 && group->parent() == nullptr &&
+        TreeView1->topLevelItemCount() > 1) {
+        RemoveNode(group);
     }
 }
 

@@ -109,6 +109,9 @@ class TreePane : public QObject {
     QTreeWidgetItem* AddNode(const std::string& key, const std::string& parentKey,
                              const QString& text, const std::string& tag, bool isGroup);
     void RemoveNode(QTreeWidgetItem* node);
+    // The default group holds what has no group of its own: a load leaves it out once it
+    // holds nothing and other groups are there.
+    void DropEmptyDefaultGroup();
     // Puts node under parent (null: the top level) where the order wants it.
     void PlaceNode(QTreeWidgetItem* node, QTreeWidgetItem* parent);
     void ShowNode(QTreeWidgetItem* node);

@@ -123,6 +123,7 @@ void TreePane::TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetItem
     const DropDecision decision = DecideDropOn(dragged, target);
     if (decision.outcome == DropOutcome::Move && WriteMove(dragged, decision.newParentKey)) {
         MoveNode(dragged, NodeWithKey(decision.newParentKey));
+        DropEmptyDefaultGroup();
         if (!SubtreeWithinDepthLimit(dragged)) {
             LoadKeepingView();
         }

@@ -260,7 +260,9 @@ TEST_F(FormFixture, SiblingsAreOrderedByKindThenNameIgnoringCase) {
               Group(7, "emile"), Entry(8, "b", ""), Entry(9, "A", ""), Entry(10, "\xc4", ""),
               Group(11, "sub", "D"), Entry(12, "a", ""), Entry(13, "x", "K3"),
               Group(14, "y", "K3")});
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Start();
+    QLocale::setDefault(QLocale::system());
     const struct {
         const char* parent;  // empty: the top level
         const char* keys;
