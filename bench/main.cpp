@@ -145,11 +145,7 @@ std::string PlainRead(const std::string& path) {
 void BenchLoadDataFile(const std::string& folder) {
     for (int records : {1000, 10000, 32000}) {
         const std::string path = folder + "/load-" + std::to_string(records) + ".rkd";
-        if (write) {
-            write(path);
-        } else {
-            WriteDataFile(path, records);
-        }
+        WriteDataFile(path, records);
         std::size_t sink = 0;
         const auto [ours, baseline] = BestOfInTurns(
             [&] {
