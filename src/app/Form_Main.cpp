@@ -366,7 +366,7 @@ void Form_Main::ReopenRestoredFile() {
     // restored file lacked, and that could not be stored, is reported as at start-up.
     GetKey();
     ReportStartupWriteFailure();
-    tree_->LoadPasswordList();
+    tree_->LoadKeepingView();
     if (tree_->Empty()) {
         // Nothing to show: the boxes must not keep an entry of the replaced file.
         tree_->ShowNothing();
@@ -501,38 +501,50 @@ void Form_Main::CancelEdit() {
 }
 
 void Form_Main::SaveEntry() {
-    const QString done = session_.EditMode == "DELETE"
-                             ? Message(kMessageNodeDeleted).arg(FromCp1252(session_.SelectedText))
-                             : Message(kMessageEntrySaved);
-    if (!WriteEntry()) {
+    const QString done =
+        session_.EditMode == "DELETE"
+            ? Message(kMessageNodeDeleted).arg(ShownText(store_.Kind(), session_.SelectedText))
+            : Message(kMessageEntrySaved);
+    const std::string mode = session_.EditMode;
+    const std::string shownKey = session_.SelectedKey;
+    const std::optional<int> written = WriteEntry();
+    if (!written) {
         return;
     }
     status_->Show(done);
-    tree_->LoadPasswordList();
+    if (mode == "DELETE") {
+        tree_->RemoveDeletedEntry(shownKey);
+    } else if (*written > 0) {
+        tree_->ShowSavedEntry(*written, mode == "EDIT" ? shownKey : std::string());
+    }
     ReturnToBrowsing();
     SetEntryButtonsEnabled(session_.SelectedTag >= 1);
     details_->SetBoxesEditable(false);
 }
 
-bool Form_Main::WriteEntry() {
+std::optional<int> Form_Main::WriteEntry() {
     const Session& at = session_;
     using Mode = PendingWrite::Mode;
     if (at.EditMode == "DELETE") {
-        return sync_->Write(FieldValues{}, at.SelectedTag, Mode::Clear) !=
-               DataFileSync::WriteResult::NotWritten;
+        if (sync_->Write(FieldValues{}, at.SelectedTag, Mode::Clear) ==
+            DataFileSync::WriteResult::NotWritten) {
+            return std::nullopt;
+        }
+        return at.SelectedTag;
     }
     if (!at.Typing()) {
-        return true;
+        return 0;
     }
     const std::optional<EntryValues> values = details_->TakeValues();
     if (!values) {
-        return false;
+        return std::nullopt;
     }
     DataFileSync::WriteResult written = DataFileSync::WriteResult::NotWritten;
+    int record = at.SelectedTag;
     if (at.EditMode == "NEW") {
-        const int record = tree_->AllocateTreeRecord();
+        record = tree_->AllocateTreeRecord();
         if (record == 0) {
-            return false;
+            return std::nullopt;
         }
         tree_->KeepShownWhileSearching(RecordKey(record));
         // The new entry goes into the shown group, or the group of the shown entry.
@@ -548,7 +560,10 @@ bool Form_Main::WriteEntry() {
                                            at.ParentKey, at.DataKey, services_.random),
                          at.SelectedTag, Mode::Replace);
     }
-    return written != DataFileSync::WriteResult::NotWritten;
+    if (written == DataFileSync::WriteResult::NotWritten) {
+        return std::nullopt;
+    }
+    return record;
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "common/Notices.h"
 #include "common/Session.h"
@@ -124,8 +125,9 @@ class Form_Main : public QMainWindow {
     void ReturnToBrowsing();
     void CancelEdit();
     void SaveEntry();
-    // Writes the boxes' entry for the edit mode; false, after telling the user, on failure.
-    bool WriteEntry();
+    // Writes the boxes' entry for the edit mode: the record written or cleared (0 when there
+    // was nothing to write); nothing, after telling the user, on failure.
+    std::optional<int> WriteEntry();
     void SetEntryButtonsEnabled(bool enabled);
 
     Services services_;

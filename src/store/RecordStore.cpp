@@ -178,6 +178,7 @@ bool RecordStore::Unlock(const Credentials& login) {
         return false;
     }
     session_ = std::make_shared<ProtectedSession>(std::move(*opened));
+    freeRecords_.Forget();
     loadedIdentity_ = files_->Identity(loadedPath_);
     fileLength_ = static_cast<long long>(content.size());
     FileRecordCount = static_cast<long>(StoredRecordCount());
@@ -213,6 +214,7 @@ bool RecordStore::ReloadUnlocked() {
 }
 
 void RecordStore::Lock() {
+    freeRecords_.Forget();
     WipeRecords(DataRecords);
     DataRecords.assign(2, DataRecord{});
     FileRecordCount = 0;
@@ -302,6 +304,7 @@ bool RecordStore::CommitRecord(int record, const std::string& path, Change chang
     }
     change(DataRecords[record]);
     if (WriteThroughJournal(path, record, before)) {
+        freeRecords_.Update(record, IsFree(record));
         return true;
     }
     if (grows) {
@@ -509,12 +512,11 @@ bool RecordStore::IsFree(int record) {
 }
 
 int RecordStore::FindFreeRecord(int from) {
-    for (int record = std::max(from, 1); record <= UpperBound(); ++record) {
-        if (IsFree(record)) {
-            return record;
-        }
+    if (!freeRecords_.Knows(UpperBound())) {
+        freeRecords_.Learn(UpperBound(), [this](int record) { return IsFree(record); });
     }
-    return std::max(UpperBound() + 1, from);
+    const int found = freeRecords_.FirstFrom(std::max(from, 1));
+    return found != 0 ? found : std::max(UpperBound() + 1, from);
 }
 
 int RecordStore::HighestRecordInUse(int from) {

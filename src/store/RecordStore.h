@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/FileIo.h"
+#include "store/FreeRecordIndex.h"
 
 // The data file: fixed-length records of ten space-padded single-byte (Windows-1252) fields.
 // The whole file is held in memory; every change rewrites one record in memory and on disk.
@@ -184,6 +185,7 @@ class RecordStore {
 
     FileIo* files_;
     std::string loadedPath_;
+    FreeRecordIndex freeRecords_;
     FileIdentity loadedIdentity_;
     // Bytes the data file holds, a partial last record included.
     long long fileLength_ = 0;

@@ -28,6 +28,13 @@ struct SearchState {
     // Keys of nodes the user made while the query stays the same.
     std::unordered_set<std::string> keptShown;
 
+    // The node's record was written: its texts are taken again.
+    void ForgetTexts(int index) {
+        if (index >= 0 && static_cast<std::size_t>(index) < textsTaken.size()) {
+            textsTaken[static_cast<std::size_t>(index)] = false;
+        }
+    }
+
     // The tree is being rebuilt: no node's texts or flags carry over.
     void ForgetNodes() {
         nodes.clear();

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <optional>
 
 #include "common/Notices.h"
 #include "common/Session.h"
@@ -24,6 +25,7 @@
 #include "store/ValueText.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
+#include "tree/NodePlace.h"
 #include "tree/TreePlan.h"
 
 namespace keyrack {
@@ -165,14 +167,64 @@ QTreeWidgetItem* TreePane::AddNode(const std::string& key, const std::string& pa
     if ((!parentKey.empty() && parent == nullptr) || NodeWithKey(key) != nullptr) {
         return nullptr;
     }
-    const QSignalBlocker quiet(TreeView1);
     QTreeWidgetItem* node = MakeNode(key, text, tag, isGroup);
-    if (parent != nullptr) {
-        parent->addChild(node);
-    } else {
-        TreeView1->addTopLevelItem(node);
-    }
+    PlaceNode(node, parent);
     return node;
+}
+
+void TreePane::PlaceNode(QTreeWidgetItem* node, QTreeWidgetItem* parent) {
+    const QSignalBlocker quiet(TreeView1);
+    const auto count = [&] {
+        return parent != nullptr ? parent->childCount() : TreeView1->topLevelItemCount();
+    };
+    const auto at = [&](int row) {
+        return parent != nullptr ? parent->child(row) : TreeView1->topLevelItem(row);
+    };
+    const bool inTree = node->parent() != nullptr || node->treeWidget() == TreeView1;
+    if (inTree && node->parent() == parent) {
+        const int row =
+            parent != nullptr ? parent->indexOfChild(node) : TreeView1->indexOfTopLevelItem(node);
+        if ((row == 0 || order_.Before(at(row - 1), node)) &&
+            (row + 1 == count() || order_.Before(node, at(row + 1)))) {
+            return;
+        }
+    }
+    // The tree forgets which nodes were open when they leave it; they open again afterwards.
+    std::vector<QTreeWidgetItem*> open;
+    std::vector<QTreeWidgetItem*> pending = {node};
+    while (!pending.empty()) {
+        QTreeWidgetItem* current = pending.back();
+        pending.pop_back();
+        if (current->isExpanded()) {
+            open.push_back(current);
+        }
+        for (int i = 0; i < current->childCount(); ++i) {
+            pending.push_back(current->child(i));
+        }
+    }
+    if (QTreeWidgetItem* oldParent = node->parent()) {
+        oldParent->removeChild(node);
+    } else if (inTree) {
+        TreeView1->takeTopLevelItem(TreeView1->indexOfTopLevelItem(node));
+    }
+    int low = 0;
+    int high = count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (order_.Before(at(middle), node)) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    if (parent != nullptr) {
+        parent->insertChild(low, node);
+    } else {
+        TreeView1->insertTopLevelItem(low, node);
+    }
+    for (QTreeWidgetItem* opened : open) {
+        opened->setExpanded(true);
+    }
 }
 
 void TreePane::RemoveNode(QTreeWidgetItem* node) {
@@ -213,20 +265,26 @@ bool TreePane::BuildNodes() {
     nodesByKey_.reserve(plan.size());
     // The nodes are put together away from the tree and handed to it in one step: the tree
     // then lays out once instead of once for every node.
-    QList<QTreeWidgetItem*> topLevel;
+    // Children by their parent's index, 0 standing for the top level.
+    std::vector<QList<QTreeWidgetItem*>> children(plan.size() + 1);
     for (const PlannedNode& planned : plan) {
         const QString text =
             planned.isDefaultGroup ? Message(2) : ShownText(store_.Kind(), planned.text);
         QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
-        if (planned.parentKey.empty()) {
-            topLevel.append(node);
-        } else {
-            NodeWithKey(planned.parentKey)->addChild(node);
+        const int parent =
+            planned.parentKey.empty() ? 0 : NodeIndex(NodeWithKey(planned.parentKey));
+        children[static_cast<std::size_t>(parent)].append(node);
+    }
+    for (std::size_t parent = 1; parent < children.size(); ++parent) {
+        if (!children[parent].isEmpty()) {
+            order_.Sort(children[parent]);
+            nodesByIndex_[parent]->addChildren(children[parent]);
         }
     }
     {
+        order_.Sort(children[0]);
         const QSignalBlocker quiet(TreeView1);
-        TreeView1->addTopLevelItems(topLevel);
+        TreeView1->addTopLevelItems(children[0]);
     }
     ApplySearch();
     return std::any_of(plan.begin(), plan.end(),
@@ -290,8 +348,88 @@ void TreePane::LoadKeepingView() {
         }
     }
     if (QTreeWidgetItem* node = NodeWithKey(shown)) {
-        ShowNode(node);
+        ShowWorkedOn(node);
     }
+}
+
+void TreePane::ShowSavedEntry(int record, const std::string& previousKey) {
+    const NodeLookup lookup = [this](const std::string& key) {
+        NodeFacts facts;
+        const QTreeWidgetItem* node = NodeWithKey(key);
+        if (node != nullptr) {
+            facts.exists = true;
+            facts.isGroup = NodeTag(node) == "-1";
+            facts.record = static_cast<int>(RoundHalfEven(Val(NodeTag(node))));
+            for (const QTreeWidgetItem* up = node; up != nullptr; up = up->parent()) {
+                ++facts.depth;
+            }
+        }
+        return facts;
+    };
+    const std::optional<PlannedNode> planned =
+        PlanWrittenEntry(ReadTreeRecord(store_, session_.DataKey, record), previousKey, lookup);
+    if (!planned) {
+        // A record only a full load places: the tree is built anew around it.
+        session_.SelectedKey = RecordKey(record);
+        LoadKeepingView();
+        return;
+    }
+    QTreeWidgetItem* node = NodeWithKey(planned->key);
+    if (node == nullptr) {
+        node = MakeNode(planned->key, QString(), planned->Tag(), false);
+    }
+    node->setText(0, ShownText(store_.Kind(), planned->text));
+    PlaceNode(node, NodeWithKey(planned->parentKey));
+    // Its address or user name may have changed with its title kept.
+    search_.ForgetTexts(NodeIndex(node));
+    KeepShownWhileSearching(planned->key);
+    ShowWorkedOn(node);
+}
+
+void TreePane::RemoveDeletedEntry(const std::string& key) {
+    QTreeWidgetItem* node = NodeWithKey(key);
+    if (node == nullptr) {
+        return;
+    }
+    // The node below takes its place, or else the one above, which may be its group.
+    QTreeWidgetItem* below = TreeView1->itemBelow(node);
+    const std::string belowKey =
+        below != nullptr && below->parent() == node->parent() ? NodeKey(below) : std::string();
+    const std::string aboveKey = NodeKey(TreeView1->itemAbove(node));
+    RemoveNode(node);
+    DropEmptyDefaultGroup();
+    QTreeWidgetItem* next = NodeWithKey(belowKey);
+    if (next == nullptr) {
+        next = NodeWithKey(aboveKey);
+    }
+    if (next == nullptr) {
+        next = TreeView1->topLevelItem(0);
+    }
+    if (next != nullptr) {
+        ShowWorkedOn(next);
+    } else {
+        TreeView1->setCurrentItem(nullptr);
+        ShowNothing();
+    }
+}
+
+void TreePane::DropEmptyDefaultGroup() {
+    QTreeWidgetItem* group = NodeWithKey(DefaultGroupKey);
+    if (group != nullptr && group->childCount() == 0 && group->parent() == nullptr &&
+        TreeView1->topLevelItemCount() > 1) {
+        RemoveNode(group);
+    }
+}
+
+void TreePane::ShowWorkedOn(QTreeWidgetItem* node) {
+    {
+        const QSignalBlocker quiet(TreeView1);
+        for (QTreeWidgetItem* up = node->parent(); up != nullptr; up = up->parent()) {
+            up->setExpanded(true);
+        }
+    }
+    ShowNode(node);
+    TreeView1->scrollToItem(node);
 }
 
 void TreePane::ShowNode(QTreeWidgetItem* node) {

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "tree/NodeOrder.h"
 #include "tree/SearchState.h"
 #include "tree/TreeEdits.h"
 
@@ -47,6 +48,12 @@ class TreePane : public QObject {
     void LoadPasswordList();
     // Loads the tree again, keeping the shown node and the open groups where they still are.
     void LoadKeepingView();
+    // After the entry record was written (previousKey: its node's key before, empty for a new
+    // entry): changes only its node, as a full load would show it, and shows it.
+    void ShowSavedEntry(int record, const std::string& previousKey);
+    // After the entry with this key was deleted: removes its node and shows the one that took
+    // its place.
+    void RemoveDeletedEntry(const std::string& key);
     // While the window is locked the tree holds no node and the search box no text, so nothing
     // of them can be read; Reveal brings back the nodes, the open groups, the shown node and
     // the search text.
@@ -108,7 +115,14 @@ class TreePane : public QObject {
     QTreeWidgetItem* AddNode(const std::string& key, const std::string& parentKey,
                              const QString& text, const std::string& tag, bool isGroup);
     void RemoveNode(QTreeWidgetItem* node);
+    // The default group holds what has no group of its own: a load leaves it out once it
+    // holds nothing and other groups are there.
+    void DropEmptyDefaultGroup();
+    // Puts node under parent (null: the top level) where the order wants it.
+    void PlaceNode(QTreeWidgetItem* node, QTreeWidgetItem* parent);
     void ShowNode(QTreeWidgetItem* node);
+    // Shows the node a command worked on: selected, with the groups above it open, in view.
+    void ShowWorkedOn(QTreeWidgetItem* node);
 
     TreeNodeInfo NodeInfo(const QTreeWidgetItem* node) const;
     // The key a drag of node carries, empty when it may not be picked up.
@@ -141,6 +155,7 @@ class TreePane : public QObject {
     // The tree's pictures: [1] group, [2] entry.
     std::array<QIcon, 3> ImageList1;
     QFont boldFont_;
+    NodeOrder order_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;
     std::unordered_map<std::string, QTreeWidgetItem*> nodesByKey_;
     SearchState search_;

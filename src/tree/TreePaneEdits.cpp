@@ -4,6 +4,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
+#include <utility>
+#include <vector>
 
 #include "tree/TreePane.h"
 
@@ -20,6 +22,7 @@
 #include "store/ValueText.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
+#include "tree/NodePlace.h"
 
 namespace keyrack {
 
@@ -35,6 +38,27 @@ bool IsGroupNode(const QTreeWidgetItem* node) {
 // The default group's name may be given to another node, which then stays where it is too.
 bool NamedLikeDefaultGroup(const QTreeWidgetItem* node) {
     return node->text(0).trimmed().toUpper() == Message(2).trimmed().toUpper();
+}
+
+// Whether every node of the subtree is shown where its record puts it; past the limit a load
+// raises them, and only a load can tell where to.
+bool SubtreeWithinDepthLimit(const QTreeWidgetItem* root) {
+    int depth = 0;
+    for (const QTreeWidgetItem* up = root; up != nullptr; up = up->parent()) {
+        ++depth;
+    }
+    std::vector<std::pair<const QTreeWidgetItem*, int>> pending = {{root, depth}};
+    while (!pending.empty()) {
+        const auto [node, at] = pending.back();
+        pending.pop_back();
+        if (!WithinDepthLimit(IsGroupNode(node), at)) {
+            return false;
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            pending.emplace_back(node->child(i), at + 1);
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -100,11 +124,15 @@ void TreePane::TreeView1_DragDrop(const std::string& draggedKey, QTreeWidgetItem
     const DropDecision decision = DecideDropOn(dragged, target);
     if (decision.outcome == DropOutcome::Move && WriteMove(dragged, decision.newParentKey)) {
         MoveNode(dragged, NodeWithKey(decision.newParentKey));
+        DropEmptyDefaultGroup();
+        if (!SubtreeWithinDepthLimit(dragged)) {
+            LoadKeepingView();
+        }
         emit reported(Message(kMessageNodeMoved).arg(dragged->text(0)));
     }
     // Taking a change from disk builds the tree anew.
     if (QTreeWidgetItem* shown = NodeWithKey(draggedKey)) {
-        ShowNode(shown);
+        ShowWorkedOn(shown);
     }
 }
 
@@ -127,41 +155,10 @@ bool TreePane::WriteMove(QTreeWidgetItem* node, const std::string& newParentKey)
 }
 
 void TreePane::MoveNode(QTreeWidgetItem* node, QTreeWidgetItem* newParent) {
-    const QSignalBlocker quiet(TreeView1);
-    // The tree forgets which nodes were open when they leave it; they open again afterwards.
-    std::vector<QTreeWidgetItem*> open;
-    std::vector<QTreeWidgetItem*> pending = {node};
-    while (!pending.empty()) {
-        QTreeWidgetItem* current = pending.back();
-        pending.pop_back();
-        if (current->isExpanded()) {
-            open.push_back(current);
-        }
-        for (int i = 0; i < current->childCount(); ++i) {
-            pending.push_back(current->child(i));
-        }
-    }
-    if (QTreeWidgetItem* oldParent = node->parent()) {
-        oldParent->removeChild(node);
-    } else {
-        TreeView1->takeTopLevelItem(TreeView1->indexOfTopLevelItem(node));
-    }
-    if (newParent == nullptr) {
-        TreeView1->addTopLevelItem(node);
-    } else {
-        // Groups come before entries, as loading puts them.
-        int at = newParent->childCount();
-        if (IsGroupNode(node)) {
-            at = 0;
-            while (at < newParent->childCount() && IsGroupNode(newParent->child(at))) {
-                ++at;
-            }
-        }
-        newParent->insertChild(at, node);
+    PlaceNode(node, newParent);
+    if (newParent != nullptr) {
+        const QSignalBlocker quiet(TreeView1);
         newParent->setExpanded(true);
-    }
-    for (QTreeWidgetItem* opened : open) {
-        opened->setExpanded(true);
     }
 }
 
@@ -221,6 +218,13 @@ void TreePane::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& ne
     }
     node->setText(0, ShownText(store_.Kind(), Trim(*name)));
     session_.SelectedText = Trim(*name);
+    // The label's editor is still closing on the node: it takes its new place afterwards.
+    QTimer::singleShot(0, this, [this, key = NodeKey(node)] {
+        if (QTreeWidgetItem* renamed = NodeWithKey(key)) {
+            PlaceNode(renamed, renamed->parent());
+            ShowWorkedOn(renamed);
+        }
+    });
 }
 
 void TreePane::TreeView1_KeyUp(int keyCode) {
@@ -261,7 +265,7 @@ void TreePane::DeleteShownGroup() {
     RemoveNode(group);
     emit reported(Message(kMessageNodeDeleted).arg(name));
     if (QTreeWidgetItem* next = TreeView1->currentItem()) {
-        ShowNode(next);
+        ShowWorkedOn(next);
         return;
     }
     ShowNothing();

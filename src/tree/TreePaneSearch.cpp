@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -91,6 +92,15 @@ bool InView(const QTreeWidgetItem* node) {
         }
     }
     return node != nullptr;
+}
+
+bool HiddenBySearch(const QTreeWidgetItem* node) {
+    for (const QTreeWidgetItem* at = node; at != nullptr; at = at->parent()) {
+        if (at->isHidden()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // The next entry in view above or below node, or null.
@@ -237,6 +247,9 @@ void TreePane::ApplySearch() {
     }
     TakeSearchTexts();
     const FilterPlan plan = PlanFilter(search_.nodes, FoldedQuery(store_.Kind(), search_.query));
+    // The view lays itself out once after the pass, not once for every node it hides: on a
+    // long chain of groups that is the difference between one keystroke and a frozen window.
+    TreeView1->setUpdatesEnabled(false);
     for (std::size_t i = 1; i < nodesByIndex_.size(); ++i) {
         QTreeWidgetItem* node = nodesByIndex_[i];
         if (node == nullptr) {
@@ -254,6 +267,17 @@ void TreePane::ApplySearch() {
         if (plan.expanded[i] && !node->isExpanded()) {
             node->setExpanded(true);
         }
+    }
+    TreeView1->setUpdatesEnabled(true);
+    // A shown entry the search hides is no longer shown: its values leave the boxes.
+    QTreeWidgetItem* current = TreeView1->currentItem();
+    if (session_.EditMode.empty() && session_.SelectedTag >= 0 && current != nullptr &&
+        NodeKey(current) == session_.SelectedKey && HiddenBySearch(current)) {
+        {
+            const QSignalBlocker quiet(TreeView1);
+            TreeView1->setCurrentItem(nullptr);
+        }
+        ShowNothing();
     }
 }
 

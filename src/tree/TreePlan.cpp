@@ -230,25 +230,27 @@ class Planner {
 
 }  // namespace
 
+TreeRecord ReadTreeRecord(RecordStore& store, int dataKey, int index) {
+    const auto decoded = [&](int field) { return ReadValue(store, field, index, dataKey); };
+    TreeRecord record;
+    record.index = index;
+    record.title = decoded(kTitleField);
+    // Only a record without a title can be a group; an entry's field 8 is not its name.
+    if (IsBlank(record.title)) {
+        record.groupName = decoded(kGroupNameField);
+    }
+    record.key = KeyFromStored(Trim(decoded(kKeyField)));
+    record.parentKey = KeyFromStored(Trim(decoded(kParentField)));
+    record.cutKey = KeyCutByEarlierVersions(index, dataKey);
+    return record;
+}
+
 std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount) {
     std::vector<TreeRecord> records;
     const int last = std::min({recordCount + 2, store.UpperBound(), MaxRecordNumber});
     records.reserve(static_cast<std::size_t>(std::max(0, last - FirstTreeRecord + 1)));
-    const auto decoded = [&](int field, int index) {
-        return ReadValue(store, field, index, dataKey);
-    };
     for (int index = FirstTreeRecord; index <= last; ++index) {
-        TreeRecord record;
-        record.index = index;
-        record.title = decoded(kTitleField, index);
-        // Only a record without a title can be a group; an entry's field 8 is not its name.
-        if (IsBlank(record.title)) {
-            record.groupName = decoded(kGroupNameField, index);
-        }
-        record.key = KeyFromStored(Trim(decoded(kKeyField, index)));
-        record.parentKey = KeyFromStored(Trim(decoded(kParentField, index)));
-        record.cutKey = KeyCutByEarlierVersions(index, dataKey);
-        records.push_back(std::move(record));
+        records.push_back(ReadTreeRecord(store, dataKey, index));
     }
     return records;
 }

@@ -41,6 +41,8 @@ struct PlannedNode {
     std::string Tag() const { return isGroup ? "-1" : std::to_string(record); }
 };
 
+// One tree record, decoded with the file's key.
+TreeRecord ReadTreeRecord(RecordStore& store, int dataKey, int index);
 // The tree records 3 .. recordCount + 2, decoded with the file's key.
 std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount);
 

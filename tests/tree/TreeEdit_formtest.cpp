@@ -5,6 +5,7 @@
 #include <QTreeWidgetItemIterator>
 #include <map>
 #include <memory>
+#include <random>
 
 #include "common/StatusMessages.h"
 #include "support/FormFixture.h"
@@ -254,6 +255,119 @@ TEST_F(FormFixture, GroupsNestedTooDeepAreRaisedToTheLimitWithOneMessage) {
                             [&](const auto& shown) { return shown.text == told; }),
               1);
     EXPECT_NE(Tree().NodeWithKey(RecordKey(last)), nullptr);
+}
+
+// Siblings: the default group first, groups before entries, names by the language's collation
+// with case ignored, equal names by record.
+TEST_F(FormFixture, SiblingsAreOrderedByKindThenNameIgnoringCase) {
+    SeedFile({Group(3, "beta"), Group(4, "Alpha"), Group(5, "\xe9mile"), Group(6, "Zoo"),
+              Group(7, "emile"), Entry(8, "b", ""), Entry(9, "A", ""), Entry(10, "\xc4", ""),
+              Group(11, "sub", "D"), Entry(12, "a", ""), Entry(13, "x", "K3"),
+              Group(14, "y", "K3")});
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Start();
+    QLocale::setDefault(QLocale::system());
+    const struct {
+        const char* parent;  // empty: the top level
+        const char* keys;
+    } cases[] = {
+        {"", "D K4 K3 K7 K5 K6"},
+        {"D", "K11 K9 K12 K10 K8"},
+        {"K3", "K14 K13"},
+    };
+    for (const auto& c : cases) {
+        QTreeWidgetItem* parent = Tree().NodeWithKey(c.parent);
+        const int count =
+            parent != nullptr ? parent->childCount() : Tree().view()->topLevelItemCount();
+        std::string keys;
+        for (int row = 0; row < count; ++row) {
+            keys += (row > 0 ? " " : "") +
+                    TreePane::NodeKey(parent != nullptr ? parent->child(row)
+                                                        : Tree().view()->topLevelItem(row));
+        }
+        EXPECT_EQ(keys, c.keys) << c.parent;
+    }
+}
+
+// Every node under parent (null: the top level) in the tree's order, one line each.
+std::string Layout(QTreeWidget& tree, QTreeWidgetItem* parent = nullptr, int depth = 0) {
+    std::string lines;
+    const int count = parent != nullptr ? parent->childCount() : tree.topLevelItemCount();
+    for (int row = 0; row < count; ++row) {
+        QTreeWidgetItem* node = parent != nullptr ? parent->child(row) : tree.topLevelItem(row);
+        lines += std::string(static_cast<std::size_t>(depth), ' ') + node->text(0).toStdString() +
+                 " " + TreePane::NodeKey(node) + " " + TreePane::NodeTag(node) + " " +
+                 std::to_string(node->font(0).bold()) + std::to_string(node->flags()) +
+                 std::to_string(node->icon(0).cacheKey()) + "\n" + Layout(tree, node, depth + 1);
+    }
+    return lines;
+}
+
+TEST_F(TreeEditTest, EachCommandChangesTheTreeAsAFullLoadWouldAndShowsItsNode) {
+    StartFresh();
+    QTreeWidget& tree = *Tree().view();
+    std::mt19937 random(26);
+    const auto pick = [&random](const std::vector<std::string>& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+    };
+    const std::vector<std::string> names = {"alpha", "Alpha", "Émile", "emile", "zulu", "Bank",
+                                            "ñu",    "Nube",  "a",     "Z",     "éa"};
+    for (int step = 0; step < 120; ++step) {
+        tree.expandAll();
+        std::vector<std::string> entries;
+        std::vector<std::string> groups;
+        for (const auto& [key, parent] : ParentsInTree()) {
+            const bool isGroup = TreePane::NodeTag(Node(key)) == "-1";
+            if (key != "D") {
+                (isGroup ? groups : entries).push_back(key);
+            }
+        }
+        std::string workedOn;
+        const QString name = QString::fromStdString(pick(names));
+        const int command = std::uniform_int_distribution<int>(0, 4)(random);
+        SCOPED_TRACE("step " + std::to_string(step) + " command " + std::to_string(command));
+        if (command == 0 || entries.empty()) {
+            Show(pick(entries.empty() ? groups : entries));
+            ClickToolbar(kNew);
+            Title()->setPlainText(name);
+            ClickToolbar(kSave);
+            workedOn = RecordKey(S().SelectedTag);
+            EXPECT_EQ(Node(workedOn)->text(0), name);
+        } else if (command == 1) {
+            workedOn = pick(entries);
+            Show(workedOn);
+            ClickToolbar(kEdit);
+            Title()->setPlainText(name);
+            ClickToolbar(kSave);
+        } else if (command == 2) {
+            workedOn = pick(random() % 3 == 0 && !groups.empty() ? groups : entries);
+            std::vector<std::string> targets = groups;
+            targets.insert(targets.end(), entries.begin(), entries.end());
+            const std::string target = pick(targets);
+            tree.scrollToItem(Node(target));
+            Drop(workedOn, target);
+        } else if (command == 3 && !groups.empty()) {
+            workedOn = pick(groups);
+            tree.scrollToItem(Node(workedOn));
+            Rename(workedOn, name);
+            QCoreApplication::processEvents();
+        } else {
+            Show(pick(entries));
+            ClickToolbar(kDelete);
+            ClickToolbar(kSave);
+        }
+        QTreeWidgetItem* shown = tree.currentItem();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(TreePane::NodeKey(shown), S().SelectedKey);
+        if (!workedOn.empty()) {
+            EXPECT_EQ(S().SelectedKey, workedOn);
+        }
+        EXPECT_TRUE(tree.viewport()->rect().intersects(tree.visualItemRect(shown)));
+        const std::string updated = Layout(tree);
+        Tree().LoadPasswordList();
+        ASSERT_EQ(updated, Layout(tree));
+    }
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 }  // namespace
