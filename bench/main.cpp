@@ -42,6 +42,7 @@
 #include "store/RecordStore.h"
 #include "store/Restore.h"
 #include "store/ValueCipher.h"
+#include "store/ValueCodec.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePane.h"
 #include "tree/TreePlan.h"

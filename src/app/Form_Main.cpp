@@ -41,6 +41,7 @@
 #include "store/Restore.h"
 #include "store/ValueCipher.h"
 #include "store/ValueCodec.h"
+#include "store/ValueText.h"
 #include "tree/DetailsPane.h"
 #include "tree/NodeKeys.h"
 #include "tree/TreePane.h"
