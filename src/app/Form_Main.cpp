@@ -3,12 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <map>
@@ -20,26 +17,18 @@
 #include "app/MainLayout.h"
 #include "app/MainToolbar.h"
 #include "app/StatusReport.h"
-#include "common/Cp1252.h"
 #include "common/Notices.h"
 #include "common/StatusMessages.h"
-#include "common/Strings.h"
-#include "common/Utf8.h"
 #include "lang/LangFunctions.h"
 #include "lang/Messages.h"
 #include "lang/QtTranslations.h"
+#include "login/FileLogin.h"
 #include "login/LockGuard.h"
 #include "login/LoginCommands.h"
-#include "login/LoginRules.h"
-#include "login/frmLogin.h"
-#include "store/AppPath.h"
 #include "store/BackupCommands.h"
 #include "store/CsvCommands.h"
 #include "store/DataFileSync.h"
-#include "store/DataKey.h"
 #include "store/EntryRecord.h"
-#include "store/Restore.h"
-#include "store/ValueCipher.h"
 #include "store/ValueCodec.h"
 #include "store/ValueText.h"
 #include "tree/DetailsPane.h"
@@ -50,27 +39,12 @@ namespace keyrack {
 
 namespace {
 
-constexpr int kSettingsRecord = 2;
-constexpr int kCredentialFieldWidth = 100;
-constexpr int kMessageConvertOldFile = 47;
-constexpr int kMessageRestoreFailed = 57;
-constexpr int kMessageUnreadable = 61;
-constexpr int kMessageAlreadyRunning = 62;
 constexpr int kMessageChangesLoaded = 77;
-constexpr int kMessageOpenElsewhere = 80;
-constexpr int kMessageLockUnreadable = 81;
-constexpr int kMessageProtectNewFile = 87;
-constexpr int kMessageUnreadableRecords = 88;
 
 // The buttons that act on the shown entry.
 constexpr std::initializer_list<int> kEntryButtons = {MainToolbar::Edit, MainToolbar::Delete,
                                                       MainToolbar::Open, MainToolbar::CopyUserName,
                                                       MainToolbar::CopyPassword};
-
-// A plain file's login pair and hint, as record 2 holds them (Windows-1252).
-std::string PlainLoginField(RecordStore& store, int field) {
-    return DecodeValue(store.ReadField(field, kSettingsRecord), LoginKey);
-}
 
 }  // namespace
 
@@ -86,16 +60,12 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     const DetailsPane::Services detailServices{services_.clipboard, services_.clipboardTimer,
                                                services_.desktop, services_.random};
     details_ = new DetailsPane(session_, store_, notices_, detailServices, central);
-    layout_ =
-        new MainLayout(*this, *central, *tree_->searchBox(), *tree_->view(), *details_->column());
+    layout_ = new MainLayout(*this, *central, *tree_->searchBox(), *tree_->view(),
+                             *details_->column(), details_->FocusStops());
     setCentralWidget(central);
     entryMenu_ = new EntryMenu(*menuBar(), *MNU_File, *toolbar_, *tree_, session_);
-    QWidget* previous = tree_->view();
-    for (QWidget* next : details_->FocusStops()) {
-        setTabOrder(std::exchange(previous, next), next);
-    }
-    setTabOrder(previous, tree_->searchBox());
-    BuildStatusBar();
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    status_ = new StatusReport(*statusBar());
     ConnectParts();
 }
 
@@ -115,27 +85,8 @@ void Form_Main::BuildMenus() {
     MNU_Exit->setObjectName(QStringLiteral("MNU_Exit"));
     about_ =
         new AboutCommand(services_.prompter, services_.systemInfo, services_.runAbout, *menuBar());
-}
-
-void Form_Main::BuildStatusBar() {
-    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
-    status_ = new StatusReport(*statusBar());
-    for (int i = 0; i < 3; ++i) {
-        StatusBar1Panels[i] = new QLabel(this);
-        StatusBar1Panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
-    }
-    statusBar()->addWidget(StatusBar1Panels[0], 1);
-    statusBar()->addPermanentWidget(StatusBar1Panels[1]);
-    statusBar()->addPermanentWidget(StatusBar1Panels[2]);
-    auto* clock = new QTimer(this);
-    const auto showDateAndTime = [this] {
-        const QDateTime now = QDateTime::currentDateTime();
-        StatusBar1Panels[1]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
-        StatusBar1Panels[2]->setText(QLocale().toString(now.time(), QLocale::ShortFormat));
-    };
-    connect(clock, &QTimer::timeout, this, showDateAndTime);
-    clock->start(1000);
-    showDateAndTime();
+    fileLogin_ = new FileLogin(services_.runLogin, services_.files, services_.random, session_,
+                               store_, notices_, {opening_, *lockGuard_, *loginCommands_});
 }
 
 void Form_Main::ConnectParts() {
@@ -147,17 +98,13 @@ void Form_Main::ConnectParts() {
     connect(lockGuard_, &LockGuard::dataHidden, this, &Form_Main::HideData);
     connect(sync_, &DataFileSync::storeReloaded, this, &Form_Main::ShowChangesFromDisk);
     connect(lockGuard_, &LockGuard::loginRefused, this, &Form_Main::MNU_Exit_Click);
-    status_->Follow(tree_, details_, backups_, csv_);
+    status_->Follow(tree_, details_, backups_, csv_, fileLogin_);
     connect(loginCommands_, &LoginCommands::plainLoginChanged, lockGuard_, &LockGuard::Remember);
     connect(loginCommands_, &LoginCommands::fileProtected, this, [this] {
-        if (store_.IsLocked()) {
-            // Written, but it would not open again: nothing more can be done with it here.
-            notices_.Show(Message(kMessageUnreadable) + "\n" +
-                          QString::fromStdString(session_.DataFilePath));
+        if (!fileLogin_->FollowNewlyProtected()) {
             MNU_Exit_Click();
             return;
         }
-        FollowProtectedFile(store_.ProtectedHint().value_or(std::string()));
         tree_->LoadKeepingView();
     });
 }
@@ -166,11 +113,11 @@ bool Form_Main::Form_Load() {
     LangFunctions::LoadMessages();
     LangFunctions::DetectLanguage();
     InstallQtTranslations(LangFunctions::CurrentLanguage);
-    if (!SetUp() || !RunLogin()) {
+    if (!opening_.LockAndLoad() || !fileLogin_->Run()) {
         return false;
     }
     layout_->Restore();
-    GetKey();
+    opening_.GetKey();
     tree_->LoadPasswordList();
     backups_->ReadSettings();
     ApplyCaptions();
@@ -181,192 +128,15 @@ bool Form_Main::Form_Load() {
     return true;
 }
 
-bool Form_Main::SetUp() {
-    session_.DataFilePath = GetAppPath() + "cli.rkd";
-    const auto goOn = [this](const LockFinding& finding) {
-        return notices_.Confirm(
-            finding.kind == LockFinding::Kind::OtherComputer
-                ? Message(kMessageOpenElsewhere).arg(QString::fromStdString(finding.computer))
-                : Message(kMessageLockUnreadable));
-    };
-    switch (dataFileLock_.Take(session_.DataFilePath, services_.files, goOn)) {
-        case DataFileLock::Outcome::Taken:
-            break;
-        case DataFileLock::Outcome::AlreadyRunning:
-            notices_.Show(Message(kMessageAlreadyRunning), Notices::Kind::Warning);
-            return false;
-        case DataFileLock::Outcome::Declined:
-            return false;
-    }
-    const LoadResult loaded = store_.LoadDataFile(session_.DataFilePath, ConversionQuestion());
-    const auto withPath = [&loaded](int message) {
-        return Message(message) + "\n" + QString::fromStdString(loaded.path);
-    };
-    switch (loaded.status) {
-        case LoadResult::Status::Loaded:
-            return true;
-        case LoadResult::Status::Locked:
-            // No login can open a file whose header is damaged; nothing is written to it.
-            if (store_.ProtectedHint()) {
-                return true;
-            }
-            [[fallthrough]];
-        case LoadResult::Status::Unreadable:
-            notices_.Show(withPath(kMessageUnreadable), Notices::Kind::Error);
-            return false;
-        case LoadResult::Status::ConversionFailed:
-            notices_.Show(withPath(kMessageWriteFailed), Notices::Kind::Error);
-            return false;
-        case LoadResult::Status::ConversionDeclined:
-            return false;
-    }
-    return false;
-}
-
-std::function<bool()> Form_Main::ConversionQuestion() {
-    return [this] {
-        return services_.prompter.MessageBox(this, Message(kMessageConvertOldFile),
-                                             platform::Prompter::Buttons::YesNo,
-                                             QString()) == platform::Prompter::Answer::Yes;
-    };
-}
-
-bool Form_Main::RunLogin() {
-    if (store_.Kind() == FileKind::Protected) {
-        return RunProtectedLogin();
-    }
-    const auto stored = [this](int field) { return PlainLoginField(store_, field); };
-    frmLogin login(services_.prompter, this);
-    login.tUserName = stored(3);
-    login.tPassword = stored(4);
-    login.tHint = stored(1);
-    login.DefaultUserName = SetupWord;
-    login.DefaultPassword = SetupWord;
-    services_.runLogin(login);
-    if (!login.LoginSucceeded) {
-        return false;
-    }
-    // The file a restore replaced was kept for a restore that turned out wrong; a login into
-    // the restored file shows it was right. Failing to remove it costs only disk space.
-    DiscardBeforeRestore(services_.files, session_.DataFilePath);
-    // A pair the file becomes protected with is never written in the plain file.
-    if (!login.LastPassword.empty() && OfferProtection(login)) {
-        return true;
-    }
-    lockGuard_->Remember(login.tUserName, login.tPassword,
-                         login.LastHint.empty() ? login.tHint : login.LastHint);
-    const auto encoded = [this](const std::string& value) {
-        return EncodeValue(value, LoginKey, true, kCredentialFieldWidth, services_.random);
-    };
-    FieldValues fields;
-    fields[0] = encoded(login.LastHint);
-    fields[2] = encoded(login.LastUserName);
-    fields[3] = encoded(login.LastPassword);
-    const bool changesSomething = !IsBlank(fields[0] + fields[2] + fields[3]);
-    if (changesSomething &&
-        !store_.WriteRecord(fields, kSettingsRecord, session_.DataFilePath, false)) {
-        startupWriteFailed_ = true;
-    }
-    return true;
-}
-
-bool Form_Main::RunProtectedLogin() {
-    const std::string hint = store_.ProtectedHint().value_or(std::string());
-    frmLogin login(services_.prompter, this);
-    login.tHint = hint;
-    login.DefaultUserName = SetupWord;
-    login.DefaultPassword = SetupWord;
-    login.AllowSetup = false;
-    login.OpenProtected = ProtectedOpener();
-    services_.runLogin(login);
-    if (!login.LoginSucceeded) {
-        return false;
-    }
-    DiscardBeforeRestore(services_.files, session_.DataFilePath);
-    FollowProtectedFile(hint);
-    if (const std::size_t unreadable = store_.UnreadableRecords().size(); unreadable > 0) {
-        notices_.Show(Message(kMessageUnreadableRecords).arg(unreadable));
-    }
-    return true;
-}
-
-std::function<bool(const std::string&, const std::string&)> Form_Main::ProtectedOpener() {
-    return [this](const std::string& userName, const std::string& password) {
-        if (!store_.Unlock({userName, password})) {
-            return false;
-        }
-        loginCommands_->LoggedIn(userName);
-        return true;
-    };
-}
-
-void Form_Main::FollowProtectedFile(const std::string& hint) {
-    lockGuard_->OpenWith(ProtectedOpener(), hint);
-    loginCommands_->FollowFileKind();
-}
-
-bool Form_Main::OfferProtection(const frmLogin& login) {
-    if (!notices_.Confirm(Message(kMessageProtectNewFile))) {
-        return false;
-    }
-    // The file's own key decodes whatever a plain file already holds.
-    GetKey();
-    return loginCommands_->Protect(Cp1252ToUtf8(login.LastUserName),
-                                   Cp1252ToUtf8(login.LastPassword),
-                                   Utf8Prefix(Cp1252ToUtf8(login.LastHint), HintCapacity));
-}
-
-void Form_Main::GetKey() {
-    if (store_.Kind() == FileKind::Protected) {
-        return;  // its values are sealed, not scrambled with a key
-    }
-    const DataKeyResult result =
-        LoadOrCreateDataKey(store_, session_.DataFilePath, services_.random);
-    session_.DataKey = result.key;
-    startupWriteFailed_ = startupWriteFailed_ || !result.written;
-}
-
-bool Form_Main::OpenLoaded(const LoadResult& loaded) {
-    if (loaded.status != LoadResult::Status::Locked) {
-        return static_cast<bool>(loaded);
-    }
-    return store_.ProtectedHint() && RunProtectedLogin();
-}
-
-bool Form_Main::LoadRestoredFile() {
-    const std::string& path = session_.DataFilePath;
-    if (OpenLoaded(store_.LoadDataFile(path, ConversionQuestion()))) {
-        status_->Show(Message(kMessageBackupRestored));
-        return true;
-    }
-    // The replaced file is put back, so the window never goes on with data it cannot write.
-    if (UndoRestore(services_.files, path) &&
-        OpenLoaded(store_.LoadDataFile(path, ConversionQuestion()))) {
-        notices_.FileFailed(kMessageRestoreFailed, BackupCommands::BackupFilePath(), std::string());
-        return true;
-    }
-    notices_.Show(Message(kMessageUnreadable) + "\n" + QString::fromStdString(path),
-                  Notices::Kind::Error);
-    MNU_Exit_Click();
-    return false;
-}
-
 void Form_Main::ReopenRestoredFile() {
-    const bool wasProtected = store_.Kind() == FileKind::Protected;
-    // The data file's lock is still held: only the file is read again.
-    if (!LoadRestoredFile()) {
+    if (!fileLogin_->ReopenRestored()) {
+        MNU_Exit_Click();
         return;
     }
-    if (wasProtected && store_.Kind() == FileKind::Plain) {
-        // The lock compares with the restored file's pair from now on.
-        lockGuard_->Remember(PlainLoginField(store_, 3), PlainLoginField(store_, 4),
-                             PlainLoginField(store_, 1));
-        loginCommands_->FollowFileKind();
-    }
-    // The backup may come from a data file made anew since, with a key of its own. A key the
-    // restored file lacked, and that could not be stored, is reported as at start-up.
-    GetKey();
-    ReportStartupWriteFailure();
+    ShowReloadedTree();
+}
+
+void Form_Main::ShowReloadedTree() {
     tree_->LoadKeepingView();
     if (tree_->Empty()) {
         // Nothing to show: the boxes must not keep an entry of the replaced file.
@@ -376,11 +146,8 @@ void Form_Main::ReopenRestoredFile() {
 
 void Form_Main::ShowChangesFromDisk() {
     backups_->ReadSettings();
-    tree_->LoadKeepingView();
-    if (tree_->Empty()) {
-        tree_->ShowNothing();
-    }
-    StatusBar1Panels[0]->setText(Message(kMessageChangesLoaded));
+    ShowReloadedTree();
+    status_->SetPanelText(Message(kMessageChangesLoaded));
 }
 
 void Form_Main::ApplyCaptions() {
@@ -401,10 +168,7 @@ void Form_Main::ApplyCaptions() {
 }
 
 void Form_Main::ReportStartupWriteFailure() {
-    if (startupWriteFailed_) {
-        startupWriteFailed_ = false;
-        notices_.WriteFailed();
-    }
+    opening_.ReportWriteFailure();
 }
 
 void Form_Main::ShowSelection() {

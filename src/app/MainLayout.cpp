@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "common/EventHook.h"
 #include "common/Twips.h"
@@ -29,7 +30,7 @@ QString ApplicationName() {
 }  // namespace
 
 MainLayout::MainLayout(QMainWindow& window, QWidget& central, QWidget& searchBox, QWidget& tree,
-                       QLayout& details)
+                       QLayout& details, const std::vector<QWidget*>& detailStops)
     : QObject(&window), window_(window) {
     splitter_ = new QSplitter(Qt::Horizontal, &central);
     splitter_->setObjectName(QStringLiteral("Splitter1"));
@@ -52,6 +53,11 @@ MainLayout::MainLayout(QMainWindow& window, QWidget& central, QWidget& searchBox
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 1);
     (new QHBoxLayout(&central))->addWidget(splitter_);
+    QWidget* previous = &tree;
+    for (QWidget* next : detailStops) {
+        QWidget::setTabOrder(std::exchange(previous, next), next);
+    }
+    QWidget::setTabOrder(previous, &searchBox);
     new EventHook(splitter_, [this](QEvent* event) {
         if (event->type() == QEvent::Resize && pendingSplit_ > 0) {
             const int rest = splitter_->width() - splitter_->handleWidth() - pendingSplit_;

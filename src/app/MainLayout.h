@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <vector>
 
 class QLayout;
 class QMainWindow;
@@ -15,9 +16,10 @@ class MainLayout : public QObject {
     Q_OBJECT
 
   public:
-    // Lays the panes out in central and gives the window its design size.
+    // Lays the panes out in central and gives the window its design size. Tab goes from the
+    // tree through the details' stops to the search box.
     MainLayout(QMainWindow& window, QWidget& central, QWidget& searchBox, QWidget& tree,
-               QLayout& details);
+               QLayout& details, const std::vector<QWidget*>& detailStops);
 
     // The size, the splitter's position and the placement from the settings.
     void Restore();

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "store/DataFileLock.h"
+#include "store/RecordStore.h"
+
+namespace keyrack {
+
+class FileIo;
+class Notices;
+struct Session;
+namespace platform {
+class RandomSource;
+}  // namespace platform
+
+// Taking the data file for this program and loading it at start-up, the key a plain file's
+// values are scrambled with, and the start-up writes that did not reach the file.
+class DataFileOpening {
+  public:
+    DataFileOpening(Session& session, RecordStore& store, FileIo& files,
+                    platform::RandomSource& random, Notices& notices);
+
+    // Locks and loads the data file; false, after telling the user, when the program must end.
+    bool LockAndLoad();
+    // Loads the data file, asking first whether one of the old format may be converted.
+    LoadResult Load();
+    // Reads the plain file's key, or makes and stores one; a protected file needs none.
+    void GetKey();
+    void NoteWriteFailure() { writeFailed_ = true; }
+    // Tells the user, once, about start-up changes that did not reach the data file.
+    void ReportWriteFailure();
+
+  private:
+    Session& session_;
+    RecordStore& store_;
+    FileIo& files_;
+    platform::RandomSource& random_;
+    Notices& notices_;
+    DataFileLock lock_;
+    bool writeFailed_ = false;
+};
+
+}  // namespace keyrack
