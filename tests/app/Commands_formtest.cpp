@@ -115,10 +115,11 @@ TEST_F(CommandsTest, EachModeSetsTheControlsAndCancelShowsTheEarlierEntryWriting
 }
 
 TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroupOrTheGroupOfTheShownEntry) {
-    Save("K4", kNew, "  Amex  ", "https://amex.example", "carol", QString::fromUtf8("p\u00e9w"));
+    // The title is trimmed; the password keeps its spaces.
+    Save("K4", kNew, "  Amex  ", "https://amex.example", "carol", QString::fromUtf8(" p\u00e9w "));
     EXPECT_TRUE(S().EditMode.empty());
     EXPECT_EQ(RawFieldOnDisk(6, 1), "5");  // the record count is plain text
-    EXPECT_EQ(RecordOnDisk(7), (Fields{"Amex", "https://amex.example", "carol", "p\xe9w", "ALPHA",
+    EXPECT_EQ(RecordOnDisk(7), (Fields{"Amex", "https://amex.example", "carol", " p\xe9w ", "ALPHA",
                                        "Y", "8", "K4", "K7", "K4"}));
     EXPECT_EQ(ParentOf("K7"), "K4");
     Save("K5", kNew, "Debit");
