@@ -28,18 +28,6 @@ class CommandsTest : public FormFixture {
         ShowWindow();
     }
 
-    // Starts a mode with the node shown, types into the four boxes and saves.
-    void Save(const char* shown, int mode, const QString& title, const QString& address = {},
-              const QString& userName = {}, const QString& password = {}) {
-        Show(shown);
-        ClickToolbar(mode);
-        Title()->setPlainText(title);
-        Box("Text2")->setText(address);
-        Box("Text4")->setText(userName);
-        Box("Text3")->setText(password);
-        ClickToolbar(kSave);
-    }
-
     Fields RecordOnDisk(int record) const {
         Fields fields;
         for (int field = 1; field <= 10; ++field) {
