@@ -135,9 +135,7 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     const CivilDateTime madeAt = clock.now;
     EXPECT_EQ(S().LastBackupDate, madeAt);
 
-    ClickToolbar(kNew);
-    Title()->setPlainText("Mail");
-    ClickToolbar(kSave);
+    Save("", kNew, "Mail");
     Find<QAction>("MNU_Day")->trigger();  // the period in memory is no longer the backup's
     const std::vector<QString> withMail = TreeTexts();
     ASSERT_EQ(withMail.size(), 3u);
