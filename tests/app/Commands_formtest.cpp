@@ -28,18 +28,6 @@ class CommandsTest : public FormFixture {
         ShowWindow();
     }
 
-    // Starts a mode with the node shown, types into the four boxes and saves.
-    void Save(const char* shown, int mode, const QString& title, const QString& address = {},
-              const QString& userName = {}, const QString& password = {}) {
-        Show(shown);
-        ClickToolbar(mode);
-        Title()->setPlainText(title);
-        Box("Text2")->setText(address);
-        Box("Text4")->setText(userName);
-        Box("Text3")->setText(password);
-        ClickToolbar(kSave);
-    }
-
     Fields RecordOnDisk(int record) const {
         Fields fields;
         for (int field = 1; field <= 10; ++field) {
@@ -115,10 +103,11 @@ TEST_F(CommandsTest, EachModeSetsTheControlsAndCancelShowsTheEarlierEntryWriting
 }
 
 TEST_F(CommandsTest, NewEntryIsWrittenIntoTheShownGroupOrTheGroupOfTheShownEntry) {
-    Save("K4", kNew, "  Amex  ", "https://amex.example", "carol", QString::fromUtf8("p\u00e9w"));
+    // The title is trimmed; the password keeps its spaces.
+    Save("K4", kNew, "  Amex  ", "https://amex.example", "carol", QString::fromUtf8(" p\u00e9w "));
     EXPECT_TRUE(S().EditMode.empty());
     EXPECT_EQ(RawFieldOnDisk(6, 1), "5");  // the record count is plain text
-    EXPECT_EQ(RecordOnDisk(7), (Fields{"Amex", "https://amex.example", "carol", "p\xe9w", "ALPHA",
+    EXPECT_EQ(RecordOnDisk(7), (Fields{"Amex", "https://amex.example", "carol", " p\xe9w ", "ALPHA",
                                        "Y", "8", "K4", "K7", "K4"}));
     EXPECT_EQ(ParentOf("K7"), "K4");
     Save("K5", kNew, "Debit");

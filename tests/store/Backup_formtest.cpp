@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QTimer>
+#include <functional>
 
 #include "login/frmLogin.h"
 #include "store/BackupCommands.h"
@@ -134,9 +135,7 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     const CivilDateTime madeAt = clock.now;
     EXPECT_EQ(S().LastBackupDate, madeAt);
 
-    ClickToolbar(kNew);
-    Title()->setPlainText("Mail");
-    ClickToolbar(kSave);
+    Save("", kNew, "Mail");
     Find<QAction>("MNU_Day")->trigger();  // the period in memory is no longer the backup's
     const std::vector<QString> withMail = TreeTexts();
     ASSERT_EQ(withMail.size(), 3u);
@@ -160,18 +159,28 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     EXPECT_EQ(prompter.messages.size(), 2u);
 }
 
-TEST_F(BackupTest, MissingOrDamagedBackupIsRefusedAndChangesNothing) {
+// A missing backup, one a record too long on a disk that fills while it is copied, and an old
+// file whose conversion is declined are refused, and the data file comes back as it was.
+TEST_F(BackupTest, RestoreThatCannotBeOpenedChangesNothing) {
     SeedWithSettings("", "");
     Start();
     const std::string before = ReadBytes(DataPath());
-    for (const bool present : {false, true}) {
-        SCOPED_TRACE(present);
-        std::filesystem::remove(BackupPath());
-        if (present) {  // one record longer, on a disk that fills while it is copied
+    const std::function<void()> backups[] = {
+        [] {},
+        [&] {
             WriteBytes(BackupPath(), before + before.substr(0, RecordLength));
             files.FillDiskAfter(100);
-        }
-        RestoreAnswering(Reply::Yes);
+        },
+        [&] {
+            WriteBytes(BackupPath(), OldDataFile(kKey));
+            prompter.answers.push_back(Reply::No);  // after Yes to the restore: do not convert
+        },
+    };
+    for (const auto& makeBackup : backups) {
+        std::filesystem::remove(BackupPath());
+        prompter.answers = {Reply::Yes};
+        makeBackup();
+        Find<QAction>("MNU_RestoreBackup")->trigger();
         EXPECT_TRUE(MessageShown(57));
         EXPECT_EQ(ReadBytes(DataPath()), before);
         EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
@@ -219,19 +228,6 @@ TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
     EXPECT_TRUE(Find<QAction>("MNU_Month")->isChecked());
     EXPECT_FALSE(Find<QAction>("MNU_Week")->isChecked());
     EXPECT_EQ(S().BackupPeriod, "M");
-}
-
-// An old file whose conversion is declined cannot be opened: the replaced file comes back.
-TEST_F(BackupTest, RestoreThatCannotBeOpenedPutsTheDataFileBack) {
-    SeedWithSettings("", "");
-    Start();
-    const std::string before = ReadBytes(DataPath());
-    WriteBytes(BackupPath(), OldDataFile(kKey));
-    prompter.answers = {Reply::Yes, Reply::No};  // restore, but do not convert
-    Find<QAction>("MNU_RestoreBackup")->trigger();
-    EXPECT_TRUE(MessageShown(57));
-    EXPECT_EQ(ReadBytes(DataPath()), before);
-    EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
 }
 
 }  // namespace

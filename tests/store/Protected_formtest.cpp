@@ -49,14 +49,6 @@ class ProtectedFormTest : public FormFixture {
             prompter.messages.begin(), prompter.messages.end(),
             [](const ScriptedPrompter::Shown& shown) { return shown.text == Message(6); }));
     }
-
-    void SaveNewEntry(const QString& title, const QString& userName, const QString& password) {
-        ClickToolbar(kNew);
-        Title()->setPlainText(title);
-        Box("Text4")->setText(userName);
-        Box("Text3")->setText(password);
-        ClickToolbar(kSave);
-    }
 };
 
 TEST_F(ProtectedFormTest, ConvertedFileOpensOnlyWithItsLoginAndAChangedLoginReplacesIt) {
@@ -77,7 +69,7 @@ TEST_F(ProtectedFormTest, ConvertedFileOpensOnlyWithItsLoginAndAChangedLoginRepl
 
 TEST_F(ProtectedFormTest, HundredBytesOfGreekAreKeptAndOneMoreIsRefused) {
     StartProtected();
-    SaveNewEntry(kGreekTitle + "a", "u", "p");
+    Save("", kNew, kGreekTitle + "a", "", "u", "p");
     EXPECT_TRUE(MessageShown(kMessageFieldBytes));
     Title()->setPlainText(kGreekTitle);
     ClickToolbar(kSave);
@@ -116,7 +108,7 @@ TEST_F(ProtectedFormTest, FirstRunWithProtectionLeavesNoValueInAnyFile) {
     prompter.answers.push_back(platform::Prompter::Answer::Yes);
     ASSERT_TRUE(StartWithLogin([](frmLogin& login) { Type(login, SetupWord, SetupWord); }));
     ASSERT_EQ(window->store().Kind(), FileKind::Protected);
-    SaveNewEntry(values[0], values[1], values[2]);
+    Save("", kNew, values[0], "", values[1], values[2]);
     Find<QAction>("MNU_Backup")->trigger();
 
     std::string files = ReadBytes(DataPath()) + ReadBytes(BackupCommands::BackupFilePath());

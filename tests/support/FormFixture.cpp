@@ -128,6 +128,19 @@ void FormFixture::Show(const std::string& key) {
     Tree().view()->setCurrentItem(Tree().NodeWithKey(key));
 }
 
+void FormFixture::Save(const std::string& shown, int mode, const QString& title,
+                       const QString& address, const QString& userName, const QString& password) {
+    if (!shown.empty()) {
+        Show(shown);
+    }
+    ClickToolbar(mode);
+    Title()->setPlainText(title);
+    Box("Text2")->setText(address);
+    Box("Text4")->setText(userName);
+    Box("Text3")->setText(password);
+    ClickToolbar(kSave);
+}
+
 std::vector<QString> FormFixture::TreeTexts() const {
     std::vector<QString> texts;
     for (int index = 1; Tree().NodeAt(index) != nullptr; ++index) {

@@ -102,6 +102,10 @@ class FormFixture : public ::testing::Test {
     void ShowWindow();
     // Selects the node with key in the tree.
     void Show(const std::string& key);
+    // Starts the mode with the node shown (empty: the one shown now), types into the four boxes
+    // and saves.
+    void Save(const std::string& shown, int mode, const QString& title, const QString& address = {},
+              const QString& userName = {}, const QString& password = {});
     // The text of every node, in the order the tree added them.
     std::vector<QString> TreeTexts() const;
     // The answer the next input box gets.

@@ -125,16 +125,6 @@ TEST_F(DetailsTest, TitleIsFlattenedWhenLeftAndDroppedFilesFillTheAddress) {
     EXPECT_EQ(Box("Text2")->text(), shown);
 }
 
-TEST_F(DetailsTest, NothingIsCutOrChangedWithoutAWord) {
-    ClickToolbar(kNew);
-    Title()->setPlainText("Long");
-    Box("Text3")->setText(QString(40, 'p'));
-    EXPECT_EQ(Box("Text3")->text().size(), 40);
-    Box("Text3")->setText(" secret ");
-    ClickToolbar(kSave);
-    EXPECT_EQ(FieldOnDisk(4, 5), " secret ");
-}
-
 TEST_F(DetailsTest, AValueThatWillNotFitIsFlaggedWhileTyping) {
     ClickToolbar(kEdit);
     const QString fits(33, 'a');
