@@ -328,8 +328,12 @@ void TreePane::EndSearch() {
     search_.openBefore.clear();
     search_.keptShown.clear();
     search_.filtering = false;
-    // Scrolling to a node opens the groups above it: only a node in view is scrolled to.
-    if (QTreeWidgetItem* current = TreeView1->currentItem(); InView(current)) {
+    // The node the user came to through the search stays in sight: the groups above it open
+    // beside those that were open before.
+    if (QTreeWidgetItem* current = TreeView1->currentItem()) {
+        for (QTreeWidgetItem* up = current->parent(); up != nullptr; up = up->parent()) {
+            up->setExpanded(true);
+        }
         TreeView1->scrollToItem(current);
     }
 }

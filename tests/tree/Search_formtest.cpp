@@ -79,7 +79,8 @@ TEST_F(SearchTest, KeysShowTheMatchesAndEscapeRestoresTheTree) {
     EXPECT_TRUE(Find<QLineEdit>("txtSearch")->text().isEmpty());
     EXPECT_TRUE(Tree().view()->hasFocus());
     EXPECT_EQ(Keys(false), "D K8 K3 K5 K6 K4 K7");
-    EXPECT_EQ(Keys(true), "K4");
+    // Mail was open before the search; Visa, shown when it ended, keeps its groups open.
+    EXPECT_EQ(Keys(true), "K3 K5 K4");
 }
 
 TEST_F(SearchTest, LockedInEditModesAndASaveKeepsTheFilterAndTheNewEntry) {
