@@ -193,16 +193,28 @@ std::string SealRecord(const ProtectedKey& key, int record, const DataRecord& pl
     return slot;
 }
 
-std::optional<DataRecord> OpenSlot(const ProtectedKey& key, int record, std::string_view slot) {
-    if (slot.size() != SlotLength) {
-        return std::nullopt;
-    }
+namespace {
+
+// Opens a slot straight into its record, with no copy of the plain bytes on the way; a slot that
+// fails its check leaves the record all NUL.
+bool OpenSlotInto(const ProtectedKey& key, int record, std::string_view slot, DataRecord& plain) {
     const auto checked = SlotCheckData(key.fileId, record);
-    DataRecord plain;
-    if (crypto_aead_xchacha20poly1305_ietf_decrypt(
+    if (slot.size() == SlotLength &&
+        crypto_aead_xchacha20poly1305_ietf_decrypt(
             reinterpret_cast<unsigned char*>(plain.bytes.data()), nullptr, nullptr,
             Bytes(slot) + NonceLength, RecordLength + TagLength, checked.data(), checked.size(),
-            Bytes(slot), key.master.Data()) != 0) {
+            Bytes(slot), key.master.Data()) == 0) {
+        return true;
+    }
+    plain.bytes.fill('\0');
+    return false;
+}
+
+}  // namespace
+
+std::optional<DataRecord> OpenSlot(const ProtectedKey& key, int record, std::string_view slot) {
+    DataRecord plain;
+    if (!OpenSlotInto(key, record, slot, plain)) {
         return std::nullopt;
     }
     return plain;
@@ -218,12 +230,8 @@ OpenedRecords OpenSlots(const ProtectedKey& key, std::string_view file) {
         std::min<std::size_t>((slotBytes + SlotLength - 1) / SlotLength, MaxRecordNumber));
     opened.records.resize(static_cast<std::size_t>(slots) + 1);
     for (int n = 1; n <= slots; ++n) {
-        const std::string_view slot =
-            file.substr(static_cast<std::size_t>(SlotOffset(n)), SlotLength);
-        if (std::optional<DataRecord> record = OpenSlot(key, n, slot)) {
-            opened.records[n] = *record;
-            sodium_memzero(record->bytes.data(), record->bytes.size());
-        } else {
+        if (!OpenSlotInto(key, n, file.substr(static_cast<std::size_t>(SlotOffset(n)), SlotLength),
+                          opened.records[n])) {
             opened.unreadable.push_back(n);
         }
     }
