@@ -23,5 +23,7 @@ constexpr int kMessageGroupsTooDeep = 75;
 // The protected file's commands.
 constexpr int kMessageCurrentPassword = 121;
 constexpr int kMessageRestoreUnprotects = 122;
+// A sync engine's protected conflict copy that the open file's key does not open.
+constexpr int kMessageOtherProtectedCopy = 123;
 
 }  // namespace keyrack

@@ -9,6 +9,8 @@
 #include "common/Strings.h"
 #include "store/DiskCheck.h"
 #include "store/EntryRecord.h"
+#include "store/ProtectedFile.h"
+#include "store/ProtectedRecord.h"
 #include "store/ValueCipher.h"
 #include "tree/NodeKeys.h"
 
@@ -34,9 +36,10 @@ const std::string kDefaultPath(1, '\x1e');
 class Tree {
   public:
     // A record with the same bytes under the same key as in like is what it is there, so a
-    // copy that mostly matches the data file is decoded only where it differs.
-    Tree(const RecordList& records, int key, const Tree* like = nullptr)
-        : records_(records), key_(key), kinds_(records.size(), Kind::Other) {
+    // copy that mostly matches the data file is decoded only where it differs. A protected
+    // file's values are read as they stand, with no key.
+    Tree(const RecordList& records, FileKind fileKind, int key, const Tree* like = nullptr)
+        : records_(records), fileKind_(fileKind), key_(key), kinds_(records.size(), Kind::Other) {
         for (int record = FirstTreeRecord; record < static_cast<int>(records.size()); ++record) {
             if (like != nullptr && like->SameRecord(*this, record)) {
                 kinds_[record] = like->kinds_[record];
@@ -50,6 +53,9 @@ class Tree {
     }
 
     std::string Value(int record, int field) const {
+        if (fileKind_ == FileKind::Protected) {
+            return ProtectedField(records_[record], field);
+        }
         // A field never written holds NULs, which read as nothing, as the store reads them.
         std::string stored = records_[record].Field(field);
         stored.erase(std::remove(stored.begin(), stored.end(), '\0'), stored.end());
@@ -62,7 +68,8 @@ class Tree {
     }
     // The same bytes under the same key: the same group or entry in the same place.
     bool SameRecord(const Tree& other, int record) const {
-        return key_ == other.key_ && record < static_cast<int>(records_.size()) &&
+        return fileKind_ == other.fileKind_ && key_ == other.key_ &&
+               record < static_cast<int>(records_.size()) &&
                record < static_cast<int>(other.records_.size()) &&
                records_[record].bytes == other.records_[record].bytes;
     }
@@ -132,6 +139,7 @@ class Tree {
     }
 
     const RecordList& records_;
+    const FileKind fileKind_;
     const int key_;
     std::vector<Kind> kinds_;
     std::unordered_map<std::string, int> groups_;
@@ -167,20 +175,12 @@ FieldValues Header(const RecordList& records, int count) {
     return fields;
 }
 
-}  // namespace
-
-ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
-                                       const std::string& copyContent,
-                                       platform::RandomSource& random) {
+ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKey,
+                           const std::vector<int>& unreadable, const RecordList& copy, int copyKey,
+                           platform::RandomSource& random) {
     ConflictCopyPlan plan;
-    const RecordList copy = RecordsOf(copyContent);
-    const int copyKey = StoredKey(copy);
-    if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
-        plan.status = ConflictCopyPlan::Status::NotADataFile;
-        return plan;
-    }
-    const Tree ours(dataFile, dataKey);
-    const Tree theirs(copy, copyKey, &ours);
+    const Tree ours(dataFile, kind, dataKey);
+    const Tree theirs(copy, kind, copyKey, &ours);
 
     std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
     for (int record = FirstTreeRecord; record < static_cast<int>(dataFile.size()); ++record) {
@@ -211,7 +211,10 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
 
     int next = FirstTreeRecord;
     const auto allocate = [&]() {
-        while (next < static_cast<int>(dataFile.size()) && !IsFree(dataFile[next])) {
+        // A slot that failed its check reads as free but is never written.
+        while (next < static_cast<int>(dataFile.size()) &&
+               (!IsFree(dataFile[next]) ||
+                std::binary_search(unreadable.begin(), unreadable.end(), next))) {
             ++next;
         }
         return next++;
@@ -234,10 +237,11 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
         const int at = allocate();
         const std::string parentPath = theirs.ParentPath(record);
         const auto parent = groupKeys.find(parentPath);
-        plan.writes.push_back(
-            {at, GroupRecordFields(Trim(theirs.Value(record, kNameField)), at,
-                                   parent == groupKeys.end() ? std::string() : parent->second,
-                                   dataKey, random)});
+        const std::string name = Trim(theirs.Value(record, kNameField));
+        const std::string parentKey = parent == groupKeys.end() ? std::string() : parent->second;
+        plan.writes.push_back({at, kind == FileKind::Protected
+                                       ? ProtectedGroupFields(name, at, parentKey)
+                                       : GroupRecordFields(name, at, parentKey, dataKey, random)});
         groupKeys[path] = RecordKey(at);
         ++plan.groupsAdded;
     }
@@ -253,7 +257,10 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
             {theirs.Value(record, 5), theirs.Value(record, 6), theirs.Value(record, 7)}};
         const std::string& group = groupKeys.at(theirs.ParentPath(record));
         const int at = allocate();
-        plan.writes.push_back({at, EntryRecordFields(values, group, at, group, dataKey, random)});
+        plan.writes.push_back(
+            {at, kind == FileKind::Protected
+                     ? ProtectedEntryFields(values, group, at, group)
+                     : EntryRecordFields(values, group, at, group, dataKey, random)});
         ++plan.entriesAdded;
     }
     if (!plan.writes.empty() && plan.writes.back().record > MaxRecordNumber) {
@@ -268,6 +275,52 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
             plan.writes.insert(plan.writes.begin(), {kHeaderRecord, Header(dataFile, needed)});
         }
     }
+    return plan;
+}
+
+}  // namespace
+
+ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
+                                       const std::string& copyContent,
+                                       platform::RandomSource& random) {
+    const RecordList copy = RecordsOf(copyContent);
+    const int copyKey = StoredKey(copy);
+    if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
+        return {ConflictCopyPlan::Status::NotADataFile};
+    }
+    return PlanMerge(dataFile, FileKind::Plain, dataKey, {}, copy, copyKey, random);
+}
+
+ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
+                                       const std::string& copyContent,
+                                       platform::RandomSource& random) {
+    const bool protectedCopy = IsProtectedFile(copyContent);
+    if (store.Kind() == FileKind::Plain) {
+        return protectedCopy
+                   ? ConflictCopyPlan{ConflictCopyPlan::Status::OtherProtectedFile}
+                   : PlanConflictCopyMerge(store.DataRecords, dataKey, copyContent, random);
+    }
+    RecordList copy;
+    if (protectedCopy) {
+        std::optional<RecordList> opened = store.OpenOwnCopy(copyContent);
+        if (!opened) {
+            return {ConflictCopyPlan::Status::OtherProtectedFile};
+        }
+        copy = std::move(*opened);
+    } else {
+        // A copy written before the file was protected elsewhere: its values in today's form.
+        const RecordList plain = RecordsOf(copyContent);
+        const int copyKey = StoredKey(plain);
+        if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
+            return {ConflictCopyPlan::Status::NotADataFile};
+        }
+        copy = ProtectedFormOfPlainRecords(plain, copyKey);
+    }
+    std::vector<int> unreadable = store.UnreadableRecords();
+    std::sort(unreadable.begin(), unreadable.end());
+    ConflictCopyPlan plan =
+        PlanMerge(store.DataRecords, FileKind::Protected, 0, unreadable, copy, 0, random);
+    WipeRecords(copy);
     return plan;
 }
 

@@ -16,6 +16,9 @@ struct ConflictCopyPlan {
         Planned,
         NotADataFile,  // not whole records, or record 1 holds no per-file key
         Full,          // the data file has no room for what comes in
+        // A protected copy the open file's key does not open: another file's, or one that
+        // does not open with this login.
+        OtherProtectedFile,
     };
     Status status = Status::Planned;
     // New records for the data file (and record 1 with the larger record count), in record
@@ -29,6 +32,13 @@ struct ConflictCopyPlan {
 // entry that differs in any value comes in beside the one the data file holds, a group missing
 // from the data file's tree is made. Planning again after the writes were made finds nothing.
 ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
+                                       const std::string& copyContent,
+                                       platform::RandomSource& random);
+
+// The same for the store's open file, plain or protected. A protected copy merges into the
+// protected file it is a copy of, opened with the open file's key; a plain copy merges into
+// either form.
+ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
                                        const std::string& copyContent,
                                        platform::RandomSource& random);
 

@@ -181,10 +181,13 @@ void DataFileSync::MergeConflictCopy(const std::string& folder, const std::strin
     if (!TakeChanges()) {
         return;
     }
-    const ConflictCopyPlan plan =
-        PlanConflictCopyMerge(store_.DataRecords, session_.DataKey, content, random_);
+    const ConflictCopyPlan plan = PlanConflictCopyMerge(store_, session_.DataKey, content, random_);
     if (plan.status == ConflictCopyPlan::Status::NotADataFile) {
         notices_.FileFailed(kMessageNotADataFile, copyPath, std::string());
+        return;
+    }
+    if (plan.status == ConflictCopyPlan::Status::OtherProtectedFile) {
+        notices_.FileFailed(kMessageOtherProtectedCopy, copyPath, std::string());
         return;
     }
     if (plan.status == ConflictCopyPlan::Status::Full) {

@@ -213,6 +213,22 @@ bool RecordStore::ReloadUnlocked() {
     return true;
 }
 
+std::optional<std::vector<DataRecord>> RecordStore::OpenOwnCopy(std::string_view content) const {
+    std::vector<DataRecord> records;
+    const std::optional<ProtectedSession> opened =
+        session_ ? session_->Reopen(content, records) : std::nullopt;
+    // Slots that all fail their check under the file's own id were sealed with another key.
+    const long long slots =
+        (static_cast<long long>(content.size()) - static_cast<long long>(ProtectedHeaderLength) +
+         static_cast<long long>(SlotLength) - 1) /
+        static_cast<long long>(SlotLength);
+    if (!opened || (slots > 0 && static_cast<long long>(opened->Unreadable().size()) >= slots)) {
+        WipeRecords(records);
+        return std::nullopt;
+    }
+    return records;
+}
+
 void RecordStore::Lock() {
     freeRecords_.Forget();
     WipeRecords(DataRecords);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -105,6 +106,9 @@ class RecordStore {
     // Reads the unlocked protected file again, as another program left it, with the key it was
     // opened with. False, with memory as it was, when it cannot be read or is another file.
     bool ReloadUnlocked();
+    // The records of a copy of the unlocked protected file (a sync engine's conflict copy),
+    // opened with its key. None when the copy is another file's or its header is damaged.
+    std::optional<std::vector<DataRecord>> OpenOwnCopy(std::string_view content) const;
     // Wipes the decrypted records and forgets the key; Unlock opens the file again.
     void Lock();
     bool IsLocked() const { return kind_ == FileKind::Protected && !session_; }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "store/ChangesFromDisk.h"
+#include "store/ConflictCopyMerge.h"
 #include "store/ProtectedFile.h"
 #include "store/ProtectedRecord.h"
 #include "support/TempDir.h"
@@ -56,6 +57,36 @@ TEST_F(ProtectedSyncTest, TheirChangeIsOpenedWithTheKeyAndOursGoesOnlyWhereTheyL
     ASSERT_TRUE(theirs.WriteRecord(Title("both"), 4, path, false));
     EXPECT_EQ(Take({{4, Title("ours again")}}).outcome, ChangesTaken::Outcome::Failed);
     EXPECT_EQ(ours.ReadField(1, 4), "both");
+}
+
+TEST_F(ProtectedSyncTest, AProtectedConflictCopyMergesOnceAndOnlyIntoItsOwnFile) {
+    using Status = ConflictCopyPlan::Status;
+    ASSERT_TRUE(theirs.WriteRecord(Title("from elsewhere"), 3, path, false));
+    std::string ownCopy;
+    ASSERT_TRUE(SystemFileIo().ReadAll(path, ownCopy));
+    std::vector<DataRecord> records(4);
+    SetProtectedField(records[3], 1, "from elsewhere");
+    const std::string otherFile = *MakeProtectedFile(records, kLogin, "", KdfParams::Smallest());
+    const struct {
+        const char* name;
+        const std::string& copy;
+        Status status;
+        int entriesAdded;
+    } cases[] = {
+        {"another file's copy", otherFile, Status::OtherProtectedFile, 0},
+        {"own copy", ownCopy, Status::Planned, 1},
+        {"own copy merged before", ownCopy, Status::Planned, 0},
+    };
+    for (const auto& c : cases) {
+        const ConflictCopyPlan plan =
+            PlanConflictCopyMerge(ours, 0, c.copy, platform::SystemRandom());
+        EXPECT_EQ(plan.status, c.status) << c.name;
+        EXPECT_EQ(plan.entriesAdded, c.entriesAdded) << c.name;
+        for (const RecordWrite& write : plan.writes) {
+            ASSERT_TRUE(ours.ReplaceRecord(write.fields, write.record, path)) << c.name;
+        }
+    }
+    EXPECT_EQ(ours.ReadField(1, 3), "from elsewhere");
 }
 
 }  // namespace
