@@ -240,6 +240,9 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
     }
     RecordAllocator allocator(store, recordCount);
     ImportPlan plan;
+    // Record 1's count leads the batch; it is known once every record is placed.
+    plan.writes.emplace_back(1, FieldValues{});
+    plan.isEntry.push_back(false);
     const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
         plan.skippedRows.push_back({entry.row, title, why});
     };
@@ -315,6 +318,12 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         ++plan.entries;
     }
     plan.recordCount = allocator.RecordCount();
+    if (plan.writes.size() == 1) {
+        plan.writes.clear();
+        plan.isEntry.clear();
+    } else {
+        plan.writes.front().second = RecordCountFields(plan.recordCount);
+    }
     plan.skipped = static_cast<int>(plan.skippedRows.size());
     return plan;
 }
@@ -324,11 +333,7 @@ ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write) {
     if (plan.writes.empty()) {
         return result;
     }
-    std::vector<std::pair<int, FieldValues>> writes;
-    writes.reserve(plan.writes.size() + 1);
-    writes.emplace_back(1, RecordCountFields(plan.recordCount));
-    writes.insert(writes.end(), plan.writes.begin(), plan.writes.end());
-    result.complete = write(writes);
+    result.complete = write(plan.writes);
     result.entries = result.complete ? plan.entries : 0;
     result.notWritten = plan.entries - result.entries;
     return result;
