@@ -38,42 +38,62 @@ void FillFromSystem(unsigned char* bytes, std::size_t size) {
 
 // Bytes are fetched in batches: a value of a hundred fill letters would otherwise make a
 // hundred system calls, which dominates importing many entries.
-unsigned char RandomByte() {
-    constexpr std::size_t kBatch = 4096;
-    thread_local unsigned char bytes[kBatch];
-    thread_local std::size_t next = kBatch;
-    if (next == kBatch) {
-        FillFromSystem(bytes, kBatch);
-        next = 0;
+class BytePool {
+  public:
+    unsigned char Take() {
+        if (next_ == kBatch) {
+            FillFromSystem(bytes_, kBatch);
+            next_ = 0;
+        }
+        const unsigned char byte = bytes_[next_];
+        bytes_[next_++] = 0;  // a used draw does not linger in memory
+        return byte;
     }
-    const unsigned char byte = bytes[next];
-    bytes[next++] = 0;  // a used draw does not linger in memory
-    return byte;
+
+  private:
+    static constexpr std::size_t kBatch = 4096;
+    unsigned char bytes_[kBatch] = {};
+    std::size_t next_ = kBatch;
+};
+
+BytePool& Pool() {
+    thread_local BytePool pool;
+    return pool;
+}
+
+// Rejecting the uneven top of the range keeps every value equally likely. A small bound takes
+// a byte, not a word, per draw: fill letters are most of what an import draws.
+std::uint32_t SmallBelow(BytePool& pool, std::uint32_t bound) {
+    const std::uint32_t limit = 256 - 256 % bound;
+    std::uint32_t byte = 0;
+    do {
+        byte = pool.Take();
+    } while (byte >= limit);
+    return byte % bound;
 }
 
 std::uint32_t RandomWord() {
     std::uint32_t word = 0;
     for (std::size_t i = 0; i < sizeof word; ++i) {
-        word = word << 8 | RandomByte();
+        word = word << 8 | Pool().Take();
     }
     return word;
 }
 
 }  // namespace
 
+void RandomSource::BelowEach(std::uint32_t bound, std::uint32_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = Below(bound);
+    }
+}
+
 std::uint32_t SystemRandomSource::Below(std::uint32_t bound) {
     if (bound <= 1) {
         return 0;
     }
-    // Rejecting the uneven top of the range keeps every value equally likely. A small bound
-    // takes a byte, not a word, per draw: fill letters are most of what an import draws.
     if (bound <= 256) {
-        const std::uint32_t limit = 256 - 256 % bound;
-        std::uint32_t byte = 0;
-        do {
-            byte = RandomByte();
-        } while (byte >= limit);
-        return byte % bound;
+        return SmallBelow(Pool(), bound);
     }
     const std::uint32_t limit = UINT32_MAX - UINT32_MAX % bound;
     std::uint32_t word = 0;
@@ -81,6 +101,17 @@ std::uint32_t SystemRandomSource::Below(std::uint32_t bound) {
         word = RandomWord();
     } while (word >= limit);
     return word % bound;
+}
+
+void SystemRandomSource::BelowEach(std::uint32_t bound, std::uint32_t* out, std::size_t count) {
+    if (bound <= 1 || bound > 256) {
+        RandomSource::BelowEach(bound, out, count);
+        return;
+    }
+    BytePool& pool = Pool();
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = SmallBelow(pool, bound);
+    }
 }
 
 RandomSource& SystemRandom() {

@@ -1,6 +1,8 @@
 #include "store/ValueCipher.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "common/Strings.h"
@@ -79,10 +81,17 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     if (fill && static_cast<int>(out.size()) < length) {
         std::size_t at = out.size();
         out.resize(static_cast<std::size_t>(length));
+        // Drawn in runs no longer than the letters still missing, so the draws are the same
+        // ones that one draw per letter would take.
+        std::uint32_t draws[128];
         while (at < out.size()) {
-            const int r = static_cast<int>(random.Below(57)) + 65;
-            if (IsFillLetter(r)) {
-                out[at++] = static_cast<char>(r);
+            const std::size_t count = std::min(out.size() - at, std::size(draws));
+            random.BelowEach(57, draws, count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const int r = static_cast<int>(draws[i]) + 65;
+                if (IsFillLetter(r)) {
+                    out[at++] = static_cast<char>(r);
+                }
             }
         }
     }
