@@ -139,7 +139,8 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
     std::unordered_map<std::string, std::vector<std::string>> groupPaths;
     std::vector<CsvEntry> entries;
     for (const PlannedNode& node : plan) {
-        const std::vector<std::string> parentPath = groupPaths[node.parentKey];
+        // A reference stays valid as the map grows: its elements never move.
+        const std::vector<std::string>& parentPath = groupPaths[node.parentKey];
         if (node.isGroup) {
             std::vector<std::string>& path = groupPaths[node.key];
             path = parentPath;
@@ -165,7 +166,10 @@ std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter&
     for (const CsvEntry& entry : entries) {
         std::string path;
         for (std::size_t i = 0; i < entry.groups.size(); ++i) {
-            path += (i > 0 ? std::string(1, kPathSeparator) : std::string()) + entry.groups[i];
+            if (i > 0) {
+                path += kPathSeparator;
+            }
+            path += entry.groups[i];
         }
         csv += CsvLine({converted(path), converted(entry.title), converted(entry.userName),
                         converted(entry.password), converted(entry.address), std::string()});
