@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace keyrack::platform {
@@ -12,11 +13,14 @@ class RandomSource {
     virtual ~RandomSource() = default;
     // A uniformly drawn whole number from 0 to bound - 1; bound is at least 1.
     virtual std::uint32_t Below(std::uint32_t bound) = 0;
+    // What count calls of Below(bound) would give, in order; a source may draw them at once.
+    virtual void BelowEach(std::uint32_t bound, std::uint32_t* out, std::size_t count);
 };
 
 class SystemRandomSource : public RandomSource {
   public:
     std::uint32_t Below(std::uint32_t bound) override;
+    void BelowEach(std::uint32_t bound, std::uint32_t* out, std::size_t count) override;
 };
 
 // The program-wide source used when no other is given.

@@ -1,6 +1,8 @@
 // Moving entries in and out as CSV, the form other password keepers read and write.
 #include "store/CsvCommands.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
@@ -40,6 +42,13 @@ QString Summary(const CsvRead& rows, const ImportPlan& plan, const ImportResult&
         ImportSummary(rows, plan, result, [](int n) { return Message(n).toStdString(); }));
 }
 
+// ASCII is the same bytes in UTF-8, in the code page of a plain data file and in a protected
+// one, so it skips the trip through QString that every field of every row would pay.
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 CsvCommands::CsvCommands(Session& session, RecordStore& store, DataFileSync& sync, FileIo& files,
@@ -75,6 +84,9 @@ void CsvCommands::MNU_Export_Click() {
         return;
     }
     const auto toUtf8 = [this](const std::string& text) -> std::optional<std::string> {
+        if (IsAscii(text)) {
+            return text;
+        }
         return ShownText(store_.Kind(), text).toUtf8().toStdString();
     };
     const std::vector<CsvEntry> entries = EntriesForExport(store_, session_.DataKey);
@@ -128,7 +140,10 @@ void CsvCommands::MNU_Import_Click() {
     if (!stepDone(2) || !sync_.TakeChanges()) {
         return;
     }
-    const auto toStored = [this](const std::string& utf8) {
+    const auto toStored = [this](const std::string& utf8) -> std::optional<std::string> {
+        if (IsAscii(utf8)) {
+            return utf8;
+        }
         return TypedText(store_.Kind(),
                          QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };

@@ -139,7 +139,8 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
     std::unordered_map<std::string, std::vector<std::string>> groupPaths;
     std::vector<CsvEntry> entries;
     for (const PlannedNode& node : plan) {
-        const std::vector<std::string> parentPath = groupPaths[node.parentKey];
+        // A reference stays valid as the map grows: its elements never move.
+        const std::vector<std::string>& parentPath = groupPaths[node.parentKey];
         if (node.isGroup) {
             std::vector<std::string>& path = groupPaths[node.key];
             path = parentPath;
@@ -165,7 +166,10 @@ std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter&
     for (const CsvEntry& entry : entries) {
         std::string path;
         for (std::size_t i = 0; i < entry.groups.size(); ++i) {
-            path += (i > 0 ? std::string(1, kPathSeparator) : std::string()) + entry.groups[i];
+            if (i > 0) {
+                path += kPathSeparator;
+            }
+            path += entry.groups[i];
         }
         csv += CsvLine({converted(path), converted(entry.title), converted(entry.userName),
                         converted(entry.password), converted(entry.address), std::string()});
@@ -240,6 +244,9 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
     }
     RecordAllocator allocator(store, recordCount);
     ImportPlan plan;
+    // Record 1's count leads the batch; it is known once every record is placed.
+    plan.writes.emplace_back(1, FieldValues{});
+    plan.isEntry.push_back(false);
     const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
         plan.skippedRows.push_back({entry.row, title, why});
     };
@@ -315,6 +322,12 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         ++plan.entries;
     }
     plan.recordCount = allocator.RecordCount();
+    if (plan.writes.size() == 1) {
+        plan.writes.clear();
+        plan.isEntry.clear();
+    } else {
+        plan.writes.front().second = RecordCountFields(plan.recordCount);
+    }
     plan.skipped = static_cast<int>(plan.skippedRows.size());
     return plan;
 }
@@ -324,11 +337,7 @@ ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write) {
     if (plan.writes.empty()) {
         return result;
     }
-    std::vector<std::pair<int, FieldValues>> writes;
-    writes.reserve(plan.writes.size() + 1);
-    writes.emplace_back(1, RecordCountFields(plan.recordCount));
-    writes.insert(writes.end(), plan.writes.begin(), plan.writes.end());
-    result.complete = write(writes);
+    result.complete = write(plan.writes);
     result.entries = result.complete ? plan.entries : 0;
     result.notWritten = plan.entries - result.entries;
     return result;

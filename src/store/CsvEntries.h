@@ -68,8 +68,9 @@ struct CsvRead {
 // exporter's root ("Root", "Passwords") is left out.
 CsvRead ReadCsvEntries(const std::string& text);
 
-// The record writes an import makes, in an order where every group comes before what it
-// holds, so that any first part of them leaves a consistent file.
+// The record writes an import makes: record 1's count first, then the records in an order
+// where every group comes before what it holds, so that any first part of them leaves a
+// consistent file. No writes when no row is imported.
 struct ImportPlan {
     int recordCount = 0;  // the count for record 1 once these records are in use
     std::vector<std::pair<int, FieldValues>> writes;
@@ -99,7 +100,7 @@ struct ImportResult {
 // then none of them did.
 using BatchWriter = std::function<bool(const std::vector<std::pair<int, FieldValues>>& writes)>;
 
-// Writes the record count to record 1 and the records of the plan in one batch.
+// Writes the records of the plan, the count in record 1 among them, in one batch.
 ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write);
 
 }  // namespace keyrack

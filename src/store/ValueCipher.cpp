@@ -1,7 +1,9 @@
 #include "store/ValueCipher.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <string>
-#include <vector>
 
 #include "common/Strings.h"
 
@@ -17,12 +19,13 @@ int Code(char c) {
     return static_cast<unsigned char>(c);
 }
 
-std::vector<int> Groups(const std::string& text, int key) {
+// Calls visit with each character's group in turn; no list is built, as every record of an
+// import passes through here ten times.
+template <typename Visit>
+void ForEachGroup(const std::string& text, int key, Visit visit) {
     const int k = EffectiveKey(key);
-    std::vector<int> groups;
-    groups.reserve(text.size());
     int v = Code(text[0]) + k;
-    groups.push_back(v);
+    visit(v);
     for (std::size_t i = 1; i < text.size(); ++i) {
         const int c = Code(text[i]);
         const int s = c + v + k;
@@ -33,9 +36,8 @@ std::vector<int> Groups(const std::string& text, int key) {
         } else {
             v = s - 221;
         }
-        groups.push_back(v);
+        visit(v);
     }
-    return groups;
 }
 
 bool IsFillLetter(int code) {
@@ -63,22 +65,34 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
         return {};
     }
     std::string out;
-    out.reserve(text.size() * 3 + (fill && length > 0 ? static_cast<std::size_t>(length) : 0));
-    for (int group : Groups(text, key)) {
+    out.reserve(std::max(text.size() * 3, fill && length > 0 ? std::size_t(length) : 0));
+    ForEachGroup(text, key, [&out](int group) {
         // Three digits with leading zeros; a larger group (a value that cannot be stored
         // intact) keeps all of its digits.
         if (group > 999) {
             out += std::to_string(group);
-            continue;
+            return;
         }
-        out += static_cast<char>('0' + group / 100);
-        out += static_cast<char>('0' + group / 10 % 10);
-        out += static_cast<char>('0' + group % 10);
-    }
-    while (fill && static_cast<int>(out.size()) < length) {
-        const int r = static_cast<int>(random.Below(57)) + 65;
-        if (IsFillLetter(r)) {
-            out += static_cast<char>(r);
+        const char digits[] = {static_cast<char>('0' + group / 100),
+                               static_cast<char>('0' + group / 10 % 10),
+                               static_cast<char>('0' + group % 10)};
+        out.append(digits, sizeof digits);
+    });
+    if (fill && static_cast<int>(out.size()) < length) {
+        std::size_t at = out.size();
+        out.resize(static_cast<std::size_t>(length));
+        // Drawn in runs no longer than the letters still missing, so the draws are the same
+        // ones that one draw per letter would take.
+        std::uint32_t draws[128];
+        while (at < out.size()) {
+            const std::size_t count = std::min(out.size() - at, std::size(draws));
+            random.BelowEach(57, draws, count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const int r = static_cast<int>(draws[i]) + 65;
+                if (IsFillLetter(r)) {
+                    out[at++] = static_cast<char>(r);
+                }
+            }
         }
     }
     return out;
@@ -117,12 +131,9 @@ bool StoresIntact(const std::string& value, int key, int fieldWidth) {
     if (static_cast<int>(value.size()) > PlainCapacity(fieldWidth)) {
         return false;
     }
-    for (int group : Groups(value, key)) {
-        if (group < 0 || group > 999) {
-            return false;
-        }
-    }
-    return DecodeValue(EncodeValue(value, key, false, 0), key) == value;
+    bool fits = true;
+    ForEachGroup(value, key, [&fits](int group) { fits = fits && group >= 0 && group <= 999; });
+    return fits && DecodeValue(EncodeValue(value, key, false, 0), key) == value;
 }
 
 }  // namespace keyrack
