@@ -18,6 +18,12 @@ namespace keyrack {
 
 namespace {
 
+ConflictCopyPlan Refused(ConflictCopyPlan::Status status) {
+    ConflictCopyPlan plan;
+    plan.status = status;
+    return plan;
+}
+
 constexpr int kHeaderRecord = 1;
 constexpr int kDataKeyField = 5;
 constexpr int kCountField = 6;
@@ -286,7 +292,7 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
     const RecordList copy = RecordsOf(copyContent);
     const int copyKey = StoredKey(copy);
     if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
-        return {ConflictCopyPlan::Status::NotADataFile};
+        return Refused(ConflictCopyPlan::Status::NotADataFile);
     }
     return PlanMerge(dataFile, FileKind::Plain, dataKey, {}, copy, copyKey, random);
 }
@@ -297,14 +303,14 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
     const bool protectedCopy = IsProtectedFile(copyContent);
     if (store.Kind() == FileKind::Plain) {
         return protectedCopy
-                   ? ConflictCopyPlan{ConflictCopyPlan::Status::OtherProtectedFile}
+                   ? Refused(ConflictCopyPlan::Status::OtherProtectedFile)
                    : PlanConflictCopyMerge(store.DataRecords, dataKey, copyContent, random);
     }
     RecordList copy;
     if (protectedCopy) {
         std::optional<RecordList> opened = store.OpenOwnCopy(copyContent);
         if (!opened) {
-            return {ConflictCopyPlan::Status::OtherProtectedFile};
+            return Refused(ConflictCopyPlan::Status::OtherProtectedFile);
         }
         copy = std::move(*opened);
     } else {
@@ -312,7 +318,7 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
         const RecordList plain = RecordsOf(copyContent);
         const int copyKey = StoredKey(plain);
         if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
-            return {ConflictCopyPlan::Status::NotADataFile};
+            return Refused(ConflictCopyPlan::Status::NotADataFile);
         }
         copy = ProtectedFormOfPlainRecords(plain, copyKey);
     }
