@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "platform/RandomSource.h"
 
@@ -320,14 +321,19 @@ FileIo& SystemFileIo() {
     return files;
 }
 
-IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content) {
-    // The folder may be the user's own: a name already in use is passed over, never removed.
+namespace {
+
+// Makes the file at path by filling a temporary file beside it and renaming that over it, so
+// the old file stays whole until the new one is. The folder may be the user's own: a name
+// already in use is passed over, never removed.
+IoResult FillBesideThenRename(FileIo& io, const std::string& path,
+                              const std::function<IoResult(const std::string&)>& fill) {
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         const std::string temporary = TemporaryNameBeside(path);
         if (io.Exists(temporary)) {
             continue;
         }
-        IoResult result = io.CreateWith(temporary, content);
+        IoResult result = fill(temporary);
         if (result) {
             result = io.Rename(temporary, path);
         }
@@ -339,12 +345,15 @@ IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& co
     return IoResult::Failure("no free name for a temporary file beside " + path);
 }
 
+}  // namespace
+
+IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content) {
+    return FillBesideThenRename(
+        io, path, [&](const std::string& temporary) { return io.CreateWith(temporary, content); });
+}
+
 IoResult CopyWhole(FileIo& io, const std::string& from, const std::string& to) {
-    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        const std::string temporary = TemporaryNameBeside(to);
-        if (io.Exists(temporary)) {
-            continue;
-        }
+    return FillBesideThenRename(io, to, [&](const std::string& temporary) {
         IoResult result = io.CreateCopy(from, temporary);
         if (!result) {
             // File systems and systems that cannot copy by themselves get the bytes the long way.
@@ -355,15 +364,8 @@ IoResult CopyWhole(FileIo& io, const std::string& from, const std::string& to) {
                 result = io.CreateWith(temporary, content);
             }
         }
-        if (result) {
-            result = io.Rename(temporary, to);
-        }
-        if (!result) {
-            io.Remove(temporary);
-        }
         return result;
-    }
-    return IoResult::Failure("no free name for a temporary file beside " + to);
+    });
 }
 
 }  // namespace keyrack
