@@ -344,6 +344,11 @@ TEST_F(CommandsTest, TheStatusBarSaysWhatTheLastCommandDid) {
     EXPECT_EQ(said(), Message(kMessageBackupWritten)
                           .arg(QString::fromStdString(BackupCommands::BackupFilePath())));
     prompter.answers.push_back(platform::Prompter::Answer::Yes);
+    Find<QAction>("MNU_RestoreBackup")->trigger();
+    EXPECT_EQ(said(), Message(kMessageBackupRestored));
+    Find<QAction>("MNU_Lock")->trigger();
+    EXPECT_EQ(said(), Message(kMessageLocked));
+    prompter.answers.push_back(platform::Prompter::Answer::Yes);
     prompter.fileNames.push_back(QString::fromStdString(dir.File("out.csv")));
     Find<QAction>("MNU_Export")->trigger();
     EXPECT_EQ(said(), Message(kMessageEntriesExported).arg(2));
