@@ -154,28 +154,12 @@ class SystemFiles : public FileIo {
     }
 
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override {
-        Descriptor file(::open(path.c_str(), O_WRONLY | kBinary));
-        if (!file.IsOpen()) {
-            return IoResult::FromErrno();
-        }
-        const IoResult written = WriteFully(file.get(), bytes.data(), bytes.size(), offset);
-        if (!written) {
-            return written;
-        }
-        return FlushAndClose(file, FlushData);
+        return WriteInPlace(path, offset, bytes, true);
     }
 
     IoResult WriteAtUnflushed(const std::string& path, long long offset,
                               const std::string& bytes) override {
-        Descriptor file(::open(path.c_str(), O_WRONLY | kBinary));
-        if (!file.IsOpen()) {
-            return IoResult::FromErrno();
-        }
-        const IoResult written = WriteFully(file.get(), bytes.data(), bytes.size(), offset);
-        if (!written) {
-            return written;
-        }
-        return file.Close() ? IoResult::Success() : IoResult::FromErrno();
+        return WriteInPlace(path, offset, bytes, false);
     }
 
     IoResult CreateCopy(const std::string& from, const std::string& to) override {
@@ -307,6 +291,24 @@ class SystemFiles : public FileIo {
         return chmod(path.c_str(), info.st_mode & 0700) == 0 ? IoResult::Success()
                                                              : IoResult::FromErrno();
 #endif
+    }
+
+  private:
+    // Flushed, the bytes are on the disk when it returns; unflushed, only in the system's cache.
+    static IoResult WriteInPlace(const std::string& path, long long offset,
+                                 const std::string& bytes, bool flush) {
+        Descriptor file(::open(path.c_str(), O_WRONLY | kBinary));
+        if (!file.IsOpen()) {
+            return IoResult::FromErrno();
+        }
+        const IoResult written = WriteFully(file.get(), bytes.data(), bytes.size(), offset);
+        if (!written) {
+            return written;
+        }
+        if (flush) {
+            return FlushAndClose(file, FlushData);
+        }
+        return file.Close() ? IoResult::Success() : IoResult::FromErrno();
     }
 };
 
