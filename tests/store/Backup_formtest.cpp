@@ -120,7 +120,7 @@ TEST_F(BackupTest, FailingAutomaticBackupIsReportedOnceAndTriedAgain) {
 }
 
 // The backup is the file as it was, before its own date was stored; a restore asks, holds the
-// automatic backup while asking, and brings back the backup's entries.
+// automatic backup while asking, and brings back the backup's entries, read with its key.
 TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     SeedWithSettings("YD", "06/Dec/2026");
     Start();
@@ -157,6 +157,14 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     EXPECT_FALSE(Find<QAction>("MNU_Day")->isChecked());
     EXPECT_EQ(S().LastBackupDate, madeAt);
     EXPECT_EQ(prompter.messages.size(), 2u);
+
+    // A backup of a file with another key is read with its own.
+    std::filesystem::remove(BackupPath());
+    SeedFile({Entry(3, "Old mail", "", "carol")}, BackupPath(), kKey + 37);
+    RestoreAnswering(Reply::Yes);
+    EXPECT_EQ(S().DataKey, kKey + 37);
+    Show("K3");
+    EXPECT_EQ(Box("Text4")->text(), "carol");
 }
 
 // A missing backup, one a record too long on a disk that fills while it is copied, and an old
@@ -187,19 +195,6 @@ TEST_F(BackupTest, RestoreThatCannotBeOpenedChangesNothing) {
         files.Heal();
         prompter.messages.clear();
     }
-}
-
-TEST_F(BackupTest, RestoredFileIsReadWithItsOwnKey) {
-    constexpr int kOtherKey = 77;
-    SeedFile({Entry(3, "Old mail", "", "carol")}, BackupPath(), kOtherKey);
-    SeedWithSettings("", "");
-    Start();
-    RestoreAnswering(Reply::Yes);
-    EXPECT_EQ(S().DataKey, kOtherKey);
-    ASSERT_EQ(TreeTexts().size(), 2u);  // the default group and the entry
-    EXPECT_EQ(TreeTexts()[1], "Old mail");
-    Show("K3");
-    EXPECT_EQ(Box("Text4")->text(), "carol");
 }
 
 TEST_F(BackupTest, PeriodItemsShowExactlyTheStoredSetting) {
