@@ -34,12 +34,6 @@ class LockTest : public FormFixture {
         ShowWindow();
     }
 
-    static void Type(frmLogin& login, const char* userName, const char* password) {
-        login.txtUserName->setText(userName);
-        login.txtPassword->setText(password);
-        login.cmdOK_Click();
-    }
-
     void After(int minutes) {
         clock.now.minute += minutes;
         clock.monotonic += minutes * 60000LL;
@@ -58,7 +52,7 @@ class LockTest : public FormFixture {
     int logins = 0;
     bool seenWhileLocked = false;
     std::function<void(frmLogin&)> onLock = [](frmLogin& login) {
-        Type(login, kUserName, kPassword);
+        TypeLogin(login, kUserName, kPassword);
     };
 };
 
@@ -95,9 +89,9 @@ TEST_F(LockTest, TheRightPairBringsBackAnEditInProgress) {
         for (const QLineEdit* box : window->findChildren<QLineEdit*>()) {
             emptied = emptied && box->text().isEmpty();
         }
-        Type(login, kUserName, "wrong");
+        TypeLogin(login, kUserName, "wrong");
         refusedFirst = !login.LoginSucceeded && Find<LockGuard>()->Locked();
-        Type(login, kUserName, kPassword);
+        TypeLogin(login, kUserName, kPassword);
     };
     QTest::keyClick(Title(), Qt::Key_L, Qt::ControlModifier);
     EXPECT_EQ(logins, 2);
@@ -125,7 +119,7 @@ TEST_F(LockTest, LockClearsOnlyOurClipboardAndCancelEndsUnlessAnEditWaits) {
         if (logins == 3) {
             login.cmdCancel_Click();
         } else {
-            Type(login, kUserName, kPassword);
+            TypeLogin(login, kUserName, kPassword);
         }
     };
     Find<QAction>("MNU_Lock")->trigger();
@@ -154,9 +148,7 @@ TEST_F(FormFixture, UnlockingTakesThisRunsLoginEvenWhenStoringItFailed) {
     bool unlocked = false;
     ASSERT_TRUE(StartWithLogin([&](frmLogin& login) {
         const char* pair = logins++ == 0 ? "VaultLocker" : nullptr;
-        login.txtUserName->setText(pair != nullptr ? pair : "newme");
-        login.txtPassword->setText(pair != nullptr ? pair : "newpw");
-        login.cmdOK_Click();
+        TypeLogin(login, pair != nullptr ? pair : "newme", pair != nullptr ? pair : "newpw");
         unlocked = login.LoginSucceeded;
     }));
     ASSERT_TRUE(DecodeValue(RecordStore(window->store()).ReadField(3, 2), LoginKey).empty());

@@ -16,12 +16,6 @@ const QString kGreekTitle = QString(50, QChar(0x03A9));
 
 class ProtectedFormTest : public FormFixture {
   protected:
-    static void Type(frmLogin& login, const char* userName, const char* password) {
-        login.txtUserName->setText(QString::fromUtf8(userName));
-        login.txtPassword->setText(QString::fromUtf8(password));
-        login.cmdOK_Click();
-    }
-
     // A plain file with one entry, opened and then protected from the File menu.
     void StartProtected() {
         SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "alice", "pin-1234")});
@@ -38,7 +32,7 @@ class ProtectedFormTest : public FormFixture {
         return StartWithLogin([pairs](frmLogin& login) {
             for (const auto& [userName, password] : pairs) {
                 if (!login.LoginSucceeded) {
-                    Type(login, userName, password);
+                    TypeLogin(login, userName, password);
                 }
             }
         });
@@ -89,7 +83,7 @@ TEST_F(ProtectedFormTest, LockWipesTheRecordsAndTheLoginOpensThemAgain) {
             wiped = window->store().IsLocked() && window->store().DataRecords.size() == 2 &&
                     window->store().DataRecords[1].bytes == DataRecord{}.bytes;
         }
-        Type(login, kUserName, kPassword);
+        TypeLogin(login, kUserName, kPassword);
     }));
     Find<LockGuard>()->MNU_Lock_Click();
     EXPECT_TRUE(wiped);
@@ -106,7 +100,7 @@ TEST_F(ProtectedFormTest, FirstRunWithProtectionLeavesNoValueInAnyFile) {
         Answer(answer);
     }
     prompter.answers.push_back(platform::Prompter::Answer::Yes);
-    ASSERT_TRUE(StartWithLogin([](frmLogin& login) { Type(login, SetupWord, SetupWord); }));
+    ASSERT_TRUE(StartWithLogin([](frmLogin& login) { TypeLogin(login, SetupWord, SetupWord); }));
     ASSERT_EQ(window->store().Kind(), FileKind::Protected);
     Save("", kNew, values[0], "", values[1], values[2]);
     Find<QAction>("MNU_Backup")->trigger();

@@ -98,6 +98,12 @@ bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
     return window->Form_Load();
 }
 
+void FormFixture::TypeLogin(frmLogin& login, const char* userName, const char* password) {
+    login.txtUserName->setText(QString::fromUtf8(userName));
+    login.txtPassword->setText(QString::fromUtf8(password));
+    login.cmdOK_Click();
+}
+
 Form_Main& FormFixture::Start() {
     EXPECT_TRUE(StartWithLogin([](frmLogin& login) { login.LoginSucceeded = true; }));
     return *window;

@@ -63,6 +63,8 @@ class FormFixture : public ::testing::Test {
     Form_Main& Start();
     // Runs the start-up with the given login (it gets the dialog instead of a modal run).
     bool StartWithLogin(std::function<void(frmLogin&)> login);
+    // Types the pair into the login and presses OK.
+    static void TypeLogin(frmLogin& login, const char* userName, const char* password);
     // The fixture's doubles for a window, with the given prompter and login.
     Form_Main::Services Services(platform::Prompter& answering,
                                  std::function<void(frmLogin&)> login);
