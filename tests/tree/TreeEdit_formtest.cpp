@@ -94,7 +94,9 @@ TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAndAFailedMoveChangesNothing) {
     Drop("K7", "K8");
     EXPECT_EQ(Box("Text4")->text(), "alice");
     EXPECT_EQ(FieldOnDisk(4, 7) + "|" + FieldOnDisk(10, 7), "pin-1234|K4");
-    Drop("K5", "");  // the empty area below the last node is the top level
+    Drop("D", "K4");  // the default group stays where it is
+    Drop("K5", "");   // the empty area below the last node is the top level
+    EXPECT_EQ(ParentsInTree()["D"] + "|" + ParentsInTree()["K5"], "|");
     EXPECT_EQ(ParentsAfterReload()["K5"], "");
 }
 
@@ -325,6 +327,7 @@ TEST_F(TreeEditTest, EachCommandChangesTheTreeAsAFullLoadWouldAndShowsItsNode) {
         QTreeWidgetItem* shown = tree.currentItem();
         ASSERT_NE(shown, nullptr);
         EXPECT_EQ(TreePane::NodeKey(shown), S().SelectedKey);
+        EXPECT_EQ(TreePane::NodeKey(shown->parent()), S().ParentKey);
         if (!workedOn.empty()) {
             EXPECT_EQ(S().SelectedKey, workedOn);
         }
