@@ -104,28 +104,7 @@ TEST_F(DetailsTest, BoxesAreReadOnlyWhileBrowsingAndThePasswordMaskedUnlessShown
     EXPECT_TRUE(Find<QToolButton>("ShowPassword")->isVisible());
 }
 
-TEST_F(DetailsTest, TitleIsFlattenedWhenLeftAndDroppedFilesFillTheAddress) {
-    ClickToolbar(kNew);
-    Title()->setPlainText("a\r\nb");
-    Box("Text2")->setFocus();
-    EXPECT_EQ(Title()->toPlainText(), "a b");
-
-    const QString a = QString::fromStdString(dir.File("a.txt"));
-    const QString b = QString::fromStdString(dir.File("b.txt"));
-    const QString folder = QString::fromStdString(dir.Path());
-    WriteBytes(a.toStdString(), "a");
-    Drop({a, b, folder});  // b does not exist: it counts as a file
-    EXPECT_EQ(Box("Text2")->text(), b);
-    Drop({folder});
-    EXPECT_EQ(Box("Text2")->text(), b);
-
-    ClickToolbar(kCancel);  // browsing again
-    const QString shown = Box("Text2")->text();
-    Drop({a});
-    EXPECT_EQ(Box("Text2")->text(), shown);
-}
-
-TEST_F(DetailsTest, AValueThatWillNotFitIsFlaggedWhileTyping) {
+TEST_F(DetailsTest, WhileTypingAValueThatWillNotFitIsFlaggedTheTitleFlattenedAndFilesDropped) {
     ClickToolbar(kEdit);
     const QString fits(33, 'a');
     const QString tooLong = Message(kMessageValueTooLong).arg(33).arg(34);
@@ -149,6 +128,24 @@ TEST_F(DetailsTest, AValueThatWillNotFitIsFlaggedWhileTyping) {
         EXPECT_EQ(box->toolTip(), c.why);
         EXPECT_EQ(box->styleSheet().isEmpty(), c.why.isEmpty());
     }
+
+    Title()->setPlainText("a\r\nb");
+    Box("Text2")->setFocus();
+    EXPECT_EQ(Title()->toPlainText(), "a b");
+
+    const QString a = QString::fromStdString(dir.File("a.txt"));
+    const QString b = QString::fromStdString(dir.File("b.txt"));
+    const QString folder = QString::fromStdString(dir.Path());
+    WriteBytes(a.toStdString(), "a");
+    Drop({a, b, folder});  // b does not exist: it counts as a file
+    EXPECT_EQ(Box("Text2")->text(), b);
+    Drop({folder});
+    EXPECT_EQ(Box("Text2")->text(), b);
+
+    ClickToolbar(kCancel);  // browsing again
+    const QString shown = Box("Text2")->text();
+    Drop({a});
+    EXPECT_EQ(Box("Text2")->text(), shown);
 }
 
 class ToolbarTest : public FormFixture {};
