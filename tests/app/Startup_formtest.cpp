@@ -25,28 +25,16 @@ TEST_F(StartupTest, WithoutDataFileCreatesItWithKeyAndShowsDesignState) {
     EXPECT_TRUE(Find<QPushButton>("Command8")->isHidden());
 }
 
-TEST_F(StartupTest, WindowPlacementFromSettings) {
+TEST_F(StartupTest, PlacementSizeAndSplitterComeFromTheSettingsAndAreKept) {
+    SeedFile({});
     {
         QSettings settings(QStringLiteral("FORM_TESTS"));
         settings.setValue("WINDOW/LEFT", -500);
         settings.setValue("WINDOW/TOP", 3000);
     }
-    Form_Main& main = Start();
-    EXPECT_EQ(main.x(), TwipsToPixelsX(100, main));
-    EXPECT_EQ(main.y(), TwipsToPixelsY(3000, main));
-    window.reset();
-    {
-        QSettings settings(QStringLiteral("FORM_TESTS"));
-        settings.setValue("WINDOW/STATE", 2);
-    }
-    Form_Main& maximised = Start();
-    EXPECT_TRUE(maximised.windowState() & Qt::WindowMaximized);
-    EXPECT_NE(maximised.x(), TwipsToPixelsX(100, maximised));
-}
-
-TEST_F(StartupTest, SizeAndSplitterAreKeptForTheNextStart) {
-    SeedFile({});
     Start();
+    EXPECT_EQ(window->x(), TwipsToPixelsX(100, *window));
+    EXPECT_EQ(window->y(), TwipsToPixelsY(3000, *window));
     ShowWindow();
     window->resize(900, 600);
     Find<QSplitter>("Splitter1")->setSizes({250, 600});
@@ -57,6 +45,12 @@ TEST_F(StartupTest, SizeAndSplitterAreKeptForTheNextStart) {
     ShowWindow();
     EXPECT_EQ(window->size(), QSize(900, 600));
     EXPECT_NEAR(Find<QSplitter>("Splitter1")->sizes()[0], tree, 1);
+
+    window.reset();
+    QSettings(QStringLiteral("FORM_TESTS")).setValue("WINDOW/STATE", 2);
+    Start();
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+    EXPECT_NE(window->x(), TwipsToPixelsX(100, *window));
 }
 
 TEST_F(StartupTest, FailedStartupWriteIsReportedOnceTheWindowShows) {
