@@ -38,27 +38,23 @@ class BackupTest : public FormFixture {
     }
 };
 
-TEST_F(BackupTest, FailedOrTornCopyShowsTheFailureAndKeepsBackupAndDate) {
-    for (const long long spaceLeft : {0LL, RecordLength + 10LL}) {
-        SeedWithSettings("", "05/Mar/2025");
-        WriteBytes(BackupPath(), "the previous backup");
-        Start();
-        const std::string dataBefore = ReadBytes(DataPath());
-        files.FillDiskAfter(spaceLeft);
-        Find<QAction>("MNU_Backup")->trigger();
+// Which step of a copy may fail is the file unit's table; here, a copy torn by a full disk.
+TEST_F(BackupTest, FailedCopyShowsTheFailureAndKeepsBackupAndDate) {
+    SeedWithSettings("", "05/Mar/2025");
+    WriteBytes(BackupPath(), "the previous backup");
+    Start();
+    const std::string dataBefore = ReadBytes(DataPath());
+    files.FillDiskAfter(RecordLength + 10);
+    Find<QAction>("MNU_Backup")->trigger();
 
-        EXPECT_TRUE(MessageShown(56)) << spaceLeft;
-        EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(BackupPath())));
-        EXPECT_EQ(S().LastBackupDate, (CivilDateTime{2025, 3, 5}));
-        EXPECT_EQ(ReadBytes(DataPath()), dataBefore);
-        EXPECT_EQ(ReadBytes(BackupPath()), "the previous backup");
-        // No temporary file is left beside it.
-        for (const auto& file : std::filesystem::directory_iterator(dir.Path())) {
-            EXPECT_NE(file.path().string().rfind(BackupPath() + ".", 0), 0u) << file.path();
-        }
-        window.reset();
-        files.Heal();
-        prompter.messages.clear();
+    EXPECT_TRUE(MessageShown(56));
+    EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(BackupPath())));
+    EXPECT_EQ(S().LastBackupDate, (CivilDateTime{2025, 3, 5}));
+    EXPECT_EQ(ReadBytes(DataPath()), dataBefore);
+    EXPECT_EQ(ReadBytes(BackupPath()), "the previous backup");
+    // No temporary file is left beside it.
+    for (const auto& file : std::filesystem::directory_iterator(dir.Path())) {
+        EXPECT_NE(file.path().string().rfind(BackupPath() + ".", 0), 0u) << file.path();
     }
 }
 
@@ -73,7 +69,6 @@ TEST_F(BackupTest, StartUpShowsTheStoredSettingsAndMakesADueBackup) {
         CivilDateTime date;  // after the start-up
     } cases[] = {
         {"YD", "05/Dec/2026", true, "D--", FixedClock().now},
-        {"ND", "05/Dec/2026", false, "D--", {2026, 12, 5}},
         {"Y", "01/Jan/2020", true, "---", {2020, 1, 1}},
         {"NM", "05/Mar/202", false, "--M", LongAgo},
     };
