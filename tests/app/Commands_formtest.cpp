@@ -145,22 +145,18 @@ TEST_F(CommandsTest, RefusalsWriteNothingAndKeepTheMode) {
 
 TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
     // A new entry writes the record count as well; the edit follows, as Visa is still on disk.
-    const struct {
-        int button;
-        const char* editMode;
-        int record;
-    } modes[] = {{kNew, "NEW", 7}, {kEdit, "EDIT", 5}};
-    for (const auto& mode : modes) {
-        WithUnwritableFile([&] { Save("K5", mode.button, "Changed"); });
+    for (const auto& [button, editMode, record] :
+         {std::tuple(kNew, "NEW", 7), std::tuple(kEdit, "EDIT", 5)}) {
+        WithUnwritableFile([this, mode = button] { Save("K5", mode, "Changed"); });
         EXPECT_TRUE(MessageShown(54));
         EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(DataPath())));
         EXPECT_EQ(prompter.messages.back().kind, platform::Prompter::Kind::Error);
-        EXPECT_EQ(S().EditMode, mode.editMode);
+        EXPECT_EQ(S().EditMode, editMode);
         ExpectMemoryMatchesFile();
         EXPECT_EQ(FieldOnDisk(1, 5), "Visa");
 
         ClickToolbar(kSave);  // the user tries again once the file can be written
-        EXPECT_EQ(FieldOnDisk(1, mode.record), "Changed");
+        EXPECT_EQ(FieldOnDisk(1, record), "Changed");
     }
 }
 
