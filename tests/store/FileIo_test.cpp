@@ -10,7 +10,8 @@
 namespace keyrack::testing {
 namespace {
 
-// A copy replaces its target whole or not at all, and only its owner may read it.
+// A copy replaces its target whole or not at all, and only its owner may read it. Every file
+// written whole (a rewrite, a backup, the copy an old file leaves) goes the same way.
 TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails) {
     const std::function<void(FaultyFileIo&)> faults[] = {
         // The system's copy failing, the bytes are read and written instead.

@@ -59,7 +59,6 @@ TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFileWhichIsConvertedInPla
         EXPECT_TRUE(ReadBytes(path_) == (old ? ConvertOldFormat(bytes) : bytes));
         EXPECT_TRUE(ReadBytes(copy_) == (old ? bytes : "an earlier copy"));
         if (old) {
-            EXPECT_EQ(FileMode(copy_), 0600u);
             EXPECT_EQ(StoredDataKey(store_), kOldKey);
             EXPECT_EQ(DecodeValue(store_.ReadField(1, 3), kOldKey) + store_.ReadField(8, 3) +
                           store_.ReadField(9, 3) + store_.ReadField(10, 3),
