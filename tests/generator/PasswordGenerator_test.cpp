@@ -40,7 +40,7 @@ TEST(PasswordGeneratorTest, EachSettingAdmitsExactlyItsCharactersAndGivesTheirSt
     }
 }
 
-TEST(PasswordGeneratorTest, LengthAndTheSettingsUsed) {
+TEST(PasswordGeneratorTest, LengthAndTheSettingsUsedAndShownByTheDialog) {
     const std::string letters = kCapitals + kSmall;
     const std::tuple<PasswordTypeSettings, std::string, std::string> cases[] = {
         {{"ALPHA", "Y", "8"}, "abcdefgh", "ALPHA/Y/8"},
@@ -65,6 +65,9 @@ TEST(PasswordGeneratorTest, LengthAndTheSettingsUsed) {
         // The password type dialog opens the setting as the length Generate uses.
         EXPECT_EQ(DialogLength(settings.length), generated.used.length);
     }
+    // A type the dialog does not list opens as ALPHA, though Generate reads it as digits.
+    EXPECT_EQ(Joined(DialogSettings({"NUMBERIC", "n", "0"})), "ALPHA/Y/8");
+    EXPECT_EQ(Joined(DialogSettings({"ALPHANUMERIC", "N", "16"})), "ALPHANUMERIC/N/16");
 }
 
 // A generator that favours some characters, skips some or repeats itself fails here. The
@@ -89,11 +92,6 @@ TEST(PasswordGeneratorTest, SystemDrawsAreEvenAndDoNotRepeat) {
     EXPECT_TRUE(chiSquare() < 99.607 || chiSquare() < 99.607);
     EXPECT_NE(GeneratePassword(settings, platform::SystemRandom()).password,
               GeneratePassword(settings, platform::SystemRandom()).password);
-}
-
-TEST(PasswordTypeTest, DialogReadsListedSettings) {
-    EXPECT_EQ(Joined(DialogSettings({"NUMBERIC", "n", "0"})), "ALPHA/Y/8");
-    EXPECT_EQ(Joined(DialogSettings({"ALPHANUMERIC", "N", "16"})), "ALPHANUMERIC/N/16");
 }
 
 }  // namespace
