@@ -40,9 +40,11 @@ void ForEachGroup(const std::string& text, int key, Visit visit) {
     }
 }
 
-bool IsFillLetter(int code) {
-    return (code >= 65 && code <= 93) || (code >= 97 && code <= 121);
-}
+// A fill letter is a draw below kFillDraws from kFirstFillCode on that is a letter from A to ]
+// or from a to y; bit n of kFillLetterDraws tells whether draw n is one.
+constexpr std::uint32_t kFillDraws = 57;
+constexpr int kFirstFillCode = 65;
+constexpr std::uint64_t kFillLetterDraws = ((1ULL << 29) - 1) | ((1ULL << 25) - 1) << 32;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -66,32 +68,36 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     }
     std::string out;
     out.reserve(std::max(text.size() * 3, fill && length > 0 ? std::size_t(length) : 0));
-    ForEachGroup(text, key, [&out](int group) {
-        // Three digits with leading zeros; a larger group (a value that cannot be stored
-        // intact) keeps all of its digits.
+    // Three places per group, written in place: appending them one group at a time cost more
+    // than the digits themselves.
+    out.resize(text.size() * 3);
+    std::size_t at = 0;
+    ForEachGroup(text, key, [&out, &at](int group) {
+        // A larger group (a value that cannot be stored intact) keeps all of its digits.
         if (group > 999) {
-            out += std::to_string(group);
+            const std::string digits = std::to_string(group);
+            out.replace(at, 3, digits);
+            at += digits.size();
             return;
         }
-        const char digits[] = {static_cast<char>('0' + group / 100),
-                               static_cast<char>('0' + group / 10 % 10),
-                               static_cast<char>('0' + group % 10)};
-        out.append(digits, sizeof digits);
+        out[at] = static_cast<char>('0' + group / 100);
+        out[at + 1] = static_cast<char>('0' + group / 10 % 10);
+        out[at + 2] = static_cast<char>('0' + group % 10);
+        at += 3;
     });
     if (fill && static_cast<int>(out.size()) < length) {
-        std::size_t at = out.size();
+        at = out.size();
         out.resize(static_cast<std::size_t>(length));
         // Drawn in runs no longer than the letters still missing, so the draws are the same
-        // ones that one draw per letter would take.
+        // ones that one draw per letter would take. Every draw is written and only a fill
+        // letter kept, without a branch the random draws would make unpredictable.
         std::uint32_t draws[128];
         while (at < out.size()) {
             const std::size_t count = std::min(out.size() - at, std::size(draws));
-            random.BelowEach(57, draws, count);
+            random.BelowEach(kFillDraws, draws, count);
             for (std::size_t i = 0; i < count; ++i) {
-                const int r = static_cast<int>(draws[i]) + 65;
-                if (IsFillLetter(r)) {
-                    out[at++] = static_cast<char>(r);
-                }
+                out[at] = static_cast<char>(draws[i] + kFirstFillCode);
+                at += kFillLetterDraws >> draws[i] & 1;
             }
         }
     }
