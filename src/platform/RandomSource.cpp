@@ -74,16 +74,18 @@ std::uint32_t SmallBelow(BytePool& pool, std::uint32_t bound) {
     return byte % bound;
 }
 
-// What SmallBelow makes of each byte, -1 for a byte it rejects; kept for the last bound asked,
-// as an import asks for the same one many times in a row.
-const std::array<int, 256>& SmallDrawTable(std::uint32_t bound) {
+// What PickEach makes of each byte, '\0' for a byte it rejects; kept for the last choices
+// asked, as an import asks for the same ones many times in a row.
+const std::array<char, 256>& PickTable(const char* choices, std::uint32_t bound) {
+    thread_local const char* tableChoices = nullptr;
     thread_local std::uint32_t tableBound = 0;
-    thread_local std::array<int, 256> table{};
-    if (tableBound != bound) {
+    thread_local std::array<char, 256> table{};
+    if (tableChoices != choices || tableBound != bound) {
         const std::uint32_t limit = 256 - 256 % bound;
         for (std::uint32_t byte = 0; byte < 256; ++byte) {
-            table[byte] = byte < limit ? static_cast<int>(byte % bound) : -1;
+            table[byte] = byte < limit ? choices[byte % bound] : '\0';
         }
+        tableChoices = choices;
         tableBound = bound;
     }
     return table;
@@ -99,9 +101,12 @@ std::uint32_t RandomWord() {
 
 }  // namespace
 
-void RandomSource::BelowEach(std::uint32_t bound, std::uint32_t* out, std::size_t count) {
+void RandomSource::PickEach(const char* choices, std::uint32_t bound, char* out,
+                            std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        out[i] = Below(bound);
+        do {
+            out[i] = choices[Below(bound)];
+        } while (out[i] == '\0');
     }
 }
 
@@ -120,12 +125,9 @@ std::uint32_t SystemRandomSource::Below(std::uint32_t bound) {
     return word % bound;
 }
 
-void SystemRandomSource::BelowEach(std::uint32_t bound, std::uint32_t* out, std::size_t count) {
-    if (bound <= 1 || bound > 256) {
-        RandomSource::BelowEach(bound, out, count);
-        return;
-    }
-    const std::array<int, 256>& table = SmallDrawTable(bound);
+void SystemRandomSource::PickEach(const char* choices, std::uint32_t bound, char* out,
+                                  std::size_t count) {
+    const std::array<char, 256>& table = PickTable(choices, bound);
     BytePool& pool = Pool();
     std::size_t done = 0;
     while (done < count) {
@@ -133,9 +135,9 @@ void SystemRandomSource::BelowEach(std::uint32_t bound, std::uint32_t* out, std:
         std::size_t used = 0;
         for (; used < available && done < count; ++used) {
             // Written always and counted when kept: a rejection is as unpredictable as the byte.
-            const int draw = table[bytes[used]];
-            out[done] = static_cast<std::uint32_t>(draw);
-            done += draw >= 0 ? 1 : 0;
+            const char pick = table[bytes[used]];
+            out[done] = pick;
+            done += pick != '\0' ? 1 : 0;
         }
         pool.Consume(used);
     }

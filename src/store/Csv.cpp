@@ -7,8 +7,10 @@ namespace keyrack {
 
 namespace {
 
+// A loop, not find_first_of, which looks each character up in the set with a call of its own.
 bool NeedsQuotes(const std::string& field) {
-    return field.find_first_of(",\"\r\n") != std::string::npos;
+    return std::any_of(field.begin(), field.end(),
+                       [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
 }
 
 }  // namespace

@@ -135,8 +135,9 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
         const auto field = [&](int number) {
             return ReadValue(store, number, node.record, dataKey);
         };
+        // An entry's text is its title as the tree's reading decoded it.
         entries.push_back(
-            {parentPath, Trim(field(1)), Trim(field(3)), field(4), Trim(field(2)), 0});
+            {parentPath, Trim(node.text), Trim(field(3)), field(4), Trim(field(2)), 0});
     }
     return entries;
 }
@@ -263,6 +264,8 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
     }
     RecordAllocator allocator(store, recordCount);
     ImportPlan plan;
+    // At most one write per record: growing the list would move every write made so far.
+    plan.writes.reserve(static_cast<std::size_t>(MaxRecordNumber));
     // Record 1's count leads the batch; it is known once every record is placed.
     plan.writes.emplace_back(1, FieldValues{});
     plan.isEntry.push_back(false);

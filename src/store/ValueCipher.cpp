@@ -40,11 +40,11 @@ void ForEachGroup(const std::string& text, int key, Visit visit) {
     }
 }
 
-// A fill letter is a draw below kFillDraws from kFirstFillCode on that is a letter from A to ]
-// or from a to y; bit n of kFillLetterDraws tells whether draw n is one.
-constexpr std::uint32_t kFillDraws = 57;
-constexpr int kFirstFillCode = 65;
-constexpr std::uint64_t kFillLetterDraws = ((1ULL << 29) - 1) | ((1ULL << 25) - 1) << 32;
+// The fill letters: a draw below 57 from "A" on that falls on a letter from A to ] or from a to
+// y, drawn again otherwise.
+constexpr char kFillChoices[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]\0\0\0abcdefghijklmnopqrstuvwxy";
+constexpr std::uint32_t kFillDraws = sizeof kFillChoices - 1;
+static_assert(kFillDraws == 57);
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -88,18 +88,7 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     if (fill && static_cast<int>(out.size()) < length) {
         at = out.size();
         out.resize(static_cast<std::size_t>(length));
-        // Drawn in runs no longer than the letters still missing, so the draws are the same
-        // ones that one draw per letter would take. Every draw is written and only a fill
-        // letter kept, without a branch the random draws would make unpredictable.
-        std::uint32_t draws[128];
-        while (at < out.size()) {
-            const std::size_t count = std::min(out.size() - at, std::size(draws));
-            random.BelowEach(kFillDraws, draws, count);
-            for (std::size_t i = 0; i < count; ++i) {
-                out[at] = static_cast<char>(draws[i] + kFirstFillCode);
-                at += kFillLetterDraws >> draws[i] & 1;
-            }
-        }
+        random.PickEach(kFillChoices, kFillDraws, &out[at], out.size() - at);
     }
     return out;
 }
@@ -137,9 +126,22 @@ bool StoresIntact(const std::string& value, int key, int fieldWidth) {
     if (static_cast<int>(value.size()) > PlainCapacity(fieldWidth)) {
         return false;
     }
+    // Each group must read back as its own character the way DecodeValue reads it: within three
+    // digits, and no NUL, which reading leaves out. Checked group by group, as an import asks
+    // this of every value it brings in.
+    const int k = EffectiveKey(key);
     bool fits = true;
-    ForEachGroup(value, key, [&fits](int group) { fits = fits && group >= 0 && group <= 999; });
-    return fits && DecodeValue(EncodeValue(value, key, false, 0), key) == value;
+    int previous = -1;
+    std::size_t at = 0;
+    ForEachGroup(value, key, [&](int group) {
+        const int code = Code(value[at++]);
+        const int read = previous < 0       ? group - k
+                         : group > previous ? group - previous - k
+                                            : group - k + (221 - previous);
+        fits = fits && group >= 0 && group <= 999 && code != 0 && read == code;
+        previous = group;
+    });
+    return fits;
 }
 
 }  // namespace keyrack
