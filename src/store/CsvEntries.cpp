@@ -277,9 +277,9 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
     };
     CsvEntry entry;
     while (next(entry)) {
-        const std::string fileTitle = IsBlankOrLineBreaks(FlattenTitle(entry.title))
-                                          ? HostOf(entry.address)
-                                          : FlattenTitle(entry.title);
+        const std::string flatTitle = FlattenTitle(entry.title);
+        const std::string fileTitle =
+            IsBlankOrLineBreaks(flatTitle) ? HostOf(entry.address) : flatTitle;
         if (IsBlankOrLineBreaks(fileTitle)) {
             skip(entry, fileTitle, SkipReason::NoTitle);
             continue;
