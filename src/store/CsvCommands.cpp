@@ -13,6 +13,7 @@
 #include "common/Session.h"
 #include "common/StatusMessages.h"
 #include "lang/Messages.h"
+#include "store/Csv.h"
 #include "store/CsvEntries.h"
 #include "store/CsvSummary.h"
 #include "store/DataFileSync.h"
@@ -27,8 +28,9 @@ constexpr int kExportCaption = 67;
 constexpr int kImportCaption = 68;
 constexpr int kExportWarning = 69;
 constexpr int kCancelCaption = 4;
-// Read, parsed, planned, written.
-constexpr int kImportSteps = 4;
+// The progress bar's steps: the two readings of the file up to kReadingsEnd, then the write.
+constexpr int kReadingsEnd = 900;
+constexpr int kProgressEnd = 1000;
 
 // A menu caption as a dialog title.
 QString TitleOf(int caption) {
@@ -108,36 +110,59 @@ void CsvCommands::MNU_Import_Click() {
     if (chosen.isEmpty()) {
         return;
     }
-    // A large file takes seconds: the steps show, and until the records are written the
-    // import may be called off with nothing changed.
-    QProgressDialog progress(TitleOf(kImportCaption), Message(kCancelCaption), 0, kImportSteps,
+    QFile file(chosen);
+    QString readError;
+    if (!file.open(QIODevice::ReadOnly)) {
+        readError = file.errorString();
+    }
+    // The file is read twice, a piece at a time, so that a file of any size takes little memory
+    // and the window stays responsive; until the records are written the import may be called
+    // off with nothing changed.
+    QProgressDialog progress(TitleOf(kImportCaption), Message(kCancelCaption), 0, kProgressEnd,
                              &notices_.window());
     progress.setObjectName(QStringLiteral("ImportProgress"));
     progress.setAccessibleName(TitleOf(kImportCaption));
     progress.setWindowTitle(TitleOf(kImportCaption));
     progress.setWindowModality(Qt::WindowModal);
-    const auto stepDone = [&progress](int step) {
-        progress.setValue(step);
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
+    const qint64 bothReadings = 2 * std::max<qint64>(file.size(), 1);
+    qint64 readSoFar = 0;
+    const auto fromStart = [&]() -> CsvReader::Source {
+        if (readError.isEmpty() && !file.seek(0)) {
+            readError = file.errorString();
+        }
+        return [&](char* into, std::size_t room) -> std::size_t {
+            if (!readError.isEmpty() || progress.wasCanceled()) {
+                return 0;
+            }
+            const qint64 got = file.read(into, static_cast<qint64>(room));
+            if (got < 0) {
+                readError = file.errorString();
+            }
+            if (got <= 0) {
+                return 0;
+            }
+            readSoFar = std::min(readSoFar + got, bothReadings);
+            progress.setValue(static_cast<int>(readSoFar * kReadingsEnd / bothReadings));
+            QCoreApplication::processEvents();
+            return static_cast<std::size_t>(got);
+        };
+    };
+    const auto stopped = [&] {
+        if (!readError.isEmpty()) {
+            notices_.Show(Summary({}, {}, {}) + "\n" + chosen + "\n" + readError,
+                          Notices::Kind::Error);
+            return true;
+        }
+        return progress.wasCanceled();
     };
 
-    std::string text;
-    const IoResult read = files_.ReadAll(QFile::encodeName(chosen).toStdString(), text);
-    if (!read) {
-        notices_.Show(
-            Summary({}, {}, {}) + "\n" + chosen + "\n" + QString::fromStdString(read.reason),
-            Notices::Kind::Error);
-        return;
+    CsvReader firstReading(fromStart());
+    CsvEntryReader layout(firstReading);
+    CsvEntry entry;
+    while (layout.Next(entry)) {
     }
-    if (!stepDone(1)) {
-        return;
-    }
-    const CsvRead rows = ReadCsvEntries(text);
-    text.clear();
-    text.shrink_to_fit();
     // The free records are picked in the file as another computer may have left it.
-    if (!stepDone(2) || !sync_.TakeChanges()) {
+    if (stopped() || !sync_.TakeChanges()) {
         return;
     }
     const auto toStored = [this](const std::string& utf8) -> std::optional<std::string> {
@@ -147,21 +172,24 @@ void CsvCommands::MNU_Import_Click() {
         return TypedText(store_.Kind(),
                          QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
-    const ImportPlan plan =
-        PlanImport(store_, session_.DataKey, rows.entries, toStored,
-                   {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
-    if (!stepDone(3)) {
+    CsvReader secondReading(fromStart());
+    CsvEntryReader rows(secondReading, layout.ExporterRoot());
+    const ImportPlan plan = PlanImport(
+        store_, session_.DataKey, [&rows](CsvEntry& next) { return rows.Next(next); }, toStored,
+        {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
+    if (stopped()) {
         return;
     }
     const ImportResult result =
         RunImport(plan, [this](const std::vector<std::pair<int, FieldValues>>& writes) {
             return store_.WriteRecords(writes, session_.DataFilePath);
         });
-    progress.setValue(kImportSteps);
+    progress.setValue(kProgressEnd);
     // One reload for the whole import.
     emit imported();
 
-    QString report = Summary(rows, plan, result);
+    const CsvRead read = rows.Read();
+    QString report = Summary(read, plan, result);
     // The summary's first line holds the counts.
     emit reported(report.section('\n', 0, 0));
     if (!result.complete) {

@@ -1,6 +1,7 @@
 #include "store/CsvEntries.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <unordered_map>
 
@@ -58,24 +59,6 @@ std::vector<std::string> GroupNames(const std::vector<std::string>& names) {
         }
     }
     return kept;
-}
-
-// Leaves out the first group when every entry's path starts with the same exporter's root.
-void DropExporterRoot(std::vector<CsvEntry>& entries) {
-    if (entries.empty()) {
-        return;
-    }
-    for (const char* root : kExporterRoots) {
-        const bool everyRow = std::all_of(entries.begin(), entries.end(), [&](const CsvEntry& e) {
-            return !e.groups.empty() && Trim(e.groups.front()) == root;
-        });
-        if (everyRow) {
-            for (CsvEntry& entry : entries) {
-                entry.groups.erase(entry.groups.begin());
-            }
-            return;
-        }
-    }
 }
 
 // The host name of a web address: what follows the scheme, without user and port, up to the
@@ -152,8 +135,9 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
         const auto field = [&](int number) {
             return ReadValue(store, number, node.record, dataKey);
         };
+        // An entry's text is its title as the tree's reading decoded it.
         entries.push_back(
-            {parentPath, Trim(field(1)), Trim(field(3)), field(4), Trim(field(2)), 0});
+            {parentPath, Trim(node.text), Trim(field(3)), field(4), Trim(field(2)), 0});
     }
     return entries;
 }
@@ -177,61 +161,97 @@ std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter&
     return csv;
 }
 
-CsvRead ReadCsvEntries(const std::string& text) {
-    const CsvRows csv = ReadCsv(text);
-    CsvRead read;
-    if (csv.rows.empty()) {
-        return read;
+CsvEntryReader::CsvEntryReader(CsvReader& rows, std::string rootToDrop)
+    : rows_(rows),
+      rootToDrop_(std::move(rootToDrop)),
+      columnOf_(kColumns, -1),
+      everyPathHasRoot_(std::size(kExporterRoots), true) {
+    bool broken = false;
+    if (!rows_.Next(header_, broken)) {
+        return;
     }
-    const CsvRow& header = csv.rows[0];
-    int columnOf[kColumns] = {-1, -1, -1, -1, -1, -1};
-    std::vector<bool> kept(header.size(), false);
+    number_ = 1;
+    kept_.assign(header_.size(), false);
+    dropped_.assign(header_.size(), false);
     for (int column = 0; column < kColumns; ++column) {
-        for (std::size_t i = 0; i < header.size() && columnOf[column] < 0; ++i) {
-            const std::string name = ToLowerAscii(Trim(header[i]));
+        for (std::size_t i = 0; i < header_.size() && columnOf_[column] < 0; ++i) {
+            const std::string name = ToLowerAscii(Trim(header_[i]));
             for (const std::string& known : kColumnNames[column]) {
                 if (name == known) {
-                    columnOf[column] = static_cast<int>(i);
-                    kept[i] = true;
+                    columnOf_[column] = static_cast<int>(i);
+                    kept_[i] = true;
                 }
             }
         }
     }
-    const bool named = !csv.broken[0] && (columnOf[kTitle] >= 0 || columnOf[kAddress] >= 0);
-    std::vector<bool> dropped(header.size(), false);
-    for (std::size_t r = named ? 1 : 0; r < csv.rows.size(); ++r) {
-        const CsvRow& row = csv.rows[r];
+    named_ = !broken && (columnOf_[kTitle] >= 0 || columnOf_[kAddress] >= 0);
+    if (!named_) {
+        Skip({});
+    }
+}
+
+void CsvEntryReader::Skip(const std::string& title) {
+    if (read_.skippedRows.size() < kNamedSkippedRows) {
+        read_.skippedRows.push_back({number_, title, SkipReason::Unreadable});
+    }
+    ++read_.skipped;
+}
+
+bool CsvEntryReader::Next(CsvEntry& entry) {
+    bool broken = false;
+    while (rows_.Next(row_, broken)) {
+        ++number_;
         const auto cell = [&](Column column) {
-            const int i = columnOf[column];
-            return named && i >= 0 && i < static_cast<int>(row.size()) ? row[std::size_t(i)]
-                                                                       : std::string();
+            const int i = columnOf_[column];
+            return named_ && i >= 0 && i < static_cast<int>(row_.size()) ? row_[std::size_t(i)]
+                                                                         : std::string();
         };
-        const int number = static_cast<int>(r) + 1;
-        if (!named || csv.broken[r]) {
-            read.skippedRows.push_back({number, cell(kTitle), SkipReason::Unreadable});
+        if (!named_ || broken) {
+            Skip(cell(kTitle));
             continue;
         }
-        for (std::size_t i = 0; i < row.size() && i < header.size(); ++i) {
-            dropped[i] = dropped[i] || (!kept[i] && !IsBlankOrLineBreaks(row[i]));
+        for (std::size_t i = 0; i < row_.size() && i < header_.size(); ++i) {
+            dropped_[i] = dropped_[i] || (!kept_[i] && !IsBlankOrLineBreaks(row_[i]));
         }
         std::vector<std::string> groups = Split(cell(kGroup), kPathSeparator);
         if (groups.empty()) {
             groups = Split(cell(kGrouping), kGroupingSeparator);
         }
-        read.entries.push_back({std::move(groups), cell(kTitle), cell(kUserName), cell(kPassword),
-                                cell(kAddress), number});
+        for (std::size_t root = 0; root < everyPathHasRoot_.size(); ++root) {
+            everyPathHasRoot_[root] = everyPathHasRoot_[root] && !groups.empty() &&
+                                      Trim(groups.front()) == kExporterRoots[root];
+        }
+        anyEntry_ = true;
+        if (!rootToDrop_.empty() && !groups.empty() && Trim(groups.front()) == rootToDrop_) {
+            groups.erase(groups.begin());
+        }
+        entry = {std::move(groups), cell(kTitle),   cell(kUserName),
+                 cell(kPassword),   cell(kAddress), number_};
+        return true;
     }
-    DropExporterRoot(read.entries);
-    for (std::size_t i = 0; i < header.size(); ++i) {
-        if (dropped[i]) {
-            read.droppedColumns.push_back(Trim(header[i]));
+    return false;
+}
+
+CsvRead CsvEntryReader::Read() const {
+    CsvRead read = read_;
+    for (std::size_t i = 0; i < header_.size(); ++i) {
+        if (dropped_[i]) {
+            read.droppedColumns.push_back(Trim(header_[i]));
         }
     }
-    read.skipped = static_cast<int>(read.skippedRows.size());
     return read;
 }
 
-ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntry>& entries,
+std::string CsvEntryReader::ExporterRoot() const {
+    for (std::size_t root = 0; anyEntry_ && root < everyPathHasRoot_.size(); ++root) {
+        if (everyPathHasRoot_[root]) {
+            return kExporterRoots[root];
+        }
+    }
+    return {};
+}
+
+ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
                       const TextConverter& toStored, const PasswordTypeSettings& type,
                       platform::RandomSource& random) {
     const int recordCount = RecordCountInUse(store);
@@ -244,17 +264,22 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
     }
     RecordAllocator allocator(store, recordCount);
     ImportPlan plan;
+    // At most one write per record: growing the list would move every write made so far.
+    plan.writes.reserve(static_cast<std::size_t>(MaxRecordNumber));
     // Record 1's count leads the batch; it is known once every record is placed.
     plan.writes.emplace_back(1, FieldValues{});
     plan.isEntry.push_back(false);
     const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
-        plan.skippedRows.push_back({entry.row, title, why});
+        if (plan.skippedRows.size() < kNamedSkippedRows) {
+            plan.skippedRows.push_back({entry.row, title, why});
+        }
+        ++plan.skipped;
     };
-    for (std::size_t row = 0; row < entries.size(); ++row) {
-        const CsvEntry& entry = entries[row];
-        const std::string fileTitle = IsBlankOrLineBreaks(FlattenTitle(entry.title))
-                                          ? HostOf(entry.address)
-                                          : FlattenTitle(entry.title);
+    CsvEntry entry;
+    while (next(entry)) {
+        const std::string flatTitle = FlattenTitle(entry.title);
+        const std::string fileTitle =
+            IsBlankOrLineBreaks(flatTitle) ? HostOf(entry.address) : flatTitle;
         if (IsBlankOrLineBreaks(fileTitle)) {
             skip(entry, fileTitle, SkipReason::NoTitle);
             continue;
@@ -301,9 +326,9 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
         const auto records = allocator.Take(static_cast<int>(names.size() - found) + 1);
         if (!records) {
             plan.fileFull = true;
-            for (; row < entries.size(); ++row) {
-                skip(entries[row], FlattenTitle(entries[row].title), SkipReason::FileFull);
-            }
+            do {
+                skip(entry, FlattenTitle(entry.title), SkipReason::FileFull);
+            } while (next(entry));
             break;
         }
         for (std::size_t i = found; i < names.size(); ++i) {
@@ -328,7 +353,6 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntr
     } else {
         plan.writes.front().second = RecordCountFields(plan.recordCount);
     }
-    plan.skipped = static_cast<int>(plan.skippedRows.size());
     return plan;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "generator/PasswordType.h"
 #include "platform/RandomSource.h"
+#include "store/Csv.h"
 #include "store/RecordStore.h"
 
 // Entries leaving the data file as CSV rows, and CSV rows coming in as groups and entries.
@@ -53,20 +55,50 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey);
 // file's; a value it cannot convert is left empty. Group names are joined by "/".
 std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter& toFile);
 
+// Skipped rows are named one by one up to this many; the rest are counted.
+constexpr std::size_t kNamedSkippedRows = 5;
+
 struct CsvRead {
-    std::vector<CsvEntry> entries;  // in the file's text
-    std::vector<SkippedRow> skippedRows;
-    int skipped = 0;  // the number of skippedRows
+    std::vector<SkippedRow> skippedRows;  // the first kNamedSkippedRows
+    int skipped = 0;
     // Header names of columns with a value in some row that no field of an entry keeps.
     std::vector<std::string> droppedColumns;
 };
 
-// The rows of a CSV file with a header row, its columns found by the names the common keepers
-// use, in any case. Without a title or address column no row is read, and the first row counts
-// as a row, not as a header. A group column holds a path with "/" between the names, a
-// "grouping" column one with "\\". A first group that every row has and that names an
-// exporter's root ("Root", "Passwords") is left out.
-CsvRead ReadCsvEntries(const std::string& text);
+// The rows of a CSV file with a header row become entries one at a time, in the file's text. Its
+// columns are found by the names the common keepers use, in any case. Without a title or
+// address column no row is read, and the first row counts as a row, not as a header. A group
+// column holds a path with "/" between the names, a "grouping" column one with "\\".
+class CsvEntryReader {
+  public:
+    // rootToDrop, when not empty, is left out of every path that starts with it: the root
+    // ExporterRoot found in an earlier reading of the same file.
+    explicit CsvEntryReader(CsvReader& rows, std::string rootToDrop = {});
+
+    // The next row that is an entry; false after the last one.
+    bool Next(CsvEntry& entry);
+    // Once Next said false: the rows that were not entries and the columns left out.
+    CsvRead Read() const;
+    // Once Next said false: the first group that every entry has and that names an exporter's
+    // root ("Root", "Passwords"), which an import leaves out; empty when there is none.
+    std::string ExporterRoot() const;
+
+  private:
+    void Skip(const std::string& title);
+
+    CsvReader& rows_;
+    std::string rootToDrop_;
+    CsvRow header_;
+    CsvRow row_;
+    std::vector<int> columnOf_;
+    std::vector<bool> kept_;
+    std::vector<bool> dropped_;
+    bool named_ = false;
+    int number_ = 0;  // the rows read, the header among them
+    CsvRead read_;
+    bool anyEntry_ = false;
+    std::vector<bool> everyPathHasRoot_;
+};
 
 // The record writes an import makes: record 1's count first, then the records in an order
 // where every group comes before what it holds, so that any first part of them leaves a
@@ -76,17 +108,21 @@ struct ImportPlan {
     std::vector<std::pair<int, FieldValues>> writes;
     std::vector<bool> isEntry;  // per write
     int entries = 0;
-    std::vector<SkippedRow> skippedRows;
-    int skipped = 0;        // the number of skippedRows
+    std::vector<SkippedRow> skippedRows;  // the first kNamedSkippedRows
+    int skipped = 0;
     bool fileFull = false;  // rows were left out because no record number was left
 };
 
-// Plans entries into the tree of store: each into the group its path names, creating the groups
-// that do not exist yet; toStored converts the file's text to the data file's. Names are
-// trimmed and empty ones left out. The title follows the editor's rules (line breaks flattened,
-// blank refused); a blank one is taken from the address's host name. A row whose values or
-// group names cannot be stored intact, or whose path is deeper than MaxGroupDepth, is skipped.
-ImportPlan PlanImport(RecordStore& store, int dataKey, const std::vector<CsvEntry>& entries,
+// The next entry to import into entry; false when there are no more.
+using EntrySource = std::function<bool(CsvEntry& entry)>;
+
+// Plans the entries of next into the tree of store, taking one at a time: each into the group its
+// path names, creating the groups that do not exist yet; toStored converts the file's text to the
+// data file's. Names are trimmed and empty ones left out. The title follows the editor's rules
+// (line breaks flattened, blank refused); a blank one is taken from the address's host name. A row
+// whose values or group names cannot be stored intact, or whose path is deeper than MaxGroupDepth,
+// is skipped.
+ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
                       const TextConverter& toStored, const PasswordTypeSettings& type,
                       platform::RandomSource& random);
 

@@ -9,9 +9,6 @@ namespace keyrack {
 
 namespace {
 
-// The most skipped rows the summary names one by one.
-constexpr std::size_t kNamedSkippedRows = 5;
-
 constexpr int kMessageCannotStore = 53;
 constexpr int kMessageFileFull = 55;
 constexpr int kMessageTitleNeeded = 58;
@@ -70,7 +67,7 @@ std::string ImportSummary(const CsvRead& read, const ImportPlan& plan, const Imp
                    (title.empty() ? "" : " \xE2\x80\x9C" + title + "\xE2\x80\x9D") + ": " +
                    reason(skipped[i].reason);
     }
-    if (skipped.size() > kNamedSkippedRows) {
+    if (static_cast<std::size_t>(read.skipped + plan.skipped) > kNamedSkippedRows) {
         summary += "\n\xE2\x80\xA6";
     }
     return summary;

@@ -40,9 +40,11 @@ void ForEachGroup(const std::string& text, int key, Visit visit) {
     }
 }
 
-bool IsFillLetter(int code) {
-    return (code >= 65 && code <= 93) || (code >= 97 && code <= 121);
-}
+// The fill letters: a draw below 57 from "A" on that falls on a letter from A to ] or from a to
+// y, drawn again otherwise.
+constexpr char kFillChoices[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]\0\0\0abcdefghijklmnopqrstuvwxy";
+constexpr std::uint32_t kFillDraws = sizeof kFillChoices - 1;
+static_assert(kFillDraws == 57);
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -66,34 +68,27 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     }
     std::string out;
     out.reserve(std::max(text.size() * 3, fill && length > 0 ? std::size_t(length) : 0));
-    ForEachGroup(text, key, [&out](int group) {
-        // Three digits with leading zeros; a larger group (a value that cannot be stored
-        // intact) keeps all of its digits.
+    // Three places per group, written in place: appending them one group at a time cost more
+    // than the digits themselves.
+    out.resize(text.size() * 3);
+    std::size_t at = 0;
+    ForEachGroup(text, key, [&out, &at](int group) {
+        // A larger group (a value that cannot be stored intact) keeps all of its digits.
         if (group > 999) {
-            out += std::to_string(group);
+            const std::string digits = std::to_string(group);
+            out.replace(at, 3, digits);
+            at += digits.size();
             return;
         }
-        const char digits[] = {static_cast<char>('0' + group / 100),
-                               static_cast<char>('0' + group / 10 % 10),
-                               static_cast<char>('0' + group % 10)};
-        out.append(digits, sizeof digits);
+        out[at] = static_cast<char>('0' + group / 100);
+        out[at + 1] = static_cast<char>('0' + group / 10 % 10);
+        out[at + 2] = static_cast<char>('0' + group % 10);
+        at += 3;
     });
     if (fill && static_cast<int>(out.size()) < length) {
-        std::size_t at = out.size();
+        at = out.size();
         out.resize(static_cast<std::size_t>(length));
-        // Drawn in runs no longer than the letters still missing, so the draws are the same
-        // ones that one draw per letter would take.
-        std::uint32_t draws[128];
-        while (at < out.size()) {
-            const std::size_t count = std::min(out.size() - at, std::size(draws));
-            random.BelowEach(57, draws, count);
-            for (std::size_t i = 0; i < count; ++i) {
-                const int r = static_cast<int>(draws[i]) + 65;
-                if (IsFillLetter(r)) {
-                    out[at++] = static_cast<char>(r);
-                }
-            }
-        }
+        random.PickEach(kFillChoices, kFillDraws, &out[at], out.size() - at);
     }
     return out;
 }
@@ -131,9 +126,22 @@ bool StoresIntact(const std::string& value, int key, int fieldWidth) {
     if (static_cast<int>(value.size()) > PlainCapacity(fieldWidth)) {
         return false;
     }
+    // Each group must read back as its own character the way DecodeValue reads it: within three
+    // digits, and no NUL, which reading leaves out. Checked group by group, as an import asks
+    // this of every value it brings in.
+    const int k = EffectiveKey(key);
     bool fits = true;
-    ForEachGroup(value, key, [&fits](int group) { fits = fits && group >= 0 && group <= 999; });
-    return fits && DecodeValue(EncodeValue(value, key, false, 0), key) == value;
+    int previous = -1;
+    std::size_t at = 0;
+    ForEachGroup(value, key, [&](int group) {
+        const int code = Code(value[at++]);
+        const int read = previous < 0       ? group - k
+                         : group > previous ? group - previous - k
+                                            : group - k + (221 - previous);
+        fits = fits && group >= 0 && group <= 999 && code != 0 && read == code;
+        previous = group;
+    });
+    return fits;
 }
 
 }  // namespace keyrack

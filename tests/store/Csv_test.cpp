@@ -14,6 +14,36 @@
 namespace keyrack {
 namespace {
 
+CsvReader::Source TextSource(const std::string& text) {
+    return [&text, given = std::size_t(0)](char* into, std::size_t room) mutable {
+        const std::size_t count = text.copy(into, room, given);
+        given += count;
+        return count;
+    };
+}
+
+struct EntriesRead {
+    std::vector<CsvEntry> entries;
+    CsvRead read;
+};
+
+// Both readings an import makes of text.
+EntriesRead ReadEntries(const std::string& text) {
+    CsvReader first(TextSource(text));
+    CsvEntryReader layout(first);
+    CsvEntry entry;
+    while (layout.Next(entry)) {
+    }
+    CsvReader second(TextSource(text));
+    CsvEntryReader rows(second, layout.ExporterRoot());
+    EntriesRead read;
+    while (rows.Next(entry)) {
+        read.entries.push_back(entry);
+    }
+    read.read = rows.Read();
+    return read;
+}
+
 TEST(CsvTest, WritesQuotesOnlyWhereNeededAndReadsWhatOtherProgramsWrite) {
     const CsvRow row = {"plain", "a,b", "say \"hi\"", "two\r\nlines", "", "one\nline"};
     const std::string line = CsvLine(row);
@@ -32,17 +62,23 @@ TEST(CsvTest, WritesQuotesOnlyWhereNeededAndReadsWhatOtherProgramsWrite) {
         {"h\na,\"b\nc\nd,\"e\"\r\nf\n", {{"h"}, {"a", "!"}, {"c"}, {"d", "e"}, {"f"}}},
         {"", {}},
         {",\n", {{"", ""}}}};
+    // Reads of one and two bytes split every mark, quote pair and line end.
     for (const Case& c : cases) {
-        CsvRows read = ReadCsv(c.text);
-        for (std::size_t i = 0; i < read.rows.size(); ++i) {
-            read.rows[i].resize(read.rows[i].size() + read.broken[i], "!");
+        for (std::size_t readSize : {1, 2, 1 << 16}) {
+            CsvReader reader(TextSource(c.text), readSize);
+            std::vector<CsvRow> rows;
+            CsvRow row;
+            for (bool broken = false; reader.Next(row, broken);) {
+                row.resize(row.size() + broken, "!");
+                rows.push_back(row);
+            }
+            EXPECT_EQ(rows, c.rows) << c.text << readSize;
         }
-        EXPECT_EQ(read.rows, c.rows) << c.text;
     }
 }
 
 TEST(CsvTest, ColumnsAreFoundByTheNamesKeepersUse) {
-    const CsvRead peer = ReadCsvEntries(
+    const EntriesRead peer = ReadEntries(
         "\xEF\xBB\xBF\"Web Site\",Notes,USER NAME,Password,Title,folder\r\n"
         "https://mail.example,x,ann,pw,Mail,Home/Net\r\nshort row\r\n");
     ASSERT_EQ(peer.entries.size(), 2u);
@@ -53,17 +89,17 @@ TEST(CsvTest, ColumnsAreFoundByTheNamesKeepersUse) {
     EXPECT_EQ(peer.entries[1].address, "short row");
 
     // Without a first row naming the columns every row counts; a header never does.
-    const CsvRead headless = ReadCsvEntries("Mail,ann,pw\nBank,bob,pw2\n");
+    const EntriesRead headless = ReadEntries("Mail,ann,pw\nBank,bob,pw2\n");
     EXPECT_TRUE(headless.entries.empty());
-    EXPECT_EQ(headless.skipped, 2);
-    EXPECT_EQ(ReadCsvEntries("").skipped, 0);
-    const CsvRead stray = ReadCsvEntries("name\nA\n\"B\nC\nD\nE\n");
-    EXPECT_EQ(stray.entries.size() * 10 + stray.skipped, 41u);
-    EXPECT_EQ(stray.skippedRows[0].row, 3);
+    EXPECT_EQ(headless.read.skipped, 2);
+    EXPECT_EQ(ReadEntries("").read.skipped, 0);
+    const EntriesRead stray = ReadEntries("name\nA\n\"B\nC\nD\nE\n");
+    EXPECT_EQ(stray.entries.size() * 10 + stray.read.skipped, 41u);
+    EXPECT_EQ(stray.read.skippedRows[0].row, 3);
 }
 
 TEST(CsvTest, SummaryNamesTheColumnsNotKeptAndTheFirstRowsSkipped) {
-    const CsvRead read{{}, {{3, "Bad \"q", SkipReason::Unreadable}}, 1, {"Notes", "TOTP"}};
+    const CsvRead read{{{3, "Bad \"q", SkipReason::Unreadable}}, 1, {"Notes", "TOTP"}};
     ImportPlan plan;
     plan.skippedRows = {{2, "", SkipReason::NoTitle},
                         {4, "Long\nTitle", SkipReason::CannotStore},
@@ -106,7 +142,11 @@ class CsvImportTest : public ::testing::Test {
 
     ImportResult Import(const std::vector<CsvEntry>& entries, bool writeFails = false) {
         const auto same = [](const std::string& text) { return std::optional<std::string>(text); };
-        plan = PlanImport(store, kKey, entries, same, {"ALPHA", "Y", "8"}, random);
+        auto next = entries.begin();
+        const auto source = [&](CsvEntry& entry) {
+            return next != entries.end() && (entry = *next++, true);
+        };
+        plan = PlanImport(store, kKey, source, same, {"ALPHA", "Y", "8"}, random);
         return RunImport(plan, [&](const std::vector<std::pair<int, FieldValues>>& writes) {
             return !writeFails && store.WriteRecords(writes, path);
         });
@@ -196,10 +236,10 @@ TEST_F(CsvImportTest, OtherKeepersExportsImportWithEveryValueExact) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         SetUp();
-        const CsvRead read =
-            ReadCsvEntries(testing::ReadBytes(std::string(KEYRACK_TEST_DATA_DIR "/csv/") + c.file));
-        EXPECT_EQ(read.droppedColumns, c.droppedColumns);
-        EXPECT_EQ(read.skipped + Import(read.entries).entries * 10, 20);
+        const EntriesRead read =
+            ReadEntries(testing::ReadBytes(std::string(KEYRACK_TEST_DATA_DIR "/csv/") + c.file));
+        EXPECT_EQ(read.read.droppedColumns, c.droppedColumns);
+        EXPECT_EQ(read.read.skipped + Import(read.entries).entries * 10, 20);
         EXPECT_EQ(Exported(), c.entries);
     }
 }
