@@ -1,8 +1,11 @@
 #include "store/ConflictCopyMerge.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <optional>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -38,6 +41,18 @@ constexpr char kSeparator = '\x1f';
 // The path of the default group, whatever its shown name.
 const std::string kDefaultPath(1, '\x1e');
 
+std::string_view TrimSpaces(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string_view StoredField(const DataRecord& record, int field) {
+    return {record.bytes.data() + FieldOffset(field), static_cast<std::size_t>(FieldWidth(field))};
+}
+
 // The tree of one file as paths of names.
 class Tree {
   public:
@@ -45,10 +60,15 @@ class Tree {
     // copy that mostly matches the data file is decoded only where it differs. A protected
     // file's values are read as they stand, with no key.
     Tree(const RecordList& records, FileKind fileKind, int key, const Tree* like = nullptr)
-        : records_(records), fileKind_(fileKind), key_(key), kinds_(records.size(), Kind::Other) {
+        : records_(records),
+          fileKind_(fileKind),
+          key_(key),
+          kinds_(records.size(), Kind::Other),
+          titles_(records.size()) {
         for (int record = FirstTreeRecord; record < static_cast<int>(records.size()); ++record) {
             if (like != nullptr && like->SameRecord(*this, record)) {
                 kinds_[record] = like->kinds_[record];
+                titles_[record] = like->titles_[record];
             } else {
                 Classify(record);
             }
@@ -63,10 +83,19 @@ class Tree {
             return ProtectedField(records_[record], field);
         }
         // A field never written holds NULs, which read as nothing, as the store reads them.
-        std::string stored = records_[record].Field(field);
-        stored.erase(std::remove(stored.begin(), stored.end(), '\0'), stored.end());
-        return DecodeValue(Trim(stored), key_);
+        // Most fields hold none and are decoded where they lie.
+        std::string_view stored = StoredField(records_[record], field);
+        std::string withoutNuls;
+        if (stored.find('\0') != std::string_view::npos) {
+            withoutNuls.assign(stored);
+            withoutNuls.erase(std::remove(withoutNuls.begin(), withoutNuls.end(), '\0'),
+                              withoutNuls.end());
+            stored = withoutNuls;
+        }
+        return DecodeValue(TrimSpaces(stored), key_);
     }
+    // The trimmed title of an entry.
+    const std::string& Title(int record) const { return titles_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
     bool IsEntry(int record) const { return kinds_[record] == Kind::Entry; }
     std::string KeyOf(int record, int field) const {
@@ -108,21 +137,38 @@ class Tree {
         const std::string parent = ParentKey(record);
         return parent.empty() ? std::string() : PathOf(parent);
     }
-    std::string EntryIdentity(int record) const {
+    EntryValues ValuesOf(int record) const {
+        return {Value(record, 1),
+                Value(record, 2),
+                Value(record, 3),
+                Value(record, kPasswordField),
+                {Value(record, 5), Value(record, 6), Value(record, 7)}};
+    }
+    std::string EntryIdentity(int record, const EntryValues& values) const {
         std::string identity = ParentPath(record);
-        for (int field = 1; field <= kEntryFields; ++field) {
-            // Stored as the editor saves them: all but the password trimmed.
-            const std::string value = Value(record, field);
-            identity += kSeparator + (field == kPasswordField ? value : Trim(value));
+        // Stored as the editor saves them: all but the password trimmed.
+        for (const std::string* value :
+             {&values.title, &values.address, &values.userName, &values.password, &values.type.type,
+              &values.type.caseSet, &values.type.length}) {
+            identity += kSeparator + (value == &values.password ? *value : Trim(*value));
         }
         return identity;
+    }
+    // Whether every group has the same path of names in both trees: then an entry's group
+    // stands where it stood whatever group it names.
+    bool SamePaths(const Tree& other) const {
+        const auto samePath = [&](const auto& group) {
+            return PathOf(group.first) == other.PathOf(group.first);
+        };
+        return std::all_of(groups_.begin(), groups_.end(), samePath) &&
+               std::all_of(other.groups_.begin(), other.groups_.end(), samePath);
     }
     // The entries titled so, to look for an entry without making every entry's identity.
     const std::vector<int>& EntriesTitled(const std::string& title) const {
         if (titled_.empty()) {
             for (int record = FirstTreeRecord; record < static_cast<int>(kinds_.size()); ++record) {
                 if (IsEntry(record)) {
-                    titled_[Trim(Value(record, 1))].push_back(record);
+                    titled_[titles_[record]].push_back(record);
                 }
             }
         }
@@ -136,7 +182,8 @@ class Tree {
 
     void Classify(int record) {
         const std::string title = Value(record, 1);
-        if (!Trim(title).empty()) {
+        titles_[record] = Trim(title);
+        if (!titles_[record].empty()) {
             kinds_[record] = Kind::Entry;
         } else if (title.empty() && !Trim(Value(record, kNameField)).empty() &&
                    !KeyOf(record, kOwnKeyField).empty()) {
@@ -148,6 +195,7 @@ class Tree {
     const FileKind fileKind_;
     const int key_;
     std::vector<Kind> kinds_;
+    std::vector<std::string> titles_;
     std::unordered_map<std::string, int> groups_;
     mutable std::unordered_map<std::string, std::string> paths_;
     mutable std::unordered_map<std::string, std::vector<int>> titled_;
@@ -170,6 +218,36 @@ int StoredKey(const RecordList& records) {
 bool IsFree(const DataRecord& record) {
     return std::all_of(record.bytes.begin(), record.bytes.end(),
                        [](char c) { return c == ' ' || c == '\0'; });
+}
+
+// An entry's record from a copy under the data file's own key. A value's stored bytes read back
+// as the value itself, so they come over as they stand instead of being encoded again; only a
+// value the editor would store otherwise (surrounding spaces, a field with NULs) is encoded.
+FieldValues SameKeyEntryFields(const DataRecord& stored, const EntryValues& values,
+                               const std::string& group, int record, int dataKey,
+                               platform::RandomSource& random) {
+    EntryValues encoded = values;
+    std::array<bool, kEntryFields> kept{};
+    int field = 1;
+    for (std::string* value :
+         {&encoded.title, &encoded.address, &encoded.userName, &encoded.password,
+          &encoded.type.type, &encoded.type.caseSet, &encoded.type.length}) {
+        const bool asStored = !IsBlank(*value) &&
+                              StoredField(stored, field).find('\0') == std::string_view::npos &&
+                              (field == kPasswordField || *value == Trim(*value));
+        if (asStored) {
+            kept[field - 1] = true;
+            value->clear();
+        }
+        ++field;
+    }
+    FieldValues fields = EntryRecordFields(encoded, group, record, group, dataKey, random);
+    for (field = 1; field <= kEntryFields; ++field) {
+        if (kept[field - 1]) {
+            fields[field - 1] = std::string(StoredField(stored, field));
+        }
+    }
+    return fields;
 }
 
 FieldValues Header(const RecordList& records, int count) {
@@ -199,20 +277,30 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     // copy ask for them; with them, those of entries taken from the copy.
     std::unordered_set<std::string> entries;
     std::unordered_set<std::string> titlesLookedUp;
-    const auto isNew = [&](int record) {
-        if (ours.SameRecord(theirs, record) && ours.IsEntry(record)) {
-            const std::string parent = ours.ParentKey(record);
-            if (ours.PathOf(parent) == theirs.PathOf(parent)) {
-                return false;
-            }
+    const bool samePaths = ours.SamePaths(theirs);
+    const auto standsUnchanged = [&](int record) {
+        if (!ours.SameRecord(theirs, record) || !ours.IsEntry(record)) {
+            return false;
         }
-        const std::string title = Trim(theirs.Value(record, 1));
+        if (samePaths) {
+            return true;
+        }
+        const std::string parent = ours.ParentKey(record);
+        return ours.PathOf(parent) == theirs.PathOf(parent);
+    };
+    // The entry's values when no entry of the data file has them, with them its identity.
+    const auto newValues = [&](int record) -> std::optional<EntryValues> {
+        const std::string& title = theirs.Title(record);
         if (titlesLookedUp.insert(title).second) {
             for (int known : ours.EntriesTitled(title)) {
-                entries.insert(ours.EntryIdentity(known));
+                entries.insert(ours.EntryIdentity(known, ours.ValuesOf(known)));
             }
         }
-        return entries.insert(theirs.EntryIdentity(record)).second;
+        EntryValues values = theirs.ValuesOf(record);
+        if (!entries.insert(theirs.EntryIdentity(record, values)).second) {
+            return std::nullopt;
+        }
+        return values;
     };
 
     int next = FirstTreeRecord;
@@ -252,21 +340,20 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         ++plan.groupsAdded;
     }
     for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
-        if (!theirs.IsEntry(record) || !isNew(record)) {
+        if (!theirs.IsEntry(record) || standsUnchanged(record)) {
             continue;
         }
-        EntryValues values{
-            theirs.Value(record, 1),
-            theirs.Value(record, 2),
-            theirs.Value(record, 3),
-            theirs.Value(record, 4),
-            {theirs.Value(record, 5), theirs.Value(record, 6), theirs.Value(record, 7)}};
+        const std::optional<EntryValues> values = newValues(record);
+        if (!values) {
+            continue;
+        }
         const std::string& group = groupKeys.at(theirs.ParentPath(record));
         const int at = allocate();
         plan.writes.push_back(
-            {at, kind == FileKind::Protected
-                     ? ProtectedEntryFields(values, group, at, group)
-                     : EntryRecordFields(values, group, at, group, dataKey, random)});
+            {at, kind == FileKind::Protected ? ProtectedEntryFields(*values, group, at, group)
+                 : dataKey == copyKey
+                     ? SameKeyEntryFields(copy[record], *values, group, at, dataKey, random)
+                     : EntryRecordFields(*values, group, at, group, dataKey, random)});
         ++plan.entriesAdded;
     }
     if (!plan.writes.empty() && plan.writes.back().record > MaxRecordNumber) {

@@ -49,12 +49,12 @@ bool IsDigit(char c) {
 }
 
 // The number at the start of the (up to) three characters at `at`.
-int GroupValue(const std::string& text, std::size_t at) {
+int GroupValue(std::string_view text, std::size_t at) {
     if (at + 3 <= text.size() && IsDigit(text[at]) && IsDigit(text[at + 1]) &&
         IsDigit(text[at + 2])) {
         return (text[at] - '0') * 100 + (text[at + 1] - '0') * 10 + (text[at + 2] - '0');
     }
-    return static_cast<int>(RoundHalfEven(Val(text.substr(at, 3))));
+    return static_cast<int>(RoundHalfEven(Val(std::string(text.substr(at, 3)))));
 }
 
 }  // namespace
@@ -98,8 +98,8 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     return out;
 }
 
-std::string DecodeValue(const std::string& text, int key) {
-    if (IsBlank(text) || Code(text[0]) > 60) {
+std::string DecodeValue(std::string_view text, int key) {
+    if (text.find_first_not_of(' ') == std::string_view::npos || Code(text[0]) > 60) {
         return {};
     }
     const int k = EffectiveKey(key);
