@@ -49,9 +49,32 @@ std::string_view TrimSpaces(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string_view StoredField(const DataRecord& record, int field) {
-    return {record.bytes.data() + FieldOffset(field), static_cast<std::size_t>(FieldWidth(field))};
-}
+// The records of a file as they lie in memory: a record list's, or those of a read file, which
+// are looked at where they are rather than copied into a list first. Numbered from 1, as in a
+// record list.
+class RecordBytes {
+  public:
+    explicit RecordBytes(const RecordList& records)
+        : list_(&records), end_(static_cast<int>(records.size())) {}
+    explicit RecordBytes(const std::string& content)
+        : content_(content.data()), end_(static_cast<int>(content.size() / RecordLength) + 1) {}
+
+    // One past the last record's number.
+    int End() const { return end_; }
+    std::string_view Record(int record) const {
+        return {list_ != nullptr ? (*list_)[record].bytes.data()
+                                 : content_ + static_cast<std::size_t>(record - 1) * RecordLength,
+                RecordLength};
+    }
+    std::string_view Field(int record, int field) const {
+        return Record(record).substr(FieldOffset(field), FieldWidth(field));
+    }
+
+  private:
+    const RecordList* list_ = nullptr;
+    const char* content_ = nullptr;
+    int end_ = 0;
+};
 
 // The tree of one file as paths of names.
 class Tree {
@@ -59,13 +82,13 @@ class Tree {
     // A record with the same bytes under the same key as in like is what it is there, so a
     // copy that mostly matches the data file is decoded only where it differs. A protected
     // file's values are read as they stand, with no key.
-    Tree(const RecordList& records, FileKind fileKind, int key, const Tree* like = nullptr)
+    Tree(const RecordBytes& records, FileKind fileKind, int key, const Tree* like = nullptr)
         : records_(records),
           fileKind_(fileKind),
           key_(key),
-          kinds_(records.size(), Kind::Other),
-          titles_(records.size()) {
-        for (int record = FirstTreeRecord; record < static_cast<int>(records.size()); ++record) {
+          kinds_(static_cast<std::size_t>(std::max(records.End(), 0)), Kind::Other),
+          titles_(kinds_.size()) {
+        for (int record = FirstTreeRecord; record < records.End(); ++record) {
             if (like != nullptr && like->SameRecord(*this, record)) {
                 kinds_[record] = like->kinds_[record];
                 titles_[record] = like->titles_[record];
@@ -80,11 +103,13 @@ class Tree {
 
     std::string Value(int record, int field) const {
         if (fileKind_ == FileKind::Protected) {
-            return ProtectedField(records_[record], field);
+            // UTF-8 as it stands, up to the NULs that pad it.
+            const std::string_view stored = records_.Field(record, field);
+            return std::string(stored.substr(0, stored.find_last_not_of('\0') + 1));
         }
         // A field never written holds NULs, which read as nothing, as the store reads them.
         // Most fields hold none and are decoded where they lie.
-        std::string_view stored = StoredField(records_[record], field);
+        std::string_view stored = records_.Field(record, field);
         std::string withoutNuls;
         if (stored.find('\0') != std::string_view::npos) {
             withoutNuls.assign(stored);
@@ -103,10 +128,9 @@ class Tree {
     }
     // The same bytes under the same key: the same group or entry in the same place.
     bool SameRecord(const Tree& other, int record) const {
-        return fileKind_ == other.fileKind_ && key_ == other.key_ &&
-               record < static_cast<int>(records_.size()) &&
-               record < static_cast<int>(other.records_.size()) &&
-               records_[record].bytes == other.records_[record].bytes;
+        return fileKind_ == other.fileKind_ && key_ == other.key_ && record < records_.End() &&
+               record < other.records_.End() &&
+               records_.Record(record) == other.records_.Record(record);
     }
 
     // The path of names of the group with this key; a missing parent ends the path, a missing
@@ -191,7 +215,7 @@ class Tree {
         }
     }
 
-    const RecordList& records_;
+    const RecordBytes& records_;
     const FileKind fileKind_;
     const int key_;
     std::vector<Kind> kinds_;
@@ -201,12 +225,12 @@ class Tree {
     mutable std::unordered_map<std::string, std::vector<int>> titled_;
 };
 
-int StoredKey(const RecordList& records) {
-    if (records.size() <= kHeaderRecord) {
+int StoredKey(const RecordBytes& records) {
+    if (records.End() <= kHeaderRecord) {
         return 0;
     }
     const std::string text =
-        DecodeValue(Trim(records[kHeaderRecord].Field(kDataKeyField)), LoginKey);
+        DecodeValue(TrimSpaces(records.Field(kHeaderRecord, kDataKeyField)), LoginKey);
     if (text.empty() || text.size() > 3 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return 0;
@@ -223,7 +247,7 @@ bool IsFree(const DataRecord& record) {
 // An entry's record from a copy under the data file's own key. A value's stored bytes read back
 // as the value itself, so they come over as they stand instead of being encoded again; only a
 // value the editor would store otherwise (surrounding spaces, a field with NULs) is encoded.
-FieldValues SameKeyEntryFields(const DataRecord& stored, const EntryValues& values,
+FieldValues SameKeyEntryFields(const RecordBytes& copy, int from, const EntryValues& values,
                                const std::string& group, int record, int dataKey,
                                platform::RandomSource& random) {
     EntryValues encoded = values;
@@ -233,7 +257,7 @@ FieldValues SameKeyEntryFields(const DataRecord& stored, const EntryValues& valu
          {&encoded.title, &encoded.address, &encoded.userName, &encoded.password,
           &encoded.type.type, &encoded.type.caseSet, &encoded.type.length}) {
         const bool asStored = !IsBlank(*value) &&
-                              StoredField(stored, field).find('\0') == std::string_view::npos &&
+                              copy.Field(from, field).find('\0') == std::string_view::npos &&
                               (field == kPasswordField || *value == Trim(*value));
         if (asStored) {
             kept[field - 1] = true;
@@ -244,7 +268,7 @@ FieldValues SameKeyEntryFields(const DataRecord& stored, const EntryValues& valu
     FieldValues fields = EntryRecordFields(encoded, group, record, group, dataKey, random);
     for (field = 1; field <= kEntryFields; ++field) {
         if (kept[field - 1]) {
-            fields[field - 1] = std::string(StoredField(stored, field));
+            fields[field - 1] = std::string(copy.Field(from, field));
         }
     }
     return fields;
@@ -260,10 +284,11 @@ FieldValues Header(const RecordList& records, int count) {
 }
 
 ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKey,
-                           const std::vector<int>& unreadable, const RecordList& copy, int copyKey,
+                           const std::vector<int>& unreadable, const RecordBytes& copy, int copyKey,
                            platform::RandomSource& random) {
     ConflictCopyPlan plan;
-    const Tree ours(dataFile, kind, dataKey);
+    const RecordBytes dataFileBytes(dataFile);
+    const Tree ours(dataFileBytes, kind, dataKey);
     const Tree theirs(copy, kind, copyKey, &ours);
 
     std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
@@ -315,7 +340,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     };
     // A group's path needs its parent's: groups are placed shortest path first.
     std::vector<std::pair<std::string, int>> copyGroups;
-    for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
+    for (int record = FirstTreeRecord; record < copy.End(); ++record) {
         if (theirs.IsGroup(record)) {
             copyGroups.emplace_back(theirs.PathOf(theirs.KeyOf(record, kOwnKeyField)), record);
         }
@@ -339,7 +364,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         groupKeys[path] = RecordKey(at);
         ++plan.groupsAdded;
     }
-    for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
+    for (int record = FirstTreeRecord; record < copy.End(); ++record) {
         if (!theirs.IsEntry(record) || standsUnchanged(record)) {
             continue;
         }
@@ -352,7 +377,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         plan.writes.push_back(
             {at, kind == FileKind::Protected ? ProtectedEntryFields(*values, group, at, group)
                  : dataKey == copyKey
-                     ? SameKeyEntryFields(copy[record], *values, group, at, dataKey, random)
+                     ? SameKeyEntryFields(copy, record, *values, group, at, dataKey, random)
                      : EntryRecordFields(*values, group, at, group, dataKey, random)});
         ++plan.entriesAdded;
     }
@@ -376,7 +401,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
 ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
                                        const std::string& copyContent,
                                        platform::RandomSource& random) {
-    const RecordList copy = RecordsOf(copyContent);
+    const RecordBytes copy(copyContent);
     const int copyKey = StoredKey(copy);
     if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
         return Refused(ConflictCopyPlan::Status::NotADataFile);
@@ -403,7 +428,7 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
     } else {
         // A copy written before the file was protected elsewhere: its values in today's form.
         const RecordList plain = RecordsOf(copyContent);
-        const int copyKey = StoredKey(plain);
+        const int copyKey = StoredKey(RecordBytes(plain));
         if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
             return Refused(ConflictCopyPlan::Status::NotADataFile);
         }
@@ -411,8 +436,8 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
     }
     std::vector<int> unreadable = store.UnreadableRecords();
     std::sort(unreadable.begin(), unreadable.end());
-    ConflictCopyPlan plan =
-        PlanMerge(store.DataRecords, FileKind::Protected, 0, unreadable, copy, 0, random);
+    ConflictCopyPlan plan = PlanMerge(store.DataRecords, FileKind::Protected, 0, unreadable,
+                                      RecordBytes(copy), 0, random);
     WipeRecords(copy);
     return plan;
 }

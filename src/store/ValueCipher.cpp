@@ -103,8 +103,14 @@ std::string DecodeValue(std::string_view text, int key) {
         return {};
     }
     const int k = EffectiveKey(key);
+    // Sized for the groups that start with a digit, not for the fill letters after them, so
+    // that a short value stays within the string's own buffer.
+    std::size_t groups = 0;
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        groups += Code(text[i]) < 60 ? 1 : 0;
+    }
     std::string out;
-    out.reserve(text.size() / 3);
+    out.reserve(groups);
     const auto append = [&out](int code) {
         // Codes outside a byte come only from damaged groups; they carry no character.
         if (code > 0 && code <= 255) {
