@@ -187,19 +187,6 @@ class Tree {
         return std::all_of(groups_.begin(), groups_.end(), samePath) &&
                std::all_of(other.groups_.begin(), other.groups_.end(), samePath);
     }
-    // The entries titled so, to look for an entry without making every entry's identity.
-    const std::vector<int>& EntriesTitled(const std::string& title) const {
-        if (titled_.empty()) {
-            for (int record = FirstTreeRecord; record < static_cast<int>(kinds_.size()); ++record) {
-                if (IsEntry(record)) {
-                    titled_[titles_[record]].push_back(record);
-                }
-            }
-        }
-        static const std::vector<int> none;
-        const auto found = titled_.find(title);
-        return found != titled_.end() ? found->second : none;
-    }
 
   private:
     enum class Kind : unsigned char { Other, Group, Entry };
@@ -222,7 +209,6 @@ class Tree {
     std::vector<std::string> titles_;
     std::unordered_map<std::string, int> groups_;
     mutable std::unordered_map<std::string, std::string> paths_;
-    mutable std::unordered_map<std::string, std::vector<int>> titled_;
 };
 
 int StoredKey(const RecordBytes& records) {
@@ -298,10 +284,6 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
                 {ours.PathOf(ours.KeyOf(record, kOwnKeyField)), ours.KeyOf(record, kOwnKeyField)});
         }
     }
-    // The identities of the data file's entries are made title by title, as entries of the
-    // copy ask for them; with them, those of entries taken from the copy.
-    std::unordered_set<std::string> entries;
-    std::unordered_set<std::string> titlesLookedUp;
     const bool samePaths = ours.SamePaths(theirs);
     const auto standsUnchanged = [&](int record) {
         if (!ours.SameRecord(theirs, record) || !ours.IsEntry(record)) {
@@ -313,20 +295,23 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         const std::string parent = ours.ParentKey(record);
         return ours.PathOf(parent) == theirs.PathOf(parent);
     };
-    // The entry's values when no entry of the data file has them, with them its identity.
-    const auto newValues = [&](int record) -> std::optional<EntryValues> {
-        const std::string& title = theirs.Title(record);
-        if (titlesLookedUp.insert(title).second) {
-            for (int known : ours.EntriesTitled(title)) {
-                entries.insert(ours.EntryIdentity(known, ours.ValuesOf(known)));
-            }
+    // Only the copy's entries that do not stand unchanged in their place can be new, and only
+    // the data file's entries with their titles can match them: the identities of those are
+    // made, and with them those of the entries taken from the copy.
+    std::vector<int> changed;
+    std::unordered_set<std::string_view> changedTitles;
+    for (int record = FirstTreeRecord; record < copy.End(); ++record) {
+        if (theirs.IsEntry(record) && !standsUnchanged(record)) {
+            changed.push_back(record);
+            changedTitles.insert(theirs.Title(record));
         }
-        EntryValues values = theirs.ValuesOf(record);
-        if (!entries.insert(theirs.EntryIdentity(record, values)).second) {
-            return std::nullopt;
+    }
+    std::unordered_set<std::string> entries;
+    for (int record = FirstTreeRecord; record < dataFileBytes.End(); ++record) {
+        if (ours.IsEntry(record) && changedTitles.count(ours.Title(record)) > 0) {
+            entries.insert(ours.EntryIdentity(record, ours.ValuesOf(record)));
         }
-        return values;
-    };
+    }
 
     int next = FirstTreeRecord;
     const auto allocate = [&]() {
@@ -364,21 +349,18 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         groupKeys[path] = RecordKey(at);
         ++plan.groupsAdded;
     }
-    for (int record = FirstTreeRecord; record < copy.End(); ++record) {
-        if (!theirs.IsEntry(record) || standsUnchanged(record)) {
-            continue;
-        }
-        const std::optional<EntryValues> values = newValues(record);
-        if (!values) {
+    for (int record : changed) {
+        const EntryValues values = theirs.ValuesOf(record);
+        if (!entries.insert(theirs.EntryIdentity(record, values)).second) {
             continue;
         }
         const std::string& group = groupKeys.at(theirs.ParentPath(record));
         const int at = allocate();
         plan.writes.push_back(
-            {at, kind == FileKind::Protected ? ProtectedEntryFields(*values, group, at, group)
+            {at, kind == FileKind::Protected ? ProtectedEntryFields(values, group, at, group)
                  : dataKey == copyKey
-                     ? SameKeyEntryFields(copy, record, *values, group, at, dataKey, random)
-                     : EntryRecordFields(*values, group, at, group, dataKey, random)});
+                     ? SameKeyEntryFields(copy, record, values, group, at, dataKey, random)
+                     : EntryRecordFields(values, group, at, group, dataKey, random)});
         ++plan.entriesAdded;
     }
     if (!plan.writes.empty() && plan.writes.back().record > MaxRecordNumber) {
