@@ -119,6 +119,7 @@ class Tree {
         }
         return DecodeValue(TrimSpaces(stored), key_);
     }
+    std::string_view Stored(int record, int field) const { return records_.Field(record, field); }
     // The trimmed title of an entry.
     const std::string& Title(int record) const { return titles_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
@@ -174,7 +175,8 @@ class Tree {
         for (const std::string* value :
              {&values.title, &values.address, &values.userName, &values.password, &values.type.type,
               &values.type.caseSet, &values.type.length}) {
-            identity += kSeparator + (value == &values.password ? *value : Trim(*value));
+            identity += kSeparator;
+            identity += value == &values.password ? std::string_view(*value) : TrimSpaces(*value);
         }
         return identity;
     }
@@ -231,30 +233,37 @@ bool IsFree(const DataRecord& record) {
 }
 
 // An entry's record from a copy under the data file's own key. A value's stored bytes read back
-// as the value itself, so they come over as they stand instead of being encoded again; only a
-// value the editor would store otherwise (surrounding spaces, a field with NULs) is encoded.
-FieldValues SameKeyEntryFields(const RecordBytes& copy, int from, const EntryValues& values,
+// as the value itself, so they come over as they stand instead of being encoded again with fresh
+// fill: the entry's values, and its group's key where the copy names the same one. Only what
+// would be stored otherwise (a value with surrounding spaces, a field with NULs) is encoded.
+FieldValues SameKeyEntryFields(const Tree& copy, int from, const EntryValues& values,
                                const std::string& group, int record, int dataKey,
                                platform::RandomSource& random) {
+    std::array<bool, FieldCount> kept{};
+    const auto keep = [&](int field, const std::string& read, const std::string& stored) {
+        kept[field - 1] = !IsBlank(stored) && read == stored &&
+                          copy.Stored(from, field).find('\0') == std::string_view::npos;
+        return kept[field - 1];
+    };
     EntryValues encoded = values;
-    std::array<bool, kEntryFields> kept{};
     int field = 1;
     for (std::string* value :
          {&encoded.title, &encoded.address, &encoded.userName, &encoded.password,
           &encoded.type.type, &encoded.type.caseSet, &encoded.type.length}) {
-        const bool asStored = !IsBlank(*value) &&
-                              copy.Field(from, field).find('\0') == std::string_view::npos &&
-                              (field == kPasswordField || *value == Trim(*value));
-        if (asStored) {
-            kept[field - 1] = true;
+        if (keep(field, *value, field == kPasswordField ? *value : Trim(*value))) {
             value->clear();
         }
         ++field;
     }
-    FieldValues fields = EntryRecordFields(encoded, group, record, group, dataKey, random);
-    for (field = 1; field <= kEntryFields; ++field) {
+    const std::string groupKey = Trim(group);
+    const bool keptName = keep(kNameField, copy.Value(from, kNameField), groupKey);
+    const bool keptParent =
+        keep(kParentField, copy.Value(from, kParentField), StoredKeyForm(groupKey));
+    FieldValues fields = EntryRecordFields(encoded, keptName ? std::string() : group, record,
+                                           keptParent ? std::string() : group, dataKey, random);
+    for (field = 1; field <= FieldCount; ++field) {
         if (kept[field - 1]) {
-            fields[field - 1] = std::string(copy.Field(from, field));
+            fields[field - 1] = std::string(copy.Stored(from, field));
         }
     }
     return fields;
@@ -359,7 +368,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         plan.writes.push_back(
             {at, kind == FileKind::Protected ? ProtectedEntryFields(values, group, at, group)
                  : dataKey == copyKey
-                     ? SameKeyEntryFields(copy, record, values, group, at, dataKey, random)
+                     ? SameKeyEntryFields(theirs, record, values, group, at, dataKey, random)
                      : EntryRecordFields(values, group, at, group, dataKey, random)});
         ++plan.entriesAdded;
     }
