@@ -87,9 +87,11 @@ class Tree {
           fileKind_(fileKind),
           key_(key),
           kinds_(static_cast<std::size_t>(std::max(records.End(), 0)), Kind::Other),
-          titles_(kinds_.size()) {
+          titles_(kinds_.size()),
+          asLike_(kinds_.size()) {
         for (int record = FirstTreeRecord; record < records.End(); ++record) {
             if (like != nullptr && like->SameRecord(*this, record)) {
+                asLike_[record] = true;
                 kinds_[record] = like->kinds_[record];
                 titles_[record] = like->titles_[record];
             } else {
@@ -121,7 +123,9 @@ class Tree {
     }
     std::string_view Stored(int record, int field) const { return records_.Field(record, field); }
     // The trimmed title of an entry.
-    const std::string& Title(int record) const { return titles_[record]; }
+    std::string_view Title(int record) const { return TrimSpaces(titles_[record]); }
+    // Whether the record holds the same bytes as in the tree this one was made like.
+    bool AsLike(int record) const { return asLike_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
     bool IsEntry(int record) const { return kinds_[record] == Kind::Entry; }
     std::string KeyOf(int record, int field) const {
@@ -163,7 +167,7 @@ class Tree {
         return parent.empty() ? std::string() : PathOf(parent);
     }
     EntryValues ValuesOf(int record) const {
-        return {Value(record, 1),
+        return {titles_[record],
                 Value(record, 2),
                 Value(record, 3),
                 Value(record, kPasswordField),
@@ -194,9 +198,8 @@ class Tree {
     enum class Kind : unsigned char { Other, Group, Entry };
 
     void Classify(int record) {
-        const std::string title = Value(record, 1);
-        titles_[record] = Trim(title);
-        if (!titles_[record].empty()) {
+        const std::string& title = titles_[record] = Value(record, 1);
+        if (!Title(record).empty()) {
             kinds_[record] = Kind::Entry;
         } else if (title.empty() && !Trim(Value(record, kNameField)).empty() &&
                    !KeyOf(record, kOwnKeyField).empty()) {
@@ -208,7 +211,9 @@ class Tree {
     const FileKind fileKind_;
     const int key_;
     std::vector<Kind> kinds_;
+    // As read, before trimming.
     std::vector<std::string> titles_;
+    std::vector<bool> asLike_;
     std::unordered_map<std::string, int> groups_;
     mutable std::unordered_map<std::string, std::string> paths_;
 };
@@ -295,7 +300,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     }
     const bool samePaths = ours.SamePaths(theirs);
     const auto standsUnchanged = [&](int record) {
-        if (!ours.SameRecord(theirs, record) || !ours.IsEntry(record)) {
+        if (!theirs.AsLike(record) || !theirs.IsEntry(record)) {
             return false;
         }
         if (samePaths) {
@@ -343,6 +348,8 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         return std::count(a.first.begin(), a.first.end(), kSeparator) <
                std::count(b.first.begin(), b.first.end(), kSeparator);
     });
+    // The header, the groups and the entries that may come in.
+    plan.writes.reserve(1 + copyGroups.size() + changed.size());
     for (const auto& [path, record] : copyGroups) {
         if (groupKeys.count(path) > 0) {
             continue;
