@@ -173,8 +173,8 @@ class Tree {
                 Value(record, kPasswordField),
                 {Value(record, 5), Value(record, 6), Value(record, 7)}};
     }
-    std::string EntryIdentity(int record, const EntryValues& values) const {
-        std::string identity = ParentPath(record);
+    static std::string EntryIdentity(const std::string& parentPath, const EntryValues& values) {
+        std::string identity = parentPath;
         // Stored as the editor saves them: all but the password trimmed.
         for (const std::string* value :
              {&values.title, &values.address, &values.userName, &values.password, &values.type.type,
@@ -323,7 +323,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     std::unordered_set<std::string> entries;
     for (int record = FirstTreeRecord; record < dataFileBytes.End(); ++record) {
         if (ours.IsEntry(record) && changedTitles.count(ours.Title(record)) > 0) {
-            entries.insert(ours.EntryIdentity(record, ours.ValuesOf(record)));
+            entries.insert(Tree::EntryIdentity(ours.ParentPath(record), ours.ValuesOf(record)));
         }
     }
 
@@ -367,10 +367,11 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     }
     for (int record : changed) {
         const EntryValues values = theirs.ValuesOf(record);
-        if (!entries.insert(theirs.EntryIdentity(record, values)).second) {
+        const std::string parentPath = theirs.ParentPath(record);
+        if (!entries.insert(Tree::EntryIdentity(parentPath, values)).second) {
             continue;
         }
-        const std::string& group = groupKeys.at(theirs.ParentPath(record));
+        const std::string& group = groupKeys.at(parentPath);
         const int at = allocate();
         plan.writes.push_back(
             {at, kind == FileKind::Protected ? ProtectedEntryFields(values, group, at, group)
