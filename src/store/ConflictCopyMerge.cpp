@@ -84,6 +84,7 @@ class Tree {
     // file's values are read as they stand, with no key.
     Tree(const RecordBytes& records, FileKind fileKind, int key, const Tree* like = nullptr)
         : records_(records),
+          like_(like),
           fileKind_(fileKind),
           key_(key),
           kinds_(static_cast<std::size_t>(std::max(records.End(), 0)), Kind::Other),
@@ -93,7 +94,6 @@ class Tree {
             if (like != nullptr && like->SameRecord(*this, record)) {
                 asLike_[record] = true;
                 kinds_[record] = like->kinds_[record];
-                titles_[record] = like->titles_[record];
             } else {
                 Classify(record);
             }
@@ -123,7 +123,7 @@ class Tree {
     }
     std::string_view Stored(int record, int field) const { return records_.Field(record, field); }
     // The trimmed title of an entry.
-    std::string_view Title(int record) const { return TrimSpaces(titles_[record]); }
+    std::string_view Title(int record) const { return TrimSpaces(TitleAsRead(record)); }
     // Whether the record holds the same bytes as in the tree this one was made like.
     bool AsLike(int record) const { return asLike_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
@@ -167,7 +167,7 @@ class Tree {
         return parent.empty() ? std::string() : PathOf(parent);
     }
     EntryValues ValuesOf(int record) const {
-        return {titles_[record],
+        return {TitleAsRead(record),
                 Value(record, 2),
                 Value(record, 3),
                 Value(record, kPasswordField),
@@ -187,6 +187,13 @@ class Tree {
     // Whether every group has the same path of names in both trees: then an entry's group
     // stands where it stood whatever group it names.
     bool SamePaths(const Tree& other) const {
+        // The same group records holding the same bytes make the same paths.
+        if (groups_ == other.groups_ &&
+            std::all_of(groups_.begin(), groups_.end(), [&](const auto& group) {
+                return AsLike(group.second) || other.AsLike(group.second);
+            })) {
+            return true;
+        }
         const auto samePath = [&](const auto& group) {
             return PathOf(group.first) == other.PathOf(group.first);
         };
@@ -208,10 +215,15 @@ class Tree {
     }
 
     const RecordBytes& records_;
+    const Tree* const like_;
     const FileKind fileKind_;
     const int key_;
     std::vector<Kind> kinds_;
-    // As read, before trimming.
+    const std::string& TitleAsRead(int record) const {
+        return asLike_[record] ? like_->titles_[record] : titles_[record];
+    }
+
+    // As read, before trimming; a record that matches the other tree's has its title there.
     std::vector<std::string> titles_;
     std::vector<bool> asLike_;
     std::unordered_map<std::string, int> groups_;
@@ -294,8 +306,8 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
     for (int record = FirstTreeRecord; record < static_cast<int>(dataFile.size()); ++record) {
         if (ours.IsGroup(record)) {
-            groupKeys.insert(
-                {ours.PathOf(ours.KeyOf(record, kOwnKeyField)), ours.KeyOf(record, kOwnKeyField)});
+            std::string key = ours.KeyOf(record, kOwnKeyField);
+            groupKeys.emplace(ours.PathOf(key), std::move(key));
         }
     }
     const bool samePaths = ours.SamePaths(theirs);
