@@ -214,15 +214,15 @@ class Tree {
         }
     }
 
+    const std::string& TitleAsRead(int record) const {
+        return asLike_[record] ? like_->titles_[record] : titles_[record];
+    }
+
     const RecordBytes& records_;
     const Tree* const like_;
     const FileKind fileKind_;
     const int key_;
     std::vector<Kind> kinds_;
-    const std::string& TitleAsRead(int record) const {
-        return asLike_[record] ? like_->titles_[record] : titles_[record];
-    }
-
     // As read, before trimming; a record that matches the other tree's has its title there.
     std::vector<std::string> titles_;
     std::vector<bool> asLike_;

@@ -49,7 +49,7 @@ bool IsDigit(char c) {
 }
 
 // A group that is not three digits: only a damaged field holds one.
-[[gnu::noinline]] int UnusualGroupValue(std::string_view text, std::size_t at) {
+int UnusualGroupValue(std::string_view text, std::size_t at) {
     return static_cast<int>(RoundHalfEven(Val(std::string(text.substr(at, 3)))));
 }
 
