@@ -1,8 +1,11 @@
 #include "store/ConflictCopyMerge.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <optional>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -38,16 +41,58 @@ constexpr char kSeparator = '\x1f';
 // The path of the default group, whatever its shown name.
 const std::string kDefaultPath(1, '\x1e');
 
+std::string_view TrimSpaces(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The records of a file as they lie in memory: a record list's, or those of a read file, which
+// are looked at where they are rather than copied into a list first. Numbered from 1, as in a
+// record list.
+class RecordBytes {
+  public:
+    explicit RecordBytes(const RecordList& records)
+        : list_(&records), end_(static_cast<int>(records.size())) {}
+    explicit RecordBytes(const std::string& content)
+        : content_(content.data()), end_(static_cast<int>(content.size() / RecordLength) + 1) {}
+
+    // One past the last record's number.
+    int End() const { return end_; }
+    std::string_view Record(int record) const {
+        return {list_ != nullptr ? (*list_)[record].bytes.data()
+                                 : content_ + static_cast<std::size_t>(record - 1) * RecordLength,
+                RecordLength};
+    }
+    std::string_view Field(int record, int field) const {
+        return Record(record).substr(FieldOffset(field), FieldWidth(field));
+    }
+
+  private:
+    const RecordList* list_ = nullptr;
+    const char* content_ = nullptr;
+    int end_ = 0;
+};
+
 // The tree of one file as paths of names.
 class Tree {
   public:
     // A record with the same bytes under the same key as in like is what it is there, so a
     // copy that mostly matches the data file is decoded only where it differs. A protected
     // file's values are read as they stand, with no key.
-    Tree(const RecordList& records, FileKind fileKind, int key, const Tree* like = nullptr)
-        : records_(records), fileKind_(fileKind), key_(key), kinds_(records.size(), Kind::Other) {
-        for (int record = FirstTreeRecord; record < static_cast<int>(records.size()); ++record) {
+    Tree(const RecordBytes& records, FileKind fileKind, int key, const Tree* like = nullptr)
+        : records_(records),
+          like_(like),
+          fileKind_(fileKind),
+          key_(key),
+          kinds_(static_cast<std::size_t>(std::max(records.End(), 0)), Kind::Other),
+          titles_(kinds_.size()),
+          asLike_(kinds_.size()) {
+        for (int record = FirstTreeRecord; record < records.End(); ++record) {
             if (like != nullptr && like->SameRecord(*this, record)) {
+                asLike_[record] = true;
                 kinds_[record] = like->kinds_[record];
             } else {
                 Classify(record);
@@ -60,13 +105,27 @@ class Tree {
 
     std::string Value(int record, int field) const {
         if (fileKind_ == FileKind::Protected) {
-            return ProtectedField(records_[record], field);
+            // UTF-8 as it stands, up to the NULs that pad it.
+            const std::string_view stored = records_.Field(record, field);
+            return std::string(stored.substr(0, stored.find_last_not_of('\0') + 1));
         }
         // A field never written holds NULs, which read as nothing, as the store reads them.
-        std::string stored = records_[record].Field(field);
-        stored.erase(std::remove(stored.begin(), stored.end(), '\0'), stored.end());
-        return DecodeValue(Trim(stored), key_);
+        // Most fields hold none and are decoded where they lie.
+        std::string_view stored = records_.Field(record, field);
+        std::string withoutNuls;
+        if (stored.find('\0') != std::string_view::npos) {
+            withoutNuls.assign(stored);
+            withoutNuls.erase(std::remove(withoutNuls.begin(), withoutNuls.end(), '\0'),
+                              withoutNuls.end());
+            stored = withoutNuls;
+        }
+        return DecodeValue(TrimSpaces(stored), key_);
     }
+    std::string_view Stored(int record, int field) const { return records_.Field(record, field); }
+    // The trimmed title of an entry.
+    std::string_view Title(int record) const { return TrimSpaces(TitleAsRead(record)); }
+    // Whether the record holds the same bytes as in the tree this one was made like.
+    bool AsLike(int record) const { return asLike_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
     bool IsEntry(int record) const { return kinds_[record] == Kind::Entry; }
     std::string KeyOf(int record, int field) const {
@@ -74,10 +133,9 @@ class Tree {
     }
     // The same bytes under the same key: the same group or entry in the same place.
     bool SameRecord(const Tree& other, int record) const {
-        return fileKind_ == other.fileKind_ && key_ == other.key_ &&
-               record < static_cast<int>(records_.size()) &&
-               record < static_cast<int>(other.records_.size()) &&
-               records_[record].bytes == other.records_[record].bytes;
+        return fileKind_ == other.fileKind_ && key_ == other.key_ && record < records_.End() &&
+               record < other.records_.End() &&
+               records_.Record(record) == other.records_.Record(record);
     }
 
     // The path of names of the group with this key; a missing parent ends the path, a missing
@@ -108,35 +166,47 @@ class Tree {
         const std::string parent = ParentKey(record);
         return parent.empty() ? std::string() : PathOf(parent);
     }
-    std::string EntryIdentity(int record) const {
-        std::string identity = ParentPath(record);
-        for (int field = 1; field <= kEntryFields; ++field) {
-            // Stored as the editor saves them: all but the password trimmed.
-            const std::string value = Value(record, field);
-            identity += kSeparator + (field == kPasswordField ? value : Trim(value));
+    EntryValues ValuesOf(int record) const {
+        return {TitleAsRead(record),
+                Value(record, 2),
+                Value(record, 3),
+                Value(record, kPasswordField),
+                {Value(record, 5), Value(record, 6), Value(record, 7)}};
+    }
+    static std::string EntryIdentity(const std::string& parentPath, const EntryValues& values) {
+        std::string identity = parentPath;
+        // Stored as the editor saves them: all but the password trimmed.
+        for (const std::string* value :
+             {&values.title, &values.address, &values.userName, &values.password, &values.type.type,
+              &values.type.caseSet, &values.type.length}) {
+            identity += kSeparator;
+            identity += value == &values.password ? std::string_view(*value) : TrimSpaces(*value);
         }
         return identity;
     }
-    // The entries titled so, to look for an entry without making every entry's identity.
-    const std::vector<int>& EntriesTitled(const std::string& title) const {
-        if (titled_.empty()) {
-            for (int record = FirstTreeRecord; record < static_cast<int>(kinds_.size()); ++record) {
-                if (IsEntry(record)) {
-                    titled_[Trim(Value(record, 1))].push_back(record);
-                }
-            }
+    // Whether every group has the same path of names in both trees: then an entry's group
+    // stands where it stood whatever group it names.
+    bool SamePaths(const Tree& other) const {
+        // The same group records holding the same bytes make the same paths.
+        if (groups_ == other.groups_ &&
+            std::all_of(groups_.begin(), groups_.end(), [&](const auto& group) {
+                return AsLike(group.second) || other.AsLike(group.second);
+            })) {
+            return true;
         }
-        static const std::vector<int> none;
-        const auto found = titled_.find(title);
-        return found != titled_.end() ? found->second : none;
+        const auto samePath = [&](const auto& group) {
+            return PathOf(group.first) == other.PathOf(group.first);
+        };
+        return std::all_of(groups_.begin(), groups_.end(), samePath) &&
+               std::all_of(other.groups_.begin(), other.groups_.end(), samePath);
     }
 
   private:
     enum class Kind : unsigned char { Other, Group, Entry };
 
     void Classify(int record) {
-        const std::string title = Value(record, 1);
-        if (!Trim(title).empty()) {
+        const std::string& title = titles_[record] = Value(record, 1);
+        if (!Title(record).empty()) {
             kinds_[record] = Kind::Entry;
         } else if (title.empty() && !Trim(Value(record, kNameField)).empty() &&
                    !KeyOf(record, kOwnKeyField).empty()) {
@@ -144,21 +214,28 @@ class Tree {
         }
     }
 
-    const RecordList& records_;
+    const std::string& TitleAsRead(int record) const {
+        return asLike_[record] ? like_->titles_[record] : titles_[record];
+    }
+
+    const RecordBytes& records_;
+    const Tree* const like_;
     const FileKind fileKind_;
     const int key_;
     std::vector<Kind> kinds_;
+    // As read, before trimming; a record that matches the other tree's has its title there.
+    std::vector<std::string> titles_;
+    std::vector<bool> asLike_;
     std::unordered_map<std::string, int> groups_;
     mutable std::unordered_map<std::string, std::string> paths_;
-    mutable std::unordered_map<std::string, std::vector<int>> titled_;
 };
 
-int StoredKey(const RecordList& records) {
-    if (records.size() <= kHeaderRecord) {
+int StoredKey(const RecordBytes& records) {
+    if (records.End() <= kHeaderRecord) {
         return 0;
     }
     const std::string text =
-        DecodeValue(Trim(records[kHeaderRecord].Field(kDataKeyField)), LoginKey);
+        DecodeValue(TrimSpaces(records.Field(kHeaderRecord, kDataKeyField)), LoginKey);
     if (text.empty() || text.size() > 3 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return 0;
@@ -172,6 +249,43 @@ bool IsFree(const DataRecord& record) {
                        [](char c) { return c == ' ' || c == '\0'; });
 }
 
+// An entry's record from a copy under the data file's own key. A value's stored bytes read back
+// as the value itself, so they come over as they stand instead of being encoded again with fresh
+// fill: the entry's values, and its group's key where the copy names the same one. Only what
+// would be stored otherwise (a value with surrounding spaces, a field with NULs) is encoded.
+FieldValues SameKeyEntryFields(const Tree& copy, int from, const EntryValues& values,
+                               const std::string& group, int record, int dataKey,
+                               platform::RandomSource& random) {
+    std::array<bool, FieldCount> kept{};
+    const auto keep = [&](int field, const std::string& read, const std::string& stored) {
+        kept[field - 1] = !IsBlank(stored) && read == stored &&
+                          copy.Stored(from, field).find('\0') == std::string_view::npos;
+        return kept[field - 1];
+    };
+    EntryValues encoded = values;
+    int field = 1;
+    for (std::string* value :
+         {&encoded.title, &encoded.address, &encoded.userName, &encoded.password,
+          &encoded.type.type, &encoded.type.caseSet, &encoded.type.length}) {
+        if (keep(field, *value, field == kPasswordField ? *value : Trim(*value))) {
+            value->clear();
+        }
+        ++field;
+    }
+    const std::string groupKey = Trim(group);
+    const bool keptName = keep(kNameField, copy.Value(from, kNameField), groupKey);
+    const bool keptParent =
+        keep(kParentField, copy.Value(from, kParentField), StoredKeyForm(groupKey));
+    FieldValues fields = EntryRecordFields(encoded, keptName ? std::string() : group, record,
+                                           keptParent ? std::string() : group, dataKey, random);
+    for (field = 1; field <= FieldCount; ++field) {
+        if (kept[field - 1]) {
+            fields[field - 1] = std::string(copy.Stored(from, field));
+        }
+    }
+    return fields;
+}
+
 FieldValues Header(const RecordList& records, int count) {
     FieldValues fields;
     for (int field = 1; field <= FieldCount; ++field) {
@@ -182,38 +296,48 @@ FieldValues Header(const RecordList& records, int count) {
 }
 
 ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKey,
-                           const std::vector<int>& unreadable, const RecordList& copy, int copyKey,
+                           const std::vector<int>& unreadable, const RecordBytes& copy, int copyKey,
                            platform::RandomSource& random) {
     ConflictCopyPlan plan;
-    const Tree ours(dataFile, kind, dataKey);
+    const RecordBytes dataFileBytes(dataFile);
+    const Tree ours(dataFileBytes, kind, dataKey);
     const Tree theirs(copy, kind, copyKey, &ours);
 
     std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
     for (int record = FirstTreeRecord; record < static_cast<int>(dataFile.size()); ++record) {
         if (ours.IsGroup(record)) {
-            groupKeys.insert(
-                {ours.PathOf(ours.KeyOf(record, kOwnKeyField)), ours.KeyOf(record, kOwnKeyField)});
+            std::string key = ours.KeyOf(record, kOwnKeyField);
+            groupKeys.emplace(ours.PathOf(key), std::move(key));
         }
     }
-    // The identities of the data file's entries are made title by title, as entries of the
-    // copy ask for them; with them, those of entries taken from the copy.
-    std::unordered_set<std::string> entries;
-    std::unordered_set<std::string> titlesLookedUp;
-    const auto isNew = [&](int record) {
-        if (ours.SameRecord(theirs, record) && ours.IsEntry(record)) {
-            const std::string parent = ours.ParentKey(record);
-            if (ours.PathOf(parent) == theirs.PathOf(parent)) {
-                return false;
-            }
+    const bool samePaths = ours.SamePaths(theirs);
+    const auto standsUnchanged = [&](int record) {
+        if (!theirs.AsLike(record) || !theirs.IsEntry(record)) {
+            return false;
         }
-        const std::string title = Trim(theirs.Value(record, 1));
-        if (titlesLookedUp.insert(title).second) {
-            for (int known : ours.EntriesTitled(title)) {
-                entries.insert(ours.EntryIdentity(known));
-            }
+        if (samePaths) {
+            return true;
         }
-        return entries.insert(theirs.EntryIdentity(record)).second;
+        const std::string parent = ours.ParentKey(record);
+        return ours.PathOf(parent) == theirs.PathOf(parent);
     };
+    // Only the copy's entries that do not stand unchanged in their place can be new, and only
+    // the data file's entries with their titles can match them: the identities of those are
+    // made, and with them those of the entries taken from the copy.
+    std::vector<int> changed;
+    std::unordered_set<std::string_view> changedTitles;
+    for (int record = FirstTreeRecord; record < copy.End(); ++record) {
+        if (theirs.IsEntry(record) && !standsUnchanged(record)) {
+            changed.push_back(record);
+            changedTitles.insert(theirs.Title(record));
+        }
+    }
+    std::unordered_set<std::string> entries;
+    for (int record = FirstTreeRecord; record < dataFileBytes.End(); ++record) {
+        if (ours.IsEntry(record) && changedTitles.count(ours.Title(record)) > 0) {
+            entries.insert(Tree::EntryIdentity(ours.ParentPath(record), ours.ValuesOf(record)));
+        }
+    }
 
     int next = FirstTreeRecord;
     const auto allocate = [&]() {
@@ -227,7 +351,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     };
     // A group's path needs its parent's: groups are placed shortest path first.
     std::vector<std::pair<std::string, int>> copyGroups;
-    for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
+    for (int record = FirstTreeRecord; record < copy.End(); ++record) {
         if (theirs.IsGroup(record)) {
             copyGroups.emplace_back(theirs.PathOf(theirs.KeyOf(record, kOwnKeyField)), record);
         }
@@ -236,6 +360,8 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         return std::count(a.first.begin(), a.first.end(), kSeparator) <
                std::count(b.first.begin(), b.first.end(), kSeparator);
     });
+    // The header, the groups and the entries that may come in.
+    plan.writes.reserve(1 + copyGroups.size() + changed.size());
     for (const auto& [path, record] : copyGroups) {
         if (groupKeys.count(path) > 0) {
             continue;
@@ -251,21 +377,18 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
         groupKeys[path] = RecordKey(at);
         ++plan.groupsAdded;
     }
-    for (int record = FirstTreeRecord; record < static_cast<int>(copy.size()); ++record) {
-        if (!theirs.IsEntry(record) || !isNew(record)) {
+    for (int record : changed) {
+        const EntryValues values = theirs.ValuesOf(record);
+        const std::string parentPath = theirs.ParentPath(record);
+        if (!entries.insert(Tree::EntryIdentity(parentPath, values)).second) {
             continue;
         }
-        EntryValues values{
-            theirs.Value(record, 1),
-            theirs.Value(record, 2),
-            theirs.Value(record, 3),
-            theirs.Value(record, 4),
-            {theirs.Value(record, 5), theirs.Value(record, 6), theirs.Value(record, 7)}};
-        const std::string& group = groupKeys.at(theirs.ParentPath(record));
+        const std::string& group = groupKeys.at(parentPath);
         const int at = allocate();
         plan.writes.push_back(
-            {at, kind == FileKind::Protected
-                     ? ProtectedEntryFields(values, group, at, group)
+            {at, kind == FileKind::Protected ? ProtectedEntryFields(values, group, at, group)
+                 : dataKey == copyKey
+                     ? SameKeyEntryFields(theirs, record, values, group, at, dataKey, random)
                      : EntryRecordFields(values, group, at, group, dataKey, random)});
         ++plan.entriesAdded;
     }
@@ -289,7 +412,7 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
 ConflictCopyPlan PlanConflictCopyMerge(const RecordList& dataFile, int dataKey,
                                        const std::string& copyContent,
                                        platform::RandomSource& random) {
-    const RecordList copy = RecordsOf(copyContent);
+    const RecordBytes copy(copyContent);
     const int copyKey = StoredKey(copy);
     if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
         return Refused(ConflictCopyPlan::Status::NotADataFile);
@@ -316,7 +439,7 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
     } else {
         // A copy written before the file was protected elsewhere: its values in today's form.
         const RecordList plain = RecordsOf(copyContent);
-        const int copyKey = StoredKey(plain);
+        const int copyKey = StoredKey(RecordBytes(plain));
         if (copyContent.size() % RecordLength != 0 || copyKey == 0) {
             return Refused(ConflictCopyPlan::Status::NotADataFile);
         }
@@ -324,8 +447,8 @@ ConflictCopyPlan PlanConflictCopyMerge(const RecordStore& store, int dataKey,
     }
     std::vector<int> unreadable = store.UnreadableRecords();
     std::sort(unreadable.begin(), unreadable.end());
-    ConflictCopyPlan plan =
-        PlanMerge(store.DataRecords, FileKind::Protected, 0, unreadable, copy, 0, random);
+    ConflictCopyPlan plan = PlanMerge(store.DataRecords, FileKind::Protected, 0, unreadable,
+                                      RecordBytes(copy), 0, random);
     WipeRecords(copy);
     return plan;
 }

@@ -234,6 +234,9 @@ OpenedRecords OpenSlots(const ProtectedKey& key, std::string_view file) {
     const std::size_t slotBytes = file.size() - ProtectedHeaderLength;
     const int slots = static_cast<int>(
         std::min<std::size_t>((slotBytes + SlotLength - 1) / SlotLength, MaxRecordNumber));
+    // Room for the blank record the store keeps after the last: growing by it must not move the
+    // decrypted records, which would copy them all and leave the old buffer freed unwiped.
+    opened.records.reserve(static_cast<std::size_t>(slots) + 2);
     opened.records.resize(static_cast<std::size_t>(slots) + 1);
     // Opening is nearly all decryption, so the slots are shared among the processor's cores,
     // each opening its own run of records straight into place.

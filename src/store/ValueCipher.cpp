@@ -50,13 +50,39 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// A group that is not three digits: only a damaged field holds one.
+int UnusualGroupValue(std::string_view text, std::size_t at) {
+    return static_cast<int>(RoundHalfEven(Val(std::string(text.substr(at, 3)))));
+}
+
 // The number at the start of the (up to) three characters at `at`.
-int GroupValue(const std::string& text, std::size_t at) {
+int GroupValue(std::string_view text, std::size_t at) {
     if (at + 3 <= text.size() && IsDigit(text[at]) && IsDigit(text[at + 1]) &&
         IsDigit(text[at + 2])) {
         return (text[at] - '0') * 100 + (text[at + 1] - '0') * 10 + (text[at + 2] - '0');
     }
-    return static_cast<int>(RoundHalfEven(Val(text.substr(at, 3))));
+    return UnusualGroupValue(text, at);
+}
+
+// Calls append with the code of each group in turn; groups that begin with a fill letter carry
+// none.
+template <typename Append>
+void ForEachCode(std::string_view text, int k, Append append) {
+    int prev = GroupValue(text, 0);
+    append(prev - k);
+    for (std::size_t i = 3; i < text.size(); i += 3) {
+        if (Code(text[i]) >= 60) {
+            continue;
+        }
+        const int g = GroupValue(text, i);
+        append(g > prev ? g - prev - k : g - k + (221 - prev));
+        prev = g;
+    }
+}
+
+// Codes outside a byte come only from damaged groups; they carry no character.
+bool IsCharacterCode(int code) {
+    return code > 0 && code <= 255;
 }
 
 }  // namespace
@@ -93,29 +119,29 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     return out;
 }
 
-std::string DecodeValue(const std::string& text, int key) {
-    if (IsBlank(text) || Code(text[0]) > 60) {
+std::string DecodeValue(std::string_view text, int key) {
+    if (text.find_first_not_of(' ') == std::string_view::npos || Code(text[0]) > 60) {
         return {};
     }
     const int k = EffectiveKey(key);
+    // A field's worth of characters is gathered on the stack, so that the string is made once,
+    // at its length, within its own buffer when it is short.
+    char gathered[128];
+    if (text.size() / 3 + 1 <= sizeof gathered) {
+        std::size_t length = 0;
+        ForEachCode(text, k, [&](int code) {
+            if (IsCharacterCode(code)) {
+                gathered[length++] = static_cast<char>(code);
+            }
+        });
+        return std::string(gathered, length);
+    }
     std::string out;
-    out.reserve(text.size() / 3);
-    const auto append = [&out](int code) {
-        // Codes outside a byte come only from damaged groups; they carry no character.
-        if (code > 0 && code <= 255) {
+    ForEachCode(text, k, [&out](int code) {
+        if (IsCharacterCode(code)) {
             out += static_cast<char>(code);
         }
-    };
-    int prev = GroupValue(text, 0);
-    append(prev - k);
-    for (std::size_t i = 3; i < text.size(); i += 3) {
-        if (Code(text[i]) >= 60) {
-            continue;
-        }
-        const int g = GroupValue(text, i);
-        append(g > prev ? g - prev - k : g - k + (221 - prev));
-        prev = g;
-    }
+    });
     return out;
 }
 

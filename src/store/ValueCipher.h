@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/RandomSource.h"
 
@@ -20,7 +21,7 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
 
 // The inverse of EncodeValue; text that does not start with a digit-like character decodes to
 // the empty string.
-std::string DecodeValue(const std::string& text, int key);
+std::string DecodeValue(std::string_view text, int key);
 
 // Whether value, encoded with key into a field of fieldWidth bytes, reads back exactly as
 // itself: every group within three digits, nothing cut by the width, the decoded text equal.
