@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "about/BuildInfo.h"
 #include "about/frmAbout.h"
@@ -31,8 +32,16 @@ int main(int argc, char* argv[]) {
     keyrack::platform::QtPrompter prompter;
     keyrack::platform::SystemClock clock;
     keyrack::platform::DesktopSystemInfo systemInfo;
-    keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
-                               [](keyrack::frmLogin& login) { login.exec(); },
+    // For timing the start-up: the login window closes as soon as it is shown, and the program
+    // ends as after a cancelled login.
+    const bool quitAtLogin = qEnvironmentVariableIsSet("KEYRACK_QUIT_AT_LOGIN");
+    const auto runLogin = [quitAtLogin](keyrack::frmLogin& login) {
+        if (quitAtLogin) {
+            QTimer::singleShot(0, &login, &QDialog::reject);
+        }
+        login.exec();
+    };
+    keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock, runLogin,
                                keyrack::SystemFileIo(), systemInfo,
                                [](keyrack::frmAbout& about) { about.exec(); }});
     if (!window.Form_Load()) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -124,6 +125,12 @@ std::string FolderOf(const std::string& path) {
 class SystemFiles : public FileIo {
   public:
     IoResult ReadAll(const std::string& path, std::string& content) override {
+        long long fileLength = 0;
+        return ReadStart(path, std::string::npos, content, fileLength);
+    }
+
+    IoResult ReadStart(const std::string& path, std::size_t length, std::string& content,
+                       long long& fileLength) override {
         content.clear();
         Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
         if (!file.IsOpen()) {
@@ -133,7 +140,8 @@ class SystemFiles : public FileIo {
         if (fstat(file.get(), &info) != 0) {
             return IoResult::FromErrno();
         }
-        const auto expected = static_cast<std::size_t>(info.st_size);
+        fileLength = static_cast<long long>(info.st_size);
+        const auto expected = std::min(static_cast<std::size_t>(info.st_size), length);
         content.resize(expected);
         std::size_t have = 0;
         while (have < expected) {
