@@ -6,6 +6,7 @@
 #include "about/frmAbout.h"
 #include "app/CommandLine.h"
 #include "app/Form_Main.h"
+#include "common/DeferredIcon.h"
 #include "common/ProgramIcon.h"
 #include "login/frmLogin.h"
 #include "platform/Clock.h"
@@ -24,7 +25,8 @@ int main(int argc, char* argv[]) {
     // No application display name: window systems would append it to every title, and the main
     // window's title already starts with the program's name.
     QApplication::setDesktopFileName(QString::fromLatin1(keyrack::build::kAppId));
-    QApplication::setWindowIcon(keyrack::ProgramIcon());
+    // Drawn when a window system first asks for it, not while the login window is awaited.
+    QApplication::setWindowIcon(keyrack::DeferredIcon(keyrack::ProgramIcon));
     keyrack::UsePlaces(keyrack::LocatePlaces(
         keyrack::platform::ExecutableFolder(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()));
