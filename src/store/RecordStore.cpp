@@ -94,13 +94,15 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     }
     std::string content = read != nullptr ? std::move(read->content) : std::string();
     long long length = static_cast<long long>(content.size());
+    // A whole file is read straight into the records, so that it is never in memory twice.
+    bool inRecords = false;
     const auto readFile = [&] {
         if (loginOnly) {
             return files_->ReadStart(path, kLoginBytes, content, length);
         }
-        const IoResult whole = files_->ReadAll(path, content);
-        length = static_cast<long long>(content.size());
-        return whole;
+        std::string().swap(content);
+        inRecords = true;
+        return ReadIntoRecords(path, length);
     };
     if (!found.exists) {
         // A journal without its file holds no login and is of no use.
@@ -117,7 +119,10 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     } else if (const IoResult readNow = read != nullptr ? IoResult{} : readFile(); !readNow) {
         return {LoadResult::Status::Unreadable, path, readNow.reason};
     }
-    if (IsProtectedFile(content)) {
+    const std::string start = inRecords ? BytesInRecords(std::min<long long>(length, kLoginBytes))
+                                        : content.substr(0, kLoginBytes);
+    if (IsProtectedFile(start)) {
+        DataRecords.assign(2, DataRecord{});
         // A write a crash cut short is completed before the file is next read, at Unlock.
         if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
             return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
@@ -127,7 +132,7 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
         return {LoadResult::Status::Locked, path, {}};
     }
     bool journalReplayed = false;
-    if (IsOldFormat(content, length)) {
+    if (IsOldFormat(start, length)) {
         // A journal beside an old file cannot be one of its records in today's layout.
         if (const IoResult dropped = DropJournal(*files_, path); !dropped) {
             return {LoadResult::Status::Unreadable, JournalPath(path), dropped.reason};
@@ -136,8 +141,11 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
             return {LoadResult::Status::ConversionDeclined, path, {}};
         }
         // The conversion takes every record.
-        if (const IoResult whole = loginOnly ? files_->ReadAll(path, content) : IoResult{};
-            !whole) {
+        if (inRecords) {
+            content = BytesInRecords(length);
+            inRecords = false;
+        } else if (const IoResult whole = loginOnly ? files_->ReadAll(path, content) : IoResult{};
+                   !whole) {
             return {LoadResult::Status::Unreadable, path, whole.reason};
         }
         if (LoadResult converted = Convert(path, content); !converted) {
@@ -159,16 +167,42 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     loadedIdentity_ = read != nullptr && !journalReplayed ? found : files_->Identity(path);
     fileLength_ = length;
 
-    FileRecordCount = static_cast<long>(content.size() / RecordLength);
-    const long records = std::max(FileRecordCount, 1L);
-    DataRecords.resize(static_cast<std::size_t>(records) + 2);
-    for (long n = 1; n <= FileRecordCount; ++n) {
-        std::memcpy(DataRecords[n].bytes.data(),
-                    content.data() + static_cast<std::size_t>(n - 1) * RecordLength, RecordLength);
+    if (inRecords) {
+        FileRecordCount = static_cast<long>(length / RecordLength);
+        // A partial last record is left out, like any record beyond the file's end.
+        DataRecords[static_cast<std::size_t>(FileRecordCount) + 1].bytes.fill('\0');
+    } else {
+        FileRecordCount = static_cast<long>(content.size() / RecordLength);
+        const long records = std::max(FileRecordCount, 1L);
+        DataRecords.resize(static_cast<std::size_t>(records) + 2);
+        for (long n = 1; n <= FileRecordCount; ++n) {
+            std::memcpy(DataRecords[n].bytes.data(),
+                        content.data() + static_cast<std::size_t>(n - 1) * RecordLength,
+                        RecordLength);
+        }
     }
     // The rest of the file is read before anything may be written.
     writable_ = !loginOnly;
     return {};
+}
+
+IoResult RecordStore::ReadIntoRecords(const std::string& path, long long& length) {
+    static_assert(sizeof(DataRecord) == RecordLength, "records lie end to end in memory");
+    const IoResult read = files_->ReadInto(path, [&](std::size_t size) {
+        length = static_cast<long long>(size);
+        // Room for a partial last record, and the all-NUL record beyond the file's end.
+        DataRecords.assign(std::max<std::size_t>(size / RecordLength, 1) + 2, DataRecord{});
+        return reinterpret_cast<char*>(DataRecords.data() + 1);
+    });
+    if (!read) {
+        DataRecords.assign(2, DataRecord{});
+    }
+    return read;
+}
+
+std::string RecordStore::BytesInRecords(long long count) const {
+    return std::string(reinterpret_cast<const char*>(DataRecords.data() + 1),
+                       static_cast<std::size_t>(count));
 }
 
 // The old file is kept first, so that at every moment either the data file or its copy holds

@@ -172,6 +172,10 @@ class RecordStore {
   private:
     LoadResult Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
                     FileContent* read, bool loginOnly);
+    // The whole file into DataRecords, record n in element n, with the length it was read at.
+    IoResult ReadIntoRecords(const std::string& path, long long& length);
+    // The first count bytes ReadIntoRecords read.
+    std::string BytesInRecords(long long count) const;
     template <typename Change>
     bool CommitRecord(int record, const std::string& path, Change change);
     // Makes path the loaded file again when it is missing or another file: the records the
