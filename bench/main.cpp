@@ -6,11 +6,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QDialog>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
@@ -651,17 +653,22 @@ std::string KeyedContent(const std::string& path) {
     return content;
 }
 
+// The bench file with its key and the login pair "bench", "bench".
+void WriteWithLogin(const std::string& path) {
+    std::string content = KeyedContent(path);
+    for (int field : {3, 4}) {
+        content.replace(std::size_t(keyrack::RecordLength + keyrack::FieldOffset(field)), 100,
+                        EncodeValue("bench", keyrack::LoginKey, true, 100));
+    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
 // Backup Now's copy of the 32,000-record file (the date it then stores is one record write),
 // and a restore up to the reloaded tree.
 void BenchBackupRestore(const std::string& folder) {
     LoadedWindow loaded(folder);
     // Only a file with its key and a login is taken back from a backup.
-    std::string content = KeyedContent(loaded.path);
-    for (int field : {3, 4}) {
-        content.replace(std::size_t(keyrack::RecordLength + keyrack::FieldOffset(field)), 100,
-                        EncodeValue("bench", keyrack::LoginKey, true, 100));
-    }
-    std::ofstream(loaded.path, std::ios::binary | std::ios::trunc) << content;
+    WriteWithLogin(loaded.path);
     loaded.store.LoadDataFile(loaded.path);
     const std::string backup = folder + "/backup.rkd";
     const std::string floorCopy = folder + "/floor-copy.rkd";
@@ -693,6 +700,48 @@ void BenchBackupRestore(const std::string& folder) {
         return std::make_pair(ours, floor);
     });
     keyrack::DiscardBeforeRestore(keyrack::SystemFileIo(), loaded.path);
+}
+
+// Run in a process of its own: a dialog shown and closed at once, as the program's login window
+// is when it is timed.
+int ShowBareDialog() {
+    QDialog dialog;
+    QTimer::singleShot(0, &dialog, &QDialog::reject);
+    dialog.exec();
+    return 0;
+}
+
+// Until the child has ended.
+void RunChild(const QString& program, const QStringList& arguments) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KEYRACK_QUIT_AT_LOGIN"), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    child.start(program, arguments);
+    child.waitForFinished(-1);
+}
+
+// The program started on a 32,000-record data file, to its login window, against a bare Qt
+// program started the same way that shows a dialog (the floor: a process, Qt's start and one
+// window). The program runs from a folder of its own, where it keeps its data file.
+void BenchStartUp(const std::string& folder) {
+    namespace fs = std::filesystem;
+    const fs::path place = fs::path(folder) / "start-up";
+    fs::create_directories(place);
+    fs::copy_file(KEYRACK_PROGRAM, place / "keyrack", fs::copy_options::overwrite_existing);
+    fs::copy_file(KEYRACK_CATALOGUE, place / "lang.ini", fs::copy_options::overwrite_existing);
+    const std::string data = (place / "cli.rkd").string();
+    WriteDataFile(data, 32000);
+    WriteWithLogin(data);
+    const QString program = QString::fromStdString((place / "keyrack").string());
+    MeasureAgainstGoal("Start to the login window, 32000 records", 1.3, [&] {
+        return BestOfInTurns([&] { RunChild(program, {}); },
+                             [&] {
+                                 RunChild(QCoreApplication::applicationFilePath(),
+                                          {QStringLiteral("--bare-dialog")});
+                             },
+                             5);
+    });
 }
 
 // The most memory the process has held, in kilobytes.
@@ -933,6 +982,9 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--import-peak-memory") {
         return PrintImportPeakMemory(argv[2]);
     }
+    if (argc == 2 && std::string(argv[1]) == "--bare-dialog") {
+        return ShowBareDialog();
+    }
     // A folder of this run's own: other runs may be going on beside it.
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() /
@@ -945,7 +997,7 @@ int main(int argc, char** argv) {
         {"backup", BenchBackupRestore},    {"memory", BenchPeakMemory},
         {"take", BenchTakeOneChange},      {"conflict", BenchConflictCopy},
         {"protected", BenchProtectedFile}, {"save", BenchSaveEntryAtTwoSizes},
-        {"chain", BenchSearchChain},
+        {"chain", BenchSearchChain},       {"start-up", BenchStartUp},
     };
     // With arguments, only the benches whose names hold one of them run (e.g. "take").
     for (const auto& [name, bench] : benches) {

@@ -9,6 +9,10 @@
 namespace keyrack {
 
 std::optional<int> AnswerInformationOptions(int& argc, char* argv[]) {
+    // The usual start names no option: it need not pay for a second application object.
+    if (argc < 2) {
+        return std::nullopt;
+    }
     // QCommandLineParser reads the arguments through a QCoreApplication; this one ends before
     // the QApplication that needs the display is made.
     const QCoreApplication core(argc, argv);

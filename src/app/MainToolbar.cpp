@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 
+#include "common/DeferredIcon.h"
 #include "common/EventHook.h"
 #include "lang/Messages.h"
 
@@ -79,9 +80,11 @@ class CompactToolButtons : public QProxyStyle {
 };
 
 QIcon ButtonIcon(int index, const QStyle& style) {
-    const QIcon own = style.standardIcon(kToolbar[index].picture);
-    const auto theme = kThemeIcons.find(index);
-    return theme == kThemeIcons.end() ? own : QIcon::fromTheme(theme->second, own);
+    return DeferredIcon([index, &style] {
+        const QIcon own = style.standardIcon(kToolbar[index].picture);
+        const auto theme = kThemeIcons.find(index);
+        return theme == kThemeIcons.end() ? own : QIcon::fromTheme(theme->second, own);
+    });
 }
 
 }  // namespace

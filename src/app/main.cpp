@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "about/BuildInfo.h"
 #include "about/frmAbout.h"
 #include "app/CommandLine.h"
 #include "app/Form_Main.h"
+#include "common/DeferredIcon.h"
 #include "common/ProgramIcon.h"
 #include "login/frmLogin.h"
 #include "platform/Clock.h"
@@ -23,7 +25,8 @@ int main(int argc, char* argv[]) {
     // No application display name: window systems would append it to every title, and the main
     // window's title already starts with the program's name.
     QApplication::setDesktopFileName(QString::fromLatin1(keyrack::build::kAppId));
-    QApplication::setWindowIcon(keyrack::ProgramIcon());
+    // Drawn when a window system first asks for it, not while the login window is awaited.
+    QApplication::setWindowIcon(keyrack::DeferredIcon(keyrack::ProgramIcon));
     keyrack::UsePlaces(keyrack::LocatePlaces(
         keyrack::platform::ExecutableFolder(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()));
@@ -31,8 +34,16 @@ int main(int argc, char* argv[]) {
     keyrack::platform::QtPrompter prompter;
     keyrack::platform::SystemClock clock;
     keyrack::platform::DesktopSystemInfo systemInfo;
-    keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock,
-                               [](keyrack::frmLogin& login) { login.exec(); },
+    // For timing the start-up: the login window closes as soon as it is shown, and the program
+    // ends as after a cancelled login.
+    const bool quitAtLogin = qEnvironmentVariableIsSet("KEYRACK_QUIT_AT_LOGIN");
+    const auto runLogin = [quitAtLogin](keyrack::frmLogin& login) {
+        if (quitAtLogin) {
+            QTimer::singleShot(0, &login, &QDialog::reject);
+        }
+        login.exec();
+    };
+    keyrack::Form_Main window({prompter, keyrack::platform::SystemRandom(), clock, runLogin,
                                keyrack::SystemFileIo(), systemInfo,
                                [](keyrack::frmAbout& about) { about.exec(); }});
     if (!window.Form_Load()) {

@@ -78,8 +78,10 @@ long long LastMessageNumber(const std::string& count) {
 
 void LoadMessages() {
     MessagesLoaded = false;
-    const std::string path = CataloguePath();
-    const std::string count = ReadIniValue(kCatalogueSection, "number", path);
+    // A message's eight languages together can pass the usual 1000-character line.
+    const IniSection catalogue =
+        ReadIniSection(kCatalogueSection, CataloguePath(), kLongestCatalogueLine);
+    const std::string count = catalogue.Value("number");
     if (!IsNumberAndNothingElse(count)) {
         return;
     }
@@ -88,9 +90,7 @@ void LoadMessages() {
         if (number >= static_cast<long long>(kMessageCount)) {
             return;
         }
-        // A message's eight languages together can pass the usual 1000-character line.
-        const std::string line = ReadIniValue(kCatalogueSection, "MES" + std::to_string(number),
-                                              path, kLongestCatalogueLine);
+        const std::string line = catalogue.Value("MES" + std::to_string(number));
         const auto slot = static_cast<std::size_t>(number);
         for (std::size_t column = 0; column < kLanguageCount; ++column) {
             MessageTexts[column][slot] =

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "common/Strings.h"
 
@@ -50,15 +51,14 @@ std::string FirstCodePoints(const std::string& text, int count) {
     return text;
 }
 
-}  // namespace
-
-std::string ReadIniValue(const std::string& section, const std::string& key,
-                         const std::string& file, int size) {
+// Calls take(name, value) for each key of section, in the file's order, until it returns true.
+void ScanSection(const std::string& section, const std::string& file,
+                 const std::function<bool(const std::string&, const std::string&)>& take) {
     // Names given to the program are UTF-8, which the narrow stream constructor does not assume
     // on every system.
     std::ifstream in(std::filesystem::u8path(file), std::ios::binary);
     if (!in) {
-        return {};
+        return;
     }
     bool inWantedSection = false;
     bool firstLine = true;
@@ -81,14 +81,45 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
             continue;
         }
         const auto equals = content.find('=');
-        if (!inWantedSection || equals == std::string::npos ||
-            !SameNameIgnoringCase(content.substr(0, equals), key)) {
-            continue;
+        if (inWantedSection && equals != std::string::npos &&
+            take(content.substr(0, equals),
+                 WithoutEnclosingQuotes(TrimSpacesAndTabs(content.substr(equals + 1))))) {
+            return;
         }
-        const std::string value = TrimSpacesAndTabs(content.substr(equals + 1));
-        return FirstCodePoints(WithoutEnclosingQuotes(value), size - 1);
     }
-    return {};
+}
+
+std::string NameKey(const std::string& name) {
+    return ToLowerAscii(TrimSpacesAndTabs(name));
+}
+
+}  // namespace
+
+std::string ReadIniValue(const std::string& section, const std::string& key,
+                         const std::string& file, int size) {
+    std::string found;
+    ScanSection(section, file, [&](const std::string& name, const std::string& value) {
+        if (!SameNameIgnoringCase(name, key)) {
+            return false;
+        }
+        found = FirstCodePoints(value, size - 1);
+        return true;
+    });
+    return found;
+}
+
+IniSection ReadIniSection(const std::string& section, const std::string& file, int size) {
+    IniSection read;
+    ScanSection(section, file, [&](const std::string& name, const std::string& value) {
+        read.values.emplace(NameKey(name), FirstCodePoints(value, size - 1));
+        return false;
+    });
+    return read;
+}
+
+std::string IniSection::Value(const std::string& key) const {
+    const auto found = values.find(NameKey(key));
+    return found == values.end() ? std::string() : found->second;
 }
 
 }  // namespace keyrack

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 namespace keyrack {
 
@@ -15,5 +16,15 @@ namespace keyrack {
 // returned, never cutting a character in two.
 std::string ReadIniValue(const std::string& section, const std::string& key,
                          const std::string& file, int size = 1000);
+
+// One section's keys with their values as ReadIniValue gives them, read in one pass over the
+// file (a whole catalogue at start-up).
+struct IniSection {
+    std::unordered_map<std::string, std::string> values;  // by lower-case name
+
+    // As ReadIniValue matches it: whatever the case and surrounding spaces; "" when missing.
+    std::string Value(const std::string& key) const;
+};
+IniSection ReadIniSection(const std::string& section, const std::string& file, int size = 1000);
 
 }  // namespace keyrack

@@ -59,7 +59,8 @@ bool FileLogin::Run() {
     login.DefaultUserName = SetupWord;
     login.DefaultPassword = SetupWord;
     runLogin_(login);
-    if (!login.LoginSucceeded) {
+    // The login read only its own records: nothing is written before the rest is read.
+    if (!login.LoginSucceeded || !parts_.opening.LoadRest()) {
         return false;
     }
     // The file a restore replaced was kept for a restore that turned out wrong; a login into

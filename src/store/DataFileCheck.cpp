@@ -55,19 +55,20 @@ bool HoldsKeyAndLogin(const std::string& content, int recordLength) {
            IsEncodedShape(field(kSettingsRecord, kPasswordField));
 }
 
-bool IsOldFormat(const std::string& content) {
-    const auto length = static_cast<long long>(content.size());
+bool IsOldFormat(const std::string& firstBytes, long long length) {
     if (length == 0 || length % OldRecordLength != 0) {
         return false;
     }
     if (length % RecordLength != 0) {
         return true;
     }
-    return HoldsKeyAndLogin(content, OldRecordLength) && !HoldsKeyAndLogin(content, RecordLength);
+    return HoldsKeyAndLogin(firstBytes, OldRecordLength) &&
+           !HoldsKeyAndLogin(firstBytes, RecordLength);
 }
 
 DataFileKind ClassifyDataFile(const std::string& content) {
-    if (IsOldFormat(content) && HoldsKeyAndLogin(content, OldRecordLength)) {
+    if (IsOldFormat(content, static_cast<long long>(content.size())) &&
+        HoldsKeyAndLogin(content, OldRecordLength)) {
         return DataFileKind::OldFormat;
     }
     if (content.size() % RecordLength == 0 && HoldsKeyAndLogin(content, RecordLength)) {

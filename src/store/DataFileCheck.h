@@ -21,8 +21,9 @@ enum class DataFileKind {
 
 // Length alone decides when it fits only one layout; a length both fit (multiples of 8,320
 // bytes) is old only when the settings make sense read the old way and not the current way.
-// Used at start-up, where a file that fits no check still loads as it is.
-bool IsOldFormat(const std::string& content);
+// Used at start-up, where a file that fits no check still loads as it is. firstBytes holds at
+// least the file's first two records, length is the whole file's.
+bool IsOldFormat(const std::string& firstBytes, long long length);
 
 // A stricter look, for a file about to replace the data file: its layout must also hold the
 // key and the login.

@@ -16,6 +16,10 @@ constexpr int kMessageAlreadyRunning = 62;
 constexpr int kMessageOpenElsewhere = 80;
 constexpr int kMessageLockUnreadable = 81;
 
+QString WithPath(int message, const std::string& path) {
+    return Message(message) + "\n" + QString::fromStdString(path);
+}
+
 }  // namespace
 
 DataFileOpening::DataFileOpening(Session& session, RecordStore& store, FileIo& files,
@@ -39,10 +43,8 @@ bool DataFileOpening::LockAndLoad() {
         case DataFileLock::Outcome::Declined:
             return false;
     }
-    const LoadResult loaded = Load();
-    const auto withPath = [&loaded](int message) {
-        return Message(message) + "\n" + QString::fromStdString(loaded.path);
-    };
+    // The login window waits for nothing more than the records the login reads.
+    const LoadResult loaded = store_.LoadLoginRecords(session_.DataFilePath, AskToConvert());
     switch (loaded.status) {
         case LoadResult::Status::Loaded:
             return true;
@@ -53,10 +55,10 @@ bool DataFileOpening::LockAndLoad() {
             }
             [[fallthrough]];
         case LoadResult::Status::Unreadable:
-            notices_.Show(withPath(kMessageUnreadable), Notices::Kind::Error);
+            notices_.Show(WithPath(kMessageUnreadable, loaded.path), Notices::Kind::Error);
             return false;
         case LoadResult::Status::ConversionFailed:
-            notices_.Show(withPath(kMessageWriteFailed), Notices::Kind::Error);
+            notices_.Show(WithPath(kMessageWriteFailed, loaded.path), Notices::Kind::Error);
             return false;
         case LoadResult::Status::ConversionDeclined:
             return false;
@@ -64,13 +66,24 @@ bool DataFileOpening::LockAndLoad() {
     return false;
 }
 
-LoadResult DataFileOpening::Load() {
-    const auto convert = [this] {
+bool DataFileOpening::LoadRest() {
+    const LoadResult loaded = store_.LoadDataFile(session_.DataFilePath);
+    if (!loaded) {
+        notices_.Show(WithPath(kMessageUnreadable, loaded.path), Notices::Kind::Error);
+    }
+    return static_cast<bool>(loaded);
+}
+
+RecordStore::ConvertQuestion DataFileOpening::AskToConvert() {
+    return [this] {
         return notices_.prompter().MessageBox(&notices_.window(), Message(kMessageConvertOldFile),
                                               platform::Prompter::Buttons::YesNo,
                                               QString()) == platform::Prompter::Answer::Yes;
     };
-    return store_.LoadDataFile(session_.DataFilePath, convert);
+}
+
+LoadResult DataFileOpening::Load() {
+    return store_.LoadDataFile(session_.DataFilePath, AskToConvert());
 }
 
 void DataFileOpening::GetKey() {

@@ -19,8 +19,12 @@ class DataFileOpening {
     DataFileOpening(Session& session, RecordStore& store, FileIo& files,
                     platform::RandomSource& random, Notices& notices);
 
-    // Locks and loads the data file; false, after telling the user, when the program must end.
+    // Locks the data file and loads what the login needs; false, after telling the user, when
+    // the program must end.
     bool LockAndLoad();
+    // After the login: the rest of a plain file. False, after telling the user, when it cannot
+    // be read and the program must end; nothing was written to the file.
+    bool LoadRest();
     // Loads the data file, asking first whether one of the old format may be converted.
     LoadResult Load();
     // Reads the plain file's key, or makes and stores one; a protected file needs none.
@@ -30,6 +34,8 @@ class DataFileOpening {
     void ReportWriteFailure();
 
   private:
+    RecordStore::ConvertQuestion AskToConvert();
+
     Session& session_;
     RecordStore& store_;
     FileIo& files_;

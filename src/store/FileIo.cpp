@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -121,36 +122,59 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
+// Reads the first bytes of the file, at most limit of them, into the buffer place gives
+// for the file's length when opened and the count to read.
+IoResult ReadFront(const std::string& path, std::size_t limit,
+                   const std::function<char*(long long fileLength, std::size_t count)>& place) {
+    Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
+    if (!file.IsOpen()) {
+        return IoResult::FromErrno();
+    }
+    struct stat info {};
+    if (fstat(file.get(), &info) != 0) {
+        return IoResult::FromErrno();
+    }
+    const auto expected = std::min(static_cast<std::size_t>(info.st_size), limit);
+    char* buffer = place(static_cast<long long>(info.st_size), expected);
+    std::size_t have = 0;
+    while (have < expected) {
+        const auto got = ::read(file.get(), buffer + have, static_cast<unsigned>(expected - have));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0 ? IoResult::Failure("the file ended early") : IoResult::FromErrno();
+        }
+        have += static_cast<std::size_t>(got);
+    }
+    return IoResult::Success();
+}
+
 class SystemFiles : public FileIo {
   public:
     IoResult ReadAll(const std::string& path, std::string& content) override {
+        long long fileLength = 0;
+        return ReadStart(path, std::string::npos, content, fileLength);
+    }
+
+    IoResult ReadStart(const std::string& path, std::size_t length, std::string& content,
+                       long long& fileLength) override {
         content.clear();
-        Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
-        if (!file.IsOpen()) {
-            return IoResult::FromErrno();
+        const IoResult read = ReadFront(path, length, [&](long long whole, std::size_t count) {
+            fileLength = whole;
+            content.resize(count);
+            return content.data();
+        });
+        if (!read) {
+            content.clear();
         }
-        struct stat info {};
-        if (fstat(file.get(), &info) != 0) {
-            return IoResult::FromErrno();
-        }
-        const auto expected = static_cast<std::size_t>(info.st_size);
-        content.resize(expected);
-        std::size_t have = 0;
-        while (have < expected) {
-            const auto got =
-                ::read(file.get(), content.data() + have, static_cast<unsigned>(expected - have));
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                const IoResult failure =
-                    got == 0 ? IoResult::Failure("the file ended early") : IoResult::FromErrno();
-                content.clear();
-                return failure;
-            }
-            have += static_cast<std::size_t>(got);
-        }
-        return IoResult::Success();
+        return read;
+    }
+
+    IoResult ReadInto(const std::string& path,
+                      const std::function<char*(std::size_t length)>& place) override {
+        return ReadFront(path, std::string::npos,
+                         [&](long long, std::size_t count) { return place(count); });
     }
 
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Every read, write and copy of the program's files goes through FileIo, so that a test can make
@@ -52,6 +53,15 @@ class FileIo {
     // The whole file. Fails when it cannot be opened, or when a read fails or ends before the
     // length the file had when it was opened; content is then left empty.
     virtual IoResult ReadAll(const std::string& path, std::string& content) = 0;
+    // The first length bytes of the file, or all of it when it is shorter, and the length the
+    // file had when it was opened; fails like ReadAll.
+    virtual IoResult ReadStart(const std::string& path, std::size_t length, std::string& content,
+                               long long& fileLength) = 0;
+    // The whole file into the buffer place gives for the length it has when opened, so that a
+    // reader keeps the bytes where they belong without a second copy; fails like ReadAll,
+    // leaving whatever part was read.
+    virtual IoResult ReadInto(const std::string& path,
+                              const std::function<char*(std::size_t length)>& place) = 0;
     // Writes bytes at offset into an existing file and flushes them to stable storage. Never
     // creates the file. A failure may leave part of the bytes written.
     virtual IoResult WriteAt(const std::string& path, long long offset,

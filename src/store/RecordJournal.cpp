@@ -83,9 +83,11 @@ IoResult ReplayJournal(FileIo& io, const std::string& dataPath) {
     const auto entry = DecodeJournalEntry(content);
     const FileIdentity data = io.Identity(dataPath);
     // A slot belongs only in a protected file and a record only in a plain one.
-    std::string dataBytes;
+    std::string dataStart;
+    long long dataLength = 0;
     const bool isProtected = data.exists && entry && entry->bytes.size() == SlotLength &&
-                             io.ReadAll(dataPath, dataBytes) && IsProtectedFile(dataBytes);
+                             io.ReadStart(dataPath, ProtectedHeaderLength, dataStart, dataLength) &&
+                             IsProtectedFile(dataStart);
     const long long recordLength = isProtected ? SlotLength : RecordLength;
     const long long start = isProtected ? ProtectedHeaderLength : 0;
     // Without its data file a lone record would only make a file that lacks the login; a

@@ -26,6 +26,9 @@ bool IsValidField(int field) {
     return field >= 1 && field <= FieldCount;
 }
 
+// What a login looks at: the header and the settings records, or a protected file's header.
+constexpr std::size_t kLoginBytes = std::max<std::size_t>(2 * RecordLength, ProtectedHeaderLength);
+
 }  // namespace
 
 int FieldOffset(int field) {
@@ -61,15 +64,20 @@ RecordStore::~RecordStore() {
 
 LoadResult RecordStore::LoadDataFile(const std::string& path,
                                      const ConvertQuestion& confirmOldFormat) {
-    return Load(path, confirmOldFormat, nullptr);
+    return Load(path, confirmOldFormat, nullptr, false);
 }
 
 LoadResult RecordStore::LoadDataFile(const std::string& path, FileContent read) {
-    return Load(path, {}, &read);
+    return Load(path, {}, &read, false);
+}
+
+LoadResult RecordStore::LoadLoginRecords(const std::string& path,
+                                         const ConvertQuestion& confirmOldFormat) {
+    return Load(path, confirmOldFormat, nullptr, true);
 }
 
 LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
-                             FileContent* read) {
+                             FileContent* read, bool loginOnly) {
     Lock();
     kind_ = FileKind::Plain;
     FileRecordCount = 0;
@@ -85,6 +93,17 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
         return {LoadResult::Status::Unreadable, path, found.unknownBecause};
     }
     std::string content = read != nullptr ? std::move(read->content) : std::string();
+    long long length = static_cast<long long>(content.size());
+    // A whole file is read straight into the records, so that it is never in memory twice.
+    bool inRecords = false;
+    const auto readFile = [&] {
+        if (loginOnly) {
+            return files_->ReadStart(path, kLoginBytes, content, length);
+        }
+        std::string().swap(content);
+        inRecords = true;
+        return ReadIntoRecords(path, length);
+    };
     if (!found.exists) {
         // A journal without its file holds no login and is of no use.
         DropJournal(*files_, path);
@@ -97,12 +116,13 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
                 return {LoadResult::Status::Unreadable, path, created.reason};
             }
         }
-    } else if (const IoResult readNow =
-                   read != nullptr ? IoResult{} : files_->ReadAll(path, content);
-               !readNow) {
+    } else if (const IoResult readNow = read != nullptr ? IoResult{} : readFile(); !readNow) {
         return {LoadResult::Status::Unreadable, path, readNow.reason};
     }
-    if (IsProtectedFile(content)) {
+    const std::string start = inRecords ? BytesInRecords(std::min<long long>(length, kLoginBytes))
+                                        : content.substr(0, kLoginBytes);
+    if (IsProtectedFile(start)) {
+        DataRecords.assign(2, DataRecord{});
         // A write a crash cut short is completed before the file is next read, at Unlock.
         if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
             return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
@@ -112,13 +132,21 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
         return {LoadResult::Status::Locked, path, {}};
     }
     bool journalReplayed = false;
-    if (IsOldFormat(content)) {
+    if (IsOldFormat(start, length)) {
         // A journal beside an old file cannot be one of its records in today's layout.
         if (const IoResult dropped = DropJournal(*files_, path); !dropped) {
             return {LoadResult::Status::Unreadable, JournalPath(path), dropped.reason};
         }
         if (!confirmOldFormat || !confirmOldFormat()) {
             return {LoadResult::Status::ConversionDeclined, path, {}};
+        }
+        // The conversion takes every record.
+        if (inRecords) {
+            content = BytesInRecords(length);
+            inRecords = false;
+        } else if (const IoResult whole = loginOnly ? files_->ReadAll(path, content) : IoResult{};
+                   !whole) {
+            return {LoadResult::Status::Unreadable, path, whole.reason};
         }
         if (LoadResult converted = Convert(path, content); !converted) {
             return converted;
@@ -128,7 +156,7 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
         if (const IoResult replayed = ReplayJournal(*files_, path); !replayed) {
             return {LoadResult::Status::Unreadable, JournalPath(path), replayed.reason};
         }
-        if (const IoResult readAgain = files_->ReadAll(path, content); !readAgain) {
+        if (const IoResult readAgain = readFile(); !readAgain) {
             return {LoadResult::Status::Unreadable, path, readAgain.reason};
         }
         journalReplayed = true;
@@ -137,17 +165,44 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     files_->RestrictToOwner(path);
     // The identity taken before the read: a change made after it is seen by the next check.
     loadedIdentity_ = read != nullptr && !journalReplayed ? found : files_->Identity(path);
-    fileLength_ = static_cast<long long>(content.size());
+    fileLength_ = length;
 
-    FileRecordCount = static_cast<long>(content.size() / RecordLength);
-    const long records = std::max(FileRecordCount, 1L);
-    DataRecords.resize(static_cast<std::size_t>(records) + 2);
-    for (long n = 1; n <= FileRecordCount; ++n) {
-        std::memcpy(DataRecords[n].bytes.data(),
-                    content.data() + static_cast<std::size_t>(n - 1) * RecordLength, RecordLength);
+    if (inRecords) {
+        FileRecordCount = static_cast<long>(length / RecordLength);
+        // A partial last record is left out, like any record beyond the file's end.
+        DataRecords[static_cast<std::size_t>(FileRecordCount) + 1].bytes.fill('\0');
+    } else {
+        FileRecordCount = static_cast<long>(content.size() / RecordLength);
+        const long records = std::max(FileRecordCount, 1L);
+        DataRecords.resize(static_cast<std::size_t>(records) + 2);
+        for (long n = 1; n <= FileRecordCount; ++n) {
+            std::memcpy(DataRecords[n].bytes.data(),
+                        content.data() + static_cast<std::size_t>(n - 1) * RecordLength,
+                        RecordLength);
+        }
     }
-    writable_ = true;
+    // The rest of the file is read before anything may be written.
+    writable_ = !loginOnly;
     return {};
+}
+
+IoResult RecordStore::ReadIntoRecords(const std::string& path, long long& length) {
+    static_assert(sizeof(DataRecord) == RecordLength, "records lie end to end in memory");
+    const IoResult read = files_->ReadInto(path, [&](std::size_t size) {
+        length = static_cast<long long>(size);
+        // Room for a partial last record, and the all-NUL record beyond the file's end.
+        DataRecords.assign(std::max<std::size_t>(size / RecordLength, 1) + 2, DataRecord{});
+        return reinterpret_cast<char*>(DataRecords.data() + 1);
+    });
+    if (!read) {
+        DataRecords.assign(2, DataRecord{});
+    }
+    return read;
+}
+
+std::string RecordStore::BytesInRecords(long long count) const {
+    return std::string(reinterpret_cast<const char*>(DataRecords.data() + 1),
+                       static_cast<std::size_t>(count));
 }
 
 // The old file is kept first, so that at every moment either the data file or its copy holds
@@ -188,9 +243,11 @@ bool RecordStore::Unlock(const Credentials& login) {
 
 std::optional<std::string> RecordStore::ProtectedHint() const {
     std::string content;
+    long long length = 0;
     if (session_) {
         content = session_->Header();
-    } else if (kind_ != FileKind::Protected || !files_->ReadAll(loadedPath_, content)) {
+    } else if (kind_ != FileKind::Protected ||
+               !files_->ReadStart(loadedPath_, ProtectedHeaderLength, content, length)) {
         return std::nullopt;
     }
     const std::optional<ProtectedHeader> header = ProtectedHeader::Parse(content);

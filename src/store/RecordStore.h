@@ -96,6 +96,10 @@ class RecordStore {
     // file is not converted.
     LoadResult LoadDataFile(const std::string& path, FileContent read);
 
+    // Like LoadDataFile, reading only what a login needs: records 1 and 2, or a protected
+    // file's header. Nothing can be written until LoadDataFile has read the rest.
+    LoadResult LoadLoginRecords(const std::string& path, const ConvertQuestion& confirmOldFormat);
+
     // Opens the protected file the last load found locked, reading it again: the records and
     // the key are in memory from here on. False, with nothing read, when the login is not the
     // file's or the file can no longer be read.
@@ -167,7 +171,11 @@ class RecordStore {
 
   private:
     LoadResult Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
-                    FileContent* read);
+                    FileContent* read, bool loginOnly);
+    // The whole file into DataRecords, record n in element n, with the length it was read at.
+    IoResult ReadIntoRecords(const std::string& path, long long& length);
+    // The first count bytes ReadIntoRecords read.
+    std::string BytesInRecords(long long count) const;
     template <typename Change>
     bool CommitRecord(int record, const std::string& path, Change change);
     // Makes path the loaded file again when it is missing or another file: the records the

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/DeferredIcon.h"
 #include "common/Notices.h"
 #include "common/Session.h"
 #include "common/Strings.h"
@@ -70,8 +71,10 @@ TreePane::TreePane(Session& session, RecordStore& store, DataFileSync& sync, Not
     TreeView1->setHeaderHidden(true);
     TreeView1->setSortingEnabled(false);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ImageList1[1] = area->style()->standardIcon(QStyle::SP_DirIcon);
-    ImageList1[2] = area->style()->standardIcon(QStyle::SP_FileIcon);
+    ImageList1[1] =
+        DeferredIcon([area] { return area->style()->standardIcon(QStyle::SP_DirIcon); });
+    ImageList1[2] =
+        DeferredIcon([area] { return area->style()->standardIcon(QStyle::SP_FileIcon); });
     boldFont_ = TreeView1->font();
     boldFont_.setBold(true);
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {

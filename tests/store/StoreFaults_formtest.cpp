@@ -29,15 +29,26 @@ class StoreFaultsFormTest : public FormFixture {
     }
 };
 
-TEST_F(StoreFaultsFormTest, UnreadableFileEndsBeforeTheLoginAndWritesNothing) {
+// The login reads its own records first, and the rest of the file once it is accepted.
+TEST_F(StoreFaultsFormTest, UnreadableFileEndsBeforeOrAfterTheLoginAndWritesNothing) {
     const std::string before = ReadBytes(DataPath());
-    files.FailOn(FileOp::Read);
-    bool loginOffered = false;
-    EXPECT_FALSE(StartsAnother(window, loginOffered));
-    EXPECT_FALSE(loginOffered);
-    EXPECT_TRUE(MessageShown(61));
-    EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
-    EXPECT_TRUE(ReadBytes(DataPath()) == before);
+    for (const bool afterLogin : {false, true}) {
+        window.reset();
+        if (!afterLogin) {
+            files.FailOn(FileOp::Read);
+        }
+        bool loginOffered = false;
+        window = std::make_unique<Form_Main>(Services(prompter, [&](frmLogin& login) {
+            loginOffered = true;
+            files.FailOn(FileOp::Read);
+            login.LoginSucceeded = true;
+        }));
+        EXPECT_FALSE(window->Form_Load());
+        EXPECT_EQ(loginOffered, afterLogin);
+        EXPECT_TRUE(prompter.LastMessage() ==
+                    Message(61) + "\n" + QString::fromStdString(DataPath()));
+        EXPECT_TRUE(ReadBytes(DataPath()) == before);
+    }
 }
 
 TEST_F(StoreFaultsFormTest, SecondInstanceEndsBeforeTheLoginAndADeadOnesLockIsTakenOver) {

@@ -37,6 +37,18 @@ IoResult FaultyFileIo::ReadAll(const std::string& path, std::string& content) {
     return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadAll(path, content);
 }
 
+IoResult FaultyFileIo::ReadStart(const std::string& path, std::size_t length, std::string& content,
+                                 long long& fileLength) {
+    content.clear();
+    return Fails(FileOp::Read) ? Injected()
+                               : SystemFileIo().ReadStart(path, length, content, fileLength);
+}
+
+IoResult FaultyFileIo::ReadInto(const std::string& path,
+                                const std::function<char*(std::size_t length)>& place) {
+    return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadInto(path, place);
+}
+
 IoResult FaultyFileIo::WriteAt(const std::string& path, long long offset,
                                const std::string& bytes) {
     return Fails(FileOp::WriteAt) ? Injected() : WriteFitting(bytes, [&](const std::string& part) {

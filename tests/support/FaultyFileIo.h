@@ -22,6 +22,10 @@ class FaultyFileIo : public FileIo {
     void Heal();
 
     IoResult ReadAll(const std::string& path, std::string& content) override;
+    IoResult ReadStart(const std::string& path, std::size_t length, std::string& content,
+                       long long& fileLength) override;
+    IoResult ReadInto(const std::string& path,
+                      const std::function<char*(std::size_t length)>& place) override;
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override;
     // Never fails: what it writes may be lost without harm.
     IoResult WriteAtUnflushed(const std::string& path, long long offset,
