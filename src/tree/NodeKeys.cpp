@@ -38,7 +38,8 @@ int RecordOfKey(const std::string& key) {
         }
         number = number * 10 + (key[i] - '0');
     }
-    return RecordKey(number) == key ? number : 0;
+    // Only the form RecordKey writes: no leading zero.
+    return key[1] != '0' ? number : 0;
 }
 
 bool IsSoundKey(const std::string& key, int record) {

@@ -265,15 +265,14 @@ bool TreePane::BuildNodes() {
     nodesByKey_.reserve(plan.size());
     // The nodes are put together away from the tree and handed to it in one step: the tree
     // then lays out once instead of once for every node.
-    // Children by their parent's index, 0 standing for the top level.
+    // Children by their parent's index, 0 standing for the top level; a node's index is its
+    // position in the plan plus one.
     std::vector<QList<QTreeWidgetItem*>> children(plan.size() + 1);
     for (const PlannedNode& planned : plan) {
         const QString text =
             planned.isDefaultGroup ? Message(2) : ShownText(store_.Kind(), planned.text);
         QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
-        const int parent =
-            planned.parentKey.empty() ? 0 : NodeIndex(NodeWithKey(planned.parentKey));
-        children[static_cast<std::size_t>(parent)].append(node);
+        children[static_cast<std::size_t>(planned.parent + 1)].append(node);
     }
     for (std::size_t parent = 1; parent < children.size(); ++parent) {
         if (!children[parent].isEmpty()) {

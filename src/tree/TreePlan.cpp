@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "common/Strings.h"
@@ -19,6 +18,49 @@ constexpr int kGroupNameField = 8;
 constexpr int kKeyField = 9;
 constexpr int kParentField = 10;
 
+// The record number n of a key "K<n>" as RecordKey writes it; 0 for any other key.
+int RecordNumberIn(std::string_view key) {
+    constexpr std::size_t kLongest = 6;
+    if (key.size() < 2 || key.size() > kLongest || key[0] != 'K' || key[1] == '0') {
+        return 0;
+    }
+    int number = 0;
+    for (const char digit : key.substr(1)) {
+        if (digit < '0' || digit > '9') {
+            return 0;
+        }
+        number = number * 10 + (digit - '0');
+    }
+    return number <= MaxRecordNumber ? number : 0;
+}
+
+// A value for each key, found without hashing for the keys of records, which nearly every key
+// is; other keys are looked up by their text. Keys are views: their text must stay in place.
+template <typename Value>
+class KeyTable {
+  public:
+    KeyTable() : byRecord_(static_cast<std::size_t>(MaxRecordNumber) + 1) {}
+
+    Value& operator[](std::string_view key) {
+        const int record = RecordNumberIn(key);
+        return record > 0 ? byRecord_[static_cast<std::size_t>(record)] : others_[key];
+    }
+
+    // The value of a key not given one yet is Value().
+    Value Get(std::string_view key) const {
+        const int record = RecordNumberIn(key);
+        if (record > 0) {
+            return byRecord_[static_cast<std::size_t>(record)];
+        }
+        const auto found = others_.find(key);
+        return found != others_.end() ? found->second : Value();
+    }
+
+  private:
+    std::vector<Value> byRecord_;
+    std::unordered_map<std::string_view, Value> others_;
+};
+
 // Places every record once, in record order. A record whose parent is not placed yet waits
 // under that parent's key and is placed as soon as the parent is, so a file of any shape is
 // planned in time proportional to its size.
@@ -28,7 +70,6 @@ class Planner {
         : records_(records), done_(records.size()), nextWaiting_(records.size(), kNone) {
         // Keys are looked up as views of the nodes' own keys, so the nodes never move.
         nodes_.reserve(records.size() + 1);
-        keys_.reserve(2 * records.size() + 1);
     }
 
     void PlaceGroups(const std::vector<std::size_t>& groups) {
@@ -69,18 +110,17 @@ class Planner {
             std::none_of(groups.begin(), groups.end(), wasCut)) {
             return;
         }
-        std::unordered_set<std::string_view> sound;
         for (std::size_t at : groups) {
             if (isSound(at)) {
-                sound.insert(records_[at].key);
+                soundKeys_[records_[at].key] = true;
             }
         }
         for (std::size_t at : groups) {
             const TreeRecord& group = records_[at];
             for (const std::string& damaged :
                  {isSound(at) ? std::string() : group.key, group.cutKey}) {
-                if (!damaged.empty() && sound.count(damaged) == 0) {
-                    mendedKeys_.emplace(damaged, RecordKey(group.index));
+                if (!damaged.empty() && !soundKeys_.Get(damaged)) {
+                    mendedKeys_.try_emplace(damaged, RecordKey(group.index));
                 }
             }
         }
@@ -101,10 +141,7 @@ class Planner {
         std::size_t lastWaiting = kNone;
     };
 
-    bool IsPlaced(std::string_view key) const {
-        const auto found = keys_.find(key);
-        return found != keys_.end() && found->second.placed;
-    }
+    bool IsPlaced(std::string_view key) const { return keys_.Get(key).placed; }
 
     // The new node's key frees the records waiting for it; PlaceAndRelease places them. A node
     // too deep goes up to the nearest ancestor that leaves it within the limit.
@@ -112,9 +149,10 @@ class Planner {
         const int deepest = node.isGroup ? MaxGroupDepth : MaxGroupDepth + 1;
         int depth = 1;
         while (!node.parentKey.empty()) {
-            const KeyState& parent = keys_.find(node.parentKey)->second;
+            const KeyState parent = keys_.Get(node.parentKey);
             if (parent.depth < deepest) {
                 depth = parent.depth + 1;
+                node.parent = static_cast<int>(parent.node);
                 break;
             }
             node.parentKey = nodes_[parent.node].parentKey;
@@ -204,7 +242,7 @@ class Planner {
         static const std::string topLevel;
         static const std::string defaultGroup = DefaultGroupKey;
         if (!record.parentKey.empty()) {
-            if (mendedKeys_.empty()) {
+            if (mendedKeys_.empty() || soundKeys_.Get(record.parentKey)) {
                 return record.parentKey;
             }
             const auto mended = mendedKeys_.find(record.parentKey);
@@ -220,7 +258,10 @@ class Planner {
     const std::vector<TreeRecord>& records_;
     std::vector<PlannedNode> nodes_;
     // Views of the nodes' own keys and of the records' parent keys, which stay where they are.
-    std::unordered_map<std::string_view, KeyState> keys_;
+    KeyTable<KeyState> keys_;
+    // Keys that a group truly has, as read (views of the records' keys); kept only while
+    // damaged keys are mended.
+    KeyTable<char> soundKeys_;
     std::unordered_map<std::string, std::string> mendedKeys_;
     std::vector<bool> done_;
     std::vector<std::size_t> nextWaiting_;
@@ -238,10 +279,10 @@ TreeRecord ReadTreeRecord(RecordStore& store, int dataKey, int index) {
     // Only a record without a title can be a group; an entry's field 8 is not its name.
     if (IsBlank(record.title)) {
         record.groupName = decoded(kGroupNameField);
+        record.cutKey = KeyCutByEarlierVersions(index, dataKey);
     }
     record.key = KeyFromStored(Trim(decoded(kKeyField)));
     record.parentKey = KeyFromStored(Trim(decoded(kParentField)));
-    record.cutKey = KeyCutByEarlierVersions(index, dataKey);
     return record;
 }
 
