@@ -27,7 +27,7 @@ std::string RecordKey(int record) {
     return "K" + std::to_string(record);
 }
 
-int RecordOfKey(const std::string& key) {
+int RecordOfKey(std::string_view key) {
     if (key.size() < 2 || key.size() > 6 || key[0] != 'K') {
         return 0;
     }

@@ -132,15 +132,14 @@ QTreeWidgetItem* TreePane::NodeAt(int index) const {
 }
 
 QTreeWidgetItem* TreePane::NodeWithKey(const std::string& key) const {
-    const auto found = nodesByKey_.find(key);
-    return found != nodesByKey_.end() ? found->second : nullptr;
+    return nodesByKey_.Get(key);
 }
 
 void TreePane::ClearTree() {
     const QSignalBlocker quiet(TreeView1);
     TreeView1->clear();
     nodesByIndex_.assign(1, nullptr);
-    nodesByKey_.clear();
+    nodesByKey_.Clear();
     search_.ForgetNodes();
 }
 
@@ -157,7 +156,8 @@ QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
         node->setFlags(node->flags() | Qt::ItemIsEditable);
     }
     nodesByIndex_.push_back(node);
-    nodesByKey_.emplace(key, node);
+    // The table keeps a view of the node's own key, which lives as long as the node.
+    nodesByKey_[node->key] = node;
     return node;
 }
 
@@ -236,7 +236,7 @@ void TreePane::RemoveNode(QTreeWidgetItem* node) {
         for (int i = 0; i < current->childCount(); ++i) {
             pending.push_back(current->child(i));
         }
-        nodesByKey_.erase(NodeKey(current));
+        nodesByKey_.Erase(NodeKey(current));
         nodesByIndex_[static_cast<std::size_t>(NodeIndex(current))] = nullptr;
     }
     delete node;
@@ -262,7 +262,6 @@ bool TreePane::BuildNodes() {
     const std::vector<PlannedNode> plan =
         PlanTree(ReadTreeRecords(store_, session_.DataKey, store_.UpperBound()));
     nodesByIndex_.reserve(plan.size() + 1);
-    nodesByKey_.reserve(plan.size());
     // The nodes are put together away from the tree and handed to it in one step: the tree
     // then lays out once instead of once for every node.
     // Children by their parent's index, 0 standing for the top level; a node's index is its

@@ -7,6 +7,7 @@
 
 #include "common/Strings.h"
 #include "store/ValueCodec.h"
+#include "tree/KeyTable.h"
 #include "tree/NodeKeys.h"
 
 namespace keyrack {
@@ -17,49 +18,6 @@ constexpr int kTitleField = 1;
 constexpr int kGroupNameField = 8;
 constexpr int kKeyField = 9;
 constexpr int kParentField = 10;
-
-// The record number n of a key "K<n>" as RecordKey writes it; 0 for any other key.
-int RecordNumberIn(std::string_view key) {
-    constexpr std::size_t kLongest = 6;
-    if (key.size() < 2 || key.size() > kLongest || key[0] != 'K' || key[1] == '0') {
-        return 0;
-    }
-    int number = 0;
-    for (const char digit : key.substr(1)) {
-        if (digit < '0' || digit > '9') {
-            return 0;
-        }
-        number = number * 10 + (digit - '0');
-    }
-    return number <= MaxRecordNumber ? number : 0;
-}
-
-// A value for each key, found without hashing for the keys of records, which nearly every key
-// is; other keys are looked up by their text. Keys are views: their text must stay in place.
-template <typename Value>
-class KeyTable {
-  public:
-    KeyTable() : byRecord_(static_cast<std::size_t>(MaxRecordNumber) + 1) {}
-
-    Value& operator[](std::string_view key) {
-        const int record = RecordNumberIn(key);
-        return record > 0 ? byRecord_[static_cast<std::size_t>(record)] : others_[key];
-    }
-
-    // The value of a key not given one yet is Value().
-    Value Get(std::string_view key) const {
-        const int record = RecordNumberIn(key);
-        if (record > 0) {
-            return byRecord_[static_cast<std::size_t>(record)];
-        }
-        const auto found = others_.find(key);
-        return found != others_.end() ? found->second : Value();
-    }
-
-  private:
-    std::vector<Value> byRecord_;
-    std::unordered_map<std::string_view, Value> others_;
-};
 
 // Places every record once, in record order. A record whose parent is not placed yet waits
 // under that parent's key and is placed as soon as the parent is, so a file of any shape is
