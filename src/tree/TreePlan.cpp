@@ -73,14 +73,17 @@ class Planner {
                 soundKeys_[records_[at].key] = true;
             }
         }
+        const auto mend = [this](const std::string& damaged, int record) {
+            if (!damaged.empty() && !soundKeys_.Get(damaged) && mendedKeys_.count(damaged) == 0) {
+                mendedKeys_.emplace(damaged, RecordKey(record));
+            }
+        };
         for (std::size_t at : groups) {
             const TreeRecord& group = records_[at];
-            for (const std::string& damaged :
-                 {isSound(at) ? std::string() : group.key, group.cutKey}) {
-                if (!damaged.empty() && !soundKeys_.Get(damaged)) {
-                    mendedKeys_.try_emplace(damaged, RecordKey(group.index));
-                }
+            if (!isSound(at)) {
+                mend(group.key, group.index);
             }
+            mend(group.cutKey, group.index);
         }
     }
 
