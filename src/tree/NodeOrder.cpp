@@ -14,19 +14,8 @@ namespace keyrack {
 
 namespace {
 
-// What the order reads from a node, taken once: reading a node's text or key copies it.
-struct OrderKey {
-    int rank;
-    int record;
-    std::string key;
-    QString name;
-};
-
 OrderKey OrderKeyOf(const QTreeWidgetItem* node) {
-    std::string key = TreePane::NodeKey(node);
-    const int rank = SiblingRank(key, TreePane::NodeTag(node) == "-1");
-    const int record = RecordOfKey(key);
-    return {rank, record, std::move(key), node->text(0)};
+    return OrderKeyFor(TreePane::NodeKey(node), TreePane::NodeTag(node) == "-1", node->text(0));
 }
 
 // Ranks first, then names as compareNames says, then, for the same name, the lower record
@@ -45,6 +34,10 @@ bool KeyBefore(const OrderKey& a, const OrderKey& b, const CompareNames& compare
 
 }  // namespace
 
+OrderKey OrderKeyFor(const std::string& key, bool isGroup, const QString& name) {
+    return {SiblingRank(key, isGroup), RecordOfKey(key), key, name};
+}
+
 NodeOrder::NodeOrder() {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
 }
@@ -55,14 +48,9 @@ bool NodeOrder::Before(const QTreeWidgetItem* a, const QTreeWidgetItem* b) const
     });
 }
 
-void NodeOrder::Sort(QList<QTreeWidgetItem*>& siblings) const {
+void NodeOrder::Sort(QList<QTreeWidgetItem*>& siblings, const std::vector<OrderKey>& keyed) const {
     if (siblings.size() < 2) {
         return;
-    }
-    std::vector<OrderKey> keyed;
-    keyed.reserve(static_cast<std::size_t>(siblings.size()));
-    for (QTreeWidgetItem* node : siblings) {
-        keyed.push_back(OrderKeyOf(node));
     }
     std::vector<const OrderKey*> order;
     order.reserve(keyed.size());

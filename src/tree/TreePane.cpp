@@ -267,20 +267,23 @@ bool TreePane::BuildNodes() {
     // Children by their parent's index, 0 standing for the top level; a node's index is its
     // position in the plan plus one.
     std::vector<QList<QTreeWidgetItem*>> children(plan.size() + 1);
+    std::vector<std::vector<OrderKey>> orderKeys(plan.size() + 1);
     for (const PlannedNode& planned : plan) {
         const QString text =
             planned.isDefaultGroup ? Message(2) : ShownText(store_.Kind(), planned.text);
         QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
-        children[static_cast<std::size_t>(planned.parent + 1)].append(node);
+        const auto parent = static_cast<std::size_t>(planned.parent + 1);
+        children[parent].append(node);
+        orderKeys[parent].push_back(OrderKeyFor(planned.key, planned.isGroup, text));
     }
     for (std::size_t parent = 1; parent < children.size(); ++parent) {
         if (!children[parent].isEmpty()) {
-            order_.Sort(children[parent]);
+            order_.Sort(children[parent], orderKeys[parent]);
             nodesByIndex_[parent]->addChildren(children[parent]);
         }
     }
     {
-        order_.Sort(children[0]);
+        order_.Sort(children[0], orderKeys[0]);
         const QSignalBlocker quiet(TreeView1);
         TreeView1->addTopLevelItems(children[0]);
     }
