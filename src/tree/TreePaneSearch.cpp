@@ -131,8 +131,10 @@ std::vector<std::string> TreePane::SearchTexts(const QTreeWidgetItem* node) cons
         return {};
     }
     const FileKind kind = store_.Kind();
-    std::vector<std::string> texts = {FoldedQuery(kind, text).value_or(std::string())};
     const int record = RecordOfNode(node);
+    std::vector<std::string> texts;
+    texts.reserve(record >= 0 ? 3 : 1);
+    texts.push_back(FoldedQuery(kind, text).value_or(std::string()));
     if (record >= 0) {
         for (int field : {kAddressField, kUserNameField}) {
             const std::string value = ReadValue(store_, field, record, session_.DataKey);
