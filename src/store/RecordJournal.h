@@ -16,6 +16,11 @@ namespace keyrack {
 struct JournalEntry {
     int record = 0;
     std::string bytes;  // one whole record, or a protected file's slot
+    // The data file the entry was meant for; zero when not known. A sync engine that puts a
+    // newer file in place between the write and a crash gives the path another file, which the
+    // old entry must not be written into.
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
 };
 
 // The journal of a data file: its path followed by ".journal".
@@ -27,7 +32,8 @@ std::optional<JournalEntry> DecodeJournalEntry(const std::string& content);
 
 // Writes a complete journal entry left by an earlier run into the data file, then drops the
 // journal. An incomplete entry is dropped, and so is one the file cannot have come from: a
-// missing or old-format data file, or a record beyond the one after the file's last. Fails,
+// missing, old-format or since replaced data file, or a record beyond the one after the file's
+// last. Fails,
 // keeping the journal, only when it cannot be read or a complete entry could not be written.
 IoResult ReplayJournal(FileIo& io, const std::string& dataPath);
 

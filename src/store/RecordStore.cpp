@@ -457,7 +457,11 @@ bool RecordStore::WriteThroughJournal(const std::string& path, int record,
     const std::string journal = JournalPath(path);
     const std::string bytes = StoredForm(record, DataRecords[record]);
     const long long length = static_cast<long long>(bytes.size());
-    if (!FillJournal(*files_, path, EncodeJournalEntry({record, bytes}))) {
+    // The file the record is about to go into, as a sync engine may have replaced it since.
+    const FileIdentity target = files_->Identity(path);
+    if (!FillJournal(
+            *files_, path,
+            EncodeJournalEntry({record, bytes, target.device, target.exists ? target.inode : 0}))) {
         // What a failed fill left is looked at again before the next write.
         journalSettled_ = false;
         return false;

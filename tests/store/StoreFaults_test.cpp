@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -20,6 +22,18 @@ namespace {
 
 std::string Record(char fill) {
     return std::string(RecordLength, fill);
+}
+
+// An entry as versions before the file's identity was kept wrote it.
+std::string EntryWithoutIdentity(int record, const std::string& bytes) {
+    const std::string body = "KRJ1" + std::string(4, '0') + std::to_string(record) + bytes;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char byte : body) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return body + hex;
 }
 
 class StoreFaultsTest : public ::testing::Test {
@@ -77,11 +91,14 @@ TEST_F(StoreFaultsTest, StartCompletesAJournalEntryThatFitsAndDropsAnyOther) {
     const std::string renewed = Record('a') + Record('n') + Record('c');
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {entry, torn, renewed},
+        {EntryWithoutIdentity(2, Record('n')), torn, renewed},
         {entry.substr(0, entry.size() - 1), before_, before_},
         {std::string(entry).replace(100, 1, "m"), before_, before_},
         {EncodeJournalEntry({4, Record('n')}), before_, before_ + Record('n')},
         {EncodeJournalEntry({5, Record('n')}), before_, before_},
         {EncodeJournalEntry({MaxRecordNumber, Record('n')}), before_, before_},
+        // Made for a file that a sync engine has since replaced.
+        {EncodeJournalEntry({2, Record('n'), 1, 1}), before_, before_},
     };
     for (const auto& [journal, file, loaded] : cases) {
         WriteBytes(path_, file);
