@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QCollator>
 #include <QDialog>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -248,26 +249,56 @@ class SilentPrompter : public keyrack::platform::Prompter {
 };
 
 // The floor of a tree fill: the same items with the same texts, parents and icons, built apart
-// from any view and handed to the tree in one call, so that no view work is paid per item.
+// from any view and handed to the tree in one call, so that no view work is paid per item. The
+// items come in record order, as a file holds them, and the tree shows each group's nodes in
+// order (the default group, groups, entries, each by name ignoring case, then by record): so the
+// floor sorts each group's items once, comparing names as the user's language does.
 void FairFill(QTreeWidget& tree, const std::vector<keyrack::PlannedNode>& plan,
               const std::vector<int>& parentOf) {
     tree.clear();
     const QIcon group = tree.style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon entry = tree.style()->standardIcon(QStyle::SP_FileIcon);
     std::vector<QTreeWidgetItem*> items(plan.size());
-    QList<QTreeWidgetItem*> topLevel;
+    std::vector<QString> names(plan.size());
+    QCollator byName;
+    byName.setCaseSensitivity(Qt::CaseInsensitive);
+    // Children by parent, the top level last.
+    std::vector<std::vector<int>> children(plan.size() + 1);
     for (std::size_t i = 0; i < plan.size(); ++i) {
         auto* item = new QTreeWidgetItem;
-        item->setText(0, QString::fromStdString(plan[i].text));
+        names[i] = QString::fromStdString(plan[i].text);
+        item->setText(0, names[i]);
         item->setIcon(0, plan[i].isGroup ? group : entry);
-        if (parentOf[i] < 0) {
-            topLevel.append(item);
-        } else {
-            items[std::size_t(parentOf[i])]->addChild(item);
-        }
         items[i] = item;
+        children[parentOf[i] < 0 ? plan.size() : std::size_t(parentOf[i])].push_back(int(i));
     }
-    tree.addTopLevelItems(topLevel);
+    const auto rank = [&](int i) {
+        return plan[std::size_t(i)].isDefaultGroup ? 0 : plan[std::size_t(i)].isGroup ? 1 : 2;
+    };
+    const auto before = [&](int a, int b) {
+        if (rank(a) != rank(b)) {
+            return rank(a) < rank(b);
+        }
+        const int named = byName.compare(names[std::size_t(a)], names[std::size_t(b)]);
+        return named != 0 ? named < 0 : a < b;
+    };
+    QList<QTreeWidgetItem*> sorted;
+    for (std::size_t parent = 0; parent < children.size(); ++parent) {
+        std::vector<int>& siblings = children[parent];
+        if (siblings.empty()) {
+            continue;
+        }
+        std::sort(siblings.begin(), siblings.end(), before);
+        sorted.clear();
+        for (const int i : siblings) {
+            sorted.append(items[std::size_t(i)]);
+        }
+        if (parent < plan.size()) {
+            items[parent]->addChildren(sorted);
+        } else {
+            tree.addTopLevelItems(sorted);
+        }
+    }
 }
 
 // The main window's tree with the 32,000-record file loaded into its store, not yet filled.

@@ -346,21 +346,32 @@ std::string RecordStore::ReadField(int field, int record) {
     if (kind_ == FileKind::Protected) {
         return ProtectedField(DataRecords[record], field);
     }
-    DataRecord& target = DataRecords[record];
-    const char* start = target.bytes.data() + FieldOffset(field);
-    const std::size_t width = static_cast<std::size_t>(FieldWidth(field));
-    if (std::memchr(start, '\0', width) == nullptr && (width == 0 || start[0] != ' ')) {
-        // Already clean: nothing to remove and nothing to move, so memory stays as it is.
-        std::size_t length = width;
-        while (length > 0 && start[length - 1] == ' ') {
-            --length;
-        }
-        return std::string(start, length);
+    if (const auto clean = CleanPlainField(field, record)) {
+        return std::string(*clean);
     }
-    std::string text(start, width);
+    DataRecord& target = DataRecords[record];
+    std::string text(target.bytes.data() + FieldOffset(field),
+                     static_cast<std::size_t>(FieldWidth(field)));
     text = ReplaceChar(text, '\0', "");
     target.SetField(field, text);
     return text;
+}
+
+std::optional<std::string_view> RecordStore::CleanPlainField(int field, int record) const {
+    if (kind_ == FileKind::Protected || !IsValidField(field) || record < 0 ||
+        record > UpperBound()) {
+        return std::nullopt;
+    }
+    const char* start = DataRecords[record].bytes.data() + FieldOffset(field);
+    const std::size_t width = static_cast<std::size_t>(FieldWidth(field));
+    if (std::memchr(start, '\0', width) != nullptr || (width > 0 && start[0] == ' ')) {
+        return std::nullopt;
+    }
+    std::size_t length = width;
+    while (length > 0 && start[length - 1] == ' ') {
+        --length;
+    }
+    return std::string_view(start, length);
 }
 
 template <typename Change>

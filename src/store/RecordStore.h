@@ -135,6 +135,10 @@ class RecordStore {
     // Plain: the field's text with NULs removed and spaces trimmed (also cleaned in memory); empty
     // for a record beyond the upper bound or a field outside 1..10. Never touches the disk.
     std::string ReadField(int field, int record);
+    // Plain: ReadField's text seen in place, for a field that needs no cleaning (the common
+    // case), so that a reader of every record copies nothing; nothing otherwise. The view
+    // lasts until the record changes.
+    std::optional<std::string_view> CleanPlainField(int field, int record) const;
 
     // Protected: the field's UTF-8 bytes without their NUL padding, spaces kept.
     //

@@ -7,6 +7,9 @@
 namespace keyrack {
 
 std::string ReadValue(RecordStore& store, int field, int record, int dataKey) {
+    if (const auto clean = store.CleanPlainField(field, record)) {
+        return DecodeValue(*clean, dataKey);
+    }
     return DecodeFor(store.Kind(), store.ReadField(field, record), dataKey);
 }
 

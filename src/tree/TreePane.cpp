@@ -38,12 +38,14 @@ class TreeNode : public QTreeWidgetItem {
   public:
     static constexpr int kType = QTreeWidgetItem::UserType + 1;
 
-    TreeNode(std::string key, std::string tag, int index)
-        : QTreeWidgetItem(kType), key(std::move(key)), tag(std::move(tag)), index(index) {}
+    TreeNode(std::string key, int record, int index)
+        : QTreeWidgetItem(kType), key(std::move(key)), record(record), index(index) {}
 
     const std::string key;
-    const std::string tag;  // "-1" for a group, the record index for an entry
-    const int index;        // place in the order nodes were added, from 1
+    // The tag is made from this when asked for rather than kept, as a large file has tens of
+    // thousands of nodes.
+    const int record;  // -1 for a group, the entry's record index
+    const int index;   // place in the order nodes were added, from 1
 };
 
 const TreeNode* AsTreeNode(const QTreeWidgetItem* node) {
@@ -114,7 +116,7 @@ void TreePane::StopDragScroll() {
 
 std::string TreePane::NodeTag(const QTreeWidgetItem* node) {
     const TreeNode* treeNode = AsTreeNode(node);
-    return treeNode != nullptr ? treeNode->tag : std::string();
+    return treeNode != nullptr ? std::to_string(treeNode->record) : std::string();
 }
 
 std::string TreePane::NodeKey(const QTreeWidgetItem* node) {
@@ -146,9 +148,9 @@ void TreePane::ClearTree() {
     search_.ForgetNodes();
 }
 
-QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
-                                    const std::string& tag, bool isGroup) {
-    auto* node = new TreeNode(key, tag, static_cast<int>(nodesByIndex_.size()));
+QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text, int record) {
+    const bool isGroup = record == -1;
+    auto* node = new TreeNode(key, record, static_cast<int>(nodesByIndex_.size()));
     node->setText(0, text);
     node->setIcon(0, ImageList1[isGroup ? 1 : 2]);
     if (isGroup) {
@@ -165,12 +167,12 @@ QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
 }
 
 QTreeWidgetItem* TreePane::AddNode(const std::string& key, const std::string& parentKey,
-                                   const QString& text, const std::string& tag, bool isGroup) {
+                                   const QString& text, int record) {
     QTreeWidgetItem* parent = parentKey.empty() ? nullptr : NodeWithKey(parentKey);
     if ((!parentKey.empty() && parent == nullptr) || NodeWithKey(key) != nullptr) {
         return nullptr;
     }
-    QTreeWidgetItem* node = MakeNode(key, text, tag, isGroup);
+    QTreeWidgetItem* node = MakeNode(key, text, record);
     PlaceNode(node, parent);
     return node;
 }
@@ -262,37 +264,68 @@ bool TreePane::BuildNodes() {
         return false;
     }
     // Every record the file holds is visited, whatever the stored count says.
-    const std::vector<PlannedNode> plan =
+    std::vector<PlannedNode> plan =
         PlanTree(ReadTreeRecords(store_, session_.DataKey, store_.UpperBound()));
+    const bool raised =
+        std::any_of(plan.begin(), plan.end(), [](const PlannedNode& node) { return node.raised; });
     nodesByIndex_.reserve(plan.size() + 1);
-    // The nodes are put together away from the tree and handed to it in one step: the tree
-    // then lays out once instead of once for every node.
-    // Children by their parent's index, 0 standing for the top level; a node's index is its
-    // position in the plan plus one.
-    std::vector<QList<QTreeWidgetItem*>> children(plan.size() + 1);
-    std::vector<std::vector<OrderKey>> orderKeys(plan.size() + 1);
+    std::vector<int> parentOf;
+    parentOf.reserve(plan.size());
     for (const PlannedNode& planned : plan) {
         const QString text =
             planned.isDefaultGroup ? Message(2) : ShownText(store_.Kind(), planned.text);
-        QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
-        const auto parent = static_cast<std::size_t>(planned.parent + 1);
-        children[parent].append(node);
-        orderKeys[parent].push_back(OrderKeyFor(planned.key, planned.isGroup, text));
+        MakeNode(planned.key, text, planned.record);
+        parentOf.push_back(planned.parent + 1);
     }
-    for (std::size_t parent = 1; parent < children.size(); ++parent) {
-        if (!children[parent].isEmpty()) {
-            order_.Sort(children[parent], orderKeys[parent]);
-            nodesByIndex_[parent]->addChildren(children[parent]);
+    // The plan is let go before the nodes go into the tree, which is when a large file's
+    // memory peaks.
+    std::vector<PlannedNode>().swap(plan);
+    AddChildrenInOrder(parentOf);
+    ApplySearch();
+    return raised;
+}
+
+void TreePane::AddChildrenInOrder(const std::vector<int>& parentOf) {
+    // The nodes grouped by parent, each group in the order the nodes were made (a counting
+    // sort), so that only one group's order keys are held at a time.
+    std::vector<int> firstOf(parentOf.size() + 2, 0);
+    for (const int parent : parentOf) {
+        ++firstOf[static_cast<std::size_t>(parent) + 1];
+    }
+    for (std::size_t parent = 1; parent < firstOf.size(); ++parent) {
+        firstOf[parent] += firstOf[parent - 1];
+    }
+    std::vector<int> grouped(parentOf.size());
+    {
+        std::vector<int> next(firstOf.begin(), firstOf.end() - 1);
+        for (std::size_t node = 0; node < parentOf.size(); ++node) {
+            grouped[static_cast<std::size_t>(next[static_cast<std::size_t>(parentOf[node])]++)] =
+                static_cast<int>(node) + 1;
         }
     }
-    {
-        order_.Sort(children[0], orderKeys[0]);
-        const QSignalBlocker quiet(TreeView1);
-        TreeView1->addTopLevelItems(children[0]);
+    QList<QTreeWidgetItem*> children;
+    std::vector<OrderKey> orderKeys;
+    const auto gather = [&](std::size_t parent) {
+        children.clear();
+        orderKeys.clear();
+        for (int at = firstOf[parent]; at < firstOf[parent + 1]; ++at) {
+            auto* node = static_cast<TreeNode*>(
+                nodesByIndex_[static_cast<std::size_t>(grouped[static_cast<std::size_t>(at)])]);
+            children.append(node);
+            orderKeys.push_back(OrderKeyFor(node->key, node->record == -1, node->text(0)));
+        }
+        order_.Sort(children, orderKeys);
+    };
+    // The top level last, so that the tree lays out once, with every group filled.
+    for (std::size_t parent = 1; parent + 1 < firstOf.size(); ++parent) {
+        if (firstOf[parent] < firstOf[parent + 1]) {
+            gather(parent);
+            nodesByIndex_[parent]->addChildren(children);
+        }
     }
-    ApplySearch();
-    return std::any_of(plan.begin(), plan.end(),
-                       [](const PlannedNode& node) { return node.raised; });
+    gather(0);
+    const QSignalBlocker quiet(TreeView1);
+    TreeView1->addTopLevelItems(children);
 }
 
 void TreePane::Conceal() {
@@ -380,7 +413,7 @@ void TreePane::ShowSavedEntry(int record, const std::string& previousKey) {
     }
     QTreeWidgetItem* node = NodeWithKey(planned->key);
     if (node == nullptr) {
-        node = MakeNode(planned->key, QString(), planned->Tag(), false);
+        node = MakeNode(planned->key, QString(), planned->record);
     }
     node->setText(0, ShownText(store_.Kind(), planned->text));
     PlaceNode(node, NodeWithKey(planned->parentKey));
@@ -529,7 +562,7 @@ void TreePane::AddGroup() {
             record) != DataFileSync::WriteResult::Written) {
         return;
     }
-    QTreeWidgetItem* node = AddNode(key, parent, typed, "-1", true);
+    QTreeWidgetItem* node = AddNode(key, parent, typed, -1);
     KeepShownWhileSearching(key);
     if (node->parent() != nullptr) {
         node->parent()->setExpanded(true);

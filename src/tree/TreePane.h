@@ -110,10 +110,13 @@ class TreePane : public QObject {
     void ClearTree();
     // Builds the nodes from the records; true when groups nested too deep were raised.
     bool BuildNodes();
-    QTreeWidgetItem* MakeNode(const std::string& key, const QString& text, const std::string& tag,
-                              bool isGroup);
+    // record: the entry's record, -1 for a group.
+    QTreeWidgetItem* MakeNode(const std::string& key, const QString& text, int record);
     QTreeWidgetItem* AddNode(const std::string& key, const std::string& parentKey,
-                             const QString& text, const std::string& tag, bool isGroup);
+                             const QString& text, int record);
+    // Hands the nodes made by BuildNodes to the tree, each group's children in order;
+    // parentOf[i] is the index of node i + 1's parent, 0 for the top level.
+    void AddChildrenInOrder(const std::vector<int>& parentOf);
     void RemoveNode(QTreeWidgetItem* node);
     // The default group holds what has no group of its own: a load leaves it out once it
     // holds nothing and other groups are there.
