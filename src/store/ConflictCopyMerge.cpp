@@ -128,6 +128,8 @@ class Tree {
     bool AsLike(int record) const { return asLike_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
     bool IsEntry(int record) const { return kinds_[record] == Kind::Entry; }
+    // A group or an entry: a record that holds one is never free.
+    bool HoldsNode(int record) const { return kinds_[record] != Kind::Other; }
     std::string KeyOf(int record, int field) const {
         return KeyFromStored(Trim(Value(record, field)));
     }
@@ -341,19 +343,22 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
 
     int next = FirstTreeRecord;
     const auto allocate = [&]() {
-        // A slot that failed its check reads as free but is never written.
+        // A slot that failed its check reads as free but is never written. The data file's
+        // groups and entries are known from its tree without reading their records again.
         while (next < static_cast<int>(dataFile.size()) &&
-               (!IsFree(dataFile[next]) ||
+               (ours.HoldsNode(next) || !IsFree(dataFile[next]) ||
                 std::binary_search(unreadable.begin(), unreadable.end(), next))) {
             ++next;
         }
         return next++;
     };
-    // A group's path needs its parent's: groups are placed shortest path first.
+    // A group's path needs its parent's: groups are placed shortest path first. Where every
+    // path is the same in both trees, the data file's are already made.
+    const Tree& copyPaths = samePaths ? ours : theirs;
     std::vector<std::pair<std::string, int>> copyGroups;
     for (int record = FirstTreeRecord; record < copy.End(); ++record) {
         if (theirs.IsGroup(record)) {
-            copyGroups.emplace_back(theirs.PathOf(theirs.KeyOf(record, kOwnKeyField)), record);
+            copyGroups.emplace_back(copyPaths.PathOf(theirs.KeyOf(record, kOwnKeyField)), record);
         }
     }
     std::stable_sort(copyGroups.begin(), copyGroups.end(), [](const auto& a, const auto& b) {
