@@ -528,6 +528,12 @@ void BenchSearch(const std::string& folder) {
     for (QTreeWidgetItemIterator it(&bare); *it != nullptr; ++it) {
         items.push_back(*it);
     }
+    // A copy starts with every group closed; the relayout must cover the rows the window's
+    // tree shows, so the same groups are open.
+    std::size_t at = 0;
+    for (QTreeWidgetItemIterator it(&view); *it != nullptr; ++it, ++at) {
+        items[at]->setExpanded((*it)->isExpanded());
+    }
     for (std::size_t i = 0; i < items.size(); ++i) {
         items[i]->setHidden(flags[1][i]);
     }

@@ -27,7 +27,7 @@ std::string RecordKey(int record) {
     return "K" + std::to_string(record);
 }
 
-int RecordOfKey(const std::string& key) {
+int RecordOfKey(std::string_view key) {
     if (key.size() < 2 || key.size() > 6 || key[0] != 'K') {
         return 0;
     }
@@ -38,7 +38,8 @@ int RecordOfKey(const std::string& key) {
         }
         number = number * 10 + (key[i] - '0');
     }
-    return RecordKey(number) == key ? number : 0;
+    // Only the form RecordKey writes: no leading zero.
+    return key[1] != '0' ? number : 0;
 }
 
 bool IsSoundKey(const std::string& key, int record) {

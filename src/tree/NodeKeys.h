@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Node keys: "K" followed by the record number, and "D" for the default group. The key fields
 // of a record are ten bytes wide and carry three characters of plain text, so keys of records
@@ -28,6 +29,6 @@ bool IsSoundKey(const std::string& key, int record);
 std::string KeyCutByEarlierVersions(int record, int dataKey);
 
 // The record number in a key "K<n>" (0 when it is not one).
-int RecordOfKey(const std::string& key);
+int RecordOfKey(std::string_view key);
 
 }  // namespace keyrack

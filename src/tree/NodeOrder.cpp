@@ -14,67 +14,73 @@ namespace keyrack {
 
 namespace {
 
-int RankOf(const QTreeWidgetItem* node) {
-    const std::string tag = TreePane::NodeTag(node);
-    return SiblingRank(TreePane::NodeKey(node), tag == "-1");
+OrderKey OrderKeyOf(const QTreeWidgetItem* node) {
+    return OrderKeyFor(TreePane::NodeKey(node), TreePane::NodeTag(node) == "-1", node->text(0));
 }
 
-// Same name: the lower record first, so the order never depends on how the nodes came.
-bool TieBefore(const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-    const std::string keyA = TreePane::NodeKey(a);
-    const std::string keyB = TreePane::NodeKey(b);
-    const int recordA = RecordOfKey(keyA);
-    const int recordB = RecordOfKey(keyB);
-    return recordA != recordB ? recordA < recordB : keyA < keyB;
+// Ranks first, then names as compareNames says, then, for the same name, the lower record
+// first, so the order never depends on how the nodes came.
+template <typename CompareNames>
+bool KeyBefore(const OrderKey& a, const OrderKey& b, const CompareNames& compareNames) {
+    if (a.rank != b.rank) {
+        return a.rank < b.rank;
+    }
+    const int byName = compareNames(a, b);
+    if (byName != 0) {
+        return byName < 0;
+    }
+    return a.record != b.record ? a.record < b.record : a.key < b.key;
 }
 
 }  // namespace
+
+OrderKey OrderKeyFor(const std::string& key, bool isGroup, const QString& name) {
+    return {SiblingRank(key, isGroup), RecordOfKey(key), key, name};
+}
 
 NodeOrder::NodeOrder() {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
 bool NodeOrder::Before(const QTreeWidgetItem* a, const QTreeWidgetItem* b) const {
-    const int rankA = RankOf(a);
-    const int rankB = RankOf(b);
-    if (rankA != rankB) {
-        return rankA < rankB;
-    }
-    const int byName = collator_.compare(a->text(0), b->text(0));
-    return byName != 0 ? byName < 0 : TieBefore(a, b);
+    return KeyBefore(OrderKeyOf(a), OrderKeyOf(b), [this](const OrderKey& x, const OrderKey& y) {
+        return collator_.compare(x.name, y.name);
+    });
 }
 
-void NodeOrder::Sort(QList<QTreeWidgetItem*>& siblings) const {
+void NodeOrder::Sort(QList<QTreeWidgetItem*>& siblings, const std::vector<OrderKey>& keyed) const {
     if (siblings.size() < 2) {
         return;
     }
+    std::vector<const OrderKey*> order;
+    order.reserve(keyed.size());
+    for (const OrderKey& node : keyed) {
+        order.push_back(&node);
+    }
     // Without a language Qt compares code points, and its keys then keep the case the
-    // comparison ignores.
+    // comparison ignores; with one, each name's collation key is made once.
     if (collator_.locale().language() == QLocale::C) {
-        std::sort(
-            siblings.begin(), siblings.end(),
-            [this](const QTreeWidgetItem* a, const QTreeWidgetItem* b) { return Before(a, b); });
-        return;
-    }
-    struct Keyed {
-        int rank;
-        QCollatorSortKey name;
-        QTreeWidgetItem* node;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(static_cast<std::size_t>(siblings.size()));
-    for (QTreeWidgetItem* node : siblings) {
-        keyed.push_back({RankOf(node), collator_.sortKey(node->text(0)), node});
-    }
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        if (a.rank != b.rank) {
-            return a.rank < b.rank;
+        const auto byName = [this](const OrderKey& x, const OrderKey& y) {
+            return collator_.compare(x.name, y.name);
+        };
+        std::sort(order.begin(), order.end(),
+                  [&](const OrderKey* a, const OrderKey* b) { return KeyBefore(*a, *b, byName); });
+    } else {
+        std::vector<QCollatorSortKey> names;
+        names.reserve(keyed.size());
+        for (const OrderKey& node : keyed) {
+            names.push_back(collator_.sortKey(node.name));
         }
-        const int byName = a.name.compare(b.name);
-        return byName != 0 ? byName < 0 : TieBefore(a.node, b.node);
-    });
-    for (std::size_t i = 0; i < keyed.size(); ++i) {
-        siblings[static_cast<qsizetype>(i)] = keyed[i].node;
+        const auto byName = [&](const OrderKey& x, const OrderKey& y) {
+            return names[static_cast<std::size_t>(&x - keyed.data())].compare(
+                names[static_cast<std::size_t>(&y - keyed.data())]);
+        };
+        std::sort(order.begin(), order.end(),
+                  [&](const OrderKey* a, const OrderKey* b) { return KeyBefore(*a, *b, byName); });
+    }
+    const QList<QTreeWidgetItem*> unsorted = siblings;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        siblings[static_cast<qsizetype>(i)] = unsorted[order[i] - keyed.data()];
     }
 }
 

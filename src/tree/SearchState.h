@@ -18,9 +18,8 @@ struct SearchState {
     QString query;                  // the text the tree is filtered by
     bool filtering = false;         // some nodes may be hidden and groups opened by the search
     // Each node's texts, folded; taken at the first search after the tree was loaded and again
-    // when the node's text changes.
+    // when the node's text changes (see ForgetTexts).
     std::vector<FilterNode> nodes;
-    std::vector<QString> textsTakenFrom;
     std::vector<bool> textsTaken;
     std::vector<bool> hidden;  // what the search has hidden
     // Keys of the groups that were open before the search began.
@@ -28,7 +27,7 @@ struct SearchState {
     // Keys of nodes the user made while the query stays the same.
     std::unordered_set<std::string> keptShown;
 
-    // The node's record was written: its texts are taken again.
+    // The node's text or record was changed: its texts are taken again.
     void ForgetTexts(int index) {
         if (index >= 0 && static_cast<std::size_t>(index) < textsTaken.size()) {
             textsTaken[static_cast<std::size_t>(index)] = false;
@@ -38,7 +37,6 @@ struct SearchState {
     // The tree is being rebuilt: no node's texts or flags carry over.
     void ForgetNodes() {
         nodes.clear();
-        textsTakenFrom.clear();
         textsTaken.clear();
         hidden.clear();
     }

@@ -6,15 +6,16 @@ namespace keyrack {
 
 namespace {
 
-// What each Windows-1252 byte becomes in folded text.
+// What each Windows-1252 byte becomes in folded text: one character, or for a few letters
+// two. Folding appends characters, not strings, as it runs over every text of a large file.
 class FoldTable {
   public:
     FoldTable() {
         for (int byte = 0; byte < 256; ++byte) {
-            folded_[byte] = std::string(1, static_cast<char>(byte));
+            folded_[byte] = {static_cast<char>(byte), '\0'};
         }
         for (int byte = 'A'; byte <= 'Z'; ++byte) {
-            folded_[byte] = std::string(1, static_cast<char>(byte - 'A' + 'a'));
+            folded_[byte] = {static_cast<char>(byte - 'A' + 'a'), '\0'};
         }
         // Both cases of each accented letter, upper (0xC0..) and lower (0xE0..).
         for (int lower : {0, 0x20}) {
@@ -43,16 +44,23 @@ class FoldTable {
         Set(0x9F, 0x9F, "y");
     }
 
-    const std::string& operator[](unsigned char byte) const { return folded_[byte]; }
+    void Append(std::string& out, unsigned char byte) const {
+        const std::array<char, 2>& folded = folded_[byte];
+        out += folded[0];
+        if (folded[1] != '\0') {
+            out += folded[1];
+        }
+    }
 
   private:
     void Set(int first, int last, const char* text) {
         for (int byte = first; byte <= last; ++byte) {
-            folded_[byte] = text;
+            folded_[byte] = {text[0], text[1]};
         }
     }
 
-    std::array<std::string, 256> folded_;
+    // The second character is '\0' when there is only one.
+    std::array<std::array<char, 2>, 256> folded_;
 };
 
 const FoldTable& Folds() {
@@ -81,7 +89,7 @@ std::string FoldForSearch(const std::string& cp1252) {
     std::string folded;
     folded.reserve(cp1252.size());
     for (char c : cp1252) {
-        folded += folds[static_cast<unsigned char>(c)];
+        folds.Append(folded, static_cast<unsigned char>(c));
     }
     return folded;
 }

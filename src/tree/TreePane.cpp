@@ -135,15 +135,14 @@ QTreeWidgetItem* TreePane::NodeAt(int index) const {
 }
 
 QTreeWidgetItem* TreePane::NodeWithKey(const std::string& key) const {
-    const auto found = nodesByKey_.find(key);
-    return found != nodesByKey_.end() ? found->second : nullptr;
+    return nodesByKey_.Get(key);
 }
 
 void TreePane::ClearTree() {
     const QSignalBlocker quiet(TreeView1);
     TreeView1->clear();
     nodesByIndex_.assign(1, nullptr);
-    nodesByKey_.clear();
+    nodesByKey_.Clear();
     search_.ForgetNodes();
 }
 
@@ -160,7 +159,8 @@ QTreeWidgetItem* TreePane::MakeNode(const std::string& key, const QString& text,
         node->setFlags(node->flags() | Qt::ItemIsEditable);
     }
     nodesByIndex_.push_back(node);
-    nodesByKey_.emplace(key, node);
+    // The table keeps a view of the node's own key, which lives as long as the node.
+    nodesByKey_[node->key] = node;
     return node;
 }
 
@@ -239,7 +239,7 @@ void TreePane::RemoveNode(QTreeWidgetItem* node) {
         for (int i = 0; i < current->childCount(); ++i) {
             pending.push_back(current->child(i));
         }
-        nodesByKey_.erase(NodeKey(current));
+        nodesByKey_.Erase(NodeKey(current));
         nodesByIndex_[static_cast<std::size_t>(NodeIndex(current))] = nullptr;
     }
     delete node;
@@ -265,27 +265,28 @@ bool TreePane::BuildNodes() {
     const std::vector<PlannedNode> plan =
         PlanTree(ReadTreeRecords(store_, session_.DataKey, store_.UpperBound()));
     nodesByIndex_.reserve(plan.size() + 1);
-    nodesByKey_.reserve(plan.size());
     // The nodes are put together away from the tree and handed to it in one step: the tree
     // then lays out once instead of once for every node.
-    // Children by their parent's index, 0 standing for the top level.
+    // Children by their parent's index, 0 standing for the top level; a node's index is its
+    // position in the plan plus one.
     std::vector<QList<QTreeWidgetItem*>> children(plan.size() + 1);
+    std::vector<std::vector<OrderKey>> orderKeys(plan.size() + 1);
     for (const PlannedNode& planned : plan) {
         const QString text =
             planned.isDefaultGroup ? Message(2) : ShownText(store_.Kind(), planned.text);
         QTreeWidgetItem* node = MakeNode(planned.key, text, planned.Tag(), planned.isGroup);
-        const int parent =
-            planned.parentKey.empty() ? 0 : NodeIndex(NodeWithKey(planned.parentKey));
-        children[static_cast<std::size_t>(parent)].append(node);
+        const auto parent = static_cast<std::size_t>(planned.parent + 1);
+        children[parent].append(node);
+        orderKeys[parent].push_back(OrderKeyFor(planned.key, planned.isGroup, text));
     }
     for (std::size_t parent = 1; parent < children.size(); ++parent) {
         if (!children[parent].isEmpty()) {
-            order_.Sort(children[parent]);
+            order_.Sort(children[parent], orderKeys[parent]);
             nodesByIndex_[parent]->addChildren(children[parent]);
         }
     }
     {
-        order_.Sort(children[0]);
+        order_.Sort(children[0], orderKeys[0]);
         const QSignalBlocker quiet(TreeView1);
         TreeView1->addTopLevelItems(children[0]);
     }

@@ -6,9 +6,9 @@
 #include <QString>
 #include <array>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "tree/KeyTable.h"
 #include "tree/NodeOrder.h"
 #include "tree/SearchState.h"
 #include "tree/TreeEdits.h"
@@ -157,7 +157,7 @@ class TreePane : public QObject {
     QFont boldFont_;
     NodeOrder order_;
     std::vector<QTreeWidgetItem*> nodesByIndex_;
-    std::unordered_map<std::string, QTreeWidgetItem*> nodesByKey_;
+    KeyTable<QTreeWidgetItem*> nodesByKey_;
     SearchState search_;
     struct Concealed {
         std::vector<std::string> openKeys;

@@ -217,6 +217,7 @@ void TreePane::TreeView1_AfterLabelEdit(QTreeWidgetItem* node, const QString& ne
         return;
     }
     node->setText(0, ShownText(store_.Kind(), Trim(*name)));
+    search_.ForgetTexts(NodeIndex(node));
     session_.SelectedText = Trim(*name);
     // The label's editor is still closing on the node: it takes its new place afterwards.
     QTimer::singleShot(0, this, [this, key = NodeKey(node)] {

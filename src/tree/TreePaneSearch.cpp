@@ -131,8 +131,10 @@ std::vector<std::string> TreePane::SearchTexts(const QTreeWidgetItem* node) cons
         return {};
     }
     const FileKind kind = store_.Kind();
-    std::vector<std::string> texts = {FoldedQuery(kind, text).value_or(std::string())};
     const int record = RecordOfNode(node);
+    std::vector<std::string> texts;
+    texts.reserve(record >= 0 ? 3 : 1);
+    texts.push_back(FoldedQuery(kind, text).value_or(std::string()));
     if (record >= 0) {
         for (int field : {kAddressField, kUserNameField}) {
             const std::string value = ReadValue(store_, field, record, session_.DataKey);
@@ -284,7 +286,6 @@ void TreePane::ApplySearch() {
 void TreePane::TakeSearchTexts() {
     const std::size_t count = nodesByIndex_.size();
     search_.nodes.resize(count);
-    search_.textsTakenFrom.resize(count);
     search_.textsTaken.resize(count, false);
     search_.hidden.resize(count, false);
     for (std::size_t i = 1; i < count; ++i) {
@@ -294,11 +295,9 @@ void TreePane::TakeSearchTexts() {
             filterNode = FilterNode();
             continue;
         }
-        // A group renamed in place gets its name taken again.
-        const QString text = node->text(0);
-        if (!search_.textsTaken[i] || text != search_.textsTakenFrom[i]) {
+        // A node whose text changes has its texts forgotten, and taken here again.
+        if (!search_.textsTaken[i]) {
             filterNode.texts = SearchTexts(node);
-            search_.textsTakenFrom[i] = text;
             search_.textsTaken[i] = true;
         }
         // Parents are read every time: nodes move by dragging.

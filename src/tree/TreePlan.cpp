@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "common/Strings.h"
 #include "store/ValueCodec.h"
+#include "tree/KeyTable.h"
 #include "tree/NodeKeys.h"
 
 namespace keyrack {
@@ -28,7 +28,6 @@ class Planner {
         : records_(records), done_(records.size()), nextWaiting_(records.size(), kNone) {
         // Keys are looked up as views of the nodes' own keys, so the nodes never move.
         nodes_.reserve(records.size() + 1);
-        keys_.reserve(2 * records.size() + 1);
     }
 
     void PlaceGroups(const std::vector<std::size_t>& groups) {
@@ -69,20 +68,22 @@ class Planner {
             std::none_of(groups.begin(), groups.end(), wasCut)) {
             return;
         }
-        std::unordered_set<std::string_view> sound;
         for (std::size_t at : groups) {
             if (isSound(at)) {
-                sound.insert(records_[at].key);
+                soundKeys_[records_[at].key] = true;
             }
         }
+        const auto mend = [this](const std::string& damaged, int record) {
+            if (!damaged.empty() && !soundKeys_.Get(damaged) && mendedKeys_.count(damaged) == 0) {
+                mendedKeys_.emplace(damaged, RecordKey(record));
+            }
+        };
         for (std::size_t at : groups) {
             const TreeRecord& group = records_[at];
-            for (const std::string& damaged :
-                 {isSound(at) ? std::string() : group.key, group.cutKey}) {
-                if (!damaged.empty() && sound.count(damaged) == 0) {
-                    mendedKeys_.emplace(damaged, RecordKey(group.index));
-                }
+            if (!isSound(at)) {
+                mend(group.key, group.index);
             }
+            mend(group.cutKey, group.index);
         }
     }
 
@@ -101,10 +102,7 @@ class Planner {
         std::size_t lastWaiting = kNone;
     };
 
-    bool IsPlaced(std::string_view key) const {
-        const auto found = keys_.find(key);
-        return found != keys_.end() && found->second.placed;
-    }
+    bool IsPlaced(std::string_view key) const { return keys_.Get(key).placed; }
 
     // The new node's key frees the records waiting for it; PlaceAndRelease places them. A node
     // too deep goes up to the nearest ancestor that leaves it within the limit.
@@ -112,9 +110,10 @@ class Planner {
         const int deepest = node.isGroup ? MaxGroupDepth : MaxGroupDepth + 1;
         int depth = 1;
         while (!node.parentKey.empty()) {
-            const KeyState& parent = keys_.find(node.parentKey)->second;
+            const KeyState parent = keys_.Get(node.parentKey);
             if (parent.depth < deepest) {
                 depth = parent.depth + 1;
+                node.parent = static_cast<int>(parent.node);
                 break;
             }
             node.parentKey = nodes_[parent.node].parentKey;
@@ -204,7 +203,7 @@ class Planner {
         static const std::string topLevel;
         static const std::string defaultGroup = DefaultGroupKey;
         if (!record.parentKey.empty()) {
-            if (mendedKeys_.empty()) {
+            if (mendedKeys_.empty() || soundKeys_.Get(record.parentKey)) {
                 return record.parentKey;
             }
             const auto mended = mendedKeys_.find(record.parentKey);
@@ -220,7 +219,10 @@ class Planner {
     const std::vector<TreeRecord>& records_;
     std::vector<PlannedNode> nodes_;
     // Views of the nodes' own keys and of the records' parent keys, which stay where they are.
-    std::unordered_map<std::string_view, KeyState> keys_;
+    KeyTable<KeyState> keys_;
+    // Keys that a group truly has, as read (views of the records' keys); kept only while
+    // damaged keys are mended.
+    KeyTable<char> soundKeys_;
     std::unordered_map<std::string, std::string> mendedKeys_;
     std::vector<bool> done_;
     std::vector<std::size_t> nextWaiting_;
@@ -238,10 +240,10 @@ TreeRecord ReadTreeRecord(RecordStore& store, int dataKey, int index) {
     // Only a record without a title can be a group; an entry's field 8 is not its name.
     if (IsBlank(record.title)) {
         record.groupName = decoded(kGroupNameField);
+        record.cutKey = KeyCutByEarlierVersions(index, dataKey);
     }
     record.key = KeyFromStored(Trim(decoded(kKeyField)));
     record.parentKey = KeyFromStored(Trim(decoded(kParentField)));
-    record.cutKey = KeyCutByEarlierVersions(index, dataKey);
     return record;
 }
 

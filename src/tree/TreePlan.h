@@ -20,8 +20,9 @@ struct TreeRecord {
     std::string groupName;  // field 8
     std::string key;        // field 9, as a node key
     std::string parentKey;  // field 10, as a node key
-    // What earlier versions left of the record's key (KeyCutByEarlierVersions): its entries
-    // may still name it after the group's own key has been written whole.
+    // What earlier versions left of a group record's key (KeyCutByEarlierVersions): its
+    // entries may still name it after the group's own key has been written whole. Entries
+    // leave it empty, as nothing can name an entry as its parent.
     std::string cutKey;
 };
 
@@ -36,6 +37,7 @@ struct PlannedNode {
     // Shown higher than its stored parent puts it: under the nearest group above it that
     // leaves it within MaxGroupDepth. The file keeps the stored parent.
     bool raised = false;
+    int parent = -1;  // the parent's position in the plan; -1 at the top level
 
     // The tag other parts read: "-1" for a group, the record index for an entry.
     std::string Tag() const { return isGroup ? "-1" : std::to_string(record); }
