@@ -355,31 +355,36 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     // A group's path needs its parent's: groups are placed shortest path first. Where every
     // path is the same in both trees, the data file's are already made.
     const Tree& copyPaths = samePaths ? ours : theirs;
-    std::vector<std::pair<std::string, int>> copyGroups;
+    struct CopyGroup {
+        long depth;
+        std::string path;
+        int record;
+    };
+    std::vector<CopyGroup> copyGroups;
     for (int record = FirstTreeRecord; record < copy.End(); ++record) {
         if (theirs.IsGroup(record)) {
-            copyGroups.emplace_back(copyPaths.PathOf(theirs.KeyOf(record, kOwnKeyField)), record);
+            std::string path = copyPaths.PathOf(theirs.KeyOf(record, kOwnKeyField));
+            const long depth = std::count(path.begin(), path.end(), kSeparator);
+            copyGroups.push_back({depth, std::move(path), record});
         }
     }
-    std::stable_sort(copyGroups.begin(), copyGroups.end(), [](const auto& a, const auto& b) {
-        return std::count(a.first.begin(), a.first.end(), kSeparator) <
-               std::count(b.first.begin(), b.first.end(), kSeparator);
-    });
+    std::stable_sort(copyGroups.begin(), copyGroups.end(),
+                     [](const auto& a, const auto& b) { return a.depth < b.depth; });
     // The header, the groups and the entries that may come in.
     plan.writes.reserve(1 + copyGroups.size() + changed.size());
-    for (const auto& [path, record] : copyGroups) {
-        if (groupKeys.count(path) > 0) {
+    for (const CopyGroup& group : copyGroups) {
+        if (groupKeys.count(group.path) > 0) {
             continue;
         }
         const int at = allocate();
-        const std::string parentPath = theirs.ParentPath(record);
+        const std::string parentPath = theirs.ParentPath(group.record);
         const auto parent = groupKeys.find(parentPath);
-        const std::string name = Trim(theirs.Value(record, kNameField));
+        const std::string name = Trim(theirs.Value(group.record, kNameField));
         const std::string parentKey = parent == groupKeys.end() ? std::string() : parent->second;
         plan.writes.push_back({at, kind == FileKind::Protected
                                        ? ProtectedGroupFields(name, at, parentKey)
                                        : GroupRecordFields(name, at, parentKey, dataKey, random)});
-        groupKeys[path] = RecordKey(at);
+        groupKeys[group.path] = RecordKey(at);
         ++plan.groupsAdded;
     }
     for (int record : changed) {

@@ -55,27 +55,21 @@ int UnusualGroupValue(std::string_view text, std::size_t at) {
     return static_cast<int>(RoundHalfEven(Val(std::string(text.substr(at, 3)))));
 }
 
-// The number at the start of the (up to) three characters at `at`.
-int GroupValue(std::string_view text, std::size_t at) {
-    if (at + 3 <= text.size() && IsDigit(text[at]) && IsDigit(text[at + 1]) &&
-        IsDigit(text[at + 2])) {
-        return (text[at] - '0') * 100 + (text[at + 1] - '0') * 10 + (text[at + 2] - '0');
-    }
-    return UnusualGroupValue(text, at);
-}
-
 // Calls append with the code of each group in turn; groups that begin with a fill letter carry
-// none.
+// none. The number of a group of three digits is read here, in the loop, as every value of a
+// file passes through it.
 template <typename Append>
 void ForEachCode(std::string_view text, int k, Append append) {
-    int prev = GroupValue(text, 0);
-    append(prev - k);
-    for (std::size_t i = 3; i < text.size(); i += 3) {
-        if (Code(text[i]) >= 60) {
+    int prev = 0;
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        if (i > 0 && Code(text[i]) >= 60) {
             continue;
         }
-        const int g = GroupValue(text, i);
-        append(g > prev ? g - prev - k : g - k + (221 - prev));
+        const int g =
+            i + 3 <= text.size() && IsDigit(text[i]) && IsDigit(text[i + 1]) && IsDigit(text[i + 2])
+                ? (text[i] - '0') * 100 + (text[i + 1] - '0') * 10 + (text[i + 2] - '0')
+                : UnusualGroupValue(text, i);
+        append(i == 0 ? g - k : g > prev ? g - prev - k : g - k + (221 - prev));
         prev = g;
     }
 }
