@@ -56,20 +56,24 @@ int UnusualGroupValue(std::string_view text, std::size_t at) {
 }
 
 // Calls append with the code of each group in turn; groups that begin with a fill letter carry
-// none. The number of a group of three digits is read here, in the loop, as every value of a
-// file passes through it.
+// none. A group of three digits is read here rather than in a function of its own, as every
+// value of a file passes through this loop.
 template <typename Append>
 void ForEachCode(std::string_view text, int k, Append append) {
-    int prev = 0;
-    for (std::size_t i = 0; i < text.size(); i += 3) {
-        if (i > 0 && Code(text[i]) >= 60) {
+    const auto groupAt = [text](std::size_t at) {
+        return at + 3 <= text.size() && IsDigit(text[at]) && IsDigit(text[at + 1]) &&
+                       IsDigit(text[at + 2])
+                   ? (text[at] - '0') * 100 + (text[at + 1] - '0') * 10 + (text[at + 2] - '0')
+                   : UnusualGroupValue(text, at);
+    };
+    int prev = groupAt(0);
+    append(prev - k);
+    for (std::size_t i = 3; i < text.size(); i += 3) {
+        if (Code(text[i]) >= 60) {
             continue;
         }
-        const int g =
-            i + 3 <= text.size() && IsDigit(text[i]) && IsDigit(text[i + 1]) && IsDigit(text[i + 2])
-                ? (text[i] - '0') * 100 + (text[i + 1] - '0') * 10 + (text[i + 2] - '0')
-                : UnusualGroupValue(text, i);
-        append(i == 0 ? g - k : g > prev ? g - prev - k : g - k + (221 - prev));
+        const int g = groupAt(i);
+        append(g > prev ? g - prev - k : g - k + (221 - prev));
         prev = g;
     }
 }
