@@ -94,11 +94,11 @@ class Tree {
             if (like != nullptr && like->SameRecord(*this, record)) {
                 asLike_[record] = true;
                 kinds_[record] = like->kinds_[record];
+                if (IsGroup(record)) {
+                    AddGroup(record, like->GroupKey(record));
+                }
             } else {
                 Classify(record);
-            }
-            if (kinds_[record] == Kind::Group) {
-                groups_[KeyOf(record, kOwnKeyField)] = record;
             }
         }
     }
@@ -128,6 +128,10 @@ class Tree {
     bool AsLike(int record) const { return asLike_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
     bool IsEntry(int record) const { return kinds_[record] == Kind::Entry; }
+    // A group or an entry: a record that holds one is never free.
+    bool HoldsNode(int record) const { return kinds_[record] != Kind::Other; }
+    // Record numbers and keys of the groups, in record order.
+    const std::vector<std::pair<int, std::string>>& Groups() const { return groupList_; }
     std::string KeyOf(int record, int field) const {
         return KeyFromStored(Trim(Value(record, field)));
     }
@@ -208,10 +212,23 @@ class Tree {
         const std::string& title = titles_[record] = Value(record, 1);
         if (!Title(record).empty()) {
             kinds_[record] = Kind::Entry;
-        } else if (title.empty() && !Trim(Value(record, kNameField)).empty() &&
-                   !KeyOf(record, kOwnKeyField).empty()) {
-            kinds_[record] = Kind::Group;
+        } else if (title.empty() && !Trim(Value(record, kNameField)).empty()) {
+            std::string key = KeyOf(record, kOwnKeyField);
+            if (!key.empty()) {
+                kinds_[record] = Kind::Group;
+                AddGroup(record, std::move(key));
+            }
         }
+    }
+
+    void AddGroup(int record, std::string key) {
+        groups_[key] = record;
+        groupList_.emplace_back(record, std::move(key));
+    }
+    const std::string& GroupKey(int record) const {
+        return std::lower_bound(groupList_.begin(), groupList_.end(), record,
+                                [](const auto& group, int at) { return group.first < at; })
+            ->second;
     }
 
     const std::string& TitleAsRead(int record) const {
@@ -227,6 +244,7 @@ class Tree {
     std::vector<std::string> titles_;
     std::vector<bool> asLike_;
     std::unordered_map<std::string, int> groups_;
+    std::vector<std::pair<int, std::string>> groupList_;
     mutable std::unordered_map<std::string, std::string> paths_;
 };
 
@@ -304,13 +322,16 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     const Tree theirs(copy, kind, copyKey, &ours);
 
     std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
-    for (int record = FirstTreeRecord; record < static_cast<int>(dataFile.size()); ++record) {
-        if (ours.IsGroup(record)) {
-            std::string key = ours.KeyOf(record, kOwnKeyField);
-            groupKeys.emplace(ours.PathOf(key), std::move(key));
-        }
+    for (const auto& [record, key] : ours.Groups()) {
+        groupKeys.emplace(ours.PathOf(key), key);
     }
     const bool samePaths = ours.SamePaths(theirs);
+    // Where every path is the same in both trees, the data file's are already made.
+    const Tree& copyPaths = samePaths ? ours : theirs;
+    const auto copyParentPath = [&](int record) {
+        const std::string parent = theirs.ParentKey(record);
+        return parent.empty() ? std::string() : copyPaths.PathOf(parent);
+    };
     const auto standsUnchanged = [&](int record) {
         if (!theirs.AsLike(record) || !theirs.IsEntry(record)) {
             return false;
@@ -341,45 +362,49 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
 
     int next = FirstTreeRecord;
     const auto allocate = [&]() {
-        // A slot that failed its check reads as free but is never written.
+        // A slot that failed its check reads as free but is never written. The data file's
+        // groups and entries are known from its tree without reading their records again.
         while (next < static_cast<int>(dataFile.size()) &&
-               (!IsFree(dataFile[next]) ||
+               (ours.HoldsNode(next) || !IsFree(dataFile[next]) ||
                 std::binary_search(unreadable.begin(), unreadable.end(), next))) {
             ++next;
         }
         return next++;
     };
     // A group's path needs its parent's: groups are placed shortest path first.
-    std::vector<std::pair<std::string, int>> copyGroups;
-    for (int record = FirstTreeRecord; record < copy.End(); ++record) {
-        if (theirs.IsGroup(record)) {
-            copyGroups.emplace_back(theirs.PathOf(theirs.KeyOf(record, kOwnKeyField)), record);
-        }
+    struct CopyGroup {
+        long depth;
+        std::string path;
+        int record;
+    };
+    std::vector<CopyGroup> copyGroups;
+    for (const auto& [record, key] : theirs.Groups()) {
+        std::string path = copyPaths.PathOf(key);
+        const long depth = std::count(path.begin(), path.end(), kSeparator);
+        copyGroups.push_back({depth, std::move(path), record});
     }
-    std::stable_sort(copyGroups.begin(), copyGroups.end(), [](const auto& a, const auto& b) {
-        return std::count(a.first.begin(), a.first.end(), kSeparator) <
-               std::count(b.first.begin(), b.first.end(), kSeparator);
-    });
+    std::stable_sort(copyGroups.begin(), copyGroups.end(),
+                     [](const auto& a, const auto& b) { return a.depth < b.depth; });
     // The header, the groups and the entries that may come in.
     plan.writes.reserve(1 + copyGroups.size() + changed.size());
-    for (const auto& [path, record] : copyGroups) {
-        if (groupKeys.count(path) > 0) {
+    for (const CopyGroup& group : copyGroups) {
+        if (groupKeys.count(group.path) > 0) {
             continue;
         }
         const int at = allocate();
-        const std::string parentPath = theirs.ParentPath(record);
+        const std::string parentPath = copyParentPath(group.record);
         const auto parent = groupKeys.find(parentPath);
-        const std::string name = Trim(theirs.Value(record, kNameField));
+        const std::string name = Trim(theirs.Value(group.record, kNameField));
         const std::string parentKey = parent == groupKeys.end() ? std::string() : parent->second;
         plan.writes.push_back({at, kind == FileKind::Protected
                                        ? ProtectedGroupFields(name, at, parentKey)
                                        : GroupRecordFields(name, at, parentKey, dataKey, random)});
-        groupKeys[path] = RecordKey(at);
+        groupKeys[group.path] = RecordKey(at);
         ++plan.groupsAdded;
     }
     for (int record : changed) {
         const EntryValues values = theirs.ValuesOf(record);
-        const std::string parentPath = theirs.ParentPath(record);
+        const std::string parentPath = copyParentPath(record);
         if (!entries.insert(Tree::EntryIdentity(parentPath, values)).second) {
             continue;
         }

@@ -3,7 +3,9 @@
 #include <sodium.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <functional>
 #include <system_error>
 #include <thread>
 
@@ -200,6 +202,8 @@ namespace {
 // Below this many slots for each, another thread costs more than it saves.
 constexpr int kSlotsPerThread = 2048;
 constexpr int kMostThreads = 8;
+// The slots a thread opens before it takes the next run.
+constexpr int kSlotsPerRun = 512;
 
 // Opens a slot straight into its record, with no copy of the plain bytes on the way; a slot that
 // fails its check leaves the record all NUL.
@@ -239,41 +243,42 @@ OpenedRecords OpenSlots(const ProtectedKey& key, std::string_view file) {
     opened.records.reserve(static_cast<std::size_t>(slots) + 2);
     opened.records.resize(static_cast<std::size_t>(slots) + 1);
     // Opening is nearly all decryption, so the slots are shared among the processor's cores,
-    // each opening its own run of records straight into place.
+    // each opening runs of records straight into place. The runs are taken in turn rather than
+    // shared out beforehand, so a core busy with another program holds up one run at most.
     const int parts = std::clamp(
         std::min(static_cast<int>(std::thread::hardware_concurrency()), slots / kSlotsPerThread), 1,
         kMostThreads);
+    const int runs = (slots + kSlotsPerRun - 1) / kSlotsPerRun;
+    std::atomic<int> nextRun{0};
     std::vector<std::vector<int>> unreadable(static_cast<std::size_t>(parts));
-    const auto openPart = [&](int part) {
-        const int last = static_cast<int>(static_cast<long long>(slots) * (part + 1) / parts);
-        for (int n = 1 + static_cast<int>(static_cast<long long>(slots) * part / parts); n <= last;
-             ++n) {
-            if (!OpenSlotInto(key, n,
-                              file.substr(static_cast<std::size_t>(SlotOffset(n)), SlotLength),
-                              opened.records[n])) {
-                unreadable[static_cast<std::size_t>(part)].push_back(n);
+    const auto openRuns = [&](std::vector<int>& found) {
+        for (int run = nextRun++; run < runs; run = nextRun++) {
+            const int last = std::min(slots, (run + 1) * kSlotsPerRun);
+            for (int n = run * kSlotsPerRun + 1; n <= last; ++n) {
+                if (!OpenSlotInto(key, n,
+                                  file.substr(static_cast<std::size_t>(SlotOffset(n)), SlotLength),
+                                  opened.records[n])) {
+                    found.push_back(n);
+                }
             }
         }
     };
     std::vector<std::thread> helpers;
-    int part = 1;
     try {
-        for (; part < parts; ++part) {
-            helpers.emplace_back(openPart, part);
+        for (int part = 1; part < parts; ++part) {
+            helpers.emplace_back(openRuns, std::ref(unreadable[static_cast<std::size_t>(part)]));
         }
     } catch (const std::system_error&) {
-        // No thread to be had: the remaining runs are opened here.
+        // No thread to be had: the runs left are opened here.
     }
-    for (int rest = part; rest < parts; ++rest) {
-        openPart(rest);
-    }
-    openPart(0);
+    openRuns(unreadable[0]);
     for (std::thread& helper : helpers) {
         helper.join();
     }
     for (const std::vector<int>& found : unreadable) {
         opened.unreadable.insert(opened.unreadable.end(), found.begin(), found.end());
     }
+    std::sort(opened.unreadable.begin(), opened.unreadable.end());
     return opened;
 }
 

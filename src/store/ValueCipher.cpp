@@ -55,26 +55,24 @@ int UnusualGroupValue(std::string_view text, std::size_t at) {
     return static_cast<int>(RoundHalfEven(Val(std::string(text.substr(at, 3)))));
 }
 
-// The number at the start of the (up to) three characters at `at`.
-int GroupValue(std::string_view text, std::size_t at) {
-    if (at + 3 <= text.size() && IsDigit(text[at]) && IsDigit(text[at + 1]) &&
-        IsDigit(text[at + 2])) {
-        return (text[at] - '0') * 100 + (text[at + 1] - '0') * 10 + (text[at + 2] - '0');
-    }
-    return UnusualGroupValue(text, at);
-}
-
 // Calls append with the code of each group in turn; groups that begin with a fill letter carry
-// none.
+// none. A group of three digits is read here rather than in a function of its own, as every
+// value of a file passes through this loop.
 template <typename Append>
 void ForEachCode(std::string_view text, int k, Append append) {
-    int prev = GroupValue(text, 0);
+    const auto groupAt = [text](std::size_t at) {
+        return at + 3 <= text.size() && IsDigit(text[at]) && IsDigit(text[at + 1]) &&
+                       IsDigit(text[at + 2])
+                   ? (text[at] - '0') * 100 + (text[at + 1] - '0') * 10 + (text[at + 2] - '0')
+                   : UnusualGroupValue(text, at);
+    };
+    int prev = groupAt(0);
     append(prev - k);
     for (std::size_t i = 3; i < text.size(); i += 3) {
         if (Code(text[i]) >= 60) {
             continue;
         }
-        const int g = GroupValue(text, i);
+        const int g = groupAt(i);
         append(g > prev ? g - prev - k : g - k + (221 - prev));
         prev = g;
     }

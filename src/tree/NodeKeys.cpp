@@ -12,14 +12,21 @@ constexpr char kDigits[] = "0123456789ABCDEFGHIJLMNOPQRSTUVW";
 constexpr int kBase = 32;
 constexpr int kShortFormFrom = 100;
 
+// The place of c in kDigits, worked out from its ranges: every group key of a file is read
+// through here.
 int DigitValue(char c) {
-    for (int d = 0; d < kBase; ++d) {
-        if (kDigits[d] == c) {
-            return d;
-        }
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'J') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'L' && c <= 'W') {
+        return c - 'L' + 20;
     }
     return -1;
 }
+static_assert(kDigits[10] == 'A' && kDigits[19] == 'J' && kDigits[20] == 'L' && kDigits[31] == 'W');
 
 }  // namespace
 
