@@ -8,12 +8,27 @@ namespace keyrack {
 namespace {
 
 // A loop, not find_first_of, which looks each character up in the set with a call of its own.
-bool NeedsQuotes(const std::string& field) {
+bool NeedsQuotes(std::string_view field) {
     return std::any_of(field.begin(), field.end(),
                        [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
 }
 
 }  // namespace
+
+void AppendCsvField(std::string& line, std::string_view field) {
+    if (!NeedsQuotes(field)) {
+        line += field;
+        return;
+    }
+    line += '"';
+    for (char c : field) {
+        line += c;
+        if (c == '"') {
+            line += '"';
+        }
+    }
+    line += '"';
+}
 
 std::string CsvLine(const CsvRow& fields) {
     std::string line;
@@ -21,21 +36,9 @@ std::string CsvLine(const CsvRow& fields) {
         if (i > 0) {
             line += ',';
         }
-        const std::string& field = fields[i];
-        if (!NeedsQuotes(field)) {
-            line += field;
-            continue;
-        }
-        line += '"';
-        for (char c : field) {
-            line += c;
-            if (c == '"') {
-                line += '"';
-            }
-        }
-        line += '"';
+        AppendCsvField(line, fields[i]);
     }
-    return line + "\r\n";
+    return line + kCsvLineEnd;
 }
 
 namespace {

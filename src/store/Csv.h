@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The comma-separated text other password keepers read and write: commas between fields, double
@@ -11,8 +12,12 @@ namespace keyrack {
 
 using CsvRow = std::vector<std::string>;
 
+constexpr char kCsvLineEnd[] = "\r\n";
+
 // One row with its CRLF line end; a field is quoted only when it has to be.
 std::string CsvLine(const CsvRow& fields);
+// One field of a row, quoted only when it has to be, added to what line holds.
+void AppendCsvField(std::string& line, std::string_view field);
 
 // Reads rows one at a time from a source of bytes, holding no more of the text than the row being
 // read and what one read of the source gave, so that a file of any size takes little memory.

@@ -121,6 +121,7 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
         PlanTree(ReadTreeRecords(store, dataKey, RecordCountInUse(store)));
     std::unordered_map<std::string, std::vector<std::string>> groupPaths;
     std::vector<CsvEntry> entries;
+    entries.reserve(plan.size());
     for (const PlannedNode& node : plan) {
         // A reference stays valid as the map grows: its elements never move.
         const std::vector<std::string>& parentPath = groupPaths[node.parentKey];
@@ -144,19 +145,45 @@ std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
 
 std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter& toFile) {
     std::string csv = CsvLine({"Group", "Title", "Username", "Password", "URL", "Notes"});
-    const auto converted = [&](const std::string& text) {
-        return toFile(text).value_or(std::string());
-    };
+    // Room for every row at once, so that the text is never moved as it grows.
+    std::size_t room = csv.size();
     for (const CsvEntry& entry : entries) {
-        std::string path;
-        for (std::size_t i = 0; i < entry.groups.size(); ++i) {
-            if (i > 0) {
-                path += kPathSeparator;
-            }
-            path += entry.groups[i];
+        room += entry.title.size() + entry.userName.size() + entry.password.size() +
+                entry.address.size() + 16;
+        for (const std::string& group : entry.groups) {
+            room += group.size() + 1;
         }
-        csv += CsvLine({converted(path), converted(entry.title), converted(entry.userName),
-                        converted(entry.password), converted(entry.address), std::string()});
+    }
+    csv.reserve(room + room / 8);
+    const auto append = [&](const std::string& text) {
+        const std::optional<std::string> converted = toFile(text);
+        AppendCsvField(csv, converted ? *converted : std::string());
+        csv += ',';
+    };
+    // The entries of a group come one after another: their path is joined and converted once.
+    const std::vector<std::string>* pathOf = nullptr;
+    std::string path;
+    for (const CsvEntry& entry : entries) {
+        if (pathOf == nullptr || entry.groups != *pathOf) {
+            std::string joined;
+            for (std::size_t i = 0; i < entry.groups.size(); ++i) {
+                if (i > 0) {
+                    joined += kPathSeparator;
+                }
+                joined += entry.groups[i];
+            }
+            path.clear();
+            AppendCsvField(path, toFile(joined).value_or(std::string()));
+            pathOf = &entry.groups;
+        }
+        csv += path;
+        csv += ',';
+        for (const std::string* value :
+             {&entry.title, &entry.userName, &entry.password, &entry.address}) {
+            append(*value);
+        }
+        // The notes column stays empty.
+        csv += kCsvLineEnd;
     }
     return csv;
 }

@@ -222,7 +222,7 @@ class SystemFiles : public FileIo {
 #endif
     }
 
-    IoResult CreateWith(const std::string& path, const std::string& content) override {
+    IoResult CreateWith(const std::string& path, std::string_view content) override {
         Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | kBinary, kOwnerOnly));
         if (!file.IsOpen()) {
             return IoResult::FromErrno();
@@ -373,7 +373,7 @@ IoResult FillBesideThenRename(FileIo& io, const std::string& path,
 
 }  // namespace
 
-IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content) {
+IoResult ReplaceWhole(FileIo& io, const std::string& path, std::string_view content) {
     return FillBesideThenRename(
         io, path, [&](const std::string& temporary) { return io.CreateWith(temporary, content); });
 }

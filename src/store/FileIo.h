@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Every read, write and copy of the program's files goes through FileIo, so that a test can make
 // any step fail the way a disk does: a full disk halfway through a write, a missing file, a short
@@ -72,7 +73,7 @@ class FileIo {
                                       const std::string& bytes) = 0;
     // Creates a file that must not exist yet, readable and writable by its owner only, writes
     // content and flushes it to stable storage. A failure may leave a partial file behind.
-    virtual IoResult CreateWith(const std::string& path, const std::string& content) = 0;
+    virtual IoResult CreateWith(const std::string& path, std::string_view content) = 0;
     // Creates `to`, which must not exist yet, owner-only, with the content of `from` copied by
     // the system without passing through the program, and flushes it. Fails where the system
     // cannot copy that way; a failure may leave a partial file behind.
@@ -97,7 +98,7 @@ FileIo& SystemFileIo();
 // Replaces path by content atomically: a temporary file of a new random name in the same folder
 // is written, flushed and renamed over path. On failure path is as it was and the temporary file
 // is gone; no other file of the folder is touched.
-IoResult ReplaceWhole(FileIo& io, const std::string& path, const std::string& content);
+IoResult ReplaceWhole(FileIo& io, const std::string& path, std::string_view content);
 
 // Copies from over to through a temporary file renamed into place, like ReplaceWhole: `to` is
 // the old file or a complete copy, never a part. The system copies the bytes where it can;

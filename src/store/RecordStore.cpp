@@ -429,12 +429,13 @@ std::string RecordStore::WholeFileFromMemory(long long records) const {
     if (session_) {
         return session_->WholeFile(DataRecords, static_cast<int>(count));
     }
-    std::string content;
-    content.reserve(static_cast<std::size_t>(count * RecordLength));
-    for (long long n = 1; n <= count; ++n) {
-        content.append(DataRecords[static_cast<std::size_t>(n)].bytes.data(), RecordLength);
-    }
-    return content;
+    return std::string(PlainRecordsInMemory(count));
+}
+
+std::string_view RecordStore::PlainRecordsInMemory(long long records) const {
+    static_assert(sizeof(DataRecord) == RecordLength, "records lie side by side in memory");
+    const long long count = std::min<long long>(records, UpperBound());
+    return {DataRecords[1].bytes.data(), static_cast<std::size_t>(count * RecordLength)};
 }
 
 std::string RecordStore::StoredForm(int record, const DataRecord& plain) const {
@@ -554,8 +555,11 @@ bool RecordStore::WriteRecords(const std::vector<std::pair<int, FieldValues>>& w
         }
         Overwrite(DataRecords[record], fields, false);
     }
-    const std::string content =
-        WholeFileFromMemory(std::max<long long>(StoredRecordCount(), highest));
+    const long long records = std::max<long long>(StoredRecordCount(), highest);
+    // A plain file is written from its records where they lie, not from a copy of them all.
+    const std::string sealed = session_ ? WholeFileFromMemory(records) : std::string();
+    const std::string_view content =
+        session_ ? std::string_view(sealed) : PlainRecordsInMemory(records);
     if (ReplaceWhole(*files_, path, content)) {
         loadedPath_ = path;
         loadedIdentity_ = files_->Identity(path);

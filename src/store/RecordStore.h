@@ -198,6 +198,8 @@ class RecordStore {
     // Records (plain) or slots (protected, a cut one counted) the file's length holds.
     long long StoredRecordCount() const;
     std::string WholeFileFromMemory(long long records) const;
+    // A plain file's first records as memory holds them, which is as the file holds them.
+    std::string_view PlainRecordsInMemory(long long records) const;
 
     FileIo* files_;
     std::string loadedPath_;

@@ -56,10 +56,11 @@ IoResult FaultyFileIo::WriteAt(const std::string& path, long long offset,
     });
 }
 
-IoResult FaultyFileIo::CreateWith(const std::string& path, const std::string& content) {
-    return Fails(FileOp::Create) ? Injected() : WriteFitting(content, [&](const std::string& part) {
-        return SystemFileIo().CreateWith(path, part);
-    });
+IoResult FaultyFileIo::CreateWith(const std::string& path, std::string_view content) {
+    return Fails(FileOp::Create) ? Injected()
+                                 : WriteFitting(std::string(content), [&](const std::string& part) {
+                                       return SystemFileIo().CreateWith(path, part);
+                                   });
 }
 
 IoResult FaultyFileIo::WriteAtUnflushed(const std::string& path, long long offset,

@@ -30,7 +30,7 @@ class FaultyFileIo : public FileIo {
     // Never fails: what it writes may be lost without harm.
     IoResult WriteAtUnflushed(const std::string& path, long long offset,
                               const std::string& bytes) override;
-    IoResult CreateWith(const std::string& path, const std::string& content) override;
+    IoResult CreateWith(const std::string& path, std::string_view content) override;
     IoResult CreateCopy(const std::string& from, const std::string& to) override;
     IoResult Resize(const std::string& path, long long length) override;
     IoResult Rename(const std::string& from, const std::string& to) override;
