@@ -108,9 +108,8 @@ ChangesTaken TakeChangesFromDisk(RecordStore& store, FileIo& io, const std::stri
             break;
     }
     const OwnChanges changes = ChangesOf(store.DataRecords, pending);
-    // The check's read is loaded rather than the file read again.
-    if (const LoadResult loaded =
-            store.LoadDataFile(path, {std::move(check.content), check.identity});
+    // Only what the check found to differ is taken, rather than the file read again.
+    if (const LoadResult loaded = store.TakeChangedRecords(path, std::move(check.changed));
         !loaded) {
         taken.outcome = ChangesTaken::Outcome::Failed;
         taken.reason = loaded.reason;

@@ -24,22 +24,10 @@ bool IsFree(const DataRecord& record) {
                        [](char c) { return c == ' ' || c == '\0'; });
 }
 
-bool Holds(const std::string& content, const RecordList& records) {
-    if (content.size() % RecordLength != 0) {
-        return false;
-    }
-    const std::size_t inFile = content.size() / RecordLength;
-    for (std::size_t n = 1; n < records.size(); ++n) {
-        if (n > inFile) {
-            if (!IsFree(records[n])) {
-                return false;
-            }
-        } else if (!SameRecord(content.data() + (n - 1) * RecordLength, records[n].bytes.data())) {
-            return false;
-        }
-    }
-    return inFile < records.size();
-}
+// Enough of the file's start for what a load looks at first, protected header included.
+constexpr std::size_t kStartBytes = 4096;
+// Records read at a time: the piece stays in the processor's cache while it is compared.
+constexpr std::size_t kPieceRecords = 256;
 
 }  // namespace
 
@@ -54,14 +42,42 @@ DiskCheck CheckDataFile(FileIo& io, const std::string& path, const FileIdentity&
     if (check.identity.Unchanged(known)) {
         return check;
     }
-    const IoResult read = io.ReadAll(path, check.content);
+    ChangedOnDisk& changed = check.changed;
+    changed.identity = check.identity;
+    const DataRecord none;
+    std::size_t record = 1;
+    const IoResult read =
+        io.ReadPieces(path, kPieceRecords * RecordLength, [&](std::string_view piece) {
+            if (changed.start.size() < kStartBytes) {
+                changed.start.append(piece.substr(0, kStartBytes - changed.start.size()));
+            }
+            changed.length += static_cast<long long>(piece.size());
+            for (std::size_t at = 0; at + RecordLength <= piece.size();
+                 at += RecordLength, ++record) {
+                const char* onDisk = piece.data() + at;
+                const DataRecord& held = record < records.size() ? records[record] : none;
+                if (std::memcmp(onDisk, held.bytes.data(), RecordLength) != 0 &&
+                    !SameRecord(onDisk, held.bytes.data())) {
+                    DataRecord& taken = changed.records.emplace_back(record, DataRecord{}).second;
+                    std::memcpy(taken.bytes.data(), onDisk, RecordLength);
+                }
+            }
+        });
     if (!read) {
         check.state = DiskCheck::State::Unreadable;
         check.reason = read.reason;
+        check.changed = {};
         return check;
     }
-    if (Holds(check.content, records)) {
-        check.content.clear();
+    // Records memory holds beyond the file's end must be free, and the file must fit the room
+    // memory keeps for it.
+    const bool heldBeyondEnd =
+        std::any_of(records.begin() + static_cast<long>(std::min(record, records.size())),
+                    records.end(), [](const DataRecord& held) { return !IsFree(held); });
+    const bool same = changed.records.empty() && !heldBeyondEnd && record <= records.size() &&
+                      changed.length % RecordLength == 0;
+    if (same) {
+        check.changed = {};
     } else {
         check.state = DiskCheck::State::Changed;
     }

@@ -177,6 +177,40 @@ class SystemFiles : public FileIo {
                          [&](long long, std::size_t count) { return place(count); });
     }
 
+    IoResult ReadPieces(const std::string& path, std::size_t pieceLength,
+                        const std::function<void(std::string_view piece)>& take) override {
+        Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
+        if (!file.IsOpen()) {
+            return IoResult::FromErrno();
+        }
+        struct stat info {};
+        if (fstat(file.get(), &info) != 0) {
+            return IoResult::FromErrno();
+        }
+        // One buffer, small enough to stay in the processor's cache while it is looked at.
+        std::string piece(std::min(static_cast<std::size_t>(info.st_size), pieceLength), '\0');
+        auto left = static_cast<std::size_t>(info.st_size);
+        while (left > 0) {
+            const std::size_t wanted = std::min(left, pieceLength);
+            std::size_t have = 0;
+            while (have < wanted) {
+                const auto got =
+                    ::read(file.get(), piece.data() + have, static_cast<unsigned>(wanted - have));
+                if (got < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (got <= 0) {
+                    return got == 0 ? IoResult::Failure("the file ended early")
+                                    : IoResult::FromErrno();
+                }
+                have += static_cast<std::size_t>(got);
+            }
+            take(std::string_view(piece.data(), wanted));
+            left -= wanted;
+        }
+        return IoResult::Success();
+    }
+
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override {
         return WriteInPlace(path, offset, bytes, true);
     }
@@ -337,6 +371,18 @@ class SystemFiles : public FileIo {
 };
 
 }  // namespace
+
+IoResult FileIo::ReadPieces(const std::string& path, std::size_t pieceLength,
+                            const std::function<void(std::string_view piece)>& take) {
+    std::string content;
+    if (IoResult read = ReadAll(path, content); !read) {
+        return read;
+    }
+    for (std::size_t at = 0; at < content.size(); at += pieceLength) {
+        take(std::string_view(content).substr(at, pieceLength));
+    }
+    return IoResult::Success();
+}
 
 IoResult IoResult::FromErrno() {
     return Failure(std::strerror(errno));

@@ -63,6 +63,11 @@ class FileIo {
     // leaving whatever part was read.
     virtual IoResult ReadInto(const std::string& path,
                               const std::function<char*(std::size_t length)>& place) = 0;
+    // The whole file handed to take in order, in pieces of pieceLength bytes (the last may be
+    // shorter), so that a reader that keeps little of it never holds it all; fails like ReadAll.
+    // By default the file is read whole first; the system's files read one piece at a time.
+    virtual IoResult ReadPieces(const std::string& path, std::size_t pieceLength,
+                                const std::function<void(std::string_view piece)>& take);
     // Writes bytes at offset into an existing file and flushes them to stable storage. Never
     // creates the file. A failure may leave part of the bytes written.
     virtual IoResult WriteAt(const std::string& path, long long offset,

@@ -64,20 +64,16 @@ RecordStore::~RecordStore() {
 
 LoadResult RecordStore::LoadDataFile(const std::string& path,
                                      const ConvertQuestion& confirmOldFormat) {
-    return Load(path, confirmOldFormat, nullptr, false);
-}
-
-LoadResult RecordStore::LoadDataFile(const std::string& path, FileContent read) {
-    return Load(path, {}, &read, false);
+    return Load(path, confirmOldFormat, false);
 }
 
 LoadResult RecordStore::LoadLoginRecords(const std::string& path,
                                          const ConvertQuestion& confirmOldFormat) {
-    return Load(path, confirmOldFormat, nullptr, true);
+    return Load(path, confirmOldFormat, true);
 }
 
 LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
-                             FileContent* read, bool loginOnly) {
+                             bool loginOnly) {
     Lock();
     kind_ = FileKind::Plain;
     FileRecordCount = 0;
@@ -88,12 +84,12 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     // Until the load succeeds memory is not the file, and writing it back would destroy it.
     writable_ = false;
 
-    const FileIdentity found = read != nullptr ? read->identity : files_->Identity(path);
+    const FileIdentity found = files_->Identity(path);
     if (!found.unknownBecause.empty()) {
         return {LoadResult::Status::Unreadable, path, found.unknownBecause};
     }
-    std::string content = read != nullptr ? std::move(read->content) : std::string();
-    long long length = static_cast<long long>(content.size());
+    std::string content;
+    long long length = 0;
     // A whole file is read straight into the records, so that it is never in memory twice.
     bool inRecords = false;
     const auto readFile = [&] {
@@ -116,7 +112,7 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
                 return {LoadResult::Status::Unreadable, path, created.reason};
             }
         }
-    } else if (const IoResult readNow = read != nullptr ? IoResult{} : readFile(); !readNow) {
+    } else if (const IoResult readNow = readFile(); !readNow) {
         return {LoadResult::Status::Unreadable, path, readNow.reason};
     }
     const std::string start = inRecords ? BytesInRecords(std::min<long long>(length, kLoginBytes))
@@ -131,7 +127,6 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
         kind_ = FileKind::Protected;
         return {LoadResult::Status::Locked, path, {}};
     }
-    bool journalReplayed = false;
     if (IsOldFormat(start, length)) {
         // A journal beside an old file cannot be one of its records in today's layout.
         if (const IoResult dropped = DropJournal(*files_, path); !dropped) {
@@ -159,12 +154,10 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
         if (const IoResult readAgain = readFile(); !readAgain) {
             return {LoadResult::Status::Unreadable, path, readAgain.reason};
         }
-        journalReplayed = true;
     }
     // A file others may read keeps no secret; the program's own files are its owner's alone.
     files_->RestrictToOwner(path);
-    // The identity taken before the read: a change made after it is seen by the next check.
-    loadedIdentity_ = read != nullptr && !journalReplayed ? found : files_->Identity(path);
+    loadedIdentity_ = files_->Identity(path);
     fileLength_ = length;
 
     if (inRecords) {
@@ -184,6 +177,46 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     // The rest of the file is read before anything may be written.
     writable_ = !loginOnly;
     return {};
+}
+
+LoadResult RecordStore::TakeChangedRecords(const std::string& path, ChangedOnDisk changed) {
+    const bool inPlace = kind_ == FileKind::Plain && writable_ && path == loadedPath_ &&
+                         changed.length % RecordLength == 0 && !IsProtectedFile(changed.start) &&
+                         !IsOldFormat(changed.start, changed.length) && JournalHoldsNothing();
+    if (!inPlace) {
+        return LoadDataFile(path);
+    }
+    files_->RestrictToOwner(path);
+    const long records = static_cast<long>(changed.length / RecordLength);
+    // The shape a load gives: the file's records and all-NUL ones after them.
+    const std::size_t size = static_cast<std::size_t>(std::max(records, 1L)) + 2;
+    const bool sameSize = size == DataRecords.size();
+    DataRecords.resize(size);
+    for (std::size_t n = static_cast<std::size_t>(records) + 1; n < size; ++n) {
+        DataRecords[n].bytes.fill('\0');
+    }
+    for (auto& [record, bytes] : changed.records) {
+        DataRecords[static_cast<std::size_t>(record)] = bytes;
+    }
+    if (sameSize) {
+        for (const auto& taken : changed.records) {
+            freeRecords_.Update(taken.first, IsFree(taken.first));
+        }
+    } else {
+        freeRecords_.Forget();
+    }
+    FileRecordCount = records;
+    fileLength_ = changed.length;
+    loadedIdentity_ = changed.identity;
+    return {};
+}
+
+bool RecordStore::JournalHoldsNothing() {
+    if (journalSettled_) {
+        return true;
+    }
+    const FileIdentity journal = files_->Identity(JournalPath(loadedPath_));
+    return !journal.exists && journal.unknownBecause.empty();
 }
 
 IoResult RecordStore::ReadIntoRecords(const std::string& path, long long& length) {

@@ -66,6 +66,17 @@ struct LoadResult {
     explicit operator bool() const { return status == Status::Loaded; }
 };
 
+// What another program changed in the loaded plain file, found by reading the file and
+// comparing it with memory.
+struct ChangedOnDisk {
+    FileIdentity identity;  // taken just before the read
+    long long length = 0;
+    // The file's first bytes, as a load looks at them before the records.
+    std::string start;
+    // The records that differ from memory's, with the file's bytes, by record number.
+    std::vector<std::pair<int, DataRecord>> records;
+};
+
 class RecordStore {
   public:
     explicit RecordStore(FileIo& files = SystemFileIo());
@@ -86,15 +97,10 @@ class RecordStore {
     // A record left in the journal by a cut write is completed first. An old-format file is
     // converted when confirmOldFormat agrees, keeping the old file as "OLD_cli.rkd" beside it.
     LoadResult LoadDataFile(const std::string& path, const ConvertQuestion& confirmOldFormat = {});
-    // The file's content as the caller read it, with the identity taken just before the read.
-    struct FileContent {
-        std::string content;
-        FileIdentity identity;
-    };
-    // Like LoadDataFile, from content already read, so that a file seen to have changed is not
-    // read twice; it is read again only after a journal was replayed into it. An old-format
-    // file is not converted.
-    LoadResult LoadDataFile(const std::string& path, FileContent read);
+    // Like LoadDataFile, but only the records that changed are taken into memory, unless the
+    // file is no longer a plain file of today's layout with nothing left in its journal: it is
+    // then read again and loaded whole.
+    LoadResult TakeChangedRecords(const std::string& path, ChangedOnDisk changed);
 
     // Like LoadDataFile, reading only what a login needs: records 1 and 2, or a protected
     // file's header. Nothing can be written until LoadDataFile has read the rest.
@@ -175,7 +181,7 @@ class RecordStore {
 
   private:
     LoadResult Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
-                    FileContent* read, bool loginOnly);
+                    bool loginOnly);
     // The whole file into DataRecords, record n in element n, with the length it was read at.
     IoResult ReadIntoRecords(const std::string& path, long long& length);
     // The first count bytes ReadIntoRecords read.
@@ -188,6 +194,8 @@ class RecordStore {
     // Writes one record through the journal; on failure the file is put back as it was.
     bool WriteThroughJournal(const std::string& path, int record, const DataRecord& before);
     LoadResult Convert(const std::string& path, std::string& content);
+    // No record of a cut write waits in the journal to be written into the file.
+    bool JournalHoldsNothing();
     bool IsFree(int record);
     void SetValue(DataRecord& target, int field, const std::string& value) const;
     // WriteRecord's change to one record in memory.
