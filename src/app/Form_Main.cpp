@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -48,12 +49,40 @@ constexpr std::initializer_list<int> kEntryButtons = {MainToolbar::Edit, MainToo
 
 }  // namespace
 
+// Only what the login needs is built before it: the rest of the window, which a login that
+// fails never shows, would delay the login window's appearance.
 Form_Main::Form_Main(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)), store_(services_.files) {
     setWindowTitle(QStringLiteral("Keyrack"));
     setObjectName(QStringLiteral("Form_Main"));
     sync_ = new DataFileSync(session_, store_, services_.files, services_.random, notices_, this);
-    BuildMenus();
+    BuildFileMenu();
+    ConnectLoginParts();
+}
+
+void Form_Main::BuildFileMenu() {
+    // Put in the menu bar with the rest of the window.
+    MNU_File = new QMenu(QStringLiteral("File"), this);
+    MNU_File->setObjectName(QStringLiteral("MNU_File"));
+    backups_ = new BackupCommands(session_, store_, *sync_, services_.files, services_.clock,
+                                  notices_, *MNU_File);
+    csv_ = new CsvCommands(session_, store_, *sync_, services_.files, services_.random, notices_,
+                           *MNU_File);
+    loginCommands_ = new LoginCommands(session_, store_, *sync_, services_.files, notices_,
+                                       services_.kdf, *MNU_File);
+    MNU_File->addSeparator()->setObjectName(QStringLiteral("MNU_Bar1"));
+    lockGuard_ = new LockGuard(services_.prompter, services_.clock, services_.runLogin, session_,
+                               *this, *MNU_File);
+    MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
+    MNU_Exit->setObjectName(QStringLiteral("MNU_Exit"));
+    fileLogin_ = new FileLogin(services_.runLogin, services_.files, services_.random, session_,
+                               store_, notices_, {opening_, *lockGuard_, *loginCommands_});
+}
+
+void Form_Main::BuildWindow() {
+    menuBar()->addMenu(MNU_File);
+    about_ =
+        new AboutCommand(services_.prompter, services_.systemInfo, services_.runAbout, *menuBar());
     toolbar_ = new MainToolbar(*this);
     auto* central = new QWidget(this);
     tree_ = new TreePane(session_, store_, *sync_, notices_, services_.random, central, central);
@@ -69,44 +98,30 @@ Form_Main::Form_Main(Services services, QWidget* parent)
     ConnectParts();
 }
 
-void Form_Main::BuildMenus() {
-    MNU_File = menuBar()->addMenu(QStringLiteral("File"));
-    MNU_File->setObjectName(QStringLiteral("MNU_File"));
-    backups_ = new BackupCommands(session_, store_, *sync_, services_.files, services_.clock,
-                                  notices_, *MNU_File);
-    csv_ = new CsvCommands(session_, store_, *sync_, services_.files, services_.random, notices_,
-                           *MNU_File);
-    loginCommands_ = new LoginCommands(session_, store_, *sync_, services_.files, notices_,
-                                       services_.kdf, *MNU_File);
-    MNU_File->addSeparator()->setObjectName(QStringLiteral("MNU_Bar1"));
-    lockGuard_ = new LockGuard(services_.prompter, services_.clock, services_.runLogin, session_,
-                               *this, *MNU_File);
-    MNU_Exit = MNU_File->addAction(QStringLiteral("Exit"));
-    MNU_Exit->setObjectName(QStringLiteral("MNU_Exit"));
-    about_ =
-        new AboutCommand(services_.prompter, services_.systemInfo, services_.runAbout, *menuBar());
-    fileLogin_ = new FileLogin(services_.runLogin, services_.files, services_.random, session_,
-                               store_, notices_, {opening_, *lockGuard_, *loginCommands_});
+void Form_Main::ConnectLoginParts() {
+    connect(MNU_Exit, &QAction::triggered, this, &Form_Main::MNU_Exit_Click);
+    connect(lockGuard_, &LockGuard::loginRefused, this, &Form_Main::MNU_Exit_Click);
+    connect(loginCommands_, &LoginCommands::plainLoginChanged, lockGuard_, &LockGuard::Remember);
+    // A new user may protect the file during the login, before the tree is built.
+    connect(loginCommands_, &LoginCommands::fileProtected, this, [this] {
+        if (!fileLogin_->FollowNewlyProtected()) {
+            MNU_Exit_Click();
+            return;
+        }
+        if (tree_ != nullptr) {
+            tree_->LoadKeepingView();
+        }
+    });
 }
 
 void Form_Main::ConnectParts() {
-    connect(MNU_Exit, &QAction::triggered, this, &Form_Main::MNU_Exit_Click);
     connect(toolbar_, &MainToolbar::clicked, this, &Form_Main::Toolbar1_ButtonClick);
     connect(tree_, &TreePane::nodeShown, this, &Form_Main::ShowSelection);
     connect(backups_, &BackupCommands::restored, this, &Form_Main::ReopenRestoredFile);
     connect(csv_, &CsvCommands::imported, tree_, &TreePane::LoadPasswordList);
     connect(lockGuard_, &LockGuard::dataHidden, this, &Form_Main::HideData);
     connect(sync_, &DataFileSync::storeReloaded, this, &Form_Main::ShowChangesFromDisk);
-    connect(lockGuard_, &LockGuard::loginRefused, this, &Form_Main::MNU_Exit_Click);
     status_->Follow(tree_, details_, backups_, csv_, fileLogin_);
-    connect(loginCommands_, &LoginCommands::plainLoginChanged, lockGuard_, &LockGuard::Remember);
-    connect(loginCommands_, &LoginCommands::fileProtected, this, [this] {
-        if (!fileLogin_->FollowNewlyProtected()) {
-            MNU_Exit_Click();
-            return;
-        }
-        tree_->LoadKeepingView();
-    });
 }
 
 bool Form_Main::Form_Load() {
@@ -116,6 +131,7 @@ bool Form_Main::Form_Load() {
     if (!opening_.LockAndLoad() || !fileLogin_->Run()) {
         return false;
     }
+    BuildWindow();
     layout_->Restore();
     opening_.GetKey();
     tree_->LoadPasswordList();
@@ -332,6 +348,11 @@ std::optional<int> Form_Main::WriteEntry() {
 }
 
 void Form_Main::closeEvent(QCloseEvent* event) {
+    if (layout_ == nullptr) {
+        // Closed before a login: nothing was shown or typed.
+        QMainWindow::closeEvent(event);
+        return;
+    }
     if (!lockGuard_->Locked() && !SettleEditBeforeClosing(
                                      services_.prompter, *this, session_, [this] { SaveEntry(); },
                                      [this] { CancelEdit(); })) {

@@ -58,7 +58,10 @@ class Form_Main : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void BuildMenus();
+    void BuildFileMenu();
+    // The parts a login does not need, once it succeeded.
+    void BuildWindow();
+    void ConnectLoginParts();
     void ConnectParts();
     void ApplyCaptions();
     // Opens the data file again after a backup replaced it.
