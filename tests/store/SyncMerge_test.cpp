@@ -188,13 +188,17 @@ TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn
                             std::vector<std::string>>;
     const std::string base = Content(Base());
     const std::string theirs = Content(Changed(Base(), {{4, Entry(4, "theirs")}}));
+    const std::string grown = Content(Changed(Base(), {{6, Entry(6, "e6")}}));
+    const std::string shrunk = base.substr(0, base.size() - RecordLength);
     const Case cases[] = {
         {"untouched", std::nullopt, true, 4, Outcome::Unchanged, {"e4", "e5"}},
         {"copied back alike", base, false, 4, Outcome::Unchanged, {"e4", "e5"}},
         {"unreadable", theirs, true, 4, Outcome::Failed, {"theirs", "e5"}},
         {"idle", theirs, false, 0, Outcome::Loaded, {"theirs", "e5"}},
         {"other record", theirs, false, 5, Outcome::Loaded, {"theirs", "ours"}},
-        {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}}};
+        {"same record", theirs, false, 4, Outcome::Loaded, {"theirs", "e5", "ours"}},
+        {"grown", grown, false, 5, Outcome::Loaded, {"e4", "ours", "e6"}},
+        {"shrunk", shrunk, false, 0, Outcome::Loaded, {"e4"}}};
     for (const auto& [name, replacedBy, readFails, pendingRecord, outcome, titles] : cases) {
         testing::TempDir dir;
         const std::string path = dir.File("cli.rkd");
@@ -223,6 +227,16 @@ TEST_F(SyncTest, AFileReplacedByAnotherProgramIsTakenAndThePendingChangeMergedIn
             seen.push_back(DecodeValue(reader.ReadField(1, record), kKey));
         }
         EXPECT_EQ(seen, titles) << name;
+        // Memory holds what loading the file gives, down to its free records.
+        if (outcome != Outcome::Failed) {
+            EXPECT_EQ(store.FindFreeRecord(3), reader.FindFreeRecord(3)) << name;
+            for (int record = 1; record <= reader.UpperBound(); ++record) {
+                for (int field = 1; field <= FieldCount; ++field) {
+                    EXPECT_EQ(store.ReadField(field, record), reader.ReadField(field, record))
+                        << name << " record " << record;
+                }
+            }
+        }
     }
 }
 
