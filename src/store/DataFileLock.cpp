@@ -1,6 +1,7 @@
 #include "store/DataFileLock.h"
 
-#include <QLockFile>
+#include <QCoreApplication>
+#include <QFile>
 #include <QSysInfo>
 #include <optional>
 
@@ -10,18 +11,32 @@
 namespace keyrack {
 
 DataFileLock::DataFileLock() = default;
-DataFileLock::~DataFileLock() = default;
 
+DataFileLock::~DataFileLock() {
+    if (lock_) {
+        lock_->remove();
+    }
+}
+
+// Written as QLockFile writes its first lines, which is what a lock is judged by. The lock is
+// not flushed to the disk: that would hold up every start, and after a crash the lock is stale
+// whatever it holds.
 bool DataFileLock::TryLock(const std::string& lockPath) {
-    auto lock = std::make_unique<QLockFile>(QString::fromStdString(lockPath));
-    // A running instance keeps its lock however long it runs; what is left of a process that
-    // is gone is judged below.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        lock_ = std::move(lock);
+    auto lock = std::make_unique<QFile>(QString::fromStdString(lockPath));
+    if (!lock->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        // Held when it is there; otherwise none can be made in this folder.
+        return !lock->exists();
+    }
+    const QByteArray content = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                               QCoreApplication::applicationName().toUtf8() + '\n' +
+                               QSysInfo::machineHostName().toUtf8() + '\n';
+    if (lock->write(content) != content.size() || !lock->flush()) {
+        lock->remove();
         return true;
     }
-    return lock->error() != QLockFile::LockFailedError;
+    lock->close();
+    lock_ = std::move(lock);
+    return true;
 }
 
 DataFileLock::Outcome DataFileLock::Take(const std::string& path, FileIo& files,

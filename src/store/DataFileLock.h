@@ -6,7 +6,7 @@
 
 #include "login/InstanceLock.h"
 
-class QLockFile;
+class QFile;
 
 namespace keyrack {
 
@@ -34,7 +34,8 @@ class DataFileLock {
     // A folder where no lock can be made (read-only media) still lets the file be looked at.
     bool TryLock(const std::string& lockPath);
 
-    std::unique_ptr<QLockFile> lock_;
+    // Removed when the program ends; a crash leaves it for the next start to judge.
+    std::unique_ptr<QFile> lock_;
 };
 
 }  // namespace keyrack
