@@ -44,13 +44,10 @@ DataFileSync::DataFileSync(Session& session, RecordStore& store, FileIo& files,
       random_(random),
       notices_(notices) {
     setObjectName(QStringLiteral("DataFileSync"));
-    watcher_ = new QFileSystemWatcher(this);
     TimerSync = new QTimer(this);
     TimerSync->setObjectName(QStringLiteral("TimerSync"));
     TimerSync->setSingleShot(true);
     TimerSync->setInterval(kSettleMs);
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &DataFileSync::Watcher_Changed);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &DataFileSync::Watcher_Changed);
     connect(TimerSync, &QTimer::timeout, this, &DataFileSync::TimerSync_Timer);
 }
 
@@ -128,6 +125,10 @@ void DataFileSync::Reloaded() {
 
 void DataFileSync::StartWatching() {
     OfferConflictCopies();
+    // Made only now: the system's watch is of no use before the login.
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &DataFileSync::Watcher_Changed);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &DataFileSync::Watcher_Changed);
     const QString file = AsQString(session_.DataFilePath);
     watcher_->addPath(QFileInfo(file).absolutePath());
     watcher_->addPath(file);
