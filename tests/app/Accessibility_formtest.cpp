@@ -1,7 +1,11 @@
 #include <QAccessible>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolBar>
 #include <QWidget>
 
 #include "about/frmAbout.h"
+#include "lang/LangFunctions.h"
 #include "login/frmLogin.h"
 #include "support/FormFixture.h"
 
@@ -37,28 +41,57 @@ std::string UnnamedControls(QWidget& window) {
     return unnamed.join(QStringLiteral("; ")).toStdString();
 }
 
-using AccessibilityTest = FormFixture;
+// Every language's captions fit the controls; the toolbar is captioned in English and German.
+std::string CaptionsCut(const std::vector<const QWidget*>& controls) {
+    std::string cut;
+    for (const QWidget* control : controls) {
+        cut += control->sizeHint().width() > control->width() ? control->objectName().toStdString()
+                                                              : "";
+    }
+    return cut;
+}
 
-TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasAName) {
+TEST_F(FormFixture, EveryControlIsNamedAndEveryCaptionFitsInEveryLanguage) {
     SeedFile({Group(3, "Bank"), Entry(4, "Mail", "K3", "bob", "pw")});
-    bool loginChecked = false;
-    ASSERT_TRUE(StartWithLogin([&](frmLogin& login) {
-        login.show();
-        EXPECT_EQ(UnnamedControls(login), "");
-        loginChecked = true;
-        login.LoginSucceeded = true;
-    }));
-    EXPECT_TRUE(loginChecked);
-    window->show();
-    EXPECT_EQ(UnnamedControls(*window), "");
-    bool aboutChecked = false;
-    runAbout = [&](frmAbout& about) {
-        about.show();
-        EXPECT_EQ(UnnamedControls(about), "");
-        aboutChecked = true;
-    };
-    Find<QAction>("MNU_About")->trigger();
-    EXPECT_TRUE(aboutChecked);
+    for (const char* locale : {"en_US.UTF-8", "fr_FR.UTF-8", "de_DE.UTF-8", "it_IT.UTF-8",
+                               "pt_BR.UTF-8", "es_ES.UTF-8", "nl_NL.UTF-8", "nb_NO.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        setenv("LC_ALL", locale, 1);
+        LangFunctions::ResetCatalogue();
+        int checked = 0;
+        ASSERT_TRUE(StartWithLogin([&](frmLogin& login) {
+            login.show();
+            EXPECT_EQ(UnnamedControls(login), "");
+            EXPECT_LE(login.Label1->heightForWidth(login.Label1->width()), login.Label1->height());
+            EXPECT_EQ(CaptionsCut({login.lblLabels[0], login.lblLabels[1], login.cmdOK,
+                                   login.cmdCancel, login.Command1}),
+                      "");
+            login.LoginSucceeded = true;
+            ++checked;
+        }));
+        ShowWindow();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(UnnamedControls(*window), "");
+        const auto* bar = Find<QToolBar>("Toolbar1");
+        std::vector<const QWidget*> buttons;
+        for (int index : {2, 4, 5, 6, 7, 8, 11, 14, 16, 17}) {
+            buttons.push_back(bar->widgetForAction(Button(index)));
+            EXPECT_TRUE(buttons.back()->isVisible()) << index;
+        }
+        const std::string language = std::string(locale).substr(0, 2);
+        if (language == "en" || language == "de") {
+            EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+            EXPECT_EQ(CaptionsCut(buttons), "");
+        }
+        runAbout = [&](frmAbout& about) {
+            about.show();
+            EXPECT_EQ(UnnamedControls(about), "");
+            ++checked;
+        };
+        Find<QAction>("MNU_About")->trigger();
+        EXPECT_EQ(checked, 2);
+        window.reset();
+    }
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include <QLabel>
 #include <QPushButton>
 
 #include "login/frmLogin.h"
@@ -126,22 +125,6 @@ TEST_F(LoginTest, CancelEndsWithoutWritingAnything) {
     std::filesystem::remove(DataPath());
     EXPECT_FALSE(StartWithLogin([](frmLogin& login) { login.reject(); }));
     EXPECT_EQ(ReadBytes(DataPath()), "");
-}
-
-TEST_F(LoginTest, EveryCaptionFitsInEveryLanguage) {
-    for (const char* language : {"ENGLISH", "FRENCH", "GERMAN", "ITALIAN", "PORTUGUESE", "SPANISH",
-                                 "DUTCH", "NORWEGIAN"}) {
-        LangFunctions::CurrentLanguage = language;
-        auto login = Dialog("", "");
-        login->show();
-        EXPECT_LE(login->Label1->heightForWidth(login->Label1->width()), login->Label1->height());
-        const QWidget* captions[] = {login->lblLabels[0], login->lblLabels[1], login->cmdOK,
-                                     login->cmdCancel, login->Command1};
-        for (const QWidget* caption : captions) {
-            EXPECT_LE(caption->sizeHint().width(), caption->width())
-                << language << " " << caption->objectName().toStdString();
-        }
-    }
 }
 
 }  // namespace
