@@ -1,8 +1,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 
+#include "about/AboutCommand.h"
 #include "about/AboutText.h"
 #include "about/BuildInfo.h"
 #include "about/frmAbout.h"
@@ -13,21 +15,21 @@ namespace {
 
 class AboutTest : public FormFixture {
   protected:
-    // Opens the About box from the menu and hands it to check while it is shown.
+    // Opens the About box from its menu item and hands it to check while it is shown.
     void OpenAbout(const std::function<void(frmAbout&)>& check) {
+        QMenuBar bar;
         bool opened = false;
-        runAbout = [&](frmAbout& about) {
+        const auto run = [&](frmAbout& about) {
             opened = true;
             about.show();
             check(about);
         };
-        Find<QAction>("MNU_About")->trigger();
+        AboutCommand(prompter, systemInfo, run, bar).MNU_About_Click();
         EXPECT_TRUE(opened);
     }
 };
 
 TEST_F(AboutTest, ShowsNameVersionDisclaimerAndIcon) {
-    Start();
     const QString name = QString::fromStdString(ProgramNameFromFile(
         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString()));
     OpenAbout([&](frmAbout& about) {
@@ -53,7 +55,6 @@ TEST_F(AboutTest, SystemInformationIsOfferedOnlyWithATool) {
         bool toolFound, startWorks;
     };
     for (const Case c : {Case{true, true}, Case{false, true}, Case{true, false}}) {
-        Start();
         systemInfo = FakeSystemInfo();
         systemInfo.desktop = "KDE";
         if (c.toolFound) {
