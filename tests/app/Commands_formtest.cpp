@@ -160,7 +160,6 @@ TEST_F(CommandsTest, ClosingDuringAnEditAsksAndEachAnswerDoesItsThing) {
          {Case{Answer::Cancel, "Visa Gold", false, "Visa"}, Case{Answer::Yes, "", false, "Visa"},
           Case{Answer::No, "Visa Gold", true, "Visa"},
           Case{Answer::Yes, "Visa Gold", true, "Visa Gold"}}) {
-        window.reset();
         Start();
         ShowWindow();
         Show("K5");

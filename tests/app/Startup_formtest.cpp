@@ -37,7 +37,6 @@ TEST_F(StartupTest, PlacementSizeAndSplitterComeFromTheSettingsAndAreKept) {
     Find<QSplitter>("Splitter1")->setSizes({250, 600});
     const int tree = Find<QSplitter>("Splitter1")->sizes()[0];
     Find<QAction>("MNU_Exit")->trigger();
-    window.reset();
     Start();
     ShowWindow();
     EXPECT_EQ(window->size(), QSize(900, 600));

@@ -20,7 +20,6 @@ class LockTest : public FormFixture {
 
     // Starts the program; every later login (the ones that unlock) goes to onLock.
     void Restart() {
-        window.reset();
         logins = 0;
         ASSERT_TRUE(StartWithLogin([this](frmLogin& login) {
             if (logins++ == 0) {

@@ -94,6 +94,7 @@ Form_Main::Services FormFixture::Services(platform::Prompter& answering,
 }
 
 bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
+    window.reset();  // the window before lets go of the data file first
     window = std::make_unique<Form_Main>(Services(prompter, std::move(login)));
     return window->Form_Load();
 }

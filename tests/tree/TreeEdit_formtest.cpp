@@ -22,9 +22,8 @@ class TreeEditTest : public FormFixture {
   protected:
     // Bank (3) holds Cards (5) holding Visa (7); Mail (4) holds Inbox (8); Empty (6) is an
     // empty top-level group; Loose (9) sits in the default group.
-    void StartFresh() {
-        window.reset();
-        std::filesystem::remove(DataPath());
+    void SetUp() override {
+        FormFixture::SetUp();
         SeedFile({Group(3, "Bank"), Group(4, "Mail"), Group(5, "Cards", "K3"), Group(6, "Empty"),
                   Entry(7, "Visa", "K5", "alice", "pin-1234"), Entry(8, "Inbox", "K4"),
                   Entry(9, "Loose", "")});
@@ -46,7 +45,6 @@ class TreeEditTest : public FormFixture {
 
     // The tree built again from what the file holds.
     Parents ParentsAfterReload() {
-        window.reset();
         Start();
         return ParentsInTree();
     }
@@ -82,7 +80,6 @@ class TreeEditTest : public FormFixture {
 
 // Where a drop lands is the tree edits' table; here, that the window carries it out.
 TEST_F(TreeEditTest, AMovedEntryKeepsItsValuesAndAFailedMoveChangesNothing) {
-    StartFresh();
     WithUnwritableFile([this] { Drop("K7", "K8"); });
     EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(DataPath())));
     EXPECT_TRUE(MessageShown(54));
@@ -120,7 +117,6 @@ TEST_F(TreeEditTest, RenamingAndDeletingAGroupInPlace) {
         {"K4", QString(34, 'x'), Reply::No, false, 53, "Mail"},
         {"K4", "Post", Reply::No, true, 54, "Mail"},
     };
-    StartFresh();
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.key) + (c.typed ? " renamed" : " deleted"));
         prompter.messages.clear();
@@ -153,7 +149,6 @@ TEST_F(TreeEditTest, RenamingAndDeletingAGroupInPlace) {
 }
 
 TEST_F(TreeEditTest, ClickingTheShownNodeShowsItAgain) {
-    StartFresh();
     QTreeWidget& tree = *Tree().view();
     tree.setCurrentItem(Node("K7"));
     Title()->setPlainText("typed over");
@@ -208,7 +203,6 @@ std::string Layout(QTreeWidget& tree, QTreeWidgetItem* parent = nullptr, int dep
 }
 
 TEST_F(TreeEditTest, EachCommandChangesTheTreeAsAFullLoadWouldAndShowsItsNode) {
-    StartFresh();
     QTreeWidget& tree = *Tree().view();
     std::mt19937 random(26);
     const auto pick = [&random](const std::vector<std::string>& from) {
