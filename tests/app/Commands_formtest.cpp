@@ -4,6 +4,7 @@
 #include "common/Notices.h"
 #include "common/WindowMessages.h"
 #include "store/DataFileSync.h"
+#include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 
 namespace keyrack::testing {
@@ -225,14 +226,20 @@ TEST_F(GroupTest, WhereTheNewGroupGoes) {
     ExpectMemoryMatchesFile();
 }
 
-TEST_F(GroupTest, WithNothingShownAGroupGoesToTheTopAndAnEntryIntoTheDefaultGroup) {
+// A new data file holds the key it is written with; with nothing to show, even after a
+// cancelled New, only New and Add Group are offered, a group goes to the top and an entry into
+// the default group.
+TEST_F(GroupTest, WithoutDataFileTheWindowStartsEmptyAndNewNodesGoToTheTop) {
     window.reset();
     std::filesystem::remove(DataPath());
     Start();
-    // Cancelling with nothing to show again leaves no entry command enabled.
+    EXPECT_EQ(FileMode(DataPath()), 0600u);
+    EXPECT_EQ(FieldOnDisk(5, 1, LoginKey), std::to_string(S().DataKey));
     ClickToolbar(kNew);
     ClickToolbar(kCancel);
-    EXPECT_FALSE(Button(kEdit)->isEnabled());
+    for (int index : {2, 4, 5, 6, 7, 8, 11, 14, 16, 17}) {
+        EXPECT_EQ(Button(index)->isEnabled(), index == 2 || index == kNew || index == kGroup);
+    }
     CreateGroup(nullptr, "Bank");
     EXPECT_FALSE(QuestionAsked());
     EXPECT_EQ(ParentOf("K3"), "");
