@@ -45,8 +45,6 @@ TEST_F(AboutTest, ShowsNameVersionDisclaimerAndIcon) {
             EXPECT_EQ(label->isVisible(), !address.isEmpty()) << label->objectName().toStdString();
             EXPECT_TRUE(address.isEmpty() || label->text().contains("href=\"" + address + "\""));
         }
-        QTest::mouseClick(about.cmdOK, Qt::LeftButton);
-        EXPECT_EQ(about.result(), QDialog::Accepted);
     });
 }
 
