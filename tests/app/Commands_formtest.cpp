@@ -150,28 +150,24 @@ TEST_F(CommandsTest, FailedWriteIsReportedAndTheModeStays) {
 
 TEST_F(CommandsTest, ClosingDuringAnEditAsksAndEachAnswerDoesItsThing) {
     using Answer = platform::Prompter::Answer;
-    struct Case {
-        Answer answer;
-        const char* title;
-        bool closes;
-        const char* onDisk;
-    };
-    // A save that is refused (no title) keeps the window open, as going back does.
-    for (const Case& c :
-         {Case{Answer::Cancel, "Visa Gold", false, "Visa"}, Case{Answer::Yes, "", false, "Visa"},
-          Case{Answer::No, "Visa Gold", true, "Visa"},
-          Case{Answer::Yes, "Visa Gold", true, "Visa Gold"}}) {
+    // The answer, the title typed, whether the window closes and the title then on disk. A save
+    // that is refused (no title) keeps the window open, as going back does.
+    for (const auto& [answer, title, closes, onDisk] :
+         {std::tuple(Answer::Cancel, "Visa Gold", false, "Visa"),
+          std::tuple(Answer::Yes, "", false, "Visa"),
+          std::tuple(Answer::No, "Visa Gold", true, "Visa"),
+          std::tuple(Answer::Yes, "Visa Gold", true, "Visa Gold")}) {
         Start();
         ShowWindow();
         Show("K5");
         ClickToolbar(kEdit);
-        Title()->setPlainText(c.title);
+        Title()->setPlainText(title);
         prompter.messages.clear();
-        prompter.answers = {c.answer};
-        EXPECT_EQ(window->close(), c.closes);
+        prompter.answers = {answer};
+        EXPECT_EQ(window->close(), closes);
         EXPECT_TRUE(MessageShown(kMessageSaveBeforeClosing));
-        EXPECT_EQ(S().EditMode, c.closes ? "" : "EDIT");
-        EXPECT_EQ(FieldOnDisk(1, 5), c.onDisk);
+        EXPECT_EQ(S().EditMode, closes ? "" : "EDIT");
+        EXPECT_EQ(FieldOnDisk(1, 5), onDisk);
     }
 }
 
@@ -197,13 +193,8 @@ class GroupTest : public CommandsTest {
 
 TEST_F(GroupTest, WhereTheNewGroupGoes) {
     using Answer = platform::Prompter::Answer;
-    struct Case {
-        const char* shown;
-        Answer answer;
-        bool asks;
-        const char* parent;
-    };
-    const Case cases[] = {
+    // The node shown, the answer, whether the question is asked and the new group's parent.
+    const std::tuple<const char*, Answer, bool, const char*> cases[] = {
         {"K5", Answer::Yes, false, "K4"},  // an entry: beside it, in its group
         {"K4", Answer::Yes, true, "K4"},   // a nested group: inside ...
         {"K4", Answer::No, true, "K3"},    // ... or beside it
@@ -211,16 +202,16 @@ TEST_F(GroupTest, WhereTheNewGroupGoes) {
         {"K3", Answer::No, true, ""},      // ... or at the top level
     };
     int record = 7;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.shown);
-        CreateGroup(c.shown, "Savings", c.answer);
+    for (const auto& [shown, answer, asks, parent] : cases) {
+        SCOPED_TRACE(shown);
+        CreateGroup(shown, "Savings", answer);
         const std::string key = "K" + std::to_string(record);
-        EXPECT_EQ(QuestionAsked(), c.asks);
-        EXPECT_EQ(ParentOf(key.c_str()), c.parent);
+        EXPECT_EQ(QuestionAsked(), asks);
+        EXPECT_EQ(ParentOf(key.c_str()), parent);
         EXPECT_EQ(RecordOnDisk(record),
-                  (Fields{"", "", "", "", "", "", "", "Savings", key, c.parent}));
+                  (Fields{"", "", "", "", "", "", "", "Savings", key, parent}));
         EXPECT_EQ(RawFieldOnDisk(6, 1), std::to_string(record - 2));
-        EXPECT_EQ(S().SelectedKey, c.shown);  // no reload, no selection change
+        EXPECT_EQ(S().SelectedKey, shown);  // no reload, no selection change
         ++record;
     }
     ExpectMemoryMatchesFile();

@@ -40,12 +40,9 @@ class LockTest : public FormFixture {
     }
 
     QAction* LockAfter(int minutes) const {
-        for (QAction* choice : Find<QMenu>("MNU_LockAfter")->actions()) {
-            if (choice->data().toInt() == minutes) {
-                return choice;
-            }
-        }
-        return nullptr;
+        const QList<QAction*> choices = Find<QMenu>("MNU_LockAfter")->actions();
+        return *std::find_if(choices.begin(), choices.end(),
+                             [&](QAction* choice) { return choice->data().toInt() == minutes; });
     }
 
     int logins = 0;

@@ -128,25 +128,24 @@ TEST_F(DetailsTest, WhileTypingAValueThatWillNotFitIsFlaggedTheTitleFlattenedAnd
     ClickToolbar(kEdit);
     const QString fits(33, 'a');
     const QString tooLong = Message(kMessageValueTooLong).arg(33).arg(34);
-    struct Case {
-        const char* box;
-        QString text;
-        QString why;
-    };
-    // The title is trimmed before it is stored; the password keeps its spaces.
-    for (const Case& c :
-         {Case{"Text2", fits + 'a', tooLong}, Case{"Text2", fits, ""},
-          Case{"Text1", "  " + fits, ""}, Case{"Text3", " " + fits, tooLong},
-          Case{"Text4", QStringLiteral("\u6F22"), Message(kMessageCannotStoreValue)}}) {
-        SCOPED_TRACE(c.box);
-        QWidget* box = Find(c.box);
+    // The box, the text typed and why it is flagged, if it is. The title is trimmed before it is
+    // stored; the password keeps its spaces.
+    const std::tuple<const char*, QString, QString> cases[] = {
+        {"Text2", fits + 'a', tooLong},
+        {"Text2", fits, ""},
+        {"Text1", "  " + fits, ""},
+        {"Text3", " " + fits, tooLong},
+        {"Text4", QStringLiteral("\u6F22"), Message(kMessageCannotStoreValue)}};
+    for (const auto& [name, text, why] : cases) {
+        SCOPED_TRACE(name);
+        QWidget* box = Find(name);
         if (box == Title()) {
-            Title()->setPlainText(c.text);
+            Title()->setPlainText(text);
         } else {
-            Box(c.box)->setText(c.text);
+            Box(name)->setText(text);
         }
-        EXPECT_EQ(box->toolTip(), c.why);
-        EXPECT_EQ(box->styleSheet().isEmpty(), c.why.isEmpty());
+        EXPECT_EQ(box->toolTip(), why);
+        EXPECT_EQ(box->styleSheet().isEmpty(), why.isEmpty());
     }
 
     Title()->setPlainText("a\r\nb");
