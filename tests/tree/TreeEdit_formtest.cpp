@@ -148,15 +148,6 @@ TEST_F(TreeEditTest, RenamingAndDeletingAGroupInPlace) {
     EXPECT_EQ(Node("K5")->text(0), "Credit");
 }
 
-TEST_F(TreeEditTest, ClickingTheShownNodeShowsItAgain) {
-    QTreeWidget& tree = *Tree().view();
-    tree.setCurrentItem(Node("K7"));
-    Title()->setPlainText("typed over");
-    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
-                      tree.visualItemRect(Node("K7")).center());
-    EXPECT_EQ(Title()->toPlainText(), "Visa");
-}
-
 // A crafted chain of groups deeper than the tree can lay out is shown at the limit, once told.
 TEST_F(FormFixture, GroupsNestedTooDeepAreRaisedToTheLimitWithOneMessage) {
     std::vector<SeedRecord> chain;
