@@ -18,11 +18,8 @@ using StartupTest = FormFixture;
 
 TEST_F(StartupTest, PlacementSizeAndSplitterComeFromTheSettingsAndAreKept) {
     SeedFile({});
-    {
-        QSettings settings(QStringLiteral("FORM_TESTS"));
-        settings.setValue("WINDOW/LEFT", -500);
-        settings.setValue("WINDOW/TOP", 3000);
-    }
+    QSettings(QStringLiteral("FORM_TESTS")).setValue("WINDOW/LEFT", -500);
+    QSettings(QStringLiteral("FORM_TESTS")).setValue("WINDOW/TOP", 3000);
     Start();
     EXPECT_EQ(window->x(), TwipsToPixelsX(100, *window));
     EXPECT_EQ(window->y(), TwipsToPixelsY(3000, *window));
