@@ -10,7 +10,6 @@
 #include "support/FormFixture.h"
 #include "tree/EntryTree.h"
 #include "tree/NodeKeys.h"
-#include "tree/TreePlan.h"
 
 namespace keyrack::testing {
 namespace {
@@ -146,20 +145,6 @@ TEST_F(TreeEditTest, RenamingAndDeletingAGroupInPlace) {
     expected.erase("K6");
     EXPECT_EQ(ParentsAfterReload(), expected);
     EXPECT_EQ(Node("K5")->text(0), "Credit");
-}
-
-// A crafted chain of groups deeper than the tree can lay out is shown at the limit, once told.
-TEST_F(FormFixture, GroupsNestedTooDeepAreRaisedToTheLimitWithOneMessage) {
-    std::vector<SeedRecord> chain;
-    const int last = 3 + MaxGroupDepth + 10;
-    for (int record = 3; record <= last; ++record) {
-        chain.push_back(Group(record, "G", record == 3 ? "" : RecordKey(record - 1)));
-    }
-    SeedFile(chain);
-    Start();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.LastMessage(), Message(kMessageGroupsTooDeep).arg(MaxGroupDepth));
-    EXPECT_NE(Tree().NodeWithKey(RecordKey(last)), nullptr);
 }
 
 // Siblings: the default group first, groups before entries, names by the language's collation
