@@ -32,12 +32,6 @@ TEST_F(StartupTest, PlacementSizeAndSplitterComeFromTheSettingsAndAreKept) {
     ShowWindow();
     EXPECT_EQ(window->size(), QSize(900, 600));
     EXPECT_NEAR(Find<QSplitter>("Splitter1")->sizes()[0], tree, 1);
-
-    window.reset();
-    QSettings(QStringLiteral("FORM_TESTS")).setValue("WINDOW/STATE", 2);
-    Start();
-    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-    EXPECT_NE(window->x(), TwipsToPixelsX(100, *window));
 }
 
 TEST_F(StartupTest, FailedStartupWriteIsReportedOnceTheWindowShows) {
