@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "lang/LangFunctions.h"
-#include "lang/Messages.h"
 #include "login/frmLogin.h"
 #include "store/AppPath.h"
 #include "store/ValueCipher.h"
