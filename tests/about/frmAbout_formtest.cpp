@@ -11,65 +11,45 @@
 namespace keyrack::testing {
 namespace {
 
-class AboutTest : public FormFixture {
-  protected:
-    // Opens the About box from the menu and hands it to check while it is shown.
-    void OpenAbout(const std::function<void(frmAbout&)>& check) {
-        bool opened = false;
-        runAbout = [&](frmAbout& about) {
-            opened = true;
-            about.show();
-            check(about);
-        };
-        Find<QAction>("MNU_About")->trigger();
-        EXPECT_TRUE(opened);
-    }
-};
+using AboutTest = FormFixture;
 
-TEST_F(AboutTest, ShowsNameVersionDisclaimerAndIcon) {
-    Start();
+TEST_F(AboutTest, ShowsNameVersionAndTheLinksTheBuildNames) {
     const QString name = QString::fromStdString(ProgramNameFromFile(
         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString()));
-    OpenAbout([&](frmAbout& about) {
-        EXPECT_EQ(about.windowTitle(), "About " + name);
-        EXPECT_EQ(about.lblTitle->text(), name + "\nPassword keeper");
-        EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version ") + build::kVersion);
-        EXPECT_FALSE(about.Image1->pixmap().isNull());
-        // Each link leads to the address the build was configured with, and is there only
-        // when one was.
-        const std::pair<QLabel*, QString> links[] = {{about.Label1, KEYRACK_TEST_HOME_URL},
-                                                     {about.Label3, KEYRACK_TEST_PRODUCTS_URL}};
-        for (const auto& [label, address] : links) {
-            EXPECT_EQ(label->isVisible(), !address.isEmpty()) << label->objectName().toStdString();
-            EXPECT_TRUE(address.isEmpty() || label->text().contains("href=\"" + address + "\""));
-        }
-        QTest::mouseClick(about.cmdOK, Qt::LeftButton);
-        EXPECT_EQ(about.result(), QDialog::Accepted);
-    });
+    frmAbout about(prompter, systemInfo);
+    about.show();
+    EXPECT_EQ(about.windowTitle(), "About " + name);
+    EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version ") + build::kVersion);
+    // Each link leads to the address the build was configured with, and is there only when one
+    // was.
+    const std::pair<QLabel*, QString> links[] = {{about.Label1, KEYRACK_TEST_HOME_URL},
+                                                 {about.Label3, KEYRACK_TEST_PRODUCTS_URL}};
+    for (const auto& [label, address] : links) {
+        EXPECT_EQ(label->isVisible(), !address.isEmpty()) << label->objectName().toStdString();
+        EXPECT_TRUE(address.isEmpty() || label->text().contains("href=\"" + address + "\""));
+    }
 }
 
 TEST_F(AboutTest, SystemInformationIsOfferedOnlyWithATool) {
-    struct Case {
-        bool toolFound, startWorks;
-    };
-    for (const Case c : {Case{true, true}, Case{false, true}, Case{true, false}}) {
-        Start();
+    // Whether the desktop's tool is found, and whether it starts.
+    for (const auto& [toolFound, startWorks] :
+         {std::pair(true, true), std::pair(false, true), std::pair(true, false)}) {
         systemInfo = FakeSystemInfo();
         systemInfo.desktop = "KDE";
-        if (c.toolFound) {
+        if (toolFound) {
             systemInfo.programs["kinfocenter"] = "/usr/bin/kinfocenter";
         }
-        systemInfo.startWorks = c.startWorks;
+        systemInfo.startWorks = startWorks;
         prompter.messages.clear();
-        OpenAbout([&](frmAbout& about) {
-            EXPECT_EQ(about.cmdSysInfo->isHidden(), !c.toolFound);
-            if (c.toolFound) {
-                QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
-            }
-            EXPECT_EQ(systemInfo.started.size(), c.toolFound ? 1u : 0u);
-            EXPECT_EQ(MessageShown(19), c.toolFound && !c.startWorks);
-            EXPECT_TRUE(about.isVisible());
-        });
+        frmAbout about(prompter, systemInfo);
+        about.show();
+        EXPECT_EQ(about.cmdSysInfo->isHidden(), !toolFound);
+        if (toolFound) {
+            QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+        }
+        EXPECT_EQ(systemInfo.started.size(), toolFound ? 1u : 0u);
+        EXPECT_EQ(MessageShown(19), toolFound && !startWorks);
+        EXPECT_TRUE(about.isVisible());
     }
 }
 

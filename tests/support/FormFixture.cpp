@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "lang/LangFunctions.h"
-#include "lang/Messages.h"
 #include "login/frmLogin.h"
 #include "store/AppPath.h"
 #include "store/ValueCipher.h"
@@ -94,6 +93,7 @@ Form_Main::Services FormFixture::Services(platform::Prompter& answering,
 }
 
 bool FormFixture::StartWithLogin(std::function<void(frmLogin&)> login) {
+    window.reset();  // the window before lets go of the data file first
     window = std::make_unique<Form_Main>(Services(prompter, std::move(login)));
     return window->Form_Load();
 }

@@ -59,7 +59,7 @@ class FormFixture : public ::testing::Test {
     // Stores the automatic backup setting and the last backup's date in the seeded file.
     void SeedBackupSettings(const std::string& autoBackup, const std::string& lastBackup);
 
-    // Runs the start-up with a login that simply succeeds.
+    // Closes the window if one is open and runs the start-up with a login that simply succeeds.
     Form_Main& Start();
     // Runs the start-up with the given login (it gets the dialog instead of a modal run).
     bool StartWithLogin(std::function<void(frmLogin&)> login);
