@@ -278,6 +278,9 @@ TEST(BackupScheduleTest, DueOnceTheChosenPeriodHasPassed) {
         EXPECT_FALSE(BackupDue(false, period, last, now));
     }
     EXPECT_EQ(BackupPeriodsPassed("D", {1999, 12, 31}, {2026, 12, 6}), 9837);
+    // Picking the chosen period again clears it; the switch leads the stored setting.
+    EXPECT_EQ(ChosenBackupPeriod("D", "D") + "|" + ChosenBackupPeriod("D", "M"), "|M");
+    EXPECT_EQ(BackupSettingText(true, "") + BackupSettingText(false, "W"), "YNW");
 }
 
 }  // namespace
