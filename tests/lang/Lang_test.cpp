@@ -23,42 +23,37 @@ namespace keyrack {
 namespace {
 
 TEST(ProfileFileTest, ReadsValuesTheWayTheCatalogueIsWritten) {
-    const std::string text =
-        "key = before any section\n"
-        "[  MeSsAgEs ]\n"
-        "  Number  = 12\n"
-        "padded = \t two  words \t \n"
-        "formula = a=b = c\n"
-        "spaced = \"  kept  \"\n"
-        "doubled = \"\"inner\"\"\n"
-        "  ;hidden = from a comment\n"
-        "semi = real ; not a comment\n"
-        "dup = first\n"
-        "DUP = second\n"
-        "[Other]\n"
-        "late = wrong section\n"
-        "[messages]\n"
-        "late = continued\r\n";
+    // Each line of the catalogue, the key then looked up in [Messages] and what it gives; lines
+    // without a key only set the scene.
+    const std::tuple<const char*, const char*, const char*> lines[] = {
+        {"key = before any section", "key", ""},
+        {"[  MeSsAgEs ]", nullptr, nullptr},
+        {"  Number  = 12", " NUMBER ", "12"},
+        {"padded = \t two  words \t ", "padded", "two  words"},
+        {"formula = a=b = c", "formula", "a=b = c"},
+        {"spaced = \"  kept  \"", "spaced", "  kept  "},
+        {"doubled = \"\"inner\"\"", "doubled", "\"inner\""},
+        {"  ;hidden = from a comment", ";hidden", ""},
+        {"semi = real ; not a comment", "semi", "real ; not a comment"},
+        {"dup = first", "dup", "first"},
+        {"DUP = second", nullptr, nullptr},
+        {"[Other]", nullptr, nullptr},
+        {"late = wrong section", nullptr, nullptr},
+        {"[messages]", nullptr, nullptr},
+        {"late = continued\r", "late", "continued"}};
     const std::string x(1200, 'x');
+    std::string text;
+    for (const auto& line : lines) {
+        text += std::get<0>(line) + std::string("\n");
+    }
     testing::TempDir dir;
     const std::string path = dir.File("test.ini");
     testing::WriteBytes(
         path, text + "long = " + x + "\nwide = " + x.substr(0, 998) + "\xC3\xA9\xC3\xA9\n");
-
-    const std::pair<const char*, const char*> cases[] = {
-        {" NUMBER ", "12"},
-        {"padded", "two  words"},
-        {"formula", "a=b = c"},
-        {"spaced", "  kept  "},
-        {"doubled", "\"inner\""},
-        {";hidden", ""},
-        {"semi", "real ; not a comment"},
-        {"dup", "first"},
-        {"late", "continued"},
-        {"key", ""},
-    };
-    for (const auto& [key, expected] : cases) {
-        EXPECT_EQ(ReadIniValue(" MESSAGES ", key, path), expected) << key;
+    for (const auto& [line, key, expected] : lines) {
+        if (key != nullptr) {
+            EXPECT_EQ(ReadIniValue(" MESSAGES ", key, path), expected) << line;
+        }
     }
     // The cut at 999 counts characters, so a two-byte letter is either whole or left out.
     EXPECT_EQ(ReadIniValue("Messages", "long", path), std::string(999, 'x'));
