@@ -63,26 +63,17 @@ TEST(FileIoTest, WritesNeverCreateAFileAndAMissingOneIsKnownToBeMissing) {
     }
 }
 
-namespace fs = std::filesystem;
-
-class PlacesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        fs::create_directories(bin);
-        fs::create_directories(share);
-    }
-    void TearDown() override { UseAppFolder(""); }
-
-    TempDir root;
-    std::string bin = root.File("prefix/bin");
-    std::string share = root.File("prefix/share/keyrack");
-    std::string data = root.File("home/data/keyrack");
-};
-
 // Installed, the data goes to the user's folder and the catalogue comes from share; with the
 // catalogue beside the executable everything stays there.
-TEST_F(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
-    fs::create_directories(data);
+TEST(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
+    namespace fs = std::filesystem;
+    TempDir root;
+    const std::string bin = root.File("prefix/bin");
+    const std::string share = root.File("prefix/share/keyrack");
+    const std::string data = root.File("home/data/keyrack");
+    for (const std::string& folder : {bin, share, data}) {
+        fs::create_directories(folder);
+    }
     fs::permissions(data, fs::perms::all);
     const ProgramPlaces places = LocatePlaces(bin, data);
     EXPECT_EQ(places.dataFolder, data);
@@ -103,6 +94,7 @@ TEST_F(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
         EXPECT_EQ(GetAppPath(), expected);
         EXPECT_EQ(CataloguePath(), expected + "lang.ini");
     }
+    UseAppFolder("");
 }
 
 }  // namespace
