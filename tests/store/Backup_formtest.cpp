@@ -3,10 +3,8 @@
 #include "login/frmLogin.h"
 #include "store/BackupCommands.h"
 #include "store/BackupDate.h"
-#include "store/ValueCipher.h"
 #include "support/FormFixture.h"
 #include "support/OldFile.h"
-#include "tree/NodeKeys.h"
 
 namespace keyrack::testing {
 namespace {

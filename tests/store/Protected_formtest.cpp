@@ -1,5 +1,3 @@
-#include <QMenu>
-
 #include "common/Cp1252.h"
 #include "login/LockGuard.h"
 #include "login/LoginRules.h"
