@@ -71,8 +71,9 @@ TEST_F(BackupTest, StartUpShowsTheStoredSettingsAndMakesADueBackup) {
 
 // What a failed copy leaves is the file unit's table; here, that the failure is told with the
 // backup's name and keeps the date, every time for the command and once for the automatic
-// backup, which tries again on the next tick.
-TEST_F(BackupTest, FailedCopyIsToldAndKeepsTheDate) {
+// backup, which tries again on the next tick. Settings that cannot be stored leave the items as
+// the file holds them.
+TEST_F(BackupTest, FailedCopyOrSettingsWriteIsToldAndChangesNothing) {
     SeedWithSettings("YD", "05/Dec/2026");
     std::filesystem::create_directory(BackupPath());
     Start();
@@ -90,6 +91,17 @@ TEST_F(BackupTest, FailedCopyIsToldAndKeepsTheDate) {
     EXPECT_TRUE(std::filesystem::exists(BackupPath()));
     EXPECT_EQ(S().LastBackupDate, clock.now);
     EXPECT_EQ(prompter.messages.size(), 2u);
+
+    // Which pick clears a period is the schedule's test; switched on again without one, the
+    // backup is weekly.
+    for (const char* item : {"MNU_Day", "MNU_AutoBackup", "MNU_AutoBackup"}) {
+        Find<QAction>(item)->trigger();
+    }
+    EXPECT_EQ(FieldOnDisk(5, 2) + Marks(), "YW-W-");
+    MakeDataFileUnwritable();
+    Find<QAction>("MNU_Month")->trigger();
+    EXPECT_TRUE(MessageShown(54));
+    EXPECT_EQ(Marks() + S().BackupPeriod, "-W-W");
 }
 
 // The backup is the file as it was, before its own date was stored; a restore asks, holds the
@@ -156,23 +168,6 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
         EXPECT_EQ(ReadBytes(DataPath()), restored);
         EXPECT_EQ(TreeTexts(), tree);
     }
-}
-
-// Switching on without a period picks the week (which pick clears a period is the schedule's
-// test); a setting that cannot be stored leaves the items as the file holds them.
-TEST_F(BackupTest, PeriodItemsStoreTheirSettingOrKeepTheStoredOne) {
-    SeedWithSettings("", "");
-    Start();
-    Find<QAction>("MNU_AutoBackup")->trigger();
-    EXPECT_EQ(FieldOnDisk(5, 2) + Marks(), "YW-W-");
-    Find<QAction>("MNU_Day")->trigger();
-    EXPECT_EQ(FieldOnDisk(5, 2) + Marks(), "YDD--");
-    EXPECT_EQ(FieldOnDisk(6, 2), "01/Jan/1970");  // none was stored: long ago
-    MakeDataFileUnwritable();
-    Find<QAction>("MNU_Month")->trigger();
-    EXPECT_TRUE(MessageShown(54));
-    EXPECT_EQ(Marks(), "D--");
-    EXPECT_EQ(S().BackupPeriod, "D");
 }
 
 }  // namespace
