@@ -198,7 +198,7 @@ constexpr int kKey = 60;
 
 const EntryValues kStorable{"Bank", "https://example.org/", "me", "zyxwvuts", {}};
 
-TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrder) {
+TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrderAndFieldsDecodeBack) {
     EntryValues values = kStorable;
     // Surrounding spaces are not stored, so they do not count against the width.
     values.title = "   " + std::string(33, 't') + "   ";
@@ -211,10 +211,9 @@ TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrder) {
     EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Address);
     values.title = std::string(34, 't');
     EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Title);
-}
 
-TEST(EntryRecordTest, FieldsDecodeBackToTheEntry) {
-    EntryValues values = kStorable;
+    // The fields of a storable entry decode back to it.
+    values = kStorable;
     values.title = "  Bank  ";
     values.type = {"ALPHANUMERIC ", " N", " 12"};
     const FieldValues fields =
