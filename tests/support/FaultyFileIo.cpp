@@ -4,11 +4,6 @@
 
 namespace keyrack::testing {
 
-void FaultyFileIo::Heal() {
-    failAt_.clear();
-    spaceLeft_ = -1;
-}
-
 bool FaultyFileIo::Fails(FileOp op) {
     const int call = ++calls_[op];
     const auto found = failAt_.find(op);
@@ -22,13 +17,6 @@ IoResult FaultyFileIo::WriteFitting(const std::string& bytes,
     spaceLeft_ -= spaceLeft_ < 0 ? 0 : static_cast<long long>(fits);
     const IoResult written = write(bytes.substr(0, fits));
     return written && fits < bytes.size() ? IoResult::Failure("No space left on device") : written;
-}
-
-IoResult FaultyFileIo::ReadStart(const std::string& path, std::size_t length, std::string& content,
-                                 long long& fileLength) {
-    content.clear();
-    return Fails(FileOp::Read) ? Injected()
-                               : SystemFileIo().ReadStart(path, length, content, fileLength);
 }
 
 IoResult FaultyFileIo::WriteAt(const std::string& path, long long offset,

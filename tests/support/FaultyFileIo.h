@@ -19,14 +19,21 @@ class FaultyFileIo : public FileIo {
     // before that reach the file. Negative: the disk never fills.
     void FillDiskAfter(long long bytes) { spaceLeft_ = bytes; }
     // Every fault set so far is forgotten.
-    void Heal();
+    void Heal() {
+        failAt_.clear();
+        spaceLeft_ = -1;
+    }
 
     IoResult ReadAll(const std::string& path, std::string& content) override {
         content.clear();
         return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadAll(path, content);
     }
     IoResult ReadStart(const std::string& path, std::size_t length, std::string& content,
-                       long long& fileLength) override;
+                       long long& fileLength) override {
+        content.clear();
+        return Fails(FileOp::Read) ? Injected()
+                                   : SystemFileIo().ReadStart(path, length, content, fileLength);
+    }
     IoResult ReadInto(const std::string& path,
                       const std::function<char*(std::size_t length)>& place) override {
         return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadInto(path, place);
