@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <filesystem>
-#include <functional>
 
 #include "store/AppPath.h"
 #include "store/FileIo.h"
@@ -13,22 +12,16 @@ namespace {
 // A copy replaces its target whole or not at all, and only its owner may read it. Every file
 // written whole (a rewrite, a backup, the copy an old file leaves) goes the same way.
 TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails) {
-    const std::function<void(FaultyFileIo&)> faults[] = {
-        // The system's copy failing, the bytes are read and written instead.
-        [](FaultyFileIo& io) { io.FailOn(FileOp::Copy); },
-        [](FaultyFileIo& io) {
-            io.FailOn(FileOp::Copy);
-            io.FailOn(FileOp::Read);
-        },
-        [](FaultyFileIo& io) {
-            io.FailOn(FileOp::Copy);
-            io.FailOn(FileOp::Create);
-        },
-        [](FaultyFileIo& io) { io.FillDiskAfter(3); },
-        [](FaultyFileIo& io) { io.FailOn(FileOp::Rename); },
-        [](FaultyFileIo&) {},
-    };
-    for (const auto& fault : faults) {
+    // The calls that fail and the space left on the disk (negative: enough). The system's copy
+    // failing, the bytes are read and written instead.
+    const std::pair<std::vector<FileOp>, long long> faults[] = {
+        {{FileOp::Copy}, -1},
+        {{FileOp::Copy, FileOp::Read}, -1},
+        {{FileOp::Copy, FileOp::Create}, -1},
+        {{}, 3},
+        {{FileOp::Rename}, -1},
+        {{}, -1}};
+    for (const auto& [failing, spaceLeft] : faults) {
         TempDir dir;
         const std::string source = dir.File("cli.rkd");
         const std::string target = dir.File("cli2.rkd");
@@ -36,7 +29,10 @@ TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails
         WriteBytes(target, "old backup");
         WriteBytes(target + ".tmp", "the user's own file");
         FaultyFileIo io;
-        fault(io);
+        for (const FileOp op : failing) {
+            io.FailOn(op);
+        }
+        io.FillDiskAfter(spaceLeft);
         const IoResult copied = CopyWhole(io, source, target);
         EXPECT_EQ(copied.reason.empty(), copied.ok);
         EXPECT_EQ(ReadBytes(target), copied ? ReadBytes(source) : "old backup");
