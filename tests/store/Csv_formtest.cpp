@@ -25,8 +25,10 @@ class CsvFormTest : public FormFixture {
     }
 };
 
-// Quoting, and that the columns and group paths written read back, are the reader's tests.
-TEST_F(CsvFormTest, ExportWarnsFirstAndWritesAnOwnerOnlyFile) {
+// Quoting, the columns and group paths written, and what other keepers' files hold are the
+// CSV units' tests; here, that export warns first and writes an owner-only file, and that
+// failures are told.
+TEST_F(CsvFormTest, ExportWarnsFirstAndWritesAnOwnerOnlyFileAndFailuresAreTold) {
     SeedFile({Group(3, "Bank"), Entry(4, "Visa", "K3", "al", "p,1")});
     Start();
     Export(Reply::No);
@@ -35,29 +37,22 @@ TEST_F(CsvFormTest, ExportWarnsFirstAndWritesAnOwnerOnlyFile) {
     EXPECT_EQ(prompter.fileNames.size(), 1u);  // no file was asked for
 
     prompter.fileNames.clear();
-    Export(Reply::Yes);
-    EXPECT_EQ(ReadBytes(CsvPath()),
-              "Group,Title,Username,Password,URL,Notes\r\n"
-              "Bank,Visa,al,\"p,1\",https://example.org/4,\r\n");
-    EXPECT_EQ(FileMode(CsvPath()), 0600u);
-}
-
-// What other keepers' files hold is the import's own test; here, that failures are told.
-TEST_F(CsvFormTest, FailuresAreReported) {
-    SeedFile({});
-    Start();
-    Import(dir.File("absent.csv"));
-    EXPECT_TRUE(prompter.LastMessage().contains("absent.csv"));
-
     files.FailOn(FileOp::Create);
     Export(Reply::Yes);
     EXPECT_FALSE(std::filesystem::exists(CsvPath()));
     EXPECT_TRUE(prompter.LastMessage().contains(QString::fromStdString(CsvPath())));
 
-    const std::string peer = dir.File("peer.csv");
-    WriteBytes(peer, "Title,Group\nSnow \xE2\x98\x83,Food\nPlain,\n");
+    Export(Reply::Yes);
+    EXPECT_EQ(ReadBytes(CsvPath()),
+              "Group,Title,Username,Password,URL,Notes\r\n"
+              "Bank,Visa,al,\"p,1\",https://example.org/4,\r\n");
+    EXPECT_EQ(FileMode(CsvPath()), 0600u);
+
+    Import(dir.File("absent.csv"));
+    EXPECT_TRUE(prompter.LastMessage().contains("absent.csv"));
+    WriteBytes(CsvPath(), "Title\nPlain\n");
     MakeDataFileUnwritable();
-    Import(peer);  // the file cannot even be read: nothing is imported
+    Import(CsvPath());  // the data file cannot even be read: nothing is imported
     EXPECT_TRUE(MessageShown(54));
 }
 
