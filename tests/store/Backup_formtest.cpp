@@ -21,9 +21,10 @@ class BackupTest : public FormFixture {
         SeedBackupSettings(autoBackup, lastBackup);
     }
 
-    // The period items that are checked, of Day, Week and Month.
+    // The switch, Y or N, then the period items that are checked, of Day, Week and Month.
     std::string Marks() const {
-        return std::string(Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
+        return std::string(Find<QAction>("MNU_AutoBackup")->isChecked() ? "Y" : "N") +
+               (Find<QAction>("MNU_Day")->isChecked() ? "D" : "-") +
                (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +
                (Find<QAction>("MNU_Month")->isChecked() ? "M" : "-");
     }
@@ -40,13 +41,12 @@ TEST_F(BackupTest, StartUpShowsTheStoredSettingsAndMakesADueBackup) {
     const struct {
         const char* setting;
         const char* last;
-        bool on;
         const char* marks;
         CivilDateTime date;  // after the start-up
     } cases[] = {
-        {"YD", "05/Dec/2026", true, "D--", FixedClock().now},
-        {"Y", "01/Jan/2020", true, "---", {2020, 1, 1}},
-        {"NM", "05/Mar/202", false, "--M", LongAgo},
+        {"YD", "05/Dec/2026", "YD--", FixedClock().now},
+        {"Y", "01/Jan/2020", "Y---", {2020, 1, 1}},
+        {"NM", "05/Mar/202", "N--M", LongAgo},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setting);
@@ -59,7 +59,6 @@ TEST_F(BackupTest, StartUpShowsTheStoredSettingsAndMakesADueBackup) {
         }));
         EXPECT_FALSE(timerRanDuringLogin);
         EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
-        EXPECT_EQ(Find<QAction>("MNU_AutoBackup")->isChecked(), c.on);
         EXPECT_EQ(Marks(), c.marks);
         EXPECT_EQ(S().LastBackupDate, c.date);
         const bool made = c.date == clock.now;
@@ -97,11 +96,11 @@ TEST_F(BackupTest, FailedCopyOrSettingsWriteIsToldAndChangesNothing) {
     for (const char* item : {"MNU_Day", "MNU_AutoBackup", "MNU_AutoBackup"}) {
         Find<QAction>(item)->trigger();
     }
-    EXPECT_EQ(FieldOnDisk(5, 2) + Marks(), "YW-W-");
+    EXPECT_EQ(FieldOnDisk(5, 2) + Marks(), "YWY-W-");
     MakeDataFileUnwritable();
     Find<QAction>("MNU_Month")->trigger();
     EXPECT_TRUE(MessageShown(54));
-    EXPECT_EQ(Marks() + S().BackupPeriod, "-W-W");
+    EXPECT_EQ(Marks() + S().BackupPeriod, "Y-W-W");
 }
 
 // The backup is the file as it was, before its own date was stored; a restore asks, holds the
@@ -137,8 +136,7 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     EXPECT_EQ(prompter.messages[0].buttons, platform::Prompter::Buttons::YesNoDefaultNo);
     EXPECT_EQ(ReadBytes(DataPath()), backup);
     EXPECT_EQ(TreeTexts(), (std::vector<QString>{"Bank", "Visa"}));
-    EXPECT_EQ(S().BackupPeriod, "");
-    EXPECT_FALSE(Find<QAction>("MNU_Day")->isChecked());
+    EXPECT_EQ(Marks() + S().BackupPeriod, "Y---");
     EXPECT_EQ(S().LastBackupDate, madeAt);
     EXPECT_EQ(prompter.messages.size(), 2u);
 
