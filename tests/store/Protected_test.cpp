@@ -149,10 +149,6 @@ class ProtectedStoreTest : public ::testing::Test {
         return store_.LoadDataFile(path_).status == LoadResult::Status::Locked &&
                store_.Unlock(kLogin);
     }
-    std::string Slot(int record) const {
-        return testing::ReadBytes(path_).substr(static_cast<std::size_t>(SlotOffset(record)),
-                                                SlotLength);
-    }
 
     testing::TempDir dir_;
     const std::string path_ = dir_.File("cli.rkd");
@@ -190,14 +186,17 @@ TEST_F(ProtectedStoreTest, NoWriteLandsOnADamagedSlot) {
     testing::WriteBytes(path_, file);
     ASSERT_TRUE(Reopen());
     EXPECT_EQ(store_.UnreadableRecords(), std::vector<int>{3});
-    const std::string damaged = Slot(3);
+    const auto slot3 = [this] {
+        return testing::ReadBytes(path_).substr(SlotOffset(3), SlotLength);
+    };
+    const std::string damaged = slot3();
     EXPECT_FALSE(store_.WriteRecord({"x"}, 3, path_, false));
     EXPECT_EQ(store_.FindFreeRecord(3), 5);
     // Another file in its place makes the next write rewrite the file whole from memory.
     testing::WriteBytes(path_ + ".new", file);
     std::filesystem::rename(path_ + ".new", path_);
     ASSERT_TRUE(store_.WriteRecord({"x"}, 5, path_, false));
-    EXPECT_EQ(Slot(3), damaged);
+    EXPECT_EQ(slot3(), damaged);
     ASSERT_TRUE(Reopen());
     EXPECT_EQ(store_.UnreadableRecords(), std::vector<int>{3});
     EXPECT_EQ(store_.ReadField(1, 5) + store_.ReadField(8, 4), "xWork");
