@@ -121,9 +121,20 @@ class LangFunctionsTest : public ::testing::Test {
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-// A form may ask for a caption before start-up has chosen the language, from a catalogue an
-// editor saved with a byte-order mark and Windows line ends.
-TEST_F(LangFunctionsTest, EachLanguageReadsItsFieldAndFallsBackToEnglish) {
+// LC_ALL, then LC_MESSAGES, then LANG choose the language. A form may ask for a caption before
+// start-up has chosen it, from a catalogue an editor saved with a byte-order mark and Windows
+// line ends.
+TEST_F(LangFunctionsTest, TheLocaleChoosesALanguageThatReadsItsFieldOrFallsBackToEnglish) {
+    EXPECT_EQ(platform::CurrentLocaleName(), "");
+    // Each step sets one variable; an empty value counts as unset.
+    const std::tuple<const char*, const char*, const char*> steps[] = {
+        {"LANG", "de_DE.UTF-8", "de_DE.UTF-8"},   {"LC_MESSAGES", "fr_FR.UTF-8", "fr_FR.UTF-8"},
+        {"LC_ALL", "nl_BE.UTF-8", "nl_BE.UTF-8"}, {"LC_ALL", "", "fr_FR.UTF-8"},
+        {"LC_MESSAGES", "", "de_DE.UTF-8"},       {"LANG", "", ""}};
+    for (const auto& [name, value, seen] : steps) {
+        setenv(name, value, 1);
+        EXPECT_EQ(platform::CurrentLocaleName(), seen) << name << "=" << value;
+    }
     testing::WriteBytes(dir_.File("lang.ini"),
                         "\xEF\xBB\xBF[Messages]\r\nnumber=5\r\n"
                         "MES0=Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne|ninth\r\n"
@@ -218,19 +229,6 @@ TEST_F(LangFunctionsTest, EveryMessageHasAllEightTranslationsAndEachMenuItsOwnMn
                         letters.insert(std::tolower(caption[mark + 1])).second)
                 << caption << " in " << language;
         }
-    }
-}
-
-TEST_F(LangFunctionsTest, LcAllThenLcMessagesThenLangChooseTheLanguage) {
-    EXPECT_EQ(platform::CurrentLocaleName(), "");
-    // Each step sets one variable; an empty value counts as unset.
-    const std::tuple<const char*, const char*, const char*> steps[] = {
-        {"LANG", "de_DE.UTF-8", "de_DE.UTF-8"},   {"LC_MESSAGES", "fr_FR.UTF-8", "fr_FR.UTF-8"},
-        {"LC_ALL", "nl_BE.UTF-8", "nl_BE.UTF-8"}, {"LC_ALL", "", "fr_FR.UTF-8"},
-        {"LC_MESSAGES", "", "de_DE.UTF-8"},       {"LANG", "", ""}};
-    for (const auto& [name, value, seen] : steps) {
-        setenv(name, value, 1);
-        EXPECT_EQ(platform::CurrentLocaleName(), seen) << name << "=" << value;
     }
 }
 
