@@ -113,10 +113,6 @@ class LangFunctionsTest : public ::testing::Test {
         lang::ResetCatalogue();
     }
 
-    void WriteCatalogue(const std::string& lines) {
-        testing::WriteBytes(dir_.File("lang.ini"), "[Messages]\n" + lines);
-    }
-
     testing::TempDir dir_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
@@ -187,12 +183,13 @@ TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) 
         SCOPED_TRACE(countLine ? countLine : "no file");
         lang::ResetCatalogue();
         if (countLine) {
-            WriteCatalogue(countLine + lines);
+            testing::WriteBytes(dir_.File("lang.ini"),
+                                std::string("[Messages]\n") + countLine + lines);
         }
         EXPECT_EQ(lang::GetMessage(0), first);
         EXPECT_EQ(lang::GetMessage(100), "");
         if (!lang::MessagesLoaded) {
-            WriteCatalogue("number=100\n" + lines);
+            testing::WriteBytes(dir_.File("lang.ini"), "[Messages]\nnumber=100\n" + lines);
             EXPECT_EQ(lang::GetMessage(100), "text 100");
         }
     }
