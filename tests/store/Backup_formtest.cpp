@@ -28,11 +28,6 @@ class BackupTest : public FormFixture {
                (Find<QAction>("MNU_Week")->isChecked() ? "W" : "-") +
                (Find<QAction>("MNU_Month")->isChecked() ? "M" : "-");
     }
-
-    void RestoreAnswering(Reply answer) {
-        prompter.answers.push_back(answer);
-        Find<QAction>("MNU_RestoreBackup")->trigger();
-    }
 };
 
 // "Y" alone switches backups on and leaves the period; a date that does not convert counts as
@@ -126,12 +121,14 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     clock.now.day = 9;  // a daily backup is due, but not while the question is open
     prompter.whileAsking = [this] { Find<BackupCommands>()->Timer1_Timer(); };
 
-    RestoreAnswering(Reply::No);
+    prompter.answers = {Reply::No};
+    Find<QAction>("MNU_RestoreBackup")->trigger();
     EXPECT_EQ(ReadBytes(DataPath()), changed);
     EXPECT_EQ(ReadBytes(BackupPath()), backup);
     EXPECT_EQ(TreeTexts(), withMail);
 
-    RestoreAnswering(Reply::Yes);
+    prompter.answers = {Reply::Yes};
+    Find<QAction>("MNU_RestoreBackup")->trigger();
     EXPECT_TRUE(MessageShown(59));
     EXPECT_EQ(prompter.messages[0].buttons, platform::Prompter::Buttons::YesNoDefaultNo);
     EXPECT_EQ(ReadBytes(DataPath()), backup);
@@ -143,7 +140,8 @@ TEST_F(BackupTest, BackupNowCopiesTheFileAndRestoreBringsItBack) {
     // A backup of a file with another key is read with its own.
     std::filesystem::remove(BackupPath());
     SeedFile({Entry(3, "Old mail", "", "carol")}, BackupPath(), kKey + 37);
-    RestoreAnswering(Reply::Yes);
+    prompter.answers = {Reply::Yes};
+    Find<QAction>("MNU_RestoreBackup")->trigger();
     EXPECT_EQ(S().DataKey, kKey + 37);
     Show("K3");
     EXPECT_EQ(Box("Text4")->text(), "carol");
