@@ -23,42 +23,37 @@ namespace keyrack {
 namespace {
 
 TEST(ProfileFileTest, ReadsValuesTheWayTheCatalogueIsWritten) {
-    const std::string text =
-        "key = before any section\n"
-        "[  MeSsAgEs ]\n"
-        "  Number  = 12\n"
-        "padded = \t two  words \t \n"
-        "formula = a=b = c\n"
-        "spaced = \"  kept  \"\n"
-        "doubled = \"\"inner\"\"\n"
-        "  ;hidden = from a comment\n"
-        "semi = real ; not a comment\n"
-        "dup = first\n"
-        "DUP = second\n"
-        "[Other]\n"
-        "late = wrong section\n"
-        "[messages]\n"
-        "late = continued\r\n";
+    // Each line of the catalogue, the key then looked up in [Messages] and what it gives; lines
+    // without a key only set the scene.
+    const std::tuple<const char*, const char*, const char*> lines[] = {
+        {"key = before any section", "key", ""},
+        {"[  MeSsAgEs ]", nullptr, nullptr},
+        {"  Number  = 12", " NUMBER ", "12"},
+        {"padded = \t two  words \t ", "padded", "two  words"},
+        {"formula = a=b = c", "formula", "a=b = c"},
+        {"spaced = \"  kept  \"", "spaced", "  kept  "},
+        {"doubled = \"\"inner\"\"", "doubled", "\"inner\""},
+        {"  ;hidden = from a comment", ";hidden", ""},
+        {"semi = real ; not a comment", "semi", "real ; not a comment"},
+        {"dup = first", "dup", "first"},
+        {"DUP = second", nullptr, nullptr},
+        {"[Other]", nullptr, nullptr},
+        {"late = wrong section", nullptr, nullptr},
+        {"[messages]", nullptr, nullptr},
+        {"late = continued\r", "late", "continued"}};
     const std::string x(1200, 'x');
+    std::string text;
+    for (const auto& line : lines) {
+        text += std::get<0>(line) + std::string("\n");
+    }
     testing::TempDir dir;
     const std::string path = dir.File("test.ini");
     testing::WriteBytes(
         path, text + "long = " + x + "\nwide = " + x.substr(0, 998) + "\xC3\xA9\xC3\xA9\n");
-
-    const std::pair<const char*, const char*> cases[] = {
-        {" NUMBER ", "12"},
-        {"padded", "two  words"},
-        {"formula", "a=b = c"},
-        {"spaced", "  kept  "},
-        {"doubled", "\"inner\""},
-        {";hidden", ""},
-        {"semi", "real ; not a comment"},
-        {"dup", "first"},
-        {"late", "continued"},
-        {"key", ""},
-    };
-    for (const auto& [key, expected] : cases) {
-        EXPECT_EQ(ReadIniValue(" MESSAGES ", key, path), expected) << key;
+    for (const auto& [line, key, expected] : lines) {
+        if (key != nullptr) {
+            EXPECT_EQ(ReadIniValue(" MESSAGES ", key, path), expected) << line;
+        }
     }
     // The cut at 999 counts characters, so a two-byte letter is either whole or left out.
     EXPECT_EQ(ReadIniValue("Messages", "long", path), std::string(999, 'x'));
@@ -118,22 +113,34 @@ class LangFunctionsTest : public ::testing::Test {
         lang::ResetCatalogue();
     }
 
-    void WriteCatalogue(const std::string& lines) {
-        testing::WriteBytes(dir_.File("lang.ini"), "[Messages]\n" + lines);
-    }
-
     testing::TempDir dir_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-TEST_F(LangFunctionsTest, EachLanguageReadsItsFieldAndFallsBackToEnglish) {
-    WriteCatalogue(
-        "number=5\n"
-        "MES0=Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne|ninth\n"
-        "MES1=Save|Enregistrer\n"
-        "MES2=Close||Schliessen\n"
-        "MES3=Alone\n"
-        "MES4=Name: |Nom : |Name:\n");
+// LC_ALL, then LC_MESSAGES, then LANG choose the language. A form may ask for a caption before
+// start-up has chosen it, from a catalogue an editor saved with a byte-order mark and Windows
+// line ends.
+TEST_F(LangFunctionsTest, TheLocaleChoosesALanguageThatReadsItsFieldOrFallsBackToEnglish) {
+    EXPECT_EQ(platform::CurrentLocaleName(), "");
+    // Each step sets one variable; an empty value counts as unset.
+    const std::tuple<const char*, const char*, const char*> steps[] = {
+        {"LANG", "de_DE.UTF-8", "de_DE.UTF-8"},   {"LC_MESSAGES", "fr_FR.UTF-8", "fr_FR.UTF-8"},
+        {"LC_ALL", "nl_BE.UTF-8", "nl_BE.UTF-8"}, {"LC_ALL", "", "fr_FR.UTF-8"},
+        {"LC_MESSAGES", "", "de_DE.UTF-8"},       {"LANG", "", ""}};
+    for (const auto& [name, value, seen] : steps) {
+        setenv(name, value, 1);
+        EXPECT_EQ(platform::CurrentLocaleName(), seen) << name << "=" << value;
+    }
+    testing::WriteBytes(dir_.File("lang.ini"),
+                        "\xEF\xBB\xBF[Messages]\r\nnumber=5\r\n"
+                        "MES0=Open|Ouvrir|Offnen|Apri|Abrir (pt)|Abrir (es)|Openen|Apne|ninth\r\n"
+                        "MES1=Save|Enregistrer\r\n"
+                        "MES2=Close||Schliessen\r\n"
+                        "MES3=Alone\r\n"
+                        "MES4=Name: |Nom : |Name:\r\n");
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(lang::GetMessage(0), "Offnen");
+    EXPECT_EQ(lang::CurrentLanguage, "GERMAN");
     // In catalogue column order; names are matched trimmed and whatever their case.
     const char* const languages[] = {"ENGLISH",    "french",  "GERMAN",   "ITALIAN",
                                      "PORTUGUESE", "SPANISH", " Dutch  ", "NORWEGIAN"};
@@ -176,12 +183,13 @@ TEST_F(LangFunctionsTest, BrokenCatalogueGivesEmptyTextAndIsReadAgainOnceFixed) 
         SCOPED_TRACE(countLine ? countLine : "no file");
         lang::ResetCatalogue();
         if (countLine) {
-            WriteCatalogue(countLine + lines);
+            testing::WriteBytes(dir_.File("lang.ini"),
+                                std::string("[Messages]\n") + countLine + lines);
         }
         EXPECT_EQ(lang::GetMessage(0), first);
         EXPECT_EQ(lang::GetMessage(100), "");
         if (!lang::MessagesLoaded) {
-            WriteCatalogue("number=100\n" + lines);
+            testing::WriteBytes(dir_.File("lang.ini"), "[Messages]\nnumber=100\n" + lines);
             EXPECT_EQ(lang::GetMessage(100), "text 100");
         }
     }
@@ -219,29 +227,6 @@ TEST_F(LangFunctionsTest, EveryMessageHasAllEightTranslationsAndEachMenuItsOwnMn
                 << caption << " in " << language;
         }
     }
-}
-
-TEST_F(LangFunctionsTest, LcAllThenLcMessagesThenLangChooseTheLanguage) {
-    EXPECT_EQ(platform::CurrentLocaleName(), "");
-    // Each step sets one variable; an empty value counts as unset.
-    const std::tuple<const char*, const char*, const char*> steps[] = {
-        {"LANG", "de_DE.UTF-8", "de_DE.UTF-8"},   {"LC_MESSAGES", "fr_FR.UTF-8", "fr_FR.UTF-8"},
-        {"LC_ALL", "nl_BE.UTF-8", "nl_BE.UTF-8"}, {"LC_ALL", "", "fr_FR.UTF-8"},
-        {"LC_MESSAGES", "", "de_DE.UTF-8"},       {"LANG", "", ""}};
-    for (const auto& [name, value, seen] : steps) {
-        setenv(name, value, 1);
-        EXPECT_EQ(platform::CurrentLocaleName(), seen) << name << "=" << value;
-    }
-}
-
-// A form may ask for a caption before start-up has chosen the language or loaded a catalogue
-// that an editor saved with a byte-order mark.
-TEST_F(LangFunctionsTest, FirstMessageChoosesTheLanguageAndReadsACatalogueWithAMark) {
-    testing::WriteBytes(dir_.File("lang.ini"),
-                        "\xEF\xBB\xBF[Messages]\r\nnumber=0\r\nMES0=Open|Ouvrir|Offnen\r\n");
-    setenv("LANG", "de_DE.UTF-8", 1);
-    EXPECT_EQ(LangFunctions::GetMessage(0), "Offnen");
-    EXPECT_EQ(LangFunctions::CurrentLanguage, "GERMAN");
 }
 
 }  // namespace

@@ -48,11 +48,8 @@ TEST(CsvTest, WritesQuotesOnlyWhereNeededAndReadsWhatOtherProgramsWrite) {
     const CsvRow row = {"plain", "a,b", "say \"hi\"", "two\r\nlines", "", "one\nline"};
     const std::string line = CsvLine(row);
     EXPECT_EQ(line, "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",,\"one\nline\"\r\n");
-    struct Case {
-        std::string text;
-        std::vector<CsvRow> rows;  // a row whose quote never closes ends in "!"
-    };
-    const Case cases[] = {
+    // Each text and its rows; a row whose quote never closes ends in "!".
+    const std::pair<std::string, std::vector<CsvRow>> cases[] = {
         {line + line, {row, row}},
         {"\xEF\xBB\xBFname,url\nMail,x\n", {{"name", "url"}, {"Mail", "x"}}},
         {"a,b\r\n\r\nc,d", {{"a", "b"}, {"c", "d"}}},
@@ -63,16 +60,16 @@ TEST(CsvTest, WritesQuotesOnlyWhereNeededAndReadsWhatOtherProgramsWrite) {
         {"", {}},
         {",\n", {{"", ""}}}};
     // Reads of one and two bytes split every mark, quote pair and line end.
-    for (const Case& c : cases) {
+    for (const auto& [text, expected] : cases) {
         for (std::size_t readSize : {1, 2, 1 << 16}) {
-            CsvReader reader(TextSource(c.text), readSize);
+            CsvReader reader(TextSource(text), readSize);
             std::vector<CsvRow> rows;
             CsvRow row;
             for (bool broken = false; reader.Next(row, broken);) {
                 row.resize(row.size() + broken, "!");
                 rows.push_back(row);
             }
-            EXPECT_EQ(rows, c.rows) << c.text << readSize;
+            EXPECT_EQ(rows, expected) << text << readSize;
         }
     }
 }

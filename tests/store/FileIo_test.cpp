@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <filesystem>
-#include <functional>
 
 #include "store/AppPath.h"
 #include "store/FileIo.h"
@@ -13,22 +12,16 @@ namespace {
 // A copy replaces its target whole or not at all, and only its owner may read it. Every file
 // written whole (a rewrite, a backup, the copy an old file leaves) goes the same way.
 TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails) {
-    const std::function<void(FaultyFileIo&)> faults[] = {
-        // The system's copy failing, the bytes are read and written instead.
-        [](FaultyFileIo& io) { io.FailOn(FileOp::Copy); },
-        [](FaultyFileIo& io) {
-            io.FailOn(FileOp::Copy);
-            io.FailOn(FileOp::Read);
-        },
-        [](FaultyFileIo& io) {
-            io.FailOn(FileOp::Copy);
-            io.FailOn(FileOp::Create);
-        },
-        [](FaultyFileIo& io) { io.FillDiskAfter(3); },
-        [](FaultyFileIo& io) { io.FailOn(FileOp::Rename); },
-        [](FaultyFileIo&) {},
-    };
-    for (const auto& fault : faults) {
+    // The calls that fail and the space left on the disk (negative: enough). The system's copy
+    // failing, the bytes are read and written instead.
+    const std::pair<std::vector<FileOp>, long long> faults[] = {
+        {{FileOp::Copy}, -1},
+        {{FileOp::Copy, FileOp::Read}, -1},
+        {{FileOp::Copy, FileOp::Create}, -1},
+        {{}, 3},
+        {{FileOp::Rename}, -1},
+        {{}, -1}};
+    for (const auto& [failing, spaceLeft] : faults) {
         TempDir dir;
         const std::string source = dir.File("cli.rkd");
         const std::string target = dir.File("cli2.rkd");
@@ -36,7 +29,10 @@ TEST(FileIoTest, CopyWholeMakesAnOwnerOnlyCopyOrLeavesTheOldFileWhenAnyStepFails
         WriteBytes(target, "old backup");
         WriteBytes(target + ".tmp", "the user's own file");
         FaultyFileIo io;
-        fault(io);
+        for (const FileOp op : failing) {
+            io.FailOn(op);
+        }
+        io.FillDiskAfter(spaceLeft);
         const IoResult copied = CopyWhole(io, source, target);
         EXPECT_EQ(copied.reason.empty(), copied.ok);
         EXPECT_EQ(ReadBytes(target), copied ? ReadBytes(source) : "old backup");
@@ -63,26 +59,17 @@ TEST(FileIoTest, WritesNeverCreateAFileAndAMissingOneIsKnownToBeMissing) {
     }
 }
 
-namespace fs = std::filesystem;
-
-class PlacesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        fs::create_directories(bin);
-        fs::create_directories(share);
-    }
-    void TearDown() override { UseAppFolder(""); }
-
-    TempDir root;
-    std::string bin = root.File("prefix/bin");
-    std::string share = root.File("prefix/share/keyrack");
-    std::string data = root.File("home/data/keyrack");
-};
-
 // Installed, the data goes to the user's folder and the catalogue comes from share; with the
 // catalogue beside the executable everything stays there.
-TEST_F(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
-    fs::create_directories(data);
+TEST(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
+    namespace fs = std::filesystem;
+    TempDir root;
+    const std::string bin = root.File("prefix/bin");
+    const std::string share = root.File("prefix/share/keyrack");
+    const std::string data = root.File("home/data/keyrack");
+    for (const std::string& folder : {bin, share, data}) {
+        fs::create_directories(folder);
+    }
     fs::permissions(data, fs::perms::all);
     const ProgramPlaces places = LocatePlaces(bin, data);
     EXPECT_EQ(places.dataFolder, data);
@@ -103,6 +90,7 @@ TEST_F(PlacesTest, DataAndCatalogueGoWhereTheInstallationSays) {
         EXPECT_EQ(GetAppPath(), expected);
         EXPECT_EQ(CataloguePath(), expected + "lang.ini");
     }
+    UseAppFolder("");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "login/frmLogin.h"
 #include "support/FormFixture.h"
 #include "support/OldFile.h"
-#include "tree/NodeKeys.h"
 
 namespace keyrack::testing {
 namespace {
@@ -36,36 +35,35 @@ class OldFormatFormTest : public FormFixture {
     StoredCredentials stored_;
 };
 
-TEST_F(OldFormatFormTest, YesConvertsKeepsTheOldFileAndTheOldLoginStillWorks) {
-    ASSERT_TRUE(StartAnswering(platform::Prompter::Answer::Yes));
-    EXPECT_TRUE(fileWhenAsked_ == old_);
-    EXPECT_FALSE(loginBeforeQuestion_);
-    EXPECT_EQ(DecideLogin("olduser", "oldpass", SetupWord, SetupWord, stored_),
-              LoginDecision::Accept);
-    EXPECT_EQ(DecideLogin(SetupWord, SetupWord, SetupWord, SetupWord, stored_),
-              LoginDecision::Refuse);
-    QTreeWidgetItem* entry = Tree().NodeWithKey("K3");
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->text(0), "Bank");
-    EXPECT_EQ(TreePane::NodeKey(entry->parent()), DefaultGroupKey);
-}
-
-TEST_F(OldFormatFormTest, NoOrAFailedWriteEndsBeforeTheLoginWithTheOldFileUntouched) {
-    for (const bool injectFailure : {false, true}) {
-        if (injectFailure) {
+// The question comes before the login and before any write; only a conversion that reached the
+// disk goes on, to a login that takes the old file's pair. A refused or failed one ends the
+// start-up with the old file untouched.
+TEST_F(OldFormatFormTest, TheQuestionComesFirstAndOnlyAWrittenConversionGoesOn) {
+    using Reply = platform::Prompter::Answer;
+    const struct {
+        Reply answer;
+        bool fails;
+    } cases[] = {{Reply::No, false}, {Reply::Yes, true}, {Reply::Yes, false}};
+    for (const auto& c : cases) {
+        window.reset();
+        if (c.fails) {
             files.FailOn(FileOp::Rename, 2);  // the converted file, after the old file's copy
         }
-        EXPECT_FALSE(StartAnswering(injectFailure ? platform::Prompter::Answer::Yes
-                                                  : platform::Prompter::Answer::No));
-        EXPECT_FALSE(loginOffered_);
-        EXPECT_TRUE(ReadBytes(DataPath()) == old_);
-        ASSERT_EQ(prompter.messages.size(), injectFailure ? 2u : 1u);
-        if (injectFailure) {
-            EXPECT_TRUE(prompter.LastMessage().startsWith(keyrack::Message(54)));
-            EXPECT_TRUE(prompter.LastMessage().endsWith(QString::fromStdString(DataPath())));
-        }
-        window.reset();
+        const bool converted = c.answer == Reply::Yes && !c.fails;
+        EXPECT_EQ(StartAnswering(c.answer), converted);
+        EXPECT_TRUE(fileWhenAsked_ == old_);
+        EXPECT_FALSE(loginBeforeQuestion_);
+        EXPECT_EQ(loginOffered_, converted);
+        EXPECT_EQ(prompter.messages.size(), c.fails ? 2u : 1u);
+        EXPECT_TRUE(converted || ReadBytes(DataPath()) == old_);
+        EXPECT_TRUE(!c.fails ||
+                    (prompter.LastMessage().startsWith(keyrack::Message(54)) &&
+                     prompter.LastMessage().endsWith(QString::fromStdString(DataPath()))));
     }
+    EXPECT_EQ(DecideLogin("olduser", "oldpass", SetupWord, SetupWord, stored_),
+              LoginDecision::Accept);
+    ASSERT_NE(Tree().NodeWithKey("K3"), nullptr);
+    EXPECT_EQ(Tree().NodeWithKey("K3")->text(0), "Bank");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <tuple>
 
@@ -75,18 +74,17 @@ TEST_F(OldFormatTest, LengthAndThenTheSettingsTellAnOldFileWhichIsConvertedInPla
 
 TEST_F(OldFormatTest, DeclinedOrFailedConversionLeavesTheFileAsItWas) {
     const std::string old = OldDataFile(kOldKey);
-    const std::function<void(FaultyFileIo&)> faults[] = {
-        [](FaultyFileIo&) {},  // declined
-        // The copy of the old file cannot be made; the converted file cannot replace it (every
-        // way a replacement can fail is the file unit's test).
-        [](FaultyFileIo& io) { io.FailOn(FileOp::Create); },
-        [&](FaultyFileIo& io) { io.FillDiskAfter(old.size() + 100); }};
-    for (const auto& fault : faults) {
-        const bool declined = &fault == &faults[0];
+    // Declined; the copy of the old file cannot be made; the converted file cannot replace it
+    // (every way a replacement can fail is the file unit's test).
+    for (const int fault : {0, 1, 2}) {
+        const bool declined = fault == 0;
         WriteBytes(path_, old);
         // A journal cannot hold a record of an old file: it is dropped, never replayed.
         WriteBytes(JournalPath(path_), EncodeJournalEntry({3, std::string(RecordLength, 'j')}));
-        fault(files_);
+        if (fault == 1) {
+            files_.FailOn(FileOp::Create);
+        }
+        files_.FillDiskAfter(fault == 2 ? static_cast<long long>(old.size()) + 100 : -1);
         const LoadResult result = Load(!declined);
         files_.Heal();
         EXPECT_EQ(result.status, declined ? LoadResult::Status::ConversionDeclined

@@ -26,12 +26,6 @@ class ProtectedSyncTest : public ::testing::Test {
         }
     }
 
-    static FieldValues Title(const std::string& title) {
-        FieldValues fields;
-        fields[0] = title;
-        return fields;
-    }
-
     ChangesTaken Take(const std::vector<PendingWrite>& pending = {}) {
         return TakeChangesFromDisk(ours, SystemFileIo(), path, 0, platform::SystemRandom(),
                                    pending);
@@ -45,23 +39,23 @@ class ProtectedSyncTest : public ::testing::Test {
 
 TEST_F(ProtectedSyncTest, TheirChangeIsOpenedWithTheKeyAndOursGoesOnlyWhereTheyLeftAlone) {
     EXPECT_EQ(Take().outcome, ChangesTaken::Outcome::Unchanged);
-    ASSERT_TRUE(theirs.WriteRecord(Title("theirs"), 3, path, false));
+    ASSERT_TRUE(theirs.WriteRecord(FieldValues{"theirs"}, 3, path, false));
     EXPECT_EQ(Take().outcome, ChangesTaken::Outcome::Loaded);
     EXPECT_EQ(ours.ReadField(1, 3), "theirs");
 
-    ASSERT_TRUE(theirs.WriteRecord(Title("theirs again"), 3, path, false));
-    EXPECT_EQ(Take({{4, Title("ours")}}).outcome, ChangesTaken::Outcome::Loaded);
+    ASSERT_TRUE(theirs.WriteRecord(FieldValues{"theirs again"}, 3, path, false));
+    EXPECT_EQ(Take({{4, FieldValues{"ours"}}}).outcome, ChangesTaken::Outcome::Loaded);
     ASSERT_TRUE(theirs.ReloadUnlocked());
     EXPECT_EQ(theirs.ReadField(1, 4), "ours");
 
-    ASSERT_TRUE(theirs.WriteRecord(Title("both"), 4, path, false));
-    EXPECT_EQ(Take({{4, Title("ours again")}}).outcome, ChangesTaken::Outcome::Failed);
+    ASSERT_TRUE(theirs.WriteRecord(FieldValues{"both"}, 4, path, false));
+    EXPECT_EQ(Take({{4, FieldValues{"ours again"}}}).outcome, ChangesTaken::Outcome::Failed);
     EXPECT_EQ(ours.ReadField(1, 4), "both");
 }
 
 TEST_F(ProtectedSyncTest, AProtectedConflictCopyMergesOnceAndOnlyIntoItsOwnFile) {
     using Status = ConflictCopyPlan::Status;
-    ASSERT_TRUE(theirs.WriteRecord(Title("from elsewhere"), 3, path, false));
+    ASSERT_TRUE(theirs.WriteRecord(FieldValues{"from elsewhere"}, 3, path, false));
     std::string ownCopy;
     ASSERT_TRUE(SystemFileIo().ReadAll(path, ownCopy));
     std::vector<DataRecord> records(4);

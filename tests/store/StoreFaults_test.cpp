@@ -146,14 +146,9 @@ TEST_F(StoreFaultsTest, FileThatCannotBeReadOrLookedAtLoadsNothingAndIsNeverWrit
 // (The copy that keeps it is made owner-only by the file unit, whose test shows it.)
 TEST_F(StoreFaultsTest, RestoreTakesOnlyADataFileWhole) {
     const std::string oldFile = OldDataFile(40) + std::string(13 * OldRecordLength, ' ');
-    std::string noise(6400, ' ');
-    for (std::size_t i = 0; i < noise.size(); ++i) {
-        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
-    }
     const std::pair<std::string, bool> backups[] = {
         {ConvertOldFormat(OldDataFile(40)), true},
         {oldFile, true},
-        {noise, false},
         {std::string(1280, ' '), false},
         {std::string(oldFile).replace(520, 520, 520, ' '), false},  // an old file without login
     };

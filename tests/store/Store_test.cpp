@@ -198,7 +198,7 @@ constexpr int kKey = 60;
 
 const EntryValues kStorable{"Bank", "https://example.org/", "me", "zyxwvuts", {}};
 
-TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrder) {
+TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrderAndFieldsDecodeBack) {
     EntryValues values = kStorable;
     // Surrounding spaces are not stored, so they do not count against the width.
     values.title = "   " + std::string(33, 't') + "   ";
@@ -211,10 +211,9 @@ TEST(EntryRecordTest, FirstUnstorableBoxFollowsTheFormOrder) {
     EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Address);
     values.title = std::string(34, 't');
     EXPECT_EQ(FirstUnstorableBox(values, kKey), EntryBox::Title);
-}
 
-TEST(EntryRecordTest, FieldsDecodeBackToTheEntry) {
-    EntryValues values = kStorable;
+    // The fields of a storable entry decode back to it.
+    values = kStorable;
     values.title = "  Bank  ";
     values.type = {"ALPHANUMERIC ", " N", " 12"};
     const FieldValues fields =
@@ -278,6 +277,9 @@ TEST(BackupScheduleTest, DueOnceTheChosenPeriodHasPassed) {
         EXPECT_FALSE(BackupDue(false, period, last, now));
     }
     EXPECT_EQ(BackupPeriodsPassed("D", {1999, 12, 31}, {2026, 12, 6}), 9837);
+    // Picking the chosen period again clears it; the switch leads the stored setting.
+    EXPECT_EQ(ChosenBackupPeriod("D", "D") + "|" + ChosenBackupPeriod("D", "M"), "|M");
+    EXPECT_EQ(BackupSettingText(true, "") + BackupSettingText(false, "W"), "YNW");
 }
 
 }  // namespace

@@ -4,19 +4,6 @@
 
 namespace keyrack::testing {
 
-namespace {
-
-IoResult Injected() {
-    return IoResult::Failure("Input/output error");
-}
-
-}  // namespace
-
-void FaultyFileIo::Heal() {
-    failAt_.clear();
-    spaceLeft_ = -1;
-}
-
 bool FaultyFileIo::Fails(FileOp op) {
     const int call = ++calls_[op];
     const auto found = failAt_.find(op);
@@ -30,23 +17,6 @@ IoResult FaultyFileIo::WriteFitting(const std::string& bytes,
     spaceLeft_ -= spaceLeft_ < 0 ? 0 : static_cast<long long>(fits);
     const IoResult written = write(bytes.substr(0, fits));
     return written && fits < bytes.size() ? IoResult::Failure("No space left on device") : written;
-}
-
-IoResult FaultyFileIo::ReadAll(const std::string& path, std::string& content) {
-    content.clear();
-    return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadAll(path, content);
-}
-
-IoResult FaultyFileIo::ReadStart(const std::string& path, std::size_t length, std::string& content,
-                                 long long& fileLength) {
-    content.clear();
-    return Fails(FileOp::Read) ? Injected()
-                               : SystemFileIo().ReadStart(path, length, content, fileLength);
-}
-
-IoResult FaultyFileIo::ReadInto(const std::string& path,
-                                const std::function<char*(std::size_t length)>& place) {
-    return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadInto(path, place);
 }
 
 IoResult FaultyFileIo::WriteAt(const std::string& path, long long offset,
@@ -63,11 +33,6 @@ IoResult FaultyFileIo::CreateWith(const std::string& path, std::string_view cont
                                    });
 }
 
-IoResult FaultyFileIo::WriteAtUnflushed(const std::string& path, long long offset,
-                                        const std::string& bytes) {
-    return SystemFileIo().WriteAtUnflushed(path, offset, bytes);
-}
-
 IoResult FaultyFileIo::CreateCopy(const std::string& from, const std::string& to) {
     if (Fails(FileOp::Copy)) {
         return Injected();
@@ -81,18 +46,6 @@ IoResult FaultyFileIo::CreateCopy(const std::string& from, const std::string& to
     return read ? CreateWith(to, content) : read;
 }
 
-IoResult FaultyFileIo::Resize(const std::string& path, long long length) {
-    return Fails(FileOp::Resize) ? Injected() : SystemFileIo().Resize(path, length);
-}
-
-IoResult FaultyFileIo::Rename(const std::string& from, const std::string& to) {
-    return Fails(FileOp::Rename) ? Injected() : SystemFileIo().Rename(from, to);
-}
-
-IoResult FaultyFileIo::Remove(const std::string& path) {
-    return Fails(FileOp::Remove) ? Injected() : SystemFileIo().Remove(path);
-}
-
 FileIdentity FaultyFileIo::Identity(const std::string& path) {
     if (Fails(FileOp::Stat)) {
         FileIdentity unknown;
@@ -100,10 +53,6 @@ FileIdentity FaultyFileIo::Identity(const std::string& path) {
         return unknown;
     }
     return SystemFileIo().Identity(path);
-}
-
-IoResult FaultyFileIo::RestrictToOwner(const std::string& path) {
-    return SystemFileIo().RestrictToOwner(path);
 }
 
 }  // namespace keyrack::testing

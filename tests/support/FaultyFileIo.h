@@ -19,26 +19,49 @@ class FaultyFileIo : public FileIo {
     // before that reach the file. Negative: the disk never fills.
     void FillDiskAfter(long long bytes) { spaceLeft_ = bytes; }
     // Every fault set so far is forgotten.
-    void Heal();
+    void Heal() {
+        failAt_.clear();
+        spaceLeft_ = -1;
+    }
 
-    IoResult ReadAll(const std::string& path, std::string& content) override;
+    IoResult ReadAll(const std::string& path, std::string& content) override {
+        content.clear();
+        return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadAll(path, content);
+    }
     IoResult ReadStart(const std::string& path, std::size_t length, std::string& content,
-                       long long& fileLength) override;
+                       long long& fileLength) override {
+        content.clear();
+        return Fails(FileOp::Read) ? Injected()
+                                   : SystemFileIo().ReadStart(path, length, content, fileLength);
+    }
     IoResult ReadInto(const std::string& path,
-                      const std::function<char*(std::size_t length)>& place) override;
+                      const std::function<char*(std::size_t length)>& place) override {
+        return Fails(FileOp::Read) ? Injected() : SystemFileIo().ReadInto(path, place);
+    }
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override;
     // Never fails: what it writes may be lost without harm.
     IoResult WriteAtUnflushed(const std::string& path, long long offset,
-                              const std::string& bytes) override;
+                              const std::string& bytes) override {
+        return SystemFileIo().WriteAtUnflushed(path, offset, bytes);
+    }
     IoResult CreateWith(const std::string& path, std::string_view content) override;
     IoResult CreateCopy(const std::string& from, const std::string& to) override;
-    IoResult Resize(const std::string& path, long long length) override;
-    IoResult Rename(const std::string& from, const std::string& to) override;
-    IoResult Remove(const std::string& path) override;
+    IoResult Resize(const std::string& path, long long length) override {
+        return Fails(FileOp::Resize) ? Injected() : SystemFileIo().Resize(path, length);
+    }
+    IoResult Rename(const std::string& from, const std::string& to) override {
+        return Fails(FileOp::Rename) ? Injected() : SystemFileIo().Rename(from, to);
+    }
+    IoResult Remove(const std::string& path) override {
+        return Fails(FileOp::Remove) ? Injected() : SystemFileIo().Remove(path);
+    }
     FileIdentity Identity(const std::string& path) override;
-    IoResult RestrictToOwner(const std::string& path) override;
+    IoResult RestrictToOwner(const std::string& path) override {
+        return SystemFileIo().RestrictToOwner(path);
+    }
 
   private:
+    static IoResult Injected() { return IoResult::Failure("Input/output error"); }
     // Counts the call; true when it is the one set to fail.
     bool Fails(FileOp op);
     // Writes the part of bytes that still fits on the disk and uses up the space; fails as a

@@ -11,11 +11,6 @@ namespace keyrack::testing {
 // the settings with the login "olduser" / "oldpass", and the entry "Bank" at record 3.
 inline std::string OldDataFile(int key) {
     std::string file;
-    const auto add = [&file](int field, const std::string& value) {
-        file +=
-            value.substr(0, FieldWidth(field)) +
-            std::string(FieldWidth(field) - std::min<int>(value.size(), FieldWidth(field)), ' ');
-    };
     const auto login = [](const std::string& text) {
         return EncodeValue(text, LoginKey, true, 100);
     };
@@ -28,7 +23,9 @@ inline std::string OldDataFile(int key) {
     };
     for (const auto& record : records) {
         for (int field = 1; field <= 7; ++field) {
-            add(field, record[field - 1]);
+            std::string value = record[field - 1];
+            value.resize(FieldWidth(field), ' ');
+            file += value;
         }
     }
     return file;
