@@ -6,6 +6,8 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -79,9 +81,8 @@ class RecordBytes {
 // The tree of one file as paths of names.
 class Tree {
   public:
-    // A record with the same bytes under the same key as in like is what it is there, so a
-    // copy that mostly matches the data file is decoded only where it differs. A protected
-    // file's values are read as they stand, with no key.
+    // Empty until its records are read. A protected file's values are read as they stand, with
+    // no key.
     Tree(const RecordBytes& records, FileKind fileKind, int key, const Tree* like = nullptr)
         : records_(records),
           like_(like),
@@ -89,18 +90,49 @@ class Tree {
           key_(key),
           kinds_(static_cast<std::size_t>(std::max(records.End(), 0)), Kind::Other),
           titles_(kinds_.size()),
-          asLike_(kinds_.size()) {
-        for (int record = FirstTreeRecord; record < records.End(); ++record) {
-            if (like != nullptr && like->SameRecord(*this, record)) {
-                asLike_[record] = true;
-                kinds_[record] = like->kinds_[record];
-                if (IsGroup(record)) {
-                    AddGroup(record, like->GroupKey(record));
-                }
-            } else {
-                Classify(record);
+          asLike_(kinds_.size()) {}
+
+    // Both trees record by record, so that each record of the first is fetched from memory
+    // once for both: to read it and to compare it with the second's. Reading is nearly all of
+    // the planning, so the records are shared in runs among the processor's cores.
+    static void ReadSideBySide(Tree& first, Tree& madeLikeFirst) {
+        const int end = std::max(first.records_.End(), madeLikeFirst.records_.End());
+        const int records = std::max(end - FirstTreeRecord, 0);
+        const int parts = std::clamp(std::min(static_cast<int>(std::thread::hardware_concurrency()),
+                                              records / kRecordsPerThread),
+                                     1, kMostThreads);
+        std::vector<GroupList> firstGroups(static_cast<std::size_t>(parts));
+        std::vector<GroupList> secondGroups(firstGroups.size());
+        const auto readPart = [&](int part) {
+            const int from =
+                FirstTreeRecord + static_cast<int>(static_cast<long long>(records) * part / parts);
+            const int to = FirstTreeRecord +
+                           static_cast<int>(static_cast<long long>(records) * (part + 1) / parts);
+            GroupList& ours = firstGroups[static_cast<std::size_t>(part)];
+            GroupList& theirs = secondGroups[static_cast<std::size_t>(part)];
+            for (int record = from; record < to; ++record) {
+                first.Read(record, ours, nullptr);
+                madeLikeFirst.Read(record, theirs, &ours);
             }
+        };
+        std::vector<std::thread> helpers;
+        int part = 1;
+        try {
+            for (; part < parts; ++part) {
+                helpers.emplace_back(readPart, part);
+            }
+        } catch (const std::system_error&) {
+            // No thread to be had: the parts left are read here.
         }
+        readPart(0);
+        for (std::thread& helper : helpers) {
+            helper.join();
+        }
+        for (int left = part; left < parts; ++left) {
+            readPart(left);
+        }
+        first.TakeGroups(firstGroups);
+        madeLikeFirst.TakeGroups(secondGroups);
     }
 
     std::string Value(int record, int field) const {
@@ -208,7 +240,33 @@ class Tree {
   private:
     enum class Kind : unsigned char { Other, Group, Entry };
 
-    void Classify(int record) {
+    // Record numbers and keys of groups, in record order.
+    using GroupList = std::vector<std::pair<int, std::string>>;
+
+    // Below this many records for each, another thread costs more than it saves.
+    static constexpr int kRecordsPerThread = 4096;
+    static constexpr int kMostThreads = 8;
+
+    // A record with the same bytes under the same key as in like is what it is there, so a
+    // copy that mostly matches the data file is decoded only where it differs. Like reads the
+    // record first, adding its groups to likeGroups. Touches only the record's own elements,
+    // so that runs of records can be read at once.
+    void Read(int record, GroupList& groups, const GroupList* likeGroups) {
+        if (record >= records_.End()) {
+            return;
+        }
+        if (like_ != nullptr && like_->SameRecord(*this, record)) {
+            asLike_[record] = true;
+            kinds_[record] = like_->kinds_[record];
+            if (IsGroup(record)) {
+                groups.emplace_back(record, GroupKey(*likeGroups, record));
+            }
+        } else {
+            Classify(record, groups);
+        }
+    }
+
+    void Classify(int record, GroupList& groups) {
         const std::string& title = titles_[record] = Value(record, 1);
         if (!Title(record).empty()) {
             kinds_[record] = Kind::Entry;
@@ -216,17 +274,22 @@ class Tree {
             std::string key = KeyOf(record, kOwnKeyField);
             if (!key.empty()) {
                 kinds_[record] = Kind::Group;
-                AddGroup(record, std::move(key));
+                groups.emplace_back(record, std::move(key));
             }
         }
     }
 
-    void AddGroup(int record, std::string key) {
-        groups_[key] = record;
-        groupList_.emplace_back(record, std::move(key));
+    // The groups found by each run of records, the runs in record order.
+    void TakeGroups(std::vector<GroupList>& runs) {
+        for (GroupList& run : runs) {
+            for (auto& [record, key] : run) {
+                groups_[key] = record;
+                groupList_.emplace_back(record, std::move(key));
+            }
+        }
     }
-    const std::string& GroupKey(int record) const {
-        return std::lower_bound(groupList_.begin(), groupList_.end(), record,
+    static const std::string& GroupKey(const GroupList& groups, int record) {
+        return std::lower_bound(groups.begin(), groups.end(), record,
                                 [](const auto& group, int at) { return group.first < at; })
             ->second;
     }
@@ -242,9 +305,10 @@ class Tree {
     std::vector<Kind> kinds_;
     // As read, before trimming; a record that matches the other tree's has its title there.
     std::vector<std::string> titles_;
-    std::vector<bool> asLike_;
+    // Bytes rather than bits: runs of records are read at once.
+    std::vector<unsigned char> asLike_;
     std::unordered_map<std::string, int> groups_;
-    std::vector<std::pair<int, std::string>> groupList_;
+    GroupList groupList_;
     mutable std::unordered_map<std::string, std::string> paths_;
 };
 
@@ -318,8 +382,9 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
                            platform::RandomSource& random) {
     ConflictCopyPlan plan;
     const RecordBytes dataFileBytes(dataFile);
-    const Tree ours(dataFileBytes, kind, dataKey);
-    const Tree theirs(copy, kind, copyKey, &ours);
+    Tree ours(dataFileBytes, kind, dataKey);
+    Tree theirs(copy, kind, copyKey, &ours);
+    Tree::ReadSideBySide(ours, theirs);
 
     std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
     for (const auto& [record, key] : ours.Groups()) {
