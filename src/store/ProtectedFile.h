@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/FileIo.h"
 #include "store/RecordStore.h"
 #include "store/SecretBytes.h"
 
@@ -114,6 +115,11 @@ struct OpenedRecords {
 
 // Every slot of a whole protected file (header included); a cut last slot is unreadable.
 OpenedRecords OpenSlots(const ProtectedKey& key, std::string_view file);
+// The protected file at path read through files into content, and every slot opened as
+// OpenSlots does, those read while the rest is read. Fails like FileIo::ReadAll, opening
+// nothing.
+IoResult ReadAndOpenSlots(FileIo& files, const std::string& path, const ProtectedKey& key,
+                          std::string& content, OpenedRecords& opened);
 
 // A new protected file (header and a slot for each of records 1..records.size() - 1, element 0
 // unused) holding records as they are. None when the key derivation could not have its memory.

@@ -255,11 +255,12 @@ std::optional<std::string> RecordStore::ProtectedHint() const {
 }
 
 bool RecordStore::ReloadUnlocked() {
-    std::string content;
-    if (!session_ || !files_->ReadAll(loadedPath_, content)) {
+    if (!session_) {
         return false;
     }
-    std::optional<ProtectedSession> opened = session_->Reopen(content, DataRecords);
+    std::string content;
+    std::optional<ProtectedSession> opened =
+        session_->ReadAgain(*files_, loadedPath_, content, DataRecords);
     if (!opened) {
         return false;
     }
