@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -386,7 +385,8 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     Tree theirs(copy, kind, copyKey, &ours);
     Tree::ReadSideBySide(ours, theirs);
 
-    std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
+    std::unordered_map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
+    groupKeys.reserve(ours.Groups().size() + theirs.Groups().size() + 1);
     for (const auto& [record, key] : ours.Groups()) {
         groupKeys.emplace(ours.PathOf(key), key);
     }
