@@ -894,7 +894,7 @@ void BenchProtectedFile(const std::string& folder) {
     MeasureAgainstGoal("Open protected slots 32000 records", 2.0, [&] {
         return BestOfInTurns(
             [&] {
-                std::string content;
+                keyrack::ReadBytes content;
                 keyrack::OpenedRecords opened;
                 keyrack::ReadAndOpenSlots(keyrack::SystemFileIo(), protectedPath, *key, content,
                                           opened);

@@ -398,24 +398,25 @@ OpenedRecords OpenSlots(const ProtectedKey& key, std::string_view file) {
 }
 
 IoResult ReadAndOpenSlots(FileIo& files, const std::string& path, const ProtectedKey& key,
-                          std::string& content, OpenedRecords& opened) {
+                          ReadBytes& content, OpenedRecords& opened) {
     opened = {};
     ReadProgress progress;
     std::optional<SlotOpening> opening;
     const IoResult read = files.ReadIntoInPieces(
         path,
         [&](std::size_t length) {
-            content.assign(length, '\0');
-            opening.emplace(key, content, opened, &progress);
+            content.bytes.reset(new char[length]);
+            content.length = length;
+            opening.emplace(key, content.View(), opened, &progress);
             // While this thread reads, another makes the records and opens the slots read.
             opening->StartHelpers(true);
-            return content.data();
+            return content.bytes.get();
         },
         [&](std::size_t bytes) { progress.Arrived(bytes); });
     if (!read) {
         progress.Failed();
         opening.reset();
-        content.clear();
+        content = {};
         WipeRecords(opened.records);
         opened = {};
         return read;

@@ -25,18 +25,20 @@ std::optional<ProtectedSession> ProtectedSession::Reopen(std::string_view file,
 }
 
 std::optional<ProtectedSession> ProtectedSession::ReadAgain(
-    FileIo& files, const std::string& path, std::string& content,
+    FileIo& files, const std::string& path, long long& fileLength,
     std::vector<DataRecord>& records) const {
+    ReadBytes content;
     OpenedRecords opened;
     if (!ReadAndOpenSlots(files, path, key_, content, opened)) {
         return std::nullopt;
     }
-    const std::optional<ProtectedHeader> header = ProtectedHeader::Parse(content);
+    const std::optional<ProtectedHeader> header = ProtectedHeader::Parse(content.View());
     if (!header || header->fileId != key_.fileId) {
         WipeRecords(opened.records);
         return std::nullopt;
     }
-    return Opened(content, CopyOfKey(), std::move(opened), records);
+    fileLength = static_cast<long long>(content.length);
+    return Opened(content.View(), CopyOfKey(), std::move(opened), records);
 }
 
 ProtectedKey ProtectedSession::CopyOfKey() const {

@@ -25,10 +25,10 @@ class ProtectedSession {
     // untouched, when the header is damaged or names another file.
     std::optional<ProtectedSession> Reopen(std::string_view file,
                                            std::vector<DataRecord>& records) const;
-    // Like Reopen, the file read from path through files as its slots are opened, into content.
-    // None, with records untouched, also when the read fails.
+    // Like Reopen, the file read from path through files as its slots are opened; fileLength
+    // is the length read. None, with records untouched, also when the read fails.
     std::optional<ProtectedSession> ReadAgain(FileIo& files, const std::string& path,
-                                              std::string& content,
+                                              long long& fileLength,
                                               std::vector<DataRecord>& records) const;
 
     const std::string& Header() const { return header_; }

@@ -258,15 +258,15 @@ bool RecordStore::ReloadUnlocked() {
     if (!session_) {
         return false;
     }
-    std::string content;
+    long long length = 0;
     std::optional<ProtectedSession> opened =
-        session_->ReadAgain(*files_, loadedPath_, content, DataRecords);
+        session_->ReadAgain(*files_, loadedPath_, length, DataRecords);
     if (!opened) {
         return false;
     }
     session_ = std::make_shared<ProtectedSession>(std::move(*opened));
     loadedIdentity_ = files_->Identity(loadedPath_);
-    fileLength_ = static_cast<long long>(content.size());
+    fileLength_ = length;
     FileRecordCount = static_cast<long>(StoredRecordCount());
     return true;
 }
