@@ -41,6 +41,7 @@ constexpr int kHighestKey = 199;
 constexpr char kSeparator = '\x1f';
 // The path of the default group, whatever its shown name.
 const std::string kDefaultPath(1, '\x1e');
+constexpr std::size_t kTitleFilterBits = std::size_t{1} << 16;
 
 std::string_view TrimSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -89,6 +90,7 @@ class Tree {
           key_(key),
           kinds_(static_cast<std::size_t>(std::max(records.End(), 0)), Kind::Other),
           titles_(kinds_.size()),
+          titleHashes_(kinds_.size()),
           asLike_(kinds_.size()) {}
 
     // Both trees record by record, so that each record of the first is fetched from memory
@@ -155,6 +157,8 @@ class Tree {
     std::string_view Stored(int record, int field) const { return records_.Field(record, field); }
     // The trimmed title of an entry.
     std::string_view Title(int record) const { return TrimSpaces(TitleAsRead(record)); }
+    // Its hash, made while the records are read on all cores rather than when it is looked up.
+    std::size_t TitleHash(int record) const { return titleHashes_[record]; }
     // Whether the record holds the same bytes as in the tree this one was made like.
     bool AsLike(int record) const { return asLike_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
@@ -257,6 +261,7 @@ class Tree {
         if (like_ != nullptr && like_->SameRecord(*this, record)) {
             asLike_[record] = true;
             kinds_[record] = like_->kinds_[record];
+            titleHashes_[record] = like_->titleHashes_[record];
             if (IsGroup(record)) {
                 groups.emplace_back(record, GroupKey(*likeGroups, record));
             }
@@ -269,6 +274,7 @@ class Tree {
         const std::string& title = titles_[record] = Value(record, 1);
         if (!Title(record).empty()) {
             kinds_[record] = Kind::Entry;
+            titleHashes_[record] = std::hash<std::string_view>{}(Title(record));
         } else if (title.empty() && !Trim(Value(record, kNameField)).empty()) {
             std::string key = KeyOf(record, kOwnKeyField);
             if (!key.empty()) {
@@ -304,6 +310,7 @@ class Tree {
     std::vector<Kind> kinds_;
     // As read, before trimming; a record that matches the other tree's has its title there.
     std::vector<std::string> titles_;
+    std::vector<std::size_t> titleHashes_;
     // Bytes rather than bits: runs of records are read at once.
     std::vector<unsigned char> asLike_;
     std::unordered_map<std::string, int> groups_;
@@ -412,15 +419,20 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     // made, and with them those of the entries taken from the copy.
     std::vector<int> changed;
     std::unordered_set<std::string_view> changedTitles;
+    // Most of the data file's titles are none of those: a bit for each hash's low bits tells so
+    // without a lookup.
+    std::vector<bool> maybeChanged(kTitleFilterBits);
     for (int record = FirstTreeRecord; record < copy.End(); ++record) {
         if (theirs.IsEntry(record) && !standsUnchanged(record)) {
             changed.push_back(record);
             changedTitles.insert(theirs.Title(record));
+            maybeChanged[theirs.TitleHash(record) % kTitleFilterBits] = true;
         }
     }
     std::unordered_set<std::string> entries;
     for (int record = FirstTreeRecord; record < dataFileBytes.End(); ++record) {
-        if (ours.IsEntry(record) && changedTitles.count(ours.Title(record)) > 0) {
+        if (ours.IsEntry(record) && maybeChanged[ours.TitleHash(record) % kTitleFilterBits] &&
+            changedTitles.count(ours.Title(record)) > 0) {
             entries.insert(Tree::EntryIdentity(ours.ParentPath(record), ours.ValuesOf(record)));
         }
     }
