@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -102,35 +103,35 @@ class Tree {
         const int parts = std::clamp(std::min(static_cast<int>(std::thread::hardware_concurrency()),
                                               records / kRecordsPerThread),
                                      1, kMostThreads);
-        std::vector<GroupList> firstGroups(static_cast<std::size_t>(parts));
+        // The runs are taken in turn rather than shared out beforehand, so a core busy with
+        // another program holds up one run at most.
+        const int runs = (records + kRecordsPerRun - 1) / kRecordsPerRun;
+        std::vector<GroupList> firstGroups(static_cast<std::size_t>(runs));
         std::vector<GroupList> secondGroups(firstGroups.size());
-        const auto readPart = [&](int part) {
-            const int from =
-                FirstTreeRecord + static_cast<int>(static_cast<long long>(records) * part / parts);
-            const int to = FirstTreeRecord +
-                           static_cast<int>(static_cast<long long>(records) * (part + 1) / parts);
-            GroupList& ours = firstGroups[static_cast<std::size_t>(part)];
-            GroupList& theirs = secondGroups[static_cast<std::size_t>(part)];
-            for (int record = from; record < to; ++record) {
-                first.Read(record, ours, nullptr);
-                madeLikeFirst.Read(record, theirs, &ours);
+        std::atomic<int> nextRun{0};
+        const auto readRuns = [&] {
+            for (int run = nextRun++; run < runs; run = nextRun++) {
+                const int from = FirstTreeRecord + run * kRecordsPerRun;
+                const int to = std::min(end, from + kRecordsPerRun);
+                GroupList& ours = firstGroups[static_cast<std::size_t>(run)];
+                GroupList& theirs = secondGroups[static_cast<std::size_t>(run)];
+                for (int record = from; record < to; ++record) {
+                    first.Read(record, ours, nullptr);
+                    madeLikeFirst.Read(record, theirs, &ours);
+                }
             }
         };
         std::vector<std::thread> helpers;
-        int part = 1;
         try {
-            for (; part < parts; ++part) {
-                helpers.emplace_back(readPart, part);
+            for (int part = 1; part < parts; ++part) {
+                helpers.emplace_back(readRuns);
             }
         } catch (const std::system_error&) {
-            // No thread to be had: the parts left are read here.
+            // No thread to be had: the runs left are read here.
         }
-        readPart(0);
+        readRuns();
         for (std::thread& helper : helpers) {
             helper.join();
-        }
-        for (int left = part; left < parts; ++left) {
-            readPart(left);
         }
         first.TakeGroups(firstGroups);
         madeLikeFirst.TakeGroups(secondGroups);
@@ -248,6 +249,8 @@ class Tree {
 
     // Below this many records for each, another thread costs more than it saves.
     static constexpr int kRecordsPerThread = 4096;
+    // The records a thread reads before it takes the next run.
+    static constexpr int kRecordsPerRun = 1024;
     static constexpr int kMostThreads = 8;
 
     // A record with the same bytes under the same key as in like is what it is there, so a
