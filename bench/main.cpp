@@ -893,7 +893,13 @@ void BenchProtectedFile(const std::string& folder) {
     std::size_t sink = 0;
     MeasureAgainstGoal("Open protected slots 32000 records", 2.0, [&] {
         return BestOfInTurns(
-            [&] { sink += keyrack::OpenSlots(*key, PlainRead(protectedPath)).records.size(); },
+            [&] {
+                keyrack::ReadBytes content;
+                keyrack::OpenedRecords opened;
+                keyrack::ReadAndOpenSlots(keyrack::SystemFileIo(), protectedPath, *key, content,
+                                          opened);
+                sink += opened.records.size();
+            },
             [&] {
                 keyrack::RecordStore store;
                 store.LoadDataFile(plainPath);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
+#include <atomic>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -40,6 +42,7 @@ constexpr int kHighestKey = 199;
 constexpr char kSeparator = '\x1f';
 // The path of the default group, whatever its shown name.
 const std::string kDefaultPath(1, '\x1e');
+constexpr std::size_t kTitleFilterBits = std::size_t{1} << 16;
 
 std::string_view TrimSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -79,9 +82,8 @@ class RecordBytes {
 // The tree of one file as paths of names.
 class Tree {
   public:
-    // A record with the same bytes under the same key as in like is what it is there, so a
-    // copy that mostly matches the data file is decoded only where it differs. A protected
-    // file's values are read as they stand, with no key.
+    // Empty until its records are read. A protected file's values are read as they stand, with
+    // no key.
     Tree(const RecordBytes& records, FileKind fileKind, int key, const Tree* like = nullptr)
         : records_(records),
           like_(like),
@@ -89,18 +91,50 @@ class Tree {
           key_(key),
           kinds_(static_cast<std::size_t>(std::max(records.End(), 0)), Kind::Other),
           titles_(kinds_.size()),
-          asLike_(kinds_.size()) {
-        for (int record = FirstTreeRecord; record < records.End(); ++record) {
-            if (like != nullptr && like->SameRecord(*this, record)) {
-                asLike_[record] = true;
-                kinds_[record] = like->kinds_[record];
-                if (IsGroup(record)) {
-                    AddGroup(record, like->GroupKey(record));
+          titleHashes_(kinds_.size()),
+          asLike_(kinds_.size()) {}
+
+    // Both trees record by record, so that each record of the first is fetched from memory
+    // once for both: to read it and to compare it with the second's. Reading is nearly all of
+    // the planning, so the records are shared in runs among the processor's cores.
+    static void ReadSideBySide(Tree& first, Tree& madeLikeFirst) {
+        const int end = std::max(first.records_.End(), madeLikeFirst.records_.End());
+        const int records = std::max(end - FirstTreeRecord, 0);
+        const int parts = std::clamp(std::min(static_cast<int>(std::thread::hardware_concurrency()),
+                                              records / kRecordsPerThread),
+                                     1, kMostThreads);
+        // The runs are taken in turn rather than shared out beforehand, so a core busy with
+        // another program holds up one run at most.
+        const int runs = (records + kRecordsPerRun - 1) / kRecordsPerRun;
+        std::vector<GroupList> firstGroups(static_cast<std::size_t>(runs));
+        std::vector<GroupList> secondGroups(firstGroups.size());
+        std::atomic<int> nextRun{0};
+        const auto readRuns = [&] {
+            for (int run = nextRun++; run < runs; run = nextRun++) {
+                const int from = FirstTreeRecord + run * kRecordsPerRun;
+                const int to = std::min(end, from + kRecordsPerRun);
+                GroupList& ours = firstGroups[static_cast<std::size_t>(run)];
+                GroupList& theirs = secondGroups[static_cast<std::size_t>(run)];
+                for (int record = from; record < to; ++record) {
+                    first.Read(record, ours, nullptr);
+                    madeLikeFirst.Read(record, theirs, &ours);
                 }
-            } else {
-                Classify(record);
             }
+        };
+        std::vector<std::thread> helpers;
+        try {
+            for (int part = 1; part < parts; ++part) {
+                helpers.emplace_back(readRuns);
+            }
+        } catch (const std::system_error&) {
+            // No thread to be had: the runs left are read here.
         }
+        readRuns();
+        for (std::thread& helper : helpers) {
+            helper.join();
+        }
+        first.TakeGroups(firstGroups);
+        madeLikeFirst.TakeGroups(secondGroups);
     }
 
     std::string Value(int record, int field) const {
@@ -124,6 +158,8 @@ class Tree {
     std::string_view Stored(int record, int field) const { return records_.Field(record, field); }
     // The trimmed title of an entry.
     std::string_view Title(int record) const { return TrimSpaces(TitleAsRead(record)); }
+    // Its hash, made while the records are read on all cores rather than when it is looked up.
+    std::size_t TitleHash(int record) const { return titleHashes_[record]; }
     // Whether the record holds the same bytes as in the tree this one was made like.
     bool AsLike(int record) const { return asLike_[record]; }
     bool IsGroup(int record) const { return kinds_[record] == Kind::Group; }
@@ -208,25 +244,60 @@ class Tree {
   private:
     enum class Kind : unsigned char { Other, Group, Entry };
 
-    void Classify(int record) {
+    // Record numbers and keys of groups, in record order.
+    using GroupList = std::vector<std::pair<int, std::string>>;
+
+    // Below this many records for each, another thread costs more than it saves.
+    static constexpr int kRecordsPerThread = 4096;
+    // The records a thread reads before it takes the next run.
+    static constexpr int kRecordsPerRun = 1024;
+    static constexpr int kMostThreads = 8;
+
+    // A record with the same bytes under the same key as in like is what it is there, so a
+    // copy that mostly matches the data file is decoded only where it differs. Like reads the
+    // record first, adding its groups to likeGroups. Touches only the record's own elements,
+    // so that runs of records can be read at once.
+    void Read(int record, GroupList& groups, const GroupList* likeGroups) {
+        if (record >= records_.End()) {
+            return;
+        }
+        if (like_ != nullptr && like_->SameRecord(*this, record)) {
+            asLike_[record] = true;
+            kinds_[record] = like_->kinds_[record];
+            titleHashes_[record] = like_->titleHashes_[record];
+            if (IsGroup(record)) {
+                groups.emplace_back(record, GroupKey(*likeGroups, record));
+            }
+        } else {
+            Classify(record, groups);
+        }
+    }
+
+    void Classify(int record, GroupList& groups) {
         const std::string& title = titles_[record] = Value(record, 1);
         if (!Title(record).empty()) {
             kinds_[record] = Kind::Entry;
+            titleHashes_[record] = std::hash<std::string_view>{}(Title(record));
         } else if (title.empty() && !Trim(Value(record, kNameField)).empty()) {
             std::string key = KeyOf(record, kOwnKeyField);
             if (!key.empty()) {
                 kinds_[record] = Kind::Group;
-                AddGroup(record, std::move(key));
+                groups.emplace_back(record, std::move(key));
             }
         }
     }
 
-    void AddGroup(int record, std::string key) {
-        groups_[key] = record;
-        groupList_.emplace_back(record, std::move(key));
+    // The groups found by each run of records, the runs in record order.
+    void TakeGroups(std::vector<GroupList>& runs) {
+        for (GroupList& run : runs) {
+            for (auto& [record, key] : run) {
+                groups_[key] = record;
+                groupList_.emplace_back(record, std::move(key));
+            }
+        }
     }
-    const std::string& GroupKey(int record) const {
-        return std::lower_bound(groupList_.begin(), groupList_.end(), record,
+    static const std::string& GroupKey(const GroupList& groups, int record) {
+        return std::lower_bound(groups.begin(), groups.end(), record,
                                 [](const auto& group, int at) { return group.first < at; })
             ->second;
     }
@@ -242,9 +313,11 @@ class Tree {
     std::vector<Kind> kinds_;
     // As read, before trimming; a record that matches the other tree's has its title there.
     std::vector<std::string> titles_;
-    std::vector<bool> asLike_;
+    std::vector<std::size_t> titleHashes_;
+    // Bytes rather than bits: runs of records are read at once.
+    std::vector<unsigned char> asLike_;
     std::unordered_map<std::string, int> groups_;
-    std::vector<std::pair<int, std::string>> groupList_;
+    GroupList groupList_;
     mutable std::unordered_map<std::string, std::string> paths_;
 };
 
@@ -318,10 +391,12 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
                            platform::RandomSource& random) {
     ConflictCopyPlan plan;
     const RecordBytes dataFileBytes(dataFile);
-    const Tree ours(dataFileBytes, kind, dataKey);
-    const Tree theirs(copy, kind, copyKey, &ours);
+    Tree ours(dataFileBytes, kind, dataKey);
+    Tree theirs(copy, kind, copyKey, &ours);
+    Tree::ReadSideBySide(ours, theirs);
 
-    std::map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
+    std::unordered_map<std::string, std::string> groupKeys = {{kDefaultPath, DefaultGroupKey}};
+    groupKeys.reserve(ours.Groups().size() + theirs.Groups().size() + 1);
     for (const auto& [record, key] : ours.Groups()) {
         groupKeys.emplace(ours.PathOf(key), key);
     }
@@ -347,15 +422,20 @@ ConflictCopyPlan PlanMerge(const RecordList& dataFile, FileKind kind, int dataKe
     // made, and with them those of the entries taken from the copy.
     std::vector<int> changed;
     std::unordered_set<std::string_view> changedTitles;
+    // Most of the data file's titles are none of those: a bit for each hash's low bits tells so
+    // without a lookup.
+    std::vector<bool> maybeChanged(kTitleFilterBits);
     for (int record = FirstTreeRecord; record < copy.End(); ++record) {
         if (theirs.IsEntry(record) && !standsUnchanged(record)) {
             changed.push_back(record);
             changedTitles.insert(theirs.Title(record));
+            maybeChanged[theirs.TitleHash(record) % kTitleFilterBits] = true;
         }
     }
     std::unordered_set<std::string> entries;
     for (int record = FirstTreeRecord; record < dataFileBytes.End(); ++record) {
-        if (ours.IsEntry(record) && changedTitles.count(ours.Title(record)) > 0) {
+        if (ours.IsEntry(record) && maybeChanged[ours.TitleHash(record) % kTitleFilterBits] &&
+            changedTitles.count(ours.Title(record)) > 0) {
             entries.insert(Tree::EntryIdentity(ours.ParentPath(record), ours.ValuesOf(record)));
         }
     }

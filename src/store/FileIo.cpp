@@ -122,10 +122,16 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
+// What one read asks for when the reader takes the file in pieces: small enough for the first
+// piece to arrive soon, large enough for the calls to cost nothing beside the copying.
+constexpr std::size_t kPieceLength = std::size_t{1} << 20;
+
 // Reads the first bytes of the file, at most limit of them, into the buffer place gives
-// for the file's length when opened and the count to read.
+// for the file's length when opened and the count to read; in pieces when arrived is given,
+// told the count read after each.
 IoResult ReadFront(const std::string& path, std::size_t limit,
-                   const std::function<char*(long long fileLength, std::size_t count)>& place) {
+                   const std::function<char*(long long fileLength, std::size_t count)>& place,
+                   const std::function<void(std::size_t read)>& arrived = nullptr) {
     Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
     if (!file.IsOpen()) {
         return IoResult::FromErrno();
@@ -138,7 +144,9 @@ IoResult ReadFront(const std::string& path, std::size_t limit,
     char* buffer = place(static_cast<long long>(info.st_size), expected);
     std::size_t have = 0;
     while (have < expected) {
-        const auto got = ::read(file.get(), buffer + have, static_cast<unsigned>(expected - have));
+        const std::size_t asked =
+            arrived ? std::min(expected - have, kPieceLength) : expected - have;
+        const auto got = ::read(file.get(), buffer + have, static_cast<unsigned>(asked));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -146,6 +154,9 @@ IoResult ReadFront(const std::string& path, std::size_t limit,
             return got == 0 ? IoResult::Failure("the file ended early") : IoResult::FromErrno();
         }
         have += static_cast<std::size_t>(got);
+        if (arrived) {
+            arrived(have);
+        }
     }
     return IoResult::Success();
 }
@@ -209,6 +220,14 @@ class SystemFiles : public FileIo {
             left -= wanted;
         }
         return IoResult::Success();
+    }
+
+    IoResult ReadIntoInPieces(const std::string& path,
+                              const std::function<char*(std::size_t length)>& place,
+                              const std::function<void(std::size_t read)>& arrived) override {
+        return ReadFront(
+            path, std::string::npos, [&](long long, std::size_t count) { return place(count); },
+            arrived);
     }
 
     IoResult WriteAt(const std::string& path, long long offset, const std::string& bytes) override {
@@ -386,6 +405,20 @@ IoResult FileIo::ReadPieces(const std::string& path, std::size_t pieceLength,
 
 IoResult IoResult::FromErrno() {
     return Failure(std::strerror(errno));
+}
+
+IoResult FileIo::ReadIntoInPieces(const std::string& path,
+                                  const std::function<char*(std::size_t length)>& place,
+                                  const std::function<void(std::size_t read)>& arrived) {
+    std::size_t whole = 0;
+    const IoResult read = ReadInto(path, [&](std::size_t length) {
+        whole = length;
+        return place(length);
+    });
+    if (read) {
+        arrived(whole);
+    }
+    return read;
 }
 
 FileIo& SystemFileIo() {

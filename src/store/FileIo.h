@@ -68,6 +68,12 @@ class FileIo {
     // By default the file is read whole first; the system's files read one piece at a time.
     virtual IoResult ReadPieces(const std::string& path, std::size_t pieceLength,
                                 const std::function<void(std::string_view piece)>& take);
+    // Like ReadInto, telling arrived how many bytes from the start are in the buffer as the read
+    // goes on, so that a reader can work on the first part while the rest is read. A file that
+    // cannot be read in pieces arrives whole.
+    virtual IoResult ReadIntoInPieces(const std::string& path,
+                                      const std::function<char*(std::size_t length)>& place,
+                                      const std::function<void(std::size_t read)>& arrived);
     // Writes bytes at offset into an existing file and flushes them to stable storage. Never
     // creates the file. A failure may leave part of the bytes written.
     virtual IoResult WriteAt(const std::string& path, long long offset,

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -220,6 +222,163 @@ bool OpenSlotInto(const ProtectedKey& key, int record, std::string_view slot, Da
     return false;
 }
 
+// The slots of a file of this length; a cut last slot counts.
+int SlotCount(std::size_t fileLength) {
+    if (fileLength <= ProtectedHeaderLength) {
+        return 0;
+    }
+    return static_cast<int>(std::min<std::size_t>(
+        (fileLength - ProtectedHeaderLength + SlotLength - 1) / SlotLength, MaxRecordNumber));
+}
+
+// What the threads opening a file's slots wait for while it is read: the records to open them
+// into, and the bytes of their slots.
+class ReadProgress {
+  public:
+    void RecordsReady() {
+        Change([this] { recordsReady_ = true; });
+    }
+    void Arrived(std::size_t bytes) {
+        Change([this, bytes] { arrived_ = bytes; });
+    }
+    void Failed() {
+        Change([this] { failed_ = true; });
+    }
+    // Whether the records are ready and the bytes before end have arrived, once one or the
+    // other is known; false when the read failed.
+    bool WaitFor(std::size_t end) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return failed_ || (recordsReady_ && arrived_ >= end); });
+        return !failed_;
+    }
+
+  private:
+    template <typename Step>
+    void Change(Step step) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            step();
+        }
+        changed_.notify_all();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool recordsReady_ = false;
+    bool failed_ = false;
+    std::size_t arrived_ = 0;
+};
+
+// Opening a file's slots, nearly all decryption, shared among the processor's cores: each thread
+// opens runs of records straight into place. The runs are taken in turn rather than shared out
+// beforehand, so a core busy with another program holds up one run at most.
+class SlotOpening {
+  public:
+    SlotOpening(const ProtectedKey& key, std::string_view file, OpenedRecords& opened,
+                ReadProgress* progress)
+        : key_(key),
+          file_(file),
+          opened_(opened),
+          progress_(progress),
+          slots_(SlotCount(file.size())),
+          runs_((slots_ + kSlotsPerRun - 1) / kSlotsPerRun),
+          unreadable_(static_cast<std::size_t>(
+              std::clamp(std::min(static_cast<int>(std::thread::hardware_concurrency()),
+                                  slots_ / kSlotsPerThread),
+                         1, kMostThreads))) {}
+
+    SlotOpening(const SlotOpening&) = delete;
+    SlotOpening& operator=(const SlotOpening&) = delete;
+    ~SlotOpening() {
+        for (std::thread& helper : helpers_) {
+            helper.join();
+        }
+    }
+
+    // Starts the other cores' threads; the first makes the records ready when asked to, the
+    // caller's thread before them otherwise. A file that cannot have its threads is opened by
+    // the caller's alone.
+    void StartHelpers(bool firstMakesRecords) {
+        if (!firstMakesRecords) {
+            MakeRecords();
+            recordsMade_ = true;
+        }
+        try {
+            for (std::size_t part = 1; part < unreadable_.size(); ++part) {
+                const bool makes = firstMakesRecords && part == 1;
+                helpers_.emplace_back([this, part, makes] {
+                    if (makes) {
+                        MakeRecords();
+                    }
+                    OpenRuns(unreadable_[part]);
+                });
+                recordsMade_ = recordsMade_ || makes;
+            }
+        } catch (const std::system_error&) {
+            // No thread to be had: the runs left are opened by the caller's thread.
+        }
+    }
+
+    // Opens what runs are left on the caller's thread, waits for the others and gathers the
+    // unreadable records.
+    void Finish() {
+        if (!recordsMade_) {
+            MakeRecords();
+        }
+        OpenRuns(unreadable_[0]);
+        for (std::thread& helper : helpers_) {
+            helper.join();
+        }
+        helpers_.clear();
+        for (const std::vector<int>& found : unreadable_) {
+            opened_.unreadable.insert(opened_.unreadable.end(), found.begin(), found.end());
+        }
+        std::sort(opened_.unreadable.begin(), opened_.unreadable.end());
+    }
+
+  private:
+    void MakeRecords() {
+        if (slots_ > 0) {
+            // Room for the blank record the store keeps after the last: growing by it must not
+            // move the decrypted records, which would copy them all and leave the old buffer
+            // freed unwiped.
+            opened_.records.reserve(static_cast<std::size_t>(slots_) + 2);
+            opened_.records.resize(static_cast<std::size_t>(slots_) + 1);
+        }
+        if (progress_ != nullptr) {
+            progress_->RecordsReady();
+        }
+    }
+
+    void OpenRuns(std::vector<int>& found) {
+        for (int run = nextRun_++; run < runs_; run = nextRun_++) {
+            const int last = std::min(slots_, (run + 1) * kSlotsPerRun);
+            const auto end = std::min(file_.size(), static_cast<std::size_t>(SlotOffset(last + 1)));
+            if (progress_ != nullptr && !progress_->WaitFor(end)) {
+                return;
+            }
+            for (int n = run * kSlotsPerRun + 1; n <= last; ++n) {
+                if (!OpenSlotInto(key_, n,
+                                  file_.substr(static_cast<std::size_t>(SlotOffset(n)), SlotLength),
+                                  opened_.records[n])) {
+                    found.push_back(n);
+                }
+            }
+        }
+    }
+
+    const ProtectedKey& key_;
+    const std::string_view file_;
+    OpenedRecords& opened_;
+    ReadProgress* const progress_;
+    const int slots_;
+    const int runs_;
+    std::atomic<int> nextRun_{0};
+    std::vector<std::vector<int>> unreadable_;
+    std::vector<std::thread> helpers_;
+    bool recordsMade_ = false;
+};
+
 }  // namespace
 
 std::optional<DataRecord> OpenSlot(const ProtectedKey& key, int record, std::string_view slot) {
@@ -232,54 +391,40 @@ std::optional<DataRecord> OpenSlot(const ProtectedKey& key, int record, std::str
 
 OpenedRecords OpenSlots(const ProtectedKey& key, std::string_view file) {
     OpenedRecords opened;
-    if (file.size() <= ProtectedHeaderLength) {
-        return opened;
-    }
-    const std::size_t slotBytes = file.size() - ProtectedHeaderLength;
-    const int slots = static_cast<int>(
-        std::min<std::size_t>((slotBytes + SlotLength - 1) / SlotLength, MaxRecordNumber));
-    // Room for the blank record the store keeps after the last: growing by it must not move the
-    // decrypted records, which would copy them all and leave the old buffer freed unwiped.
-    opened.records.reserve(static_cast<std::size_t>(slots) + 2);
-    opened.records.resize(static_cast<std::size_t>(slots) + 1);
-    // Opening is nearly all decryption, so the slots are shared among the processor's cores,
-    // each opening runs of records straight into place. The runs are taken in turn rather than
-    // shared out beforehand, so a core busy with another program holds up one run at most.
-    const int parts = std::clamp(
-        std::min(static_cast<int>(std::thread::hardware_concurrency()), slots / kSlotsPerThread), 1,
-        kMostThreads);
-    const int runs = (slots + kSlotsPerRun - 1) / kSlotsPerRun;
-    std::atomic<int> nextRun{0};
-    std::vector<std::vector<int>> unreadable(static_cast<std::size_t>(parts));
-    const auto openRuns = [&](std::vector<int>& found) {
-        for (int run = nextRun++; run < runs; run = nextRun++) {
-            const int last = std::min(slots, (run + 1) * kSlotsPerRun);
-            for (int n = run * kSlotsPerRun + 1; n <= last; ++n) {
-                if (!OpenSlotInto(key, n,
-                                  file.substr(static_cast<std::size_t>(SlotOffset(n)), SlotLength),
-                                  opened.records[n])) {
-                    found.push_back(n);
-                }
-            }
-        }
-    };
-    std::vector<std::thread> helpers;
-    try {
-        for (int part = 1; part < parts; ++part) {
-            helpers.emplace_back(openRuns, std::ref(unreadable[static_cast<std::size_t>(part)]));
-        }
-    } catch (const std::system_error&) {
-        // No thread to be had: the runs left are opened here.
-    }
-    openRuns(unreadable[0]);
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
-    for (const std::vector<int>& found : unreadable) {
-        opened.unreadable.insert(opened.unreadable.end(), found.begin(), found.end());
-    }
-    std::sort(opened.unreadable.begin(), opened.unreadable.end());
+    SlotOpening opening(key, file, opened, nullptr);
+    opening.StartHelpers(false);
+    opening.Finish();
     return opened;
+}
+
+IoResult ReadAndOpenSlots(FileIo& files, const std::string& path, const ProtectedKey& key,
+                          ReadBytes& content, OpenedRecords& opened) {
+    opened = {};
+    ReadProgress progress;
+    std::optional<SlotOpening> opening;
+    const IoResult read = files.ReadIntoInPieces(
+        path,
+        [&](std::size_t length) {
+            content.bytes.reset(new char[length]);
+            content.length = length;
+            opening.emplace(key, content.View(), opened, &progress);
+            // While this thread reads, another makes the records and opens the slots read.
+            opening->StartHelpers(true);
+            return content.bytes.get();
+        },
+        [&](std::size_t bytes) { progress.Arrived(bytes); });
+    if (!read) {
+        progress.Failed();
+        opening.reset();
+        content = {};
+        WipeRecords(opened.records);
+        opened = {};
+        return read;
+    }
+    if (opening) {
+        opening->Finish();
+    }
+    return read;
 }
 
 std::optional<std::string> MakeProtectedFile(const std::vector<DataRecord>& records,

@@ -3,11 +3,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/FileIo.h"
 #include "store/RecordStore.h"
 #include "store/SecretBytes.h"
 
@@ -114,6 +116,19 @@ struct OpenedRecords {
 
 // Every slot of a whole protected file (header included); a cut last slot is unreadable.
 OpenedRecords OpenSlots(const ProtectedKey& key, std::string_view file);
+// A whole file's bytes, in a buffer the read fills without clearing it first.
+struct ReadBytes {
+    std::unique_ptr<char[]> bytes;
+    std::size_t length = 0;
+
+    std::string_view View() const { return {bytes.get(), length}; }
+};
+
+// The protected file at path read through files into content, and every slot opened as
+// OpenSlots does, those read while the rest is read. Fails like FileIo::ReadAll, opening
+// nothing.
+IoResult ReadAndOpenSlots(FileIo& files, const std::string& path, const ProtectedKey& key,
+                          ReadBytes& content, OpenedRecords& opened);
 
 // A new protected file (header and a slot for each of records 1..records.size() - 1, element 0
 // unused) holding records as they are. None when the key derivation could not have its memory.

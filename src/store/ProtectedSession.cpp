@@ -21,16 +21,42 @@ std::optional<ProtectedSession> ProtectedSession::Reopen(std::string_view file,
     if (!header || header->fileId != key_.fileId) {
         return std::nullopt;
     }
+    return Opened(file, CopyOfKey(), records);
+}
+
+std::optional<ProtectedSession> ProtectedSession::ReadAgain(
+    FileIo& files, const std::string& path, long long& fileLength,
+    std::vector<DataRecord>& records) const {
+    ReadBytes content;
+    OpenedRecords opened;
+    if (!ReadAndOpenSlots(files, path, key_, content, opened)) {
+        return std::nullopt;
+    }
+    const std::optional<ProtectedHeader> header = ProtectedHeader::Parse(content.View());
+    if (!header || header->fileId != key_.fileId) {
+        WipeRecords(opened.records);
+        return std::nullopt;
+    }
+    fileLength = static_cast<long long>(content.length);
+    return Opened(content.View(), CopyOfKey(), std::move(opened), records);
+}
+
+ProtectedKey ProtectedSession::CopyOfKey() const {
     ProtectedKey key;
     key.fileId = key_.fileId;
     std::memcpy(key.master.Data(), key_.master.Data(), KeyLength);
-    return Opened(file, std::move(key), records);
+    return key;
 }
 
 ProtectedSession ProtectedSession::Opened(std::string_view file, ProtectedKey key,
                                           std::vector<DataRecord>& records) {
+    OpenedRecords opened = OpenSlots(key, file);
+    return Opened(file, std::move(key), std::move(opened), records);
+}
+
+ProtectedSession ProtectedSession::Opened(std::string_view file, ProtectedKey key,
+                                          OpenedRecords opened, std::vector<DataRecord>& records) {
     ProtectedSession session(std::string(file.substr(0, ProtectedHeaderLength)), std::move(key));
-    OpenedRecords opened = OpenSlots(session.key_, file);
     for (int record : opened.unreadable) {
         // A cut slot is kept at its full length, so the slots after it stay in their places.
         std::string slot(file.substr(static_cast<std::size_t>(SlotOffset(record)), SlotLength));

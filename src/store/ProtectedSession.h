@@ -25,6 +25,11 @@ class ProtectedSession {
     // untouched, when the header is damaged or names another file.
     std::optional<ProtectedSession> Reopen(std::string_view file,
                                            std::vector<DataRecord>& records) const;
+    // Like Reopen, the file read from path through files as its slots are opened; fileLength
+    // is the length read. None, with records untouched, also when the read fails.
+    std::optional<ProtectedSession> ReadAgain(FileIo& files, const std::string& path,
+                                              long long& fileLength,
+                                              std::vector<DataRecord>& records) const;
 
     const std::string& Header() const { return header_; }
     // Records whose slot failed its check: never shown, counted as in use, never written.
@@ -46,6 +51,9 @@ class ProtectedSession {
         : header_(std::move(header)), key_(std::move(key)) {}
     static ProtectedSession Opened(std::string_view file, ProtectedKey key,
                                    std::vector<DataRecord>& records);
+    static ProtectedSession Opened(std::string_view file, ProtectedKey key, OpenedRecords opened,
+                                   std::vector<DataRecord>& records);
+    ProtectedKey CopyOfKey() const;
 
     std::string header_;
     ProtectedKey key_;

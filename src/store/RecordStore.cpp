@@ -288,17 +288,18 @@ std::optional<std::string> RecordStore::ProtectedHint() const {
 }
 
 bool RecordStore::ReloadUnlocked() {
-    std::string content;
-    if (!session_ || !files_->ReadAll(loadedPath_, content)) {
+    if (!session_) {
         return false;
     }
-    std::optional<ProtectedSession> opened = session_->Reopen(content, DataRecords);
+    long long length = 0;
+    std::optional<ProtectedSession> opened =
+        session_->ReadAgain(*files_, loadedPath_, length, DataRecords);
     if (!opened) {
         return false;
     }
     session_ = std::make_shared<ProtectedSession>(std::move(*opened));
     loadedIdentity_ = files_->Identity(loadedPath_);
-    fileLength_ = static_cast<long long>(content.size());
+    fileLength_ = length;
     FileRecordCount = static_cast<long>(StoredRecordCount());
     return true;
 }
