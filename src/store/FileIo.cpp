@@ -126,26 +126,23 @@ std::string FolderOf(const std::string& path) {
 // piece to arrive soon, large enough for the calls to cost nothing beside the copying.
 constexpr std::size_t kPieceLength = std::size_t{1} << 20;
 
-// Reads the first bytes of the file, at most limit of them, into the buffer place gives
-// for the file's length when opened and the count to read; in pieces when arrived is given,
-// told the count read after each.
-IoResult ReadFront(const std::string& path, std::size_t limit,
-                   const std::function<char*(long long fileLength, std::size_t count)>& place,
-                   const std::function<void(std::size_t read)>& arrived = nullptr) {
-    Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
-    if (!file.IsOpen()) {
-        return IoResult::FromErrno();
-    }
+// The length of a file just opened; fails as its opening did when it is not open.
+IoResult OpenedLength(const Descriptor& file, std::size_t& length) {
     struct stat info {};
-    if (fstat(file.get(), &info) != 0) {
+    if (!file.IsOpen() || fstat(file.get(), &info) != 0) {
         return IoResult::FromErrno();
     }
-    const auto expected = std::min(static_cast<std::size_t>(info.st_size), limit);
-    char* buffer = place(static_cast<long long>(info.st_size), expected);
+    length = static_cast<std::size_t>(info.st_size);
+    return IoResult::Success();
+}
+
+// Reads count bytes into buffer, asking for at most step at a time; arrived, when given, is
+// told the count read after each.
+IoResult ReadExactly(const Descriptor& file, char* buffer, std::size_t count, std::size_t step,
+                     const std::function<void(std::size_t read)>& arrived = nullptr) {
     std::size_t have = 0;
-    while (have < expected) {
-        const std::size_t asked =
-            arrived ? std::min(expected - have, kPieceLength) : expected - have;
+    while (have < count) {
+        const std::size_t asked = std::min(count - have, step);
         const auto got = ::read(file.get(), buffer + have, static_cast<unsigned>(asked));
         if (got < 0 && errno == EINTR) {
             continue;
@@ -159,6 +156,22 @@ IoResult ReadFront(const std::string& path, std::size_t limit,
         }
     }
     return IoResult::Success();
+}
+
+// Reads the first bytes of the file, at most limit of them, into the buffer place gives
+// for the file's length when opened and the count to read; in pieces when arrived is given,
+// told the count read after each.
+IoResult ReadFront(const std::string& path, std::size_t limit,
+                   const std::function<char*(long long fileLength, std::size_t count)>& place,
+                   const std::function<void(std::size_t read)>& arrived = nullptr) {
+    Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
+    std::size_t length = 0;
+    if (const IoResult opened = OpenedLength(file, length); !opened) {
+        return opened;
+    }
+    const auto expected = std::min(length, limit);
+    char* buffer = place(static_cast<long long>(length), expected);
+    return ReadExactly(file, buffer, expected, arrived ? kPieceLength : expected, arrived);
 }
 
 class SystemFiles : public FileIo {
@@ -191,30 +204,16 @@ class SystemFiles : public FileIo {
     IoResult ReadPieces(const std::string& path, std::size_t pieceLength,
                         const std::function<void(std::string_view piece)>& take) override {
         Descriptor file(::open(path.c_str(), O_RDONLY | kBinary));
-        if (!file.IsOpen()) {
-            return IoResult::FromErrno();
-        }
-        struct stat info {};
-        if (fstat(file.get(), &info) != 0) {
-            return IoResult::FromErrno();
+        std::size_t left = 0;
+        if (const IoResult opened = OpenedLength(file, left); !opened) {
+            return opened;
         }
         // One buffer, small enough to stay in the processor's cache while it is looked at.
-        std::string piece(std::min(static_cast<std::size_t>(info.st_size), pieceLength), '\0');
-        auto left = static_cast<std::size_t>(info.st_size);
+        std::string piece(std::min(left, pieceLength), '\0');
         while (left > 0) {
             const std::size_t wanted = std::min(left, pieceLength);
-            std::size_t have = 0;
-            while (have < wanted) {
-                const auto got =
-                    ::read(file.get(), piece.data() + have, static_cast<unsigned>(wanted - have));
-                if (got < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (got <= 0) {
-                    return got == 0 ? IoResult::Failure("the file ended early")
-                                    : IoResult::FromErrno();
-                }
-                have += static_cast<std::size_t>(got);
+            if (const IoResult read = ReadExactly(file, piece.data(), wanted, wanted); !read) {
+                return read;
             }
             take(std::string_view(piece.data(), wanted));
             left -= wanted;
