@@ -12,6 +12,7 @@
 #include "common/Notices.h"
 #include "common/Session.h"
 #include "common/StatusMessages.h"
+#include "common/Utf8.h"
 #include "lang/Messages.h"
 #include "store/Csv.h"
 #include "store/CsvEntries.h"
@@ -42,13 +43,6 @@ QString TitleOf(int caption) {
 QString Summary(const CsvRead& rows, const ImportPlan& plan, const ImportResult& result) {
     return QString::fromStdString(
         ImportSummary(rows, plan, result, [](int n) { return Message(n).toStdString(); }));
-}
-
-// ASCII is the same bytes in UTF-8, in the code page of a plain data file and in a protected
-// one, so it skips the trip through QString that every field of every row would pay.
-bool IsAscii(const std::string& text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -91,17 +85,17 @@ void CsvCommands::MNU_Export_Click() {
         }
         return ShownText(store_.Kind(), text).toUtf8().toStdString();
     };
-    const std::vector<CsvEntry> entries = EntriesForExport(store_, session_.DataKey);
-    const std::string csv = ExportCsv(entries, toUtf8);
+    const CsvExport csv = ExportCsv(store_, session_.DataKey, toUtf8);
     // Written like the backup: owner-only, and never half a file in place of the old one.
-    const IoResult written = ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv);
+    const IoResult written =
+        ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv.text);
     if (!written) {
         notices_.Show(
             TitleOf(kExportCaption) + "\n" + chosen + "\n" + QString::fromStdString(written.reason),
             Notices::Kind::Error);
         return;
     }
-    emit reported(Message(kMessageEntriesExported).arg(entries.size()));
+    emit reported(Message(kMessageEntriesExported).arg(csv.entries));
 }
 
 void CsvCommands::MNU_Import_Click() {

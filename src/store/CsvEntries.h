@@ -50,10 +50,16 @@ using TextConverter = std::function<std::optional<std::string>(const std::string
 // address and user name trimmed as the editor keeps them, the password exactly.
 std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey);
 
-// The whole CSV file: a header the common keepers read, then one row per entry, every value as
-// it stands (a file for keepers, not spreadsheets). toFile converts the data file's text to the
-// file's; a value it cannot convert is left empty. Group names are joined by "/".
-std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter& toFile);
+struct CsvExport {
+    std::string text;
+    int entries = 0;
+};
+
+// The whole CSV file of the entries EntriesForExport lists: a header the common keepers read,
+// then one row per entry, every value as it stands (a file for keepers, not spreadsheets).
+// toFile converts the data file's text to the file's; a value it cannot convert is left empty.
+// Group names are joined by "/".
+CsvExport ExportCsv(RecordStore& store, int dataKey, const TextConverter& toFile);
 
 // Skipped rows are named one by one up to this many; the rest are counted.
 constexpr std::size_t kNamedSkippedRows = 5;

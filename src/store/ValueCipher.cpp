@@ -135,12 +135,23 @@ std::string DecodeValue(std::string_view text, int key) {
         return std::string(gathered, length);
     }
     std::string out;
-    ForEachCode(text, k, [&out](int code) {
+    AppendDecodedValue(text, key, out);
+    return out;
+}
+
+void AppendDecodedValue(std::string_view text, int key, std::string& out) {
+    if (text.find_first_not_of(' ') == std::string_view::npos || Code(text[0]) > 60) {
+        return;
+    }
+    // One code per group of three at most: the room is made once and cut to what was decoded.
+    std::size_t at = out.size();
+    out.resize(at + text.size() / 3 + 1);
+    ForEachCode(text, EffectiveKey(key), [&](int code) {
         if (IsCharacterCode(code)) {
-            out += static_cast<char>(code);
+            out[at++] = static_cast<char>(code);
         }
     });
-    return out;
+    out.resize(at);
 }
 
 bool StoresIntact(const std::string& value, int key, int fieldWidth) {

@@ -22,6 +22,8 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
 // The inverse of EncodeValue; text that does not start with a digit-like character decodes to
 // the empty string.
 std::string DecodeValue(std::string_view text, int key);
+// DecodeValue's text added to out, for a reader of many values that reuses one buffer.
+void AppendDecodedValue(std::string_view text, int key, std::string& out);
 
 // Whether value, encoded with key into a field of fieldWidth bytes, reads back exactly as
 // itself: every group within three digits, nothing cut by the width, the decoded text equal.
