@@ -2,6 +2,7 @@
 #include "store/CsvCommands.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -29,8 +30,8 @@ constexpr int kExportCaption = 67;
 constexpr int kImportCaption = 68;
 constexpr int kExportWarning = 69;
 constexpr int kCancelCaption = 4;
-// The progress bar's steps: the two readings of the file up to kReadingsEnd, then the write.
-constexpr int kReadingsEnd = 900;
+// The progress bar's steps: the reading of the file up to kReadingEnd, then the write.
+constexpr int kReadingEnd = 900;
 constexpr int kProgressEnd = 1000;
 
 // A menu caption as a dialog title.
@@ -109,21 +110,22 @@ void CsvCommands::MNU_Import_Click() {
     if (!file.open(QIODevice::ReadOnly)) {
         readError = file.errorString();
     }
-    // The file is read twice, a piece at a time, so that a file of any size takes little memory
-    // and the window stays responsive; until the records are written the import may be called
-    // off with nothing changed.
+    // The file is read a piece at a time, so that a file of any size takes little memory and
+    // the window stays responsive; until the records are written the import may be called off
+    // with nothing changed.
     QProgressDialog progress(TitleOf(kImportCaption), Message(kCancelCaption), 0, kProgressEnd,
                              &notices_.window());
     progress.setObjectName(QStringLiteral("ImportProgress"));
     progress.setAccessibleName(TitleOf(kImportCaption));
     progress.setWindowTitle(TitleOf(kImportCaption));
     progress.setWindowModality(Qt::WindowModal);
-    const qint64 bothReadings = 2 * std::max<qint64>(file.size(), 1);
+    const qint64 fileSize = std::max<qint64>(file.size(), 1);
     qint64 readSoFar = 0;
     const auto fromStart = [&]() -> CsvReader::Source {
         if (readError.isEmpty() && !file.seek(0)) {
             readError = file.errorString();
         }
+        readSoFar = 0;
         return [&](char* into, std::size_t room) -> std::size_t {
             if (!readError.isEmpty() || progress.wasCanceled()) {
                 return 0;
@@ -135,8 +137,8 @@ void CsvCommands::MNU_Import_Click() {
             if (got <= 0) {
                 return 0;
             }
-            readSoFar = std::min(readSoFar + got, bothReadings);
-            progress.setValue(static_cast<int>(readSoFar * kReadingsEnd / bothReadings));
+            readSoFar = std::min(readSoFar + got, fileSize);
+            progress.setValue(static_cast<int>(readSoFar * kReadingEnd / fileSize));
             QCoreApplication::processEvents();
             return static_cast<std::size_t>(got);
         };
@@ -150,11 +152,6 @@ void CsvCommands::MNU_Import_Click() {
         return progress.wasCanceled();
     };
 
-    CsvReader firstReading(fromStart());
-    CsvEntryReader layout(firstReading);
-    CsvEntry entry;
-    while (layout.Next(entry)) {
-    }
     // The free records are picked in the file as another computer may have left it.
     if (stopped() || !sync_.TakeChanges()) {
         return;
@@ -166,12 +163,25 @@ void CsvCommands::MNU_Import_Click() {
         return TypedText(store_.Kind(),
                          QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
-    CsvReader secondReading(fromStart());
-    CsvEntryReader rows(secondReading, layout.ExporterRoot());
-    const ImportPlan plan = PlanImport(
-        store_, session_.DataKey, [&rows](CsvEntry& next) { return rows.Next(next); }, toStored,
-        {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
-    if (stopped()) {
+    const auto planFrom = [&](CsvEntryReader& rows) {
+        return PlanImport(
+            store_, session_.DataKey, [&rows](CsvEntry& next) { return rows.Next(next); }, toStored,
+            {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
+    };
+    CsvReader reading(fromStart());
+    auto rows = std::make_unique<CsvEntryReader>(reading, CsvEntryReader::FirstEntrysRoot::Dropped);
+    ImportPlan plan = planFrom(*rows);
+    std::unique_ptr<CsvReader> readingAgain;
+    bool stop = stopped();
+    // Only a file whose first entry is under an exporter's root and a later one is not.
+    if (!stop && rows->ExporterRoot() != rows->DroppedRoot()) {
+        const std::string root = rows->ExporterRoot();
+        readingAgain = std::make_unique<CsvReader>(fromStart());
+        rows = std::make_unique<CsvEntryReader>(*readingAgain, root);
+        plan = planFrom(*rows);
+        stop = stopped();
+    }
+    if (stop) {
         return;
     }
     const ImportResult result =
@@ -182,7 +192,7 @@ void CsvCommands::MNU_Import_Click() {
     // One reload for the whole import.
     emit imported();
 
-    const CsvRead read = rows.Read();
+    const CsvRead read = rows->Read();
     QString report = Summary(read, plan, result);
     // The summary's first line holds the counts.
     emit reported(report.section('\n', 0, 0));

@@ -270,6 +270,10 @@ CsvEntryReader::CsvEntryReader(CsvReader& rows, std::string rootToDrop)
     }
 }
 
+CsvEntryReader::CsvEntryReader(CsvReader& rows, FirstEntrysRoot) : CsvEntryReader(rows) {
+    rootOfFirstEntry_ = true;
+}
+
 void CsvEntryReader::Skip(const std::string& title) {
     if (read_.skippedRows.size() < kNamedSkippedRows) {
         read_.skippedRows.push_back({number_, title, SkipReason::Unreadable});
@@ -300,6 +304,12 @@ bool CsvEntryReader::Next(CsvEntry& entry) {
         for (std::size_t root = 0; root < everyPathHasRoot_.size(); ++root) {
             everyPathHasRoot_[root] = everyPathHasRoot_[root] && !groups.empty() &&
                                       Trim(groups.front()) == kExporterRoots[root];
+        }
+        if (rootOfFirstEntry_ && !anyEntry_ && !groups.empty()) {
+            const std::string first = Trim(groups.front());
+            for (const char* root : kExporterRoots) {
+                rootToDrop_ = first == root ? first : rootToDrop_;
+            }
         }
         anyEntry_ = true;
         if (!rootToDrop_.empty() && !groups.empty() && Trim(groups.front()) == rootToDrop_) {

@@ -80,6 +80,11 @@ class CsvEntryReader {
     // rootToDrop, when not empty, is left out of every path that starts with it: the root
     // ExporterRoot found in an earlier reading of the same file.
     explicit CsvEntryReader(CsvReader& rows, std::string rootToDrop = {});
+    // The root to leave out is the exporter's root the first entry's path starts with, if any,
+    // so that a file is most often read once: when ExporterRoot differs from DroppedRoot once
+    // Next said false, the file must be read again with ExporterRoot's root.
+    enum class FirstEntrysRoot { Dropped };
+    CsvEntryReader(CsvReader& rows, FirstEntrysRoot);
 
     // The next row that is an entry; false after the last one.
     bool Next(CsvEntry& entry);
@@ -88,12 +93,14 @@ class CsvEntryReader {
     // Once Next said false: the first group that every entry has and that names an exporter's
     // root ("Root", "Passwords"), which an import leaves out; empty when there is none.
     std::string ExporterRoot() const;
+    const std::string& DroppedRoot() const { return rootToDrop_; }
 
   private:
     void Skip(const std::string& title);
 
     CsvReader& rows_;
     std::string rootToDrop_;
+    bool rootOfFirstEntry_ = false;
     CsvRow header_;
     CsvRow row_;
     std::vector<int> columnOf_;
