@@ -315,8 +315,15 @@ bool CsvEntryReader::Next(CsvEntry& entry) {
         if (!rootToDrop_.empty() && !groups.empty() && Trim(groups.front()) == rootToDrop_) {
             groups.erase(groups.begin());
         }
-        entry = {std::move(groups), cell(kTitle),   cell(kUserName),
-                 cell(kPassword),   cell(kAddress), number_};
+        // Each column is its own cell of the row, which the next row overwrites: the values
+        // are taken, not copied.
+        const auto take = [&](Column column) {
+            const int i = columnOf_[column];
+            return i >= 0 && i < static_cast<int>(row_.size()) ? std::move(row_[std::size_t(i)])
+                                                               : std::string();
+        };
+        entry = {std::move(groups), take(kTitle),   take(kUserName),
+                 take(kPassword),   take(kAddress), number_};
         return true;
     }
     return false;
@@ -379,10 +386,10 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
             skip(entry, fileTitle, SkipReason::TooDeep);
             continue;
         }
-        const auto title = toStored(fileTitle);
+        auto title = toStored(fileTitle);
         const auto address = toStored(entry.address);
         const auto userName = toStored(entry.userName);
-        const auto password = toStored(entry.password);
+        auto password = toStored(entry.password);
         std::vector<std::string> names;
         bool storable = title && address && userName && password;
         for (const std::string& name : fileNames) {
@@ -395,7 +402,8 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
             skip(entry, fileTitle, SkipReason::CannotStore);
             continue;
         }
-        const EntryValues values{*title, Trim(*address), Trim(*userName), *password, type};
+        const EntryValues values{std::move(*title), Trim(*address), Trim(*userName),
+                                 std::move(*password), type};
         // The data file keeps a password of spaces alone as an empty one.
         const bool spacesOnly = !values.password.empty() && IsBlank(values.password);
         if (spacesOnly || FirstUnfittingBox(store.Kind(), values, dataKey)) {
