@@ -1,9 +1,9 @@
 #include "store/CsvEntries.h"
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
 #include <map>
-#include <unordered_map>
 
 #include "common/Strings.h"
 #include "common/Utf8.h"
@@ -163,17 +163,21 @@ template <typename Visit>
 int ForEachEntryForExport(RecordStore& store, int dataKey, Visit visit) {
     const std::vector<PlannedNode> plan =
         PlanTree(ReadTreeRecords(store, dataKey, RecordCountInUse(store)));
-    // Its elements never move as it grows, so a reference to one stays valid.
-    std::unordered_map<std::string, ExportGroup> groups;
+    // The path of each group by its place in the plan; a deque's elements never move.
+    std::deque<ExportGroup> paths;
+    std::vector<const ExportGroup*> pathAt(plan.size(), nullptr);
+    const ExportGroup topLevel;
     std::string address;
     std::string userName;
     std::string password;
     int entries = 0;
-    for (const PlannedNode& node : plan) {
-        const ExportGroup& parent = groups[node.parentKey];
+    for (std::size_t at = 0; at < plan.size(); ++at) {
+        const PlannedNode& node = plan[at];
+        const ExportGroup& parent =
+            node.parent < 0 ? topLevel : *pathAt[static_cast<std::size_t>(node.parent)];
         if (node.isGroup) {
-            ExportGroup& group = groups[node.key];
-            group = parent;
+            ExportGroup& group = paths.emplace_back(parent);
+            pathAt[at] = &group;
             if (!node.isDefaultGroup) {
                 group.names.push_back(Trim(node.text));
                 if (group.names.size() > 1) {
