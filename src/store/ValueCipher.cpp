@@ -118,22 +118,6 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
 }
 
 std::string DecodeValue(std::string_view text, int key) {
-    if (text.find_first_not_of(' ') == std::string_view::npos || Code(text[0]) > 60) {
-        return {};
-    }
-    const int k = EffectiveKey(key);
-    // A field's worth of characters is gathered on the stack, so that the string is made once,
-    // at its length, within its own buffer when it is short.
-    char gathered[128];
-    if (text.size() / 3 + 1 <= sizeof gathered) {
-        std::size_t length = 0;
-        ForEachCode(text, k, [&](int code) {
-            if (IsCharacterCode(code)) {
-                gathered[length++] = static_cast<char>(code);
-            }
-        });
-        return std::string(gathered, length);
-    }
     std::string out;
     AppendDecodedValue(text, key, out);
     return out;
@@ -143,15 +127,25 @@ void AppendDecodedValue(std::string_view text, int key, std::string& out) {
     if (text.find_first_not_of(' ') == std::string_view::npos || Code(text[0]) > 60) {
         return;
     }
-    // One code per group of three at most: the room is made once and cut to what was decoded.
-    std::size_t at = out.size();
-    out.resize(at + text.size() / 3 + 1);
-    ForEachCode(text, EffectiveKey(key), [&](int code) {
+    const int k = EffectiveKey(key);
+    // A field's worth of characters is gathered on the stack and added at once: a short text
+    // then stays within the string's own buffer, and nothing is filled only to be overwritten.
+    char gathered[128];
+    if (text.size() / 3 + 1 <= sizeof gathered) {
+        std::size_t length = 0;
+        ForEachCode(text, k, [&](int code) {
+            if (IsCharacterCode(code)) {
+                gathered[length++] = static_cast<char>(code);
+            }
+        });
+        out.append(gathered, length);
+        return;
+    }
+    ForEachCode(text, k, [&out](int code) {
         if (IsCharacterCode(code)) {
-            out[at++] = static_cast<char>(code);
+            out += static_cast<char>(code);
         }
     });
-    out.resize(at);
 }
 
 bool StoresIntact(const std::string& value, int key, int fieldWidth) {
