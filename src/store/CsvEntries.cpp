@@ -225,6 +225,7 @@ CsvExport ExportCsv(RecordStore& store, int dataKey, const TextConverter& toFile
         }
         csv += ',';
     };
+    // The entries of a group come one after another: their path is converted once.
     const ExportGroup* pathOf = nullptr;
     std::string path;
     out.entries = ForEachEntryForExport(store, dataKey, [&](const ExportedEntry& entry) {
