@@ -184,10 +184,9 @@ void CsvCommands::MNU_Import_Click() {
     if (stop) {
         return;
     }
-    const ImportResult result =
-        RunImport(plan, [this](const std::vector<std::pair<int, FieldValues>>& writes) {
-            return store_.WriteRecords(writes, session_.DataFilePath);
-        });
+    const ImportResult result = RunImport(plan, [this](const std::vector<StoredFields>& writes) {
+        return store_.WriteRecords(writes, session_.DataFilePath);
+    });
     progress.setValue(kProgressEnd);
     // One reload for the whole import.
     emit imported();

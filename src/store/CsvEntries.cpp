@@ -116,6 +116,27 @@ class RecordAllocator {
     int highest_ = 0;
 };
 
+// The records of an import: a plain file's values are encoded straight into their fields.
+StoredFields EntryRecordFor(RecordStore& store, const EntryValues& values, int record,
+                            const std::string& parentKey, int dataKey,
+                            platform::RandomSource& random) {
+    if (store.Kind() == FileKind::Plain) {
+        return EntryRecordStored(values, parentKey, record, parentKey, dataKey, random);
+    }
+    return store.InStoredForm(record, EntryRecordFields(store.Kind(), values, parentKey, record,
+                                                        parentKey, dataKey, random));
+}
+
+StoredFields GroupRecordFor(RecordStore& store, const std::string& name, int record,
+                            const std::string& parentKey, int dataKey,
+                            platform::RandomSource& random) {
+    if (store.Kind() == FileKind::Plain) {
+        return GroupRecordStored(name, record, parentKey, dataKey, random);
+    }
+    return store.InStoredForm(
+        record, GroupRecordFields(store.Kind(), name, record, parentKey, dataKey, random));
+}
+
 }  // namespace
 
 namespace {
@@ -369,7 +390,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
     // At most one write per record: growing the list would move every write made so far.
     plan.writes.reserve(static_cast<std::size_t>(MaxRecordNumber));
     // Record 1's count leads the batch; it is known once every record is placed.
-    plan.writes.emplace_back(1, FieldValues{});
+    plan.writes.emplace_back();
     plan.isEntry.push_back(false);
     const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
         if (plan.skippedRows.size() < kNamedSkippedRows) {
@@ -436,16 +457,14 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
         }
         for (std::size_t i = found; i < names.size(); ++i) {
             const int record = (*records)[i - found];
-            plan.writes.emplace_back(
-                record, GroupRecordFields(store.Kind(), names[i], record, parent, dataKey, random));
+            plan.writes.push_back(GroupRecordFor(store, names[i], record, parent, dataKey, random));
             plan.isEntry.push_back(false);
             const std::string groupParent = parent;
             parent = RecordKey(record);
             groups.emplace(std::make_pair(groupParent, names[i]), parent);
         }
         const int record = records->back();
-        plan.writes.emplace_back(record, EntryRecordFields(store.Kind(), values, parent, record,
-                                                           parent, dataKey, random));
+        plan.writes.push_back(EntryRecordFor(store, values, record, parent, dataKey, random));
         plan.isEntry.push_back(true);
         ++plan.entries;
     }
@@ -454,7 +473,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
         plan.writes.clear();
         plan.isEntry.clear();
     } else {
-        plan.writes.front().second = RecordCountFields(plan.recordCount);
+        plan.writes.front() = store.InStoredForm(1, RecordCountFields(plan.recordCount));
     }
     return plan;
 }

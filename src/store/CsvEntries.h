@@ -118,7 +118,7 @@ class CsvEntryReader {
 // consistent file. No writes when no row is imported.
 struct ImportPlan {
     int recordCount = 0;  // the count for record 1 once these records are in use
-    std::vector<std::pair<int, FieldValues>> writes;
+    std::vector<StoredFields> writes;
     std::vector<bool> isEntry;  // per write
     int entries = 0;
     std::vector<SkippedRow> skippedRows;  // the first kNamedSkippedRows
@@ -147,7 +147,7 @@ struct ImportResult {
 
 // Writes records of the data file as one change; false when they did not reach the disk, and
 // then none of them did.
-using BatchWriter = std::function<bool(const std::vector<std::pair<int, FieldValues>>& writes)>;
+using BatchWriter = std::function<bool(const std::vector<StoredFields>& writes)>;
 
 // Writes the records of the plan, the count in record 1 among them, in one batch.
 ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write);

@@ -117,6 +117,35 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     return out;
 }
 
+bool EncodeValueInto(const std::string& text, int key, platform::RandomSource& random, char* field,
+                     std::size_t width) {
+    if (IsBlank(text)) {
+        return false;
+    }
+    std::size_t at = 0;
+    const auto put = [&](char digit) {
+        if (at < width) {
+            field[at] = digit;
+        }
+        ++at;
+    };
+    ForEachGroup(text, key, [&](int group) {
+        if (group > 999) {
+            for (char digit : std::to_string(group)) {
+                put(digit);
+            }
+            return;
+        }
+        put(static_cast<char>('0' + group / 100));
+        put(static_cast<char>('0' + group / 10 % 10));
+        put(static_cast<char>('0' + group % 10));
+    });
+    if (at < width) {
+        random.PickEach(kFillChoices, kFillDraws, field + at, width - at);
+    }
+    return true;
+}
+
 std::string DecodeValue(std::string_view text, int key) {
     std::string out;
     AppendDecodedValue(text, key, out);

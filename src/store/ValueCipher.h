@@ -18,6 +18,10 @@ constexpr int DefaultKey = 41;  // stands in for any key outside 1..199
 // text is at least length characters long. A blank text gives the empty string.
 std::string EncodeValue(const std::string& text, int key, bool fill, int length,
                         platform::RandomSource& random = platform::SystemRandom());
+// EncodeValue's text with fill on and length width, written over a field of width bytes: cut to
+// the width, padded with spaces. A blank text leaves the field as it is and gives false.
+bool EncodeValueInto(const std::string& text, int key, platform::RandomSource& random, char* field,
+                     std::size_t width);
 
 // The inverse of EncodeValue; text that does not start with a digit-like character decodes to
 // the empty string.
