@@ -41,6 +41,15 @@ std::string Cp1252ToUtf8(const std::string& bytes) {
     return out;
 }
 
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsWellFormedUtf8(const std::string& text) {
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     for (std::size_t i = 0; i < text.size();) {

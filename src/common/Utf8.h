@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // UTF-8 text without Qt, for the protected data file whose values are stored as UTF-8.
 namespace keyrack {
@@ -9,6 +10,10 @@ namespace keyrack {
 // The character a Windows-1252 byte stands for; the five bytes it leaves unassigned stand for
 // the control characters of the same number, so every byte survives a round trip.
 char32_t Cp1252CodePoint(unsigned char byte);
+
+// Whether text is ASCII alone: the same bytes in UTF-8 and in Windows-1252, so it needs no
+// conversion between the two.
+bool IsAscii(std::string_view text);
 
 std::string Cp1252ToUtf8(const std::string& bytes);
 

@@ -2,6 +2,7 @@
 #include "store/CsvCommands.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include "common/Notices.h"
 #include "common/Session.h"
 #include "common/StatusMessages.h"
+#include "common/Utf8.h"
 #include "lang/Messages.h"
 #include "store/Csv.h"
 #include "store/CsvEntries.h"
@@ -28,8 +30,8 @@ constexpr int kExportCaption = 67;
 constexpr int kImportCaption = 68;
 constexpr int kExportWarning = 69;
 constexpr int kCancelCaption = 4;
-// The progress bar's steps: the two readings of the file up to kReadingsEnd, then the write.
-constexpr int kReadingsEnd = 900;
+// The progress bar's steps: the reading of the file up to kReadingEnd, then the write.
+constexpr int kReadingEnd = 900;
 constexpr int kProgressEnd = 1000;
 
 // A menu caption as a dialog title.
@@ -42,13 +44,6 @@ QString TitleOf(int caption) {
 QString Summary(const CsvRead& rows, const ImportPlan& plan, const ImportResult& result) {
     return QString::fromStdString(
         ImportSummary(rows, plan, result, [](int n) { return Message(n).toStdString(); }));
-}
-
-// ASCII is the same bytes in UTF-8, in the code page of a plain data file and in a protected
-// one, so it skips the trip through QString that every field of every row would pay.
-bool IsAscii(const std::string& text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -91,17 +86,17 @@ void CsvCommands::MNU_Export_Click() {
         }
         return ShownText(store_.Kind(), text).toUtf8().toStdString();
     };
-    const std::vector<CsvEntry> entries = EntriesForExport(store_, session_.DataKey);
-    const std::string csv = ExportCsv(entries, toUtf8);
+    const CsvExport csv = ExportCsv(store_, session_.DataKey, toUtf8);
     // Written like the backup: owner-only, and never half a file in place of the old one.
-    const IoResult written = ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv);
+    const IoResult written =
+        ReplaceWhole(files_, QFile::encodeName(chosen).toStdString(), csv.text);
     if (!written) {
         notices_.Show(
             TitleOf(kExportCaption) + "\n" + chosen + "\n" + QString::fromStdString(written.reason),
             Notices::Kind::Error);
         return;
     }
-    emit reported(Message(kMessageEntriesExported).arg(entries.size()));
+    emit reported(Message(kMessageEntriesExported).arg(csv.entries));
 }
 
 void CsvCommands::MNU_Import_Click() {
@@ -115,21 +110,22 @@ void CsvCommands::MNU_Import_Click() {
     if (!file.open(QIODevice::ReadOnly)) {
         readError = file.errorString();
     }
-    // The file is read twice, a piece at a time, so that a file of any size takes little memory
-    // and the window stays responsive; until the records are written the import may be called
-    // off with nothing changed.
+    // The file is read a piece at a time, so that a file of any size takes little memory and
+    // the window stays responsive; until the records are written the import may be called off
+    // with nothing changed.
     QProgressDialog progress(TitleOf(kImportCaption), Message(kCancelCaption), 0, kProgressEnd,
                              &notices_.window());
     progress.setObjectName(QStringLiteral("ImportProgress"));
     progress.setAccessibleName(TitleOf(kImportCaption));
     progress.setWindowTitle(TitleOf(kImportCaption));
     progress.setWindowModality(Qt::WindowModal);
-    const qint64 bothReadings = 2 * std::max<qint64>(file.size(), 1);
+    const qint64 fileSize = std::max<qint64>(file.size(), 1);
     qint64 readSoFar = 0;
     const auto fromStart = [&]() -> CsvReader::Source {
         if (readError.isEmpty() && !file.seek(0)) {
             readError = file.errorString();
         }
+        readSoFar = 0;
         return [&](char* into, std::size_t room) -> std::size_t {
             if (!readError.isEmpty() || progress.wasCanceled()) {
                 return 0;
@@ -141,8 +137,8 @@ void CsvCommands::MNU_Import_Click() {
             if (got <= 0) {
                 return 0;
             }
-            readSoFar = std::min(readSoFar + got, bothReadings);
-            progress.setValue(static_cast<int>(readSoFar * kReadingsEnd / bothReadings));
+            readSoFar = std::min(readSoFar + got, fileSize);
+            progress.setValue(static_cast<int>(readSoFar * kReadingEnd / fileSize));
             QCoreApplication::processEvents();
             return static_cast<std::size_t>(got);
         };
@@ -156,11 +152,6 @@ void CsvCommands::MNU_Import_Click() {
         return progress.wasCanceled();
     };
 
-    CsvReader firstReading(fromStart());
-    CsvEntryReader layout(firstReading);
-    CsvEntry entry;
-    while (layout.Next(entry)) {
-    }
     // The free records are picked in the file as another computer may have left it.
     if (stopped() || !sync_.TakeChanges()) {
         return;
@@ -172,23 +163,35 @@ void CsvCommands::MNU_Import_Click() {
         return TypedText(store_.Kind(),
                          QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     };
-    CsvReader secondReading(fromStart());
-    CsvEntryReader rows(secondReading, layout.ExporterRoot());
-    const ImportPlan plan = PlanImport(
-        store_, session_.DataKey, [&rows](CsvEntry& next) { return rows.Next(next); }, toStored,
-        {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
-    if (stopped()) {
+    const auto planFrom = [&](CsvEntryReader& rows) {
+        return PlanImport(
+            store_, session_.DataKey, [&rows](CsvEntry& next) { return rows.Next(next); }, toStored,
+            {session_.pw_Type, session_.pw_Case, session_.pw_NumChar}, random_);
+    };
+    CsvReader reading(fromStart());
+    auto rows = std::make_unique<CsvEntryReader>(reading, CsvEntryReader::FirstEntrysRoot::Dropped);
+    ImportPlan plan = planFrom(*rows);
+    std::unique_ptr<CsvReader> readingAgain;
+    bool stop = stopped();
+    // Only a file whose first entry is under an exporter's root and a later one is not.
+    if (!stop && rows->ExporterRoot() != rows->DroppedRoot()) {
+        const std::string root = rows->ExporterRoot();
+        readingAgain = std::make_unique<CsvReader>(fromStart());
+        rows = std::make_unique<CsvEntryReader>(*readingAgain, root);
+        plan = planFrom(*rows);
+        stop = stopped();
+    }
+    if (stop) {
         return;
     }
-    const ImportResult result =
-        RunImport(plan, [this](const std::vector<std::pair<int, FieldValues>>& writes) {
-            return store_.WriteRecords(writes, session_.DataFilePath);
-        });
+    const ImportResult result = RunImport(plan, [this](const std::vector<StoredFields>& writes) {
+        return store_.WriteRecords(writes, session_.DataFilePath);
+    });
     progress.setValue(kProgressEnd);
     // One reload for the whole import.
     emit imported();
 
-    const CsvRead read = rows.Read();
+    const CsvRead read = rows->Read();
     QString report = Summary(read, plan, result);
     // The summary's first line holds the counts.
     emit reported(report.section('\n', 0, 0));

@@ -1,15 +1,17 @@
 #include "store/CsvEntries.h"
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
 #include <map>
-#include <unordered_map>
 
 #include "common/Strings.h"
+#include "common/Utf8.h"
 #include "store/Csv.h"
 #include "store/EntryRecord.h"
 #include "store/ProtectedRecord.h"
 #include "store/RecordCount.h"
+#include "store/ValueCipher.h"
 #include "store/ValueCodec.h"
 #include "tree/DetailBoxes.h"
 #include "tree/NodeKeys.h"
@@ -114,78 +116,155 @@ class RecordAllocator {
     int highest_ = 0;
 };
 
+// The records of an import: a plain file's values are encoded straight into their fields.
+StoredFields EntryRecordFor(RecordStore& store, const EntryValues& values, int record,
+                            const std::string& parentKey, int dataKey,
+                            platform::RandomSource& random) {
+    if (store.Kind() == FileKind::Plain) {
+        return EntryRecordStored(values, parentKey, record, parentKey, dataKey, random);
+    }
+    return store.InStoredForm(record, EntryRecordFields(store.Kind(), values, parentKey, record,
+                                                        parentKey, dataKey, random));
+}
+
+StoredFields GroupRecordFor(RecordStore& store, const std::string& name, int record,
+                            const std::string& parentKey, int dataKey,
+                            platform::RandomSource& random) {
+    if (store.Kind() == FileKind::Plain) {
+        return GroupRecordStored(name, record, parentKey, dataKey, random);
+    }
+    return store.InStoredForm(
+        record, GroupRecordFields(store.Kind(), name, record, parentKey, dataKey, random));
+}
+
 }  // namespace
 
-std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
+namespace {
+
+// The path of a group from the top down, its names trimmed, and the same joined by "/".
+struct ExportGroup {
+    std::vector<std::string> names;
+    std::string joined;
+};
+
+// One entry on its way out: views of its values last until the next entry.
+struct ExportedEntry {
+    const ExportGroup& group;
+    std::string_view title;
+    std::string_view userName;
+    std::string_view password;
+    std::string_view address;
+};
+
+std::string_view TrimmedView(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A field's text in scratch, which is reused from field to field: a plain file's value is
+// decoded in place rather than into a string of its own.
+std::string_view ReadValueInto(RecordStore& store, int field, int record, int dataKey,
+                               std::string& scratch) {
+    scratch.clear();
+    if (const auto clean = store.CleanPlainField(field, record)) {
+        AppendDecodedValue(*clean, dataKey, scratch);
+    } else {
+        scratch = ReadValue(store, field, record, dataKey);
+    }
+    return scratch;
+}
+
+// Calls visit with every entry of the tree, in the tree's order, as the data file holds its
+// text: the title, address and user name trimmed as the editor keeps them, the password exactly.
+// Each group's path is made once, as the entries of a group come one after another.
+template <typename Visit>
+int ForEachEntryForExport(RecordStore& store, int dataKey, Visit visit) {
     const std::vector<PlannedNode> plan =
         PlanTree(ReadTreeRecords(store, dataKey, RecordCountInUse(store)));
-    std::unordered_map<std::string, std::vector<std::string>> groupPaths;
-    std::vector<CsvEntry> entries;
-    entries.reserve(plan.size());
-    for (const PlannedNode& node : plan) {
-        // A reference stays valid as the map grows: its elements never move.
-        const std::vector<std::string>& parentPath = groupPaths[node.parentKey];
+    // The path of each group by its place in the plan; a deque's elements never move.
+    std::deque<ExportGroup> paths;
+    std::vector<const ExportGroup*> pathAt(plan.size(), nullptr);
+    const ExportGroup topLevel;
+    std::string address;
+    std::string userName;
+    std::string password;
+    int entries = 0;
+    for (std::size_t at = 0; at < plan.size(); ++at) {
+        const PlannedNode& node = plan[at];
+        const ExportGroup& parent =
+            node.parent < 0 ? topLevel : *pathAt[static_cast<std::size_t>(node.parent)];
         if (node.isGroup) {
-            std::vector<std::string>& path = groupPaths[node.key];
-            path = parentPath;
+            ExportGroup& group = paths.emplace_back(parent);
+            pathAt[at] = &group;
             if (!node.isDefaultGroup) {
-                path.push_back(Trim(node.text));
+                group.names.push_back(Trim(node.text));
+                if (group.names.size() > 1) {
+                    group.joined += kPathSeparator;
+                }
+                group.joined += group.names.back();
             }
             continue;
         }
-        const auto field = [&](int number) {
-            return ReadValue(store, number, node.record, dataKey);
-        };
-        // An entry's text is its title as the tree's reading decoded it.
-        entries.push_back(
-            {parentPath, Trim(node.text), Trim(field(3)), field(4), Trim(field(2)), 0});
+        visit(ExportedEntry{parent, TrimmedView(node.text),
+                            TrimmedView(ReadValueInto(store, 3, node.record, dataKey, userName)),
+                            ReadValueInto(store, 4, node.record, dataKey, password),
+                            TrimmedView(ReadValueInto(store, 2, node.record, dataKey, address))});
+        ++entries;
     }
     return entries;
 }
 
-std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter& toFile) {
-    std::string csv = CsvLine({"Group", "Title", "Username", "Password", "URL", "Notes"});
-    // Room for every row at once, so that the text is never moved as it grows.
-    std::size_t room = csv.size();
-    for (const CsvEntry& entry : entries) {
-        room += entry.title.size() + entry.userName.size() + entry.password.size() +
-                entry.address.size() + 16;
-        for (const std::string& group : entry.groups) {
-            room += group.size() + 1;
+}  // namespace
+
+std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey) {
+    std::vector<CsvEntry> entries;
+    ForEachEntryForExport(store, dataKey, [&entries](const ExportedEntry& entry) {
+        entries.push_back({entry.group.names, std::string(entry.title), std::string(entry.userName),
+                           std::string(entry.password), std::string(entry.address), 0});
+    });
+    return entries;
+}
+
+CsvExport ExportCsv(RecordStore& store, int dataKey, const TextConverter& toFile) {
+    CsvExport out;
+    std::string& csv = out.text;
+    csv = CsvLine({"Group", "Title", "Username", "Password", "URL", "Notes"});
+    // Room for a row of values of a plain file's longest at once: memory reserved and never
+    // touched costs nothing, and the text is then seldom moved as it grows.
+    constexpr std::size_t kRoomPerRow = 4 * (PlainCapacity(100) + 3) + 64;
+    csv.reserve(csv.size() + static_cast<std::size_t>(store.UpperBound()) * kRoomPerRow);
+    // ASCII is the same bytes in every character set the two sides use: only other text is
+    // converted.
+    const auto append = [&](std::string_view text) {
+        if (IsAscii(text)) {
+            AppendCsvField(csv, text);
+        } else {
+            AppendCsvField(csv, toFile(std::string(text)).value_or(std::string()));
         }
-    }
-    csv.reserve(room + room / 8);
-    const auto append = [&](const std::string& text) {
-        const std::optional<std::string> converted = toFile(text);
-        AppendCsvField(csv, converted ? *converted : std::string());
         csv += ',';
     };
-    // The entries of a group come one after another: their path is joined and converted once.
-    const std::vector<std::string>* pathOf = nullptr;
+    // The entries of a group come one after another: their path is converted once.
+    const ExportGroup* pathOf = nullptr;
     std::string path;
-    for (const CsvEntry& entry : entries) {
-        if (pathOf == nullptr || entry.groups != *pathOf) {
-            std::string joined;
-            for (std::size_t i = 0; i < entry.groups.size(); ++i) {
-                if (i > 0) {
-                    joined += kPathSeparator;
-                }
-                joined += entry.groups[i];
-            }
+    out.entries = ForEachEntryForExport(store, dataKey, [&](const ExportedEntry& entry) {
+        if (&entry.group != pathOf) {
             path.clear();
-            AppendCsvField(path, toFile(joined).value_or(std::string()));
-            pathOf = &entry.groups;
+            AppendCsvField(path, toFile(entry.group.joined).value_or(std::string()));
+            pathOf = &entry.group;
         }
         csv += path;
         csv += ',';
-        for (const std::string* value :
-             {&entry.title, &entry.userName, &entry.password, &entry.address}) {
-            append(*value);
+        for (std::string_view value :
+             {entry.title, entry.userName, entry.password, entry.address}) {
+            append(value);
         }
         // The notes column stays empty.
         csv += kCsvLineEnd;
-    }
-    return csv;
+    });
+    return out;
 }
 
 CsvEntryReader::CsvEntryReader(CsvReader& rows, std::string rootToDrop)
@@ -215,6 +294,10 @@ CsvEntryReader::CsvEntryReader(CsvReader& rows, std::string rootToDrop)
     if (!named_) {
         Skip({});
     }
+}
+
+CsvEntryReader::CsvEntryReader(CsvReader& rows, FirstEntrysRoot) : CsvEntryReader(rows) {
+    rootOfFirstEntry_ = true;
 }
 
 void CsvEntryReader::Skip(const std::string& title) {
@@ -248,12 +331,25 @@ bool CsvEntryReader::Next(CsvEntry& entry) {
             everyPathHasRoot_[root] = everyPathHasRoot_[root] && !groups.empty() &&
                                       Trim(groups.front()) == kExporterRoots[root];
         }
+        if (rootOfFirstEntry_ && !anyEntry_ && !groups.empty()) {
+            const std::string first = Trim(groups.front());
+            for (const char* root : kExporterRoots) {
+                rootToDrop_ = first == root ? first : rootToDrop_;
+            }
+        }
         anyEntry_ = true;
         if (!rootToDrop_.empty() && !groups.empty() && Trim(groups.front()) == rootToDrop_) {
             groups.erase(groups.begin());
         }
-        entry = {std::move(groups), cell(kTitle),   cell(kUserName),
-                 cell(kPassword),   cell(kAddress), number_};
+        // Each column is its own cell of the row, which the next row overwrites: the values
+        // are taken, not copied.
+        const auto take = [&](Column column) {
+            const int i = columnOf_[column];
+            return i >= 0 && i < static_cast<int>(row_.size()) ? std::move(row_[std::size_t(i)])
+                                                               : std::string();
+        };
+        entry = {std::move(groups), take(kTitle),   take(kUserName),
+                 take(kPassword),   take(kAddress), number_};
         return true;
     }
     return false;
@@ -294,7 +390,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
     // At most one write per record: growing the list would move every write made so far.
     plan.writes.reserve(static_cast<std::size_t>(MaxRecordNumber));
     // Record 1's count leads the batch; it is known once every record is placed.
-    plan.writes.emplace_back(1, FieldValues{});
+    plan.writes.emplace_back();
     plan.isEntry.push_back(false);
     const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
         if (plan.skippedRows.size() < kNamedSkippedRows) {
@@ -316,10 +412,10 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
             skip(entry, fileTitle, SkipReason::TooDeep);
             continue;
         }
-        const auto title = toStored(fileTitle);
+        auto title = toStored(fileTitle);
         const auto address = toStored(entry.address);
         const auto userName = toStored(entry.userName);
-        const auto password = toStored(entry.password);
+        auto password = toStored(entry.password);
         std::vector<std::string> names;
         bool storable = title && address && userName && password;
         for (const std::string& name : fileNames) {
@@ -332,7 +428,8 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
             skip(entry, fileTitle, SkipReason::CannotStore);
             continue;
         }
-        const EntryValues values{*title, Trim(*address), Trim(*userName), *password, type};
+        const EntryValues values{std::move(*title), Trim(*address), Trim(*userName),
+                                 std::move(*password), type};
         // The data file keeps a password of spaces alone as an empty one.
         const bool spacesOnly = !values.password.empty() && IsBlank(values.password);
         if (spacesOnly || FirstUnfittingBox(store.Kind(), values, dataKey)) {
@@ -360,16 +457,14 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
         }
         for (std::size_t i = found; i < names.size(); ++i) {
             const int record = (*records)[i - found];
-            plan.writes.emplace_back(
-                record, GroupRecordFields(store.Kind(), names[i], record, parent, dataKey, random));
+            plan.writes.push_back(GroupRecordFor(store, names[i], record, parent, dataKey, random));
             plan.isEntry.push_back(false);
             const std::string groupParent = parent;
             parent = RecordKey(record);
             groups.emplace(std::make_pair(groupParent, names[i]), parent);
         }
         const int record = records->back();
-        plan.writes.emplace_back(record, EntryRecordFields(store.Kind(), values, parent, record,
-                                                           parent, dataKey, random));
+        plan.writes.push_back(EntryRecordFor(store, values, record, parent, dataKey, random));
         plan.isEntry.push_back(true);
         ++plan.entries;
     }
@@ -378,7 +473,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
         plan.writes.clear();
         plan.isEntry.clear();
     } else {
-        plan.writes.front().second = RecordCountFields(plan.recordCount);
+        plan.writes.front() = store.InStoredForm(1, RecordCountFields(plan.recordCount));
     }
     return plan;
 }

@@ -50,10 +50,16 @@ using TextConverter = std::function<std::optional<std::string>(const std::string
 // address and user name trimmed as the editor keeps them, the password exactly.
 std::vector<CsvEntry> EntriesForExport(RecordStore& store, int dataKey);
 
-// The whole CSV file: a header the common keepers read, then one row per entry, every value as
-// it stands (a file for keepers, not spreadsheets). toFile converts the data file's text to the
-// file's; a value it cannot convert is left empty. Group names are joined by "/".
-std::string ExportCsv(const std::vector<CsvEntry>& entries, const TextConverter& toFile);
+struct CsvExport {
+    std::string text;
+    int entries = 0;
+};
+
+// The whole CSV file of the entries EntriesForExport lists: a header the common keepers read,
+// then one row per entry, every value as it stands (a file for keepers, not spreadsheets).
+// toFile converts the data file's text to the file's; a value it cannot convert is left empty.
+// Group names are joined by "/".
+CsvExport ExportCsv(RecordStore& store, int dataKey, const TextConverter& toFile);
 
 // Skipped rows are named one by one up to this many; the rest are counted.
 constexpr std::size_t kNamedSkippedRows = 5;
@@ -74,6 +80,11 @@ class CsvEntryReader {
     // rootToDrop, when not empty, is left out of every path that starts with it: the root
     // ExporterRoot found in an earlier reading of the same file.
     explicit CsvEntryReader(CsvReader& rows, std::string rootToDrop = {});
+    // The root to leave out is the exporter's root the first entry's path starts with, if any,
+    // so that a file is most often read once: when ExporterRoot differs from DroppedRoot once
+    // Next said false, the file must be read again with ExporterRoot's root.
+    enum class FirstEntrysRoot { Dropped };
+    CsvEntryReader(CsvReader& rows, FirstEntrysRoot);
 
     // The next row that is an entry; false after the last one.
     bool Next(CsvEntry& entry);
@@ -82,12 +93,14 @@ class CsvEntryReader {
     // Once Next said false: the first group that every entry has and that names an exporter's
     // root ("Root", "Passwords"), which an import leaves out; empty when there is none.
     std::string ExporterRoot() const;
+    const std::string& DroppedRoot() const { return rootToDrop_; }
 
   private:
     void Skip(const std::string& title);
 
     CsvReader& rows_;
     std::string rootToDrop_;
+    bool rootOfFirstEntry_ = false;
     CsvRow header_;
     CsvRow row_;
     std::vector<int> columnOf_;
@@ -105,7 +118,7 @@ class CsvEntryReader {
 // consistent file. No writes when no row is imported.
 struct ImportPlan {
     int recordCount = 0;  // the count for record 1 once these records are in use
-    std::vector<std::pair<int, FieldValues>> writes;
+    std::vector<StoredFields> writes;
     std::vector<bool> isEntry;  // per write
     int entries = 0;
     std::vector<SkippedRow> skippedRows;  // the first kNamedSkippedRows
@@ -134,7 +147,7 @@ struct ImportResult {
 
 // Writes records of the data file as one change; false when they did not reach the disk, and
 // then none of them did.
-using BatchWriter = std::function<bool(const std::vector<std::pair<int, FieldValues>>& writes)>;
+using BatchWriter = std::function<bool(const std::vector<StoredFields>& writes)>;
 
 // Writes the records of the plan, the count in record 1 among them, in one batch.
 ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write);

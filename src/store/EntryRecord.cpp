@@ -30,34 +30,82 @@ std::optional<EntryBox> FirstUnstorableBox(const EntryValues& values, int dataKe
     return std::nullopt;
 }
 
+namespace {
+
+// Calls set with each field of an entry record and its text before encoding.
+template <typename Set>
+void ForEachEntryField(const EntryValues& values, const std::string& field8Key, int record,
+                       const std::string& parentKey, Set set) {
+    set(1, Trim(values.title));
+    set(2, Trim(values.address));
+    set(3, Trim(values.userName));
+    set(4, values.password);
+    set(5, Trim(values.type.type));
+    set(6, Trim(values.type.caseSet));
+    set(7, values.type.length);
+    set(8, Trim(field8Key));
+    set(9, StoredKeyForm(RecordKey(record)));
+    set(10, StoredKeyForm(Trim(parentKey)));
+}
+
+template <typename Set>
+void ForEachGroupField(const std::string& name, int record, const std::string& parentKey, Set set) {
+    set(8, Trim(name));
+    set(9, StoredKeyForm(RecordKey(record)));
+    set(10, StoredKeyForm(Trim(parentKey)));
+}
+
+// Encodes each field set names straight into its place in the record.
+struct EncodeInto {
+    StoredFields& out;
+    int dataKey;
+    platform::RandomSource& random;
+
+    void operator()(int field, const std::string& value) const {
+        if (EncodeValueInto(value, dataKey, random, out.stored.bytes.data() + FieldOffset(field),
+                            static_cast<std::size_t>(FieldWidth(field)))) {
+            out.fields |= 1u << (field - 1);
+        }
+    }
+};
+
+}  // namespace
+
 FieldValues EntryRecordFields(const EntryValues& values, const std::string& field8Key, int record,
                               const std::string& parentKey, int dataKey,
                               platform::RandomSource& random) {
-    const auto encode = [&](int field, const std::string& value) {
-        return EncodeValue(value, dataKey, true, FieldWidth(field), random);
-    };
-    return {encode(1, Trim(values.title)),
-            encode(2, Trim(values.address)),
-            encode(3, Trim(values.userName)),
-            encode(4, values.password),
-            encode(5, Trim(values.type.type)),
-            encode(6, Trim(values.type.caseSet)),
-            encode(7, values.type.length),
-            encode(8, Trim(field8Key)),
-            encode(9, StoredKeyForm(RecordKey(record))),
-            encode(10, StoredKeyForm(Trim(parentKey)))};
+    FieldValues fields;
+    ForEachEntryField(
+        values, field8Key, record, parentKey, [&](int field, const std::string& value) {
+            fields[field - 1] = EncodeValue(value, dataKey, true, FieldWidth(field), random);
+        });
+    return fields;
+}
+
+StoredFields EntryRecordStored(const EntryValues& values, const std::string& field8Key, int record,
+                               const std::string& parentKey, int dataKey,
+                               platform::RandomSource& random) {
+    StoredFields stored;
+    stored.record = record;
+    ForEachEntryField(values, field8Key, record, parentKey, EncodeInto{stored, dataKey, random});
+    return stored;
 }
 
 FieldValues GroupRecordFields(const std::string& name, int record, const std::string& parentKey,
                               int dataKey, platform::RandomSource& random) {
-    const auto encode = [&](int field, const std::string& value) {
-        return EncodeValue(value, dataKey, true, FieldWidth(field), random);
-    };
     FieldValues fields;
-    fields[7] = encode(8, Trim(name));
-    fields[8] = encode(9, StoredKeyForm(RecordKey(record)));
-    fields[9] = encode(10, StoredKeyForm(Trim(parentKey)));
+    ForEachGroupField(name, record, parentKey, [&](int field, const std::string& value) {
+        fields[field - 1] = EncodeValue(value, dataKey, true, FieldWidth(field), random);
+    });
     return fields;
+}
+
+StoredFields GroupRecordStored(const std::string& name, int record, const std::string& parentKey,
+                               int dataKey, platform::RandomSource& random) {
+    StoredFields stored;
+    stored.record = record;
+    ForEachGroupField(name, record, parentKey, EncodeInto{stored, dataKey, random});
+    return stored;
 }
 
 FieldValues RecordCountFields(int recordCount) {

@@ -40,6 +40,14 @@ FieldValues EntryRecordFields(const EntryValues& values, const std::string& fiel
 FieldValues GroupRecordFields(const std::string& name, int record, const std::string& parentKey,
                               int dataKey, platform::RandomSource& random);
 
+// EntryRecordFields and GroupRecordFields encoded straight into the record's fields, as
+// RecordStore::InStoredForm would put them, without a string per field.
+StoredFields EntryRecordStored(const EntryValues& values, const std::string& field8Key, int record,
+                               const std::string& parentKey, int dataKey,
+                               platform::RandomSource& random);
+StoredFields GroupRecordStored(const std::string& name, int record, const std::string& parentKey,
+                               int dataKey, platform::RandomSource& random);
+
 // Record 1 with only the record count: every other field is left as it is.
 FieldValues RecordCountFields(int recordCount);
 

@@ -561,15 +561,14 @@ bool RecordStore::WriteRecord(const FieldValues& fields, int record, const std::
                         [&](DataRecord& target) { Overwrite(target, fields, clear); });
 }
 
-bool RecordStore::WriteRecords(const std::vector<std::pair<int, FieldValues>>& writes,
-                               const std::string& path) {
+bool RecordStore::WriteRecords(const std::vector<StoredFields>& writes, const std::string& path) {
     int highest = 0;
-    for (const auto& [record, fields] : writes) {
-        if (record < 1 || record > MaxRecordNumber ||
-            (session_ && session_->IsUnreadable(record))) {
+    for (const StoredFields& write : writes) {
+        if (write.record < 1 || write.record > MaxRecordNumber ||
+            (session_ && session_->IsUnreadable(write.record))) {
             return false;
         }
-        highest = std::max(highest, record);
+        highest = std::max(highest, write.record);
     }
     // The file is replaced below: an entry left in the journal belongs to the file it replaces
     // and must never be written over the new one.
@@ -582,12 +581,19 @@ bool RecordStore::WriteRecords(const std::vector<std::pair<int, FieldValues>>& w
     if (highest > UpperBound()) {
         DataRecords.resize(static_cast<std::size_t>(highest) + 1);
     }
-    for (const auto& [record, fields] : writes) {
+    for (const StoredFields& write : writes) {
         // Records past the old end go with the resize below.
-        if (static_cast<std::size_t>(record) < oldSize) {
-            before.emplace_back(record, DataRecords[record]);
+        if (static_cast<std::size_t>(write.record) < oldSize) {
+            before.emplace_back(write.record, DataRecords[write.record]);
         }
-        Overwrite(DataRecords[record], fields, false);
+        DataRecord& target = DataRecords[write.record];
+        for (int k = 1; k <= FieldCount; ++k) {
+            if (write.fields & (1u << (k - 1))) {
+                std::memcpy(target.bytes.data() + FieldOffset(k),
+                            write.stored.bytes.data() + FieldOffset(k),
+                            static_cast<std::size_t>(FieldWidth(k)));
+            }
+        }
     }
     const long long records = std::max<long long>(StoredRecordCount(), highest);
     // A plain file is written from its records where they lie, not from a copy of them all.
@@ -605,6 +611,18 @@ bool RecordStore::WriteRecords(const std::vector<std::pair<int, FieldValues>>& w
     }
     DataRecords.resize(oldSize);
     return false;
+}
+
+StoredFields RecordStore::InStoredForm(int record, const FieldValues& fields) const {
+    StoredFields stored;
+    stored.record = record;
+    for (int k = 1; k <= FieldCount; ++k) {
+        if (!IsBlank(fields[k - 1])) {
+            SetValue(stored.stored, k, fields[k - 1]);
+            stored.fields |= 1u << (k - 1);
+        }
+    }
+    return stored;
 }
 
 bool RecordStore::ReplaceRecord(const FieldValues& fields, int record, const std::string& path) {

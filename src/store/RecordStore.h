@@ -49,6 +49,14 @@ struct KdfParams;
 // Values for the ten fields of a record, index 0 = field 1.
 using FieldValues = std::array<std::string, FieldCount>;
 
+// New fields of one record in the form the file keeps them: field k takes its bytes from
+// `stored` when bit k - 1 of `fields` is set, and keeps what the record holds otherwise.
+struct StoredFields {
+    int record = 0;
+    unsigned fields = 0;
+    DataRecord stored;
+};
+
 // How a load ended. Only a loaded store may be written: after any other outcome the data
 // file was left as it was and the program must not go on with it.
 struct LoadResult {
@@ -158,8 +166,9 @@ class RecordStore {
     // Many WriteRecord changes as one: the file is replaced whole from memory in one step, so
     // that it holds all of them or none, whatever happens on the way. Returns whether they
     // reached the disk; when they did not, memory and file are as they were.
-    bool WriteRecords(const std::vector<std::pair<int, FieldValues>>& writes,
-                      const std::string& path);
+    bool WriteRecords(const std::vector<StoredFields>& writes, const std::string& path);
+    // What WriteRecord would change in the record, without the clear, for WriteRecords.
+    StoredFields InStoredForm(int record, const FieldValues& fields) const;
 
     // Like WriteRecord, but every field takes its given value: a blank value empties the field.
     bool ReplaceRecord(const FieldValues& fields, int record, const std::string& path);

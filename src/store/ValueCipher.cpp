@@ -117,13 +117,48 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     return out;
 }
 
+bool EncodeValueInto(const std::string& text, int key, platform::RandomSource& random, char* field,
+                     std::size_t width) {
+    if (IsBlank(text)) {
+        return false;
+    }
+    std::size_t at = 0;
+    const auto put = [&](char digit) {
+        if (at < width) {
+            field[at] = digit;
+        }
+        ++at;
+    };
+    ForEachGroup(text, key, [&](int group) {
+        if (group > 999) {
+            for (char digit : std::to_string(group)) {
+                put(digit);
+            }
+            return;
+        }
+        put(static_cast<char>('0' + group / 100));
+        put(static_cast<char>('0' + group / 10 % 10));
+        put(static_cast<char>('0' + group % 10));
+    });
+    if (at < width) {
+        random.PickEach(kFillChoices, kFillDraws, field + at, width - at);
+    }
+    return true;
+}
+
 std::string DecodeValue(std::string_view text, int key) {
+    std::string out;
+    AppendDecodedValue(text, key, out);
+    return out;
+}
+
+void AppendDecodedValue(std::string_view text, int key, std::string& out) {
     if (text.find_first_not_of(' ') == std::string_view::npos || Code(text[0]) > 60) {
-        return {};
+        return;
     }
     const int k = EffectiveKey(key);
-    // A field's worth of characters is gathered on the stack, so that the string is made once,
-    // at its length, within its own buffer when it is short.
+    // A field's worth of characters is gathered on the stack and added at once: a short text
+    // then stays within the string's own buffer, and nothing is filled only to be overwritten.
     char gathered[128];
     if (text.size() / 3 + 1 <= sizeof gathered) {
         std::size_t length = 0;
@@ -132,15 +167,14 @@ std::string DecodeValue(std::string_view text, int key) {
                 gathered[length++] = static_cast<char>(code);
             }
         });
-        return std::string(gathered, length);
+        out.append(gathered, length);
+        return;
     }
-    std::string out;
     ForEachCode(text, k, [&out](int code) {
         if (IsCharacterCode(code)) {
             out += static_cast<char>(code);
         }
     });
-    return out;
 }
 
 bool StoresIntact(const std::string& value, int key, int fieldWidth) {

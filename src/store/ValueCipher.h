@@ -18,10 +18,16 @@ constexpr int DefaultKey = 41;  // stands in for any key outside 1..199
 // text is at least length characters long. A blank text gives the empty string.
 std::string EncodeValue(const std::string& text, int key, bool fill, int length,
                         platform::RandomSource& random = platform::SystemRandom());
+// EncodeValue's text with fill on and length width, written over a field of width bytes: cut to
+// the width, padded with spaces. A blank text leaves the field as it is and gives false.
+bool EncodeValueInto(const std::string& text, int key, platform::RandomSource& random, char* field,
+                     std::size_t width);
 
 // The inverse of EncodeValue; text that does not start with a digit-like character decodes to
 // the empty string.
 std::string DecodeValue(std::string_view text, int key);
+// DecodeValue's text added to out, for a reader of many values that reuses one buffer.
+void AppendDecodedValue(std::string_view text, int key, std::string& out);
 
 // Whether value, encoded with key into a field of fieldWidth bytes, reads back exactly as
 // itself: every group within three digits, nothing cut by the width, the decoded text equal.

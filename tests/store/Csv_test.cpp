@@ -144,7 +144,7 @@ class CsvImportTest : public ::testing::Test {
             return next != entries.end() && (entry = *next++, true);
         };
         plan = PlanImport(store, kKey, source, same, {"ALPHA", "Y", "8"}, random);
-        return RunImport(plan, [&](const std::vector<std::pair<int, FieldValues>>& writes) {
+        return RunImport(plan, [&](const std::vector<StoredFields>& writes) {
             return !writeFails && store.WriteRecords(writes, path);
         });
     }
