@@ -184,8 +184,8 @@ void CsvCommands::MNU_Import_Click() {
     if (stop) {
         return;
     }
-    const ImportResult result = RunImport(plan, [this](const std::vector<StoredFields>& writes) {
-        return store_.WriteRecords(writes, session_.DataFilePath);
+    const ImportResult result = RunImport(plan, [this](RecordBatch& batch) {
+        return store_.WriteRecords(std::move(batch), session_.DataFilePath);
     });
     progress.setValue(kProgressEnd);
     // One reload for the whole import.

@@ -116,25 +116,59 @@ class RecordAllocator {
     int highest_ = 0;
 };
 
-// The records of an import: a plain file's values are encoded straight into their fields.
-StoredFields EntryRecordFor(RecordStore& store, const EntryValues& values, int record,
-                            const std::string& parentKey, int dataKey,
-                            platform::RandomSource& random) {
-    if (store.Kind() == FileKind::Plain) {
-        return EntryRecordStored(values, parentKey, record, parentKey, dataKey, random);
+// Adds a record of an import to batch. A plain file's values are encoded straight into their
+// fields: of a new record past the store's end, in its place among the grown records; of any
+// other, in the fields it changes. encodeInto(target) encodes them and gives the fields set;
+// fields() gives them as strings, as a protected file takes them.
+template <typename EncodeInto, typename Fields>
+void AddRecord(const RecordStore& store, RecordBatch& batch, int record, EncodeInto encodeInto,
+               Fields fields) {
+    if (store.Kind() != FileKind::Plain) {
+        batch.changes.push_back(store.InStoredForm(record, fields()));
+        return;
     }
-    return store.InStoredForm(record, EntryRecordFields(store.Kind(), values, parentKey, record,
-                                                        parentKey, dataKey, random));
+    const std::size_t at = static_cast<std::size_t>(record);
+    if (at < batch.grownFrom) {
+        StoredFields& change = batch.changes.emplace_back();
+        change.record = record;
+        change.fields = encodeInto(change.stored);
+        return;
+    }
+    if (batch.grown.empty()) {
+        // Room for every record number, so that the records never move: memory reserved and
+        // never touched costs nothing.
+        batch.grown.reserve(static_cast<std::size_t>(MaxRecordNumber) + 1);
+    }
+    // New records come in the order of their numbers, each an all-NUL one at first, as a
+    // record past the file's end is.
+    if (at >= batch.grown.size()) {
+        batch.grown.resize(at + 1);
+    }
+    encodeInto(batch.grown[at]);
 }
 
-StoredFields GroupRecordFor(RecordStore& store, const std::string& name, int record,
-                            const std::string& parentKey, int dataKey,
-                            platform::RandomSource& random) {
-    if (store.Kind() == FileKind::Plain) {
-        return GroupRecordStored(name, record, parentKey, dataKey, random);
-    }
-    return store.InStoredForm(
-        record, GroupRecordFields(store.Kind(), name, record, parentKey, dataKey, random));
+void AddEntryRecord(RecordStore& store, RecordBatch& batch, const EntryValues& values, int record,
+                    const std::string& parentKey, int dataKey, platform::RandomSource& random) {
+    AddRecord(
+        store, batch, record,
+        [&](DataRecord& target) {
+            return EncodeEntryRecordInto(target, values, parentKey, record, parentKey, dataKey,
+                                         random);
+        },
+        [&] {
+            return EntryRecordFields(store.Kind(), values, parentKey, record, parentKey, dataKey,
+                                     random);
+        });
+}
+
+void AddGroupRecord(RecordStore& store, RecordBatch& batch, const std::string& name, int record,
+                    const std::string& parentKey, int dataKey, platform::RandomSource& random) {
+    AddRecord(
+        store, batch, record,
+        [&](DataRecord& target) {
+            return EncodeGroupRecordInto(target, name, record, parentKey, dataKey, random);
+        },
+        [&] { return GroupRecordFields(store.Kind(), name, record, parentKey, dataKey, random); });
 }
 
 }  // namespace
@@ -387,11 +421,15 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
     }
     RecordAllocator allocator(store, recordCount);
     ImportPlan plan;
-    // At most one write per record: growing the list would move every write made so far.
-    plan.writes.reserve(static_cast<std::size_t>(MaxRecordNumber));
-    // Record 1's count leads the batch; it is known once every record is placed.
-    plan.writes.emplace_back();
-    plan.isEntry.push_back(false);
+    RecordBatch& batch = plan.batch;
+    batch.grownFrom = store.DataRecords.size();
+    // At most one change per record the store holds, or per record number for a protected
+    // file: growing the list would move every change made so far.
+    batch.changes.reserve(store.Kind() == FileKind::Plain
+                              ? batch.grownFrom
+                              : static_cast<std::size_t>(MaxRecordNumber));
+    // Record 1's count leads the changes; it is known once every record is placed.
+    batch.changes.emplace_back();
     const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
         if (plan.skippedRows.size() < kNamedSkippedRows) {
             plan.skippedRows.push_back({entry.row, title, why});
@@ -457,33 +495,31 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
         }
         for (std::size_t i = found; i < names.size(); ++i) {
             const int record = (*records)[i - found];
-            plan.writes.push_back(GroupRecordFor(store, names[i], record, parent, dataKey, random));
-            plan.isEntry.push_back(false);
+            AddGroupRecord(store, batch, names[i], record, parent, dataKey, random);
             const std::string groupParent = parent;
             parent = RecordKey(record);
             groups.emplace(std::make_pair(groupParent, names[i]), parent);
         }
         const int record = records->back();
-        plan.writes.push_back(EntryRecordFor(store, values, record, parent, dataKey, random));
-        plan.isEntry.push_back(true);
+        AddEntryRecord(store, batch, values, record, parent, dataKey, random);
         ++plan.entries;
     }
     plan.recordCount = allocator.RecordCount();
-    if (plan.writes.size() == 1) {
-        plan.writes.clear();
-        plan.isEntry.clear();
+    // Groups are made only with an entry in them.
+    if (plan.entries == 0) {
+        batch = {};
     } else {
-        plan.writes.front() = store.InStoredForm(1, RecordCountFields(plan.recordCount));
+        batch.changes.front() = store.InStoredForm(1, RecordCountFields(plan.recordCount));
     }
     return plan;
 }
 
-ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write) {
+ImportResult RunImport(ImportPlan& plan, const BatchWriter& write) {
     ImportResult result;
-    if (plan.writes.empty()) {
+    if (plan.entries == 0) {
         return result;
     }
-    result.complete = write(plan.writes);
+    result.complete = write(plan.batch);
     result.entries = result.complete ? plan.entries : 0;
     result.notWritten = plan.entries - result.entries;
     return result;

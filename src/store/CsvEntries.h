@@ -113,13 +113,11 @@ class CsvEntryReader {
     std::vector<bool> everyPathHasRoot_;
 };
 
-// The record writes an import makes: record 1's count first, then the records in an order
-// where every group comes before what it holds, so that any first part of them leaves a
-// consistent file. No writes when no row is imported.
+// The records an import writes: record 1's count, and each group before what it holds. Nothing
+// to write when no row is imported.
 struct ImportPlan {
     int recordCount = 0;  // the count for record 1 once these records are in use
-    std::vector<StoredFields> writes;
-    std::vector<bool> isEntry;  // per write
+    RecordBatch batch;
     int entries = 0;
     std::vector<SkippedRow> skippedRows;  // the first kNamedSkippedRows
     int skipped = 0;
@@ -145,11 +143,11 @@ struct ImportResult {
     int notWritten = 0;    // entries of the plan left out by the failed write
 };
 
-// Writes records of the data file as one change; false when they did not reach the disk, and
-// then none of them did.
-using BatchWriter = std::function<bool(const std::vector<StoredFields>& writes)>;
+// Writes records of the data file as one change, using the batch up; false when they did not
+// reach the disk, and then none of them did.
+using BatchWriter = std::function<bool(RecordBatch& batch)>;
 
 // Writes the records of the plan, the count in record 1 among them, in one batch.
-ImportResult RunImport(const ImportPlan& plan, const BatchWriter& write);
+ImportResult RunImport(ImportPlan& plan, const BatchWriter& write);
 
 }  // namespace keyrack

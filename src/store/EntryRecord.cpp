@@ -57,14 +57,15 @@ void ForEachGroupField(const std::string& name, int record, const std::string& p
 
 // Encodes each field set names straight into its place in the record.
 struct EncodeInto {
-    StoredFields& out;
+    DataRecord& target;
+    unsigned& fields;
     int dataKey;
     platform::RandomSource& random;
 
     void operator()(int field, const std::string& value) const {
-        if (EncodeValueInto(value, dataKey, random, out.stored.bytes.data() + FieldOffset(field),
+        if (EncodeValueInto(value, dataKey, random, target.bytes.data() + FieldOffset(field),
                             static_cast<std::size_t>(FieldWidth(field)))) {
-            out.fields |= 1u << (field - 1);
+            fields |= 1u << (field - 1);
         }
     }
 };
@@ -82,13 +83,14 @@ FieldValues EntryRecordFields(const EntryValues& values, const std::string& fiel
     return fields;
 }
 
-StoredFields EntryRecordStored(const EntryValues& values, const std::string& field8Key, int record,
+unsigned EncodeEntryRecordInto(DataRecord& target, const EntryValues& values,
+                               const std::string& field8Key, int record,
                                const std::string& parentKey, int dataKey,
                                platform::RandomSource& random) {
-    StoredFields stored;
-    stored.record = record;
-    ForEachEntryField(values, field8Key, record, parentKey, EncodeInto{stored, dataKey, random});
-    return stored;
+    unsigned fields = 0;
+    ForEachEntryField(values, field8Key, record, parentKey,
+                      EncodeInto{target, fields, dataKey, random});
+    return fields;
 }
 
 FieldValues GroupRecordFields(const std::string& name, int record, const std::string& parentKey,
@@ -100,12 +102,12 @@ FieldValues GroupRecordFields(const std::string& name, int record, const std::st
     return fields;
 }
 
-StoredFields GroupRecordStored(const std::string& name, int record, const std::string& parentKey,
-                               int dataKey, platform::RandomSource& random) {
-    StoredFields stored;
-    stored.record = record;
-    ForEachGroupField(name, record, parentKey, EncodeInto{stored, dataKey, random});
-    return stored;
+unsigned EncodeGroupRecordInto(DataRecord& target, const std::string& name, int record,
+                               const std::string& parentKey, int dataKey,
+                               platform::RandomSource& random) {
+    unsigned fields = 0;
+    ForEachGroupField(name, record, parentKey, EncodeInto{target, fields, dataKey, random});
+    return fields;
 }
 
 FieldValues RecordCountFields(int recordCount) {

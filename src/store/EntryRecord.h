@@ -40,13 +40,16 @@ FieldValues EntryRecordFields(const EntryValues& values, const std::string& fiel
 FieldValues GroupRecordFields(const std::string& name, int record, const std::string& parentKey,
                               int dataKey, platform::RandomSource& random);
 
-// EntryRecordFields and GroupRecordFields encoded straight into the record's fields, as
-// RecordStore::InStoredForm would put them, without a string per field.
-StoredFields EntryRecordStored(const EntryValues& values, const std::string& field8Key, int record,
+// EntryRecordFields and GroupRecordFields encoded straight into the fields of target, as
+// RecordStore::InStoredForm would put them, without a string per field. A blank value leaves its
+// field as it is. Returns the fields set: bit k - 1 for field k.
+unsigned EncodeEntryRecordInto(DataRecord& target, const EntryValues& values,
+                               const std::string& field8Key, int record,
                                const std::string& parentKey, int dataKey,
                                platform::RandomSource& random);
-StoredFields GroupRecordStored(const std::string& name, int record, const std::string& parentKey,
-                               int dataKey, platform::RandomSource& random);
+unsigned EncodeGroupRecordInto(DataRecord& target, const std::string& name, int record,
+                               const std::string& parentKey, int dataKey,
+                               platform::RandomSource& random);
 
 // Record 1 with only the record count: every other field is left as it is.
 FieldValues RecordCountFields(int recordCount);

@@ -561,9 +561,14 @@ bool RecordStore::WriteRecord(const FieldValues& fields, int record, const std::
                         [&](DataRecord& target) { Overwrite(target, fields, clear); });
 }
 
-bool RecordStore::WriteRecords(const std::vector<StoredFields>& writes, const std::string& path) {
-    int highest = 0;
-    for (const StoredFields& write : writes) {
+bool RecordStore::WriteRecords(RecordBatch batch, const std::string& path) {
+    const bool grows = !batch.grown.empty();
+    if (grows && (batch.grownFrom != DataRecords.size() || batch.grown.size() <= batch.grownFrom ||
+                  batch.grown.size() > static_cast<std::size_t>(MaxRecordNumber) + 1)) {
+        return false;
+    }
+    int highest = grows ? static_cast<int>(batch.grown.size()) - 1 : 0;
+    for (const StoredFields& write : batch.changes) {
         if (write.record < 1 || write.record > MaxRecordNumber ||
             (session_ && session_->IsUnreadable(write.record))) {
             return false;
@@ -577,13 +582,19 @@ bool RecordStore::WriteRecords(const std::vector<StoredFields>& writes, const st
     }
     journalSettled_ = true;
     const std::size_t oldSize = DataRecords.size();
+    // Grown records take the place of the store's, which stay aside as they were until the
+    // file is written; otherwise the records changed in place are kept to be put back.
     std::vector<std::pair<int, DataRecord>> before;
+    if (grows) {
+        std::copy(DataRecords.begin(), DataRecords.end(), batch.grown.begin());
+        DataRecords.swap(batch.grown);
+    }
     if (highest > UpperBound()) {
         DataRecords.resize(static_cast<std::size_t>(highest) + 1);
     }
-    for (const StoredFields& write : writes) {
-        // Records past the old end go with the resize below.
-        if (static_cast<std::size_t>(write.record) < oldSize) {
+    for (const StoredFields& write : batch.changes) {
+        // Records past the old end go with the resize above.
+        if (!grows && static_cast<std::size_t>(write.record) < oldSize) {
             before.emplace_back(write.record, DataRecords[write.record]);
         }
         DataRecord& target = DataRecords[write.record];
@@ -604,7 +615,13 @@ bool RecordStore::WriteRecords(const std::vector<StoredFields>& writes, const st
         loadedPath_ = path;
         loadedIdentity_ = files_->Identity(path);
         fileLength_ = static_cast<long long>(content.size());
+        // Free records the batch took are in use now.
+        freeRecords_.Forget();
         return true;
+    }
+    if (grows) {
+        DataRecords.swap(batch.grown);
+        return false;
     }
     for (auto change = before.rbegin(); change != before.rend(); ++change) {
         DataRecords[change->first] = change->second;

@@ -57,6 +57,16 @@ struct StoredFields {
     DataRecord stored;
 };
 
+// Records written together: changed fields of records the store holds, and whole records past
+// its end, which wait in grown where DataRecords is to hold them (element n is record n), so
+// that the batch's write takes them in without copying them. The elements before grownFrom are
+// room for the records the store holds, filled in by the write.
+struct RecordBatch {
+    std::vector<StoredFields> changes;
+    std::vector<DataRecord> grown;  // empty when no record is added past the end
+    std::size_t grownFrom = 0;      // the store's DataRecords.size() when grown was made
+};
+
 // How a load ended. Only a loaded store may be written: after any other outcome the data
 // file was left as it was and the program must not go on with it.
 struct LoadResult {
@@ -163,10 +173,11 @@ class RecordStore {
     // Returns whether it reached the disk; when it did not, memory and file are put back.
     bool WriteRecord(const FieldValues& fields, int record, const std::string& path, bool clear);
 
-    // Many WriteRecord changes as one: the file is replaced whole from memory in one step, so
-    // that it holds all of them or none, whatever happens on the way. Returns whether they
-    // reached the disk; when they did not, memory and file are as they were.
-    bool WriteRecords(const std::vector<StoredFields>& writes, const std::string& path);
+    // Many WriteRecord changes and new records as one: the file is replaced whole from memory
+    // in one step, so that it holds all of them or none, whatever happens on the way. Returns
+    // whether they reached the disk; when they did not, memory and file are as they were. A
+    // batch grown for a store of another size is refused.
+    bool WriteRecords(RecordBatch batch, const std::string& path);
     // What WriteRecord would change in the record, without the clear, for WriteRecords.
     StoredFields InStoredForm(int record, const FieldValues& fields) const;
 

@@ -144,8 +144,8 @@ class CsvImportTest : public ::testing::Test {
             return next != entries.end() && (entry = *next++, true);
         };
         plan = PlanImport(store, kKey, source, same, {"ALPHA", "Y", "8"}, random);
-        return RunImport(plan, [&](const std::vector<StoredFields>& writes) {
-            return !writeFails && store.WriteRecords(writes, path);
+        return RunImport(plan, [&](RecordBatch& batch) {
+            return !writeFails && store.WriteRecords(std::move(batch), path);
         });
     }
 
