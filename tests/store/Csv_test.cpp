@@ -202,6 +202,14 @@ TEST_F(CsvImportTest, RowsBecomeEntriesInTheirGroupsAndExportTheSame) {
     EXPECT_EQ(store.ReadField(6, 1), "9");
 }
 
+TEST_F(CsvImportTest, AFreeRecordTheImportTookIsNeverOfferedAgain) {
+    ASSERT_TRUE(store.WriteRecord(GroupRecordFields("Old", 5, "", kKey, random), 5, path, false));
+    ASSERT_EQ(store.FindFreeRecord(3), 4);
+    ASSERT_TRUE(Import({{{}, "Mail", "", "", "", 2}}).complete);
+    EXPECT_EQ(Exported(), "|Mail|||\n");
+    EXPECT_GT(store.FindFreeRecord(3), 5);
+}
+
 TEST_F(CsvImportTest, OtherKeepersExportsImportWithEveryValueExact) {
     struct Case {
         const char* file;
