@@ -657,10 +657,10 @@ void BenchImportExport(const std::string& folder) {
     const std::vector<std::pair<long long, std::string>> records = {
         {keyrack::RecordLength, imported.substr(keyrack::RecordLength)}};
     MeasureAgainstGoal("Import " + std::to_string(kRows) + " CSV rows", 3.0, [&] {
-        const double ours =
-            BestAfter([&] { window.FreshFile(); }, [&] { window.commands.MNU_Import_Click(); }, 2);
+        const double ours = BestAfter([&] { window.FreshFile(); },
+                                      [&] { window.commands.MNU_Import_Click(); }, kRuns);
         const double floor = BestAfter([&] { window.FreshFile(); },
-                                       [&] { RawWriteAndSync(window.path, records); }, 2);
+                                       [&] { RawWriteAndSync(window.path, records); }, kRuns);
         return std::make_pair(ours, floor);
     });
 
