@@ -1,13 +1,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Small text routines shared by every subsystem. "Blank" throughout the program means empty once
 // leading and trailing spaces are removed; only the space character counts as a space here.
 namespace keyrack {
 
 std::string Trim(const std::string& text);
-bool IsBlank(const std::string& text);
+// Trim's text without a copy.
+std::string_view TrimmedView(std::string_view text);
+bool IsBlank(std::string_view text);
 // Whether text holds nothing but spaces, tabs and line breaks.
 bool IsBlankOrLineBreaks(const std::string& text);
 std::string ToUpperAscii(std::string text);

@@ -50,7 +50,7 @@ bool IsAscii(std::string_view text) {
     return true;
 }
 
-bool IsWellFormedUtf8(const std::string& text) {
+bool IsWellFormedUtf8(std::string_view text) {
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = byteAt(i);

@@ -18,7 +18,7 @@ bool IsAscii(std::string_view text);
 std::string Cp1252ToUtf8(const std::string& bytes);
 
 // Whether text is well-formed UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
-bool IsWellFormedUtf8(const std::string& text);
+bool IsWellFormedUtf8(std::string_view text);
 
 // The longest start of text that is at most maxBytes long and does not end inside a character.
 std::string Utf8Prefix(const std::string& text, std::size_t maxBytes);

@@ -17,12 +17,16 @@ class RandomSource {
     // choice is '\0' is left out and drawn again; bound is at most 256 and choices holds bound
     // characters. A source may draw them at once.
     virtual void PickEach(const char* choices, std::uint32_t bound, char* out, std::size_t count);
+    // Whether several threads may draw at once, each getting its own independent draws.
+    virtual bool DrawsFromAnyThread() const { return false; }
 };
 
 class SystemRandomSource : public RandomSource {
   public:
     std::uint32_t Below(std::uint32_t bound) override;
     void PickEach(const char* choices, std::uint32_t bound, char* out, std::size_t count) override;
+    // Each thread draws from its own pool.
+    bool DrawsFromAnyThread() const override { return true; }
 };
 
 // The program-wide source used when no other is given.

@@ -4,11 +4,13 @@
 #include <deque>
 #include <iterator>
 #include <map>
+#include <utility>
 
 #include "common/Strings.h"
 #include "common/Utf8.h"
 #include "store/Csv.h"
 #include "store/EntryRecord.h"
+#include "store/ImportEncoder.h"
 #include "store/ProtectedRecord.h"
 #include "store/RecordCount.h"
 #include "store/ValueCipher.h"
@@ -38,30 +40,46 @@ const std::vector<std::string> kColumnNames[kColumns] = {
     {"url", "web site", "login_uri"},
 };
 
-std::vector<std::string> Split(const std::string& path, char separator) {
-    std::vector<std::string> names;
+// The parts of path between separators, into names; a list reused from row to row keeps its room.
+void SplitInto(std::string_view path, char separator, std::vector<std::string>& names) {
+    names.clear();
     if (path.empty()) {
-        return names;
+        return;
     }
     std::size_t start = 0;
-    for (std::size_t end; (end = path.find(separator, start)) != std::string::npos;
+    for (std::size_t end; (end = path.find(separator, start)) != std::string_view::npos;
          start = end + 1) {
-        names.push_back(path.substr(start, end - start));
+        names.emplace_back(path.substr(start, end - start));
     }
-    names.push_back(path.substr(start));
-    return names;
+    names.emplace_back(path.substr(start));
 }
 
-// Trimmed, without the empty ones.
-std::vector<std::string> GroupNames(const std::vector<std::string>& names) {
-    std::vector<std::string> kept;
+// Trimmed, without the empty ones, into kept.
+void GroupNamesInto(const std::vector<std::string>& names, std::vector<std::string>& kept) {
+    kept.clear();
     for (const std::string& name : names) {
         if (!IsBlank(name)) {
-            kept.push_back(Trim(name));
+            kept.emplace_back(TrimmedView(name));
         }
     }
-    return kept;
 }
+
+// Without the spaces at either end, in place.
+void TrimInPlace(std::string& text) {
+    text.erase(text.find_last_not_of(' ') + 1);
+    text.erase(0, text.find_first_not_of(' '));
+}
+
+// A (parent key, name) pair of the import's group index, looked up by views of both: a row's
+// path is then looked up without copying its names.
+struct GroupKeyLess {
+    using is_transparent = void;
+    template <typename A, typename B>
+    bool operator()(const A& a, const B& b) const {
+        return std::pair<std::string_view, std::string_view>(a.first, a.second) <
+               std::pair<std::string_view, std::string_view>(b.first, b.second);
+    }
+};
 
 // The host name of a web address: what follows the scheme, without user and port, up to the
 // path. Any other address (a program, a document) stands for itself.
@@ -88,14 +106,15 @@ class RecordAllocator {
   public:
     RecordAllocator(RecordStore& store, int recordCount) : store_(store), count_(recordCount) {}
 
-    // n more record numbers, or nothing when the file has no room for them.
-    std::optional<std::vector<int>> Take(int n) {
-        std::vector<int> records;
+    // n more record numbers into records; false, with nothing taken, when the file has no room
+    // for them.
+    bool Take(int n, std::vector<int>& records) {
+        records.clear();
         int next = next_;
         for (int i = 0; i < n; ++i) {
             const int record = std::max(store_.FindFreeRecord(next), next);
             if (record > MaxRecordNumber || count_ + i >= MaxRecordNumber) {
-                return std::nullopt;
+                return false;
             }
             records.push_back(record);
             next = record + 1;
@@ -103,7 +122,7 @@ class RecordAllocator {
         next_ = next;
         count_ += n;
         highest_ = records.empty() ? highest_ : std::max(highest_, records.back());
-        return records;
+        return true;
     }
 
     // Covers every record handed out, so the tree's readers reach them.
@@ -115,61 +134,6 @@ class RecordAllocator {
     int next_ = FirstTreeRecord;
     int highest_ = 0;
 };
-
-// Adds a record of an import to batch. A plain file's values are encoded straight into their
-// fields: of a new record past the store's end, in its place among the grown records; of any
-// other, in the fields it changes. encodeInto(target) encodes them and gives the fields set;
-// fields() gives them as strings, as a protected file takes them.
-template <typename EncodeInto, typename Fields>
-void AddRecord(const RecordStore& store, RecordBatch& batch, int record, EncodeInto encodeInto,
-               Fields fields) {
-    if (store.Kind() != FileKind::Plain) {
-        batch.changes.push_back(store.InStoredForm(record, fields()));
-        return;
-    }
-    const std::size_t at = static_cast<std::size_t>(record);
-    if (at < batch.grownFrom) {
-        StoredFields& change = batch.changes.emplace_back();
-        change.record = record;
-        change.fields = encodeInto(change.stored);
-        return;
-    }
-    if (batch.grown.empty()) {
-        // Room for every record number, so that the records never move: memory reserved and
-        // never touched costs nothing.
-        batch.grown.reserve(static_cast<std::size_t>(MaxRecordNumber) + 1);
-    }
-    // New records come in the order of their numbers, each an all-NUL one at first, as a
-    // record past the file's end is.
-    if (at >= batch.grown.size()) {
-        batch.grown.resize(at + 1);
-    }
-    encodeInto(batch.grown[at]);
-}
-
-void AddEntryRecord(RecordStore& store, RecordBatch& batch, const EntryValues& values, int record,
-                    const std::string& parentKey, int dataKey, platform::RandomSource& random) {
-    AddRecord(
-        store, batch, record,
-        [&](DataRecord& target) {
-            return EncodeEntryRecordInto(target, values, parentKey, record, parentKey, dataKey,
-                                         random);
-        },
-        [&] {
-            return EntryRecordFields(store.Kind(), values, parentKey, record, parentKey, dataKey,
-                                     random);
-        });
-}
-
-void AddGroupRecord(RecordStore& store, RecordBatch& batch, const std::string& name, int record,
-                    const std::string& parentKey, int dataKey, platform::RandomSource& random) {
-    AddRecord(
-        store, batch, record,
-        [&](DataRecord& target) {
-            return EncodeGroupRecordInto(target, name, record, parentKey, dataKey, random);
-        },
-        [&] { return GroupRecordFields(store.Kind(), name, record, parentKey, dataKey, random); });
-}
 
 }  // namespace
 
@@ -189,14 +153,6 @@ struct ExportedEntry {
     std::string_view password;
     std::string_view address;
 };
-
-std::string_view TrimmedView(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // A field's text in scratch, which is reused from field to field: a plain file's value is
 // decoded in place rather than into a string of its own.
@@ -347,43 +303,53 @@ bool CsvEntryReader::Next(CsvEntry& entry) {
         ++number_;
         const auto cell = [&](Column column) {
             const int i = columnOf_[column];
-            return named_ && i >= 0 && i < static_cast<int>(row_.size()) ? row_[std::size_t(i)]
-                                                                         : std::string();
+            return named_ && i >= 0 && i < static_cast<int>(row_.size())
+                       ? std::string_view(row_[std::size_t(i)])
+                       : std::string_view();
         };
         if (!named_ || broken) {
-            Skip(cell(kTitle));
+            Skip(std::string(cell(kTitle)));
             continue;
         }
         for (std::size_t i = 0; i < row_.size() && i < header_.size(); ++i) {
             dropped_[i] = dropped_[i] || (!kept_[i] && !IsBlankOrLineBreaks(row_[i]));
         }
-        std::vector<std::string> groups = Split(cell(kGroup), kPathSeparator);
+        // The entry's lists and texts are filled where they are, keeping their room from row to
+        // row.
+        std::vector<std::string>& groups = entry.groups;
+        SplitInto(cell(kGroup), kPathSeparator, groups);
         if (groups.empty()) {
-            groups = Split(cell(kGrouping), kGroupingSeparator);
+            SplitInto(cell(kGrouping), kGroupingSeparator, groups);
         }
+        const std::string_view first = groups.empty() ? "" : TrimmedView(groups.front());
         for (std::size_t root = 0; root < everyPathHasRoot_.size(); ++root) {
-            everyPathHasRoot_[root] = everyPathHasRoot_[root] && !groups.empty() &&
-                                      Trim(groups.front()) == kExporterRoots[root];
+            everyPathHasRoot_[root] =
+                everyPathHasRoot_[root] && !groups.empty() && first == kExporterRoots[root];
         }
         if (rootOfFirstEntry_ && !anyEntry_ && !groups.empty()) {
-            const std::string first = Trim(groups.front());
             for (const char* root : kExporterRoots) {
-                rootToDrop_ = first == root ? first : rootToDrop_;
+                rootToDrop_ = first == root ? std::string(first) : rootToDrop_;
             }
         }
         anyEntry_ = true;
-        if (!rootToDrop_.empty() && !groups.empty() && Trim(groups.front()) == rootToDrop_) {
+        if (!rootToDrop_.empty() && !groups.empty() && first == rootToDrop_) {
             groups.erase(groups.begin());
         }
         // Each column is its own cell of the row, which the next row overwrites: the values
         // are taken, not copied.
-        const auto take = [&](Column column) {
+        const auto take = [&](Column column, std::string& into) {
             const int i = columnOf_[column];
-            return i >= 0 && i < static_cast<int>(row_.size()) ? std::move(row_[std::size_t(i)])
-                                                               : std::string();
+            if (i >= 0 && i < static_cast<int>(row_.size())) {
+                into.swap(row_[std::size_t(i)]);
+            } else {
+                into.clear();
+            }
         };
-        entry = {std::move(groups), take(kTitle),   take(kUserName),
-                 take(kPassword),   take(kAddress), number_};
+        take(kTitle, entry.title);
+        take(kUserName, entry.userName);
+        take(kPassword, entry.password);
+        take(kAddress, entry.address);
+        entry.row = number_;
         return true;
     }
     return false;
@@ -413,7 +379,7 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
                       platform::RandomSource& random) {
     const int recordCount = RecordCountInUse(store);
     // Existing groups by parent and name; of two alike, the one the tree shows first.
-    std::map<std::pair<std::string, std::string>, std::string> groups;
+    std::map<std::pair<std::string, std::string>, std::string, GroupKeyLess> groups;
     for (const PlannedNode& node : PlanTree(ReadTreeRecords(store, dataKey, recordCount))) {
         if (node.isGroup && !node.isDefaultGroup) {
             groups.emplace(std::make_pair(node.parentKey, Trim(node.text)), node.key);
@@ -423,51 +389,62 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
     ImportPlan plan;
     RecordBatch& batch = plan.batch;
     batch.grownFrom = store.DataRecords.size();
-    // At most one change per record the store holds, or per record number for a protected
-    // file: growing the list would move every change made so far.
-    batch.changes.reserve(store.Kind() == FileKind::Plain
-                              ? batch.grownFrom
-                              : static_cast<std::size_t>(MaxRecordNumber));
     // Record 1's count leads the changes; it is known once every record is placed.
     batch.changes.emplace_back();
+    ImportEncoder encoder(store, batch, dataKey, random);
     const auto skip = [&plan](const CsvEntry& entry, const std::string& title, SkipReason why) {
         if (plan.skippedRows.size() < kNamedSkippedRows) {
             plan.skippedRows.push_back({entry.row, title, why});
         }
         ++plan.skipped;
     };
+    // A text of the CSV in the data file's character set, in place; false when it has no form
+    // there. ASCII is the same in both.
+    const auto convert = [&toStored](std::string& text) {
+        if (IsAscii(text)) {
+            return true;
+        }
+        auto converted = toStored(text);
+        if (converted) {
+            text = std::move(*converted);
+        }
+        return converted.has_value();
+    };
+    // Lists kept from row to row, so that each keeps its room.
     CsvEntry entry;
+    std::vector<std::string> fileNames;
+    std::vector<std::string> names;
+    std::vector<int> records;
     while (next(entry)) {
-        const std::string flatTitle = FlattenTitle(entry.title);
-        const std::string fileTitle =
-            IsBlankOrLineBreaks(flatTitle) ? HostOf(entry.address) : flatTitle;
+        std::string fileTitle = FlattenTitle(entry.title);
+        if (IsBlankOrLineBreaks(fileTitle)) {
+            fileTitle = HostOf(entry.address);
+        }
         if (IsBlankOrLineBreaks(fileTitle)) {
             skip(entry, fileTitle, SkipReason::NoTitle);
             continue;
         }
-        const std::vector<std::string> fileNames = GroupNames(entry.groups);
+        GroupNamesInto(entry.groups, fileNames);
         if (fileNames.size() > static_cast<std::size_t>(MaxGroupDepth)) {
             skip(entry, fileTitle, SkipReason::TooDeep);
             continue;
         }
-        auto title = toStored(fileTitle);
-        const auto address = toStored(entry.address);
-        const auto userName = toStored(entry.userName);
-        auto password = toStored(entry.password);
-        std::vector<std::string> names;
-        bool storable = title && address && userName && password;
-        for (const std::string& name : fileNames) {
-            const auto stored = toStored(name);
+        std::string title = fileTitle;
+        bool storable = convert(title) && convert(entry.address) && convert(entry.userName) &&
+                        convert(entry.password);
+        names = fileNames;
+        for (std::string& name : names) {
             storable =
-                storable && stored && FitsWidth(store.Kind(), *stored, dataKey, FieldWidth(8));
-            names.push_back(stored.value_or(std::string()));
+                storable && convert(name) && FitsWidth(store.Kind(), name, dataKey, FieldWidth(8));
         }
         if (!storable) {
             skip(entry, fileTitle, SkipReason::CannotStore);
             continue;
         }
-        const EntryValues values{std::move(*title), Trim(*address), Trim(*userName),
-                                 std::move(*password), type};
+        TrimInPlace(entry.address);
+        TrimInPlace(entry.userName);
+        EntryValues values{std::move(title), std::move(entry.address), std::move(entry.userName),
+                           std::move(entry.password), type};
         // The data file keeps a password of spaces alone as an empty one.
         const bool spacesOnly = !values.password.empty() && IsBlank(values.password);
         if (spacesOnly || FirstUnfittingBox(store.Kind(), values, dataKey)) {
@@ -479,14 +456,14 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
         std::string parent;
         std::size_t found = 0;
         for (; found < names.size(); ++found) {
-            const auto group = groups.find({parent, names[found]});
+            const auto group =
+                groups.find(std::pair<std::string_view, std::string_view>(parent, names[found]));
             if (group == groups.end()) {
                 break;
             }
             parent = group->second;
         }
-        const auto records = allocator.Take(static_cast<int>(names.size() - found) + 1);
-        if (!records) {
+        if (!allocator.Take(static_cast<int>(names.size() - found) + 1, records)) {
             plan.fileFull = true;
             do {
                 skip(entry, FlattenTitle(entry.title), SkipReason::FileFull);
@@ -494,16 +471,15 @@ ImportPlan PlanImport(RecordStore& store, int dataKey, const EntrySource& next,
             break;
         }
         for (std::size_t i = found; i < names.size(); ++i) {
-            const int record = (*records)[i - found];
-            AddGroupRecord(store, batch, names[i], record, parent, dataKey, random);
-            const std::string groupParent = parent;
-            parent = RecordKey(record);
-            groups.emplace(std::make_pair(groupParent, names[i]), parent);
+            const int record = records[i - found];
+            encoder.Add({record, true, parent, EntryValues{names[i], {}, {}, {}, {}}});
+            std::string groupParent = std::exchange(parent, RecordKey(record));
+            groups.emplace(std::make_pair(std::move(groupParent), names[i]), parent);
         }
-        const int record = records->back();
-        AddEntryRecord(store, batch, values, record, parent, dataKey, random);
+        encoder.Add({records.back(), false, parent, std::move(values)});
         ++plan.entries;
     }
+    encoder.Finish();
     plan.recordCount = allocator.RecordCount();
     // Groups are made only with an entry in them.
     if (plan.entries == 0) {

@@ -36,21 +36,21 @@ namespace {
 template <typename Set>
 void ForEachEntryField(const EntryValues& values, const std::string& field8Key, int record,
                        const std::string& parentKey, Set set) {
-    set(1, Trim(values.title));
-    set(2, Trim(values.address));
-    set(3, Trim(values.userName));
+    set(1, TrimmedView(values.title));
+    set(2, TrimmedView(values.address));
+    set(3, TrimmedView(values.userName));
     set(4, values.password);
-    set(5, Trim(values.type.type));
-    set(6, Trim(values.type.caseSet));
+    set(5, TrimmedView(values.type.type));
+    set(6, TrimmedView(values.type.caseSet));
     set(7, values.type.length);
-    set(8, Trim(field8Key));
+    set(8, TrimmedView(field8Key));
     set(9, StoredKeyForm(RecordKey(record)));
     set(10, StoredKeyForm(Trim(parentKey)));
 }
 
 template <typename Set>
 void ForEachGroupField(const std::string& name, int record, const std::string& parentKey, Set set) {
-    set(8, Trim(name));
+    set(8, TrimmedView(name));
     set(9, StoredKeyForm(RecordKey(record)));
     set(10, StoredKeyForm(Trim(parentKey)));
 }
@@ -62,7 +62,7 @@ struct EncodeInto {
     int dataKey;
     platform::RandomSource& random;
 
-    void operator()(int field, const std::string& value) const {
+    void operator()(int field, std::string_view value) const {
         if (EncodeValueInto(value, dataKey, random, target.bytes.data() + FieldOffset(field),
                             static_cast<std::size_t>(FieldWidth(field)))) {
             fields |= 1u << (field - 1);
@@ -76,10 +76,10 @@ FieldValues EntryRecordFields(const EntryValues& values, const std::string& fiel
                               const std::string& parentKey, int dataKey,
                               platform::RandomSource& random) {
     FieldValues fields;
-    ForEachEntryField(
-        values, field8Key, record, parentKey, [&](int field, const std::string& value) {
-            fields[field - 1] = EncodeValue(value, dataKey, true, FieldWidth(field), random);
-        });
+    ForEachEntryField(values, field8Key, record, parentKey, [&](int field, std::string_view value) {
+        fields[field - 1] =
+            EncodeValue(std::string(value), dataKey, true, FieldWidth(field), random);
+    });
     return fields;
 }
 
@@ -96,8 +96,9 @@ unsigned EncodeEntryRecordInto(DataRecord& target, const EntryValues& values,
 FieldValues GroupRecordFields(const std::string& name, int record, const std::string& parentKey,
                               int dataKey, platform::RandomSource& random) {
     FieldValues fields;
-    ForEachGroupField(name, record, parentKey, [&](int field, const std::string& value) {
-        fields[field - 1] = EncodeValue(value, dataKey, true, FieldWidth(field), random);
+    ForEachGroupField(name, record, parentKey, [&](int field, std::string_view value) {
+        fields[field - 1] =
+            EncodeValue(std::string(value), dataKey, true, FieldWidth(field), random);
     });
     return fields;
 }

@@ -51,16 +51,21 @@ void SetProtectedField(DataRecord& record, int field, const std::string& utf8) {
                 static_cast<std::size_t>(FieldWidth(field)) - kept.size());
 }
 
-bool ValueFits(FileKind kind, const std::string& value, int field, int dataKey) {
+bool ValueFits(FileKind kind, std::string_view value, int field, int dataKey) {
     return FitsWidth(kind, value, dataKey, FieldWidth(field));
 }
 
 std::optional<EntryBox> FirstUnfittingBox(FileKind kind, const EntryValues& values, int dataKey) {
-    // The four boxes are stored in fields 1 to 4, in this order.
+    // The four boxes are stored in fields 1 to 4, in this order. Asked of every row an import
+    // brings in, so the values are looked at where they lie.
+    const std::pair<EntryBox, std::string_view> stored[] = {
+        {EntryBox::Title, TrimmedView(values.title)},
+        {EntryBox::Address, TrimmedView(values.address)},
+        {EntryBox::UserName, TrimmedView(values.userName)},
+        {EntryBox::Password, values.password}};
     int field = 1;
-    for (EntryBox box :
-         {EntryBox::Title, EntryBox::Address, EntryBox::UserName, EntryBox::Password}) {
-        if (!ValueFits(kind, StoredBoxValue(values, box), field++, dataKey)) {
+    for (const auto& [box, value] : stored) {
+        if (!ValueFits(kind, value, field++, dataKey)) {
             return box;
         }
     }

@@ -26,7 +26,7 @@ void SetProtectedField(DataRecord& record, int field, const std::string& utf8);
 // Whether a value fits a field of the open file intact. Plain: Windows-1252 text that the cipher
 // keeps under dataKey within the field. Protected: well-formed UTF-8 without NUL whose bytes fit
 // the field's width.
-bool ValueFits(FileKind kind, const std::string& value, int field, int dataKey);
+bool ValueFits(FileKind kind, std::string_view value, int field, int dataKey);
 
 // The first box whose value does not fit, as FirstUnstorableBox does for plain files; values
 // are UTF-8 for a protected file.

@@ -29,8 +29,15 @@ int FieldOffset(int field);
 int FieldWidth(int field);
 
 struct DataRecord {
+    // Asks for a record whose bytes are left unset, for a writer that sets every one of them:
+    // clearing first would cost as much as the writing.
+    struct Unfilled {};
+
     // A record made in memory and never assigned holds NUL bytes.
-    std::array<char, RecordLength> bytes{};
+    DataRecord() : bytes{} {}
+    explicit DataRecord(Unfilled) {}
+
+    std::array<char, RecordLength> bytes;
 
     std::string Field(int field) const;
     // Left-aligned, cut to the field's width or padded with spaces.

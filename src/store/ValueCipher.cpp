@@ -22,7 +22,7 @@ int Code(char c) {
 // Calls visit with each character's group in turn; no list is built, as every record of an
 // import passes through here ten times.
 template <typename Visit>
-void ForEachGroup(const std::string& text, int key, Visit visit) {
+void ForEachGroup(std::string_view text, int key, Visit visit) {
     const int k = EffectiveKey(key);
     int v = Code(text[0]) + k;
     visit(v);
@@ -117,7 +117,7 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
     return out;
 }
 
-bool EncodeValueInto(const std::string& text, int key, platform::RandomSource& random, char* field,
+bool EncodeValueInto(std::string_view text, int key, platform::RandomSource& random, char* field,
                      std::size_t width) {
     if (IsBlank(text)) {
         return false;
@@ -177,7 +177,7 @@ void AppendDecodedValue(std::string_view text, int key, std::string& out) {
     });
 }
 
-bool StoresIntact(const std::string& value, int key, int fieldWidth) {
+bool StoresIntact(std::string_view value, int key, int fieldWidth) {
     if (IsBlank(value)) {
         return true;
     }

@@ -20,7 +20,7 @@ std::string EncodeValue(const std::string& text, int key, bool fill, int length,
                         platform::RandomSource& random = platform::SystemRandom());
 // EncodeValue's text with fill on and length width, written over a field of width bytes: cut to
 // the width, padded with spaces. A blank text leaves the field as it is and gives false.
-bool EncodeValueInto(const std::string& text, int key, platform::RandomSource& random, char* field,
+bool EncodeValueInto(std::string_view text, int key, platform::RandomSource& random, char* field,
                      std::size_t width);
 
 // The inverse of EncodeValue; text that does not start with a digit-like character decodes to
@@ -31,7 +31,7 @@ void AppendDecodedValue(std::string_view text, int key, std::string& out);
 
 // Whether value, encoded with key into a field of fieldWidth bytes, reads back exactly as
 // itself: every group within three digits, nothing cut by the width, the decoded text equal.
-bool StoresIntact(const std::string& value, int key, int fieldWidth);
+bool StoresIntact(std::string_view value, int key, int fieldWidth);
 
 // How many characters of plain text a field of fieldWidth bytes can hold.
 constexpr int PlainCapacity(int fieldWidth) {

@@ -22,12 +22,12 @@ std::string EncodeFor(FileKind kind, const std::string& value, int dataKey, bool
     return kind == FileKind::Protected ? value : EncodeValue(value, dataKey, fill, length, random);
 }
 
-bool FitsWidth(FileKind kind, const std::string& value, int dataKey, int fieldWidth) {
+bool FitsWidth(FileKind kind, std::string_view value, int dataKey, int fieldWidth) {
     if (kind == FileKind::Plain) {
         return StoresIntact(value, dataKey, fieldWidth);
     }
     return value.size() <= static_cast<std::size_t>(fieldWidth) &&
-           value.find('\0') == std::string::npos && IsWellFormedUtf8(value);
+           value.find('\0') == std::string_view::npos && IsWellFormedUtf8(value);
 }
 
 FieldValues EntryRecordFields(FileKind kind, const EntryValues& values,

@@ -19,7 +19,7 @@ std::string DecodeFor(FileKind kind, const std::string& stored, int dataKey);
 std::string EncodeFor(FileKind kind, const std::string& value, int dataKey, bool fill, int length,
                       platform::RandomSource& random = platform::SystemRandom());
 // Whether value fits a field of fieldWidth bytes intact under the file's rule.
-bool FitsWidth(FileKind kind, const std::string& value, int dataKey, int fieldWidth);
+bool FitsWidth(FileKind kind, std::string_view value, int dataKey, int fieldWidth);
 
 // EntryRecordFields and GroupRecordFields for the open file's kind.
 FieldValues EntryRecordFields(FileKind kind, const EntryValues& values,

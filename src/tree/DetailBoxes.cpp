@@ -9,6 +9,9 @@ namespace keyrack {
 std::string FlattenTitle(const std::string& title) {
     // The text boxes give a line break as a line feed alone; a pasted one may carry a carriage
     // return before it. Both count once.
+    if (title.find_first_of("\r\n") == std::string::npos) {
+        return Trim(title);
+    }
     std::string breaksAsReturns;
     breaksAsReturns.reserve(title.size());
     for (std::size_t i = 0; i < title.size(); ++i) {
