@@ -751,7 +751,9 @@ void BenchBackupRestore(const std::string& folder) {
         const double ours =
             BestAfter([&] { keyrack::DiscardBeforeRestore(keyrack::SystemFileIo(), loaded.path); },
                       [&] {
-                          keyrack::RestoreBackup(keyrack::SystemFileIo(), backup, loaded.path);
+                          keyrack::RestoreResult restored =
+                              keyrack::RestoreBackup(keyrack::SystemFileIo(), backup, loaded.path);
+                          loaded.store.ExpectLoad(std::move(restored.written));
                           loadTree();
                       },
                       3);

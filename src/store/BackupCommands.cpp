@@ -180,11 +180,12 @@ void BackupCommands::MNU_RestoreBackup_Click() {
     if (!KeepsProtection()) {
         return;
     }
-    const RestoreResult result = RestoreBackup(files_, BackupFilePath(), session_.DataFilePath);
+    RestoreResult result = RestoreBackup(files_, BackupFilePath(), session_.DataFilePath);
     if (!result) {
         notices_.FileFailed(kMessageRestoreFailed, result.path, result.reason);
         return;
     }
+    store_.ExpectLoad(std::move(result.written));
     emit restored();
 }
 

@@ -1,6 +1,7 @@
 #include "store/DataFileCheck.h"
 
 #include <algorithm>
+#include <string>
 
 #include "common/Strings.h"
 #include "store/OldFormat.h"
@@ -37,14 +38,14 @@ bool IsEncodedShape(const std::string& field) {
 
 }  // namespace
 
-bool HoldsKeyAndLogin(const std::string& content, int recordLength) {
+bool HoldsKeyAndLogin(std::string_view content, int recordLength) {
     if (content.size() < static_cast<std::size_t>(2 * recordLength)) {
         return false;
     }
     const auto field = [&](int record, int number) {
-        return content.substr(
+        return std::string(content.substr(
             static_cast<std::size_t>((record - 1) * recordLength) + FieldOffset(number),
-            FieldWidth(number));
+            FieldWidth(number)));
     };
     const std::string key = field(kHeaderRecord, kKeyField);
     const std::string count = Trim(field(kHeaderRecord, kCountField));
@@ -55,7 +56,7 @@ bool HoldsKeyAndLogin(const std::string& content, int recordLength) {
            IsEncodedShape(field(kSettingsRecord, kPasswordField));
 }
 
-bool IsOldFormat(const std::string& firstBytes, long long length) {
+bool IsOldFormat(std::string_view firstBytes, long long length) {
     if (length == 0 || length % OldRecordLength != 0) {
         return false;
     }
@@ -66,7 +67,7 @@ bool IsOldFormat(const std::string& firstBytes, long long length) {
            !HoldsKeyAndLogin(firstBytes, RecordLength);
 }
 
-DataFileKind ClassifyDataFile(const std::string& content) {
+DataFileKind ClassifyDataFile(std::string_view content) {
     if (IsOldFormat(content, static_cast<long long>(content.size())) &&
         HoldsKeyAndLogin(content, OldRecordLength)) {
         return DataFileKind::OldFormat;

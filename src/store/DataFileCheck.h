@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
 // Whether bytes are a data file this program (or an earlier version) wrote, judged by the two
 // records every such file has from its first start: the header with the file's key and record
@@ -11,7 +11,7 @@ namespace keyrack {
 // The header and settings records, read with recordLength-byte records, hold a stored key that
 // is a number, a count that is digits or blank, and a login user name and password stored as
 // the cipher writes them.
-bool HoldsKeyAndLogin(const std::string& content, int recordLength);
+bool HoldsKeyAndLogin(std::string_view content, int recordLength);
 
 enum class DataFileKind {
     Current,    // records of today's length
@@ -23,10 +23,10 @@ enum class DataFileKind {
 // bytes) is old only when the settings make sense read the old way and not the current way.
 // Used at start-up, where a file that fits no check still loads as it is. firstBytes holds at
 // least the file's first two records, length is the whole file's.
-bool IsOldFormat(const std::string& firstBytes, long long length);
+bool IsOldFormat(std::string_view firstBytes, long long length);
 
 // A stricter look, for a file about to replace the data file: its layout must also hold the
 // key and the login.
-DataFileKind ClassifyDataFile(const std::string& content);
+DataFileKind ClassifyDataFile(std::string_view content);
 
 }  // namespace keyrack

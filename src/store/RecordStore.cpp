@@ -88,6 +88,12 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
     if (!found.unknownBecause.empty()) {
         return {LoadResult::Status::Unreadable, path, found.unknownBecause};
     }
+    std::optional<WrittenFile> written = std::exchange(expected_, std::nullopt);
+    // Bytes just written there are the file's as long as nothing has replaced or changed it.
+    const bool writtenIsTheFile = written && !loginOnly && written->path == path && found.exists &&
+                                  written->identity == found &&
+                                  written->identity.length == found.length &&
+                                  written->identity.modified == found.modified;
     std::string content;
     long long length = 0;
     // A whole file is read straight into the records, so that it is never in memory twice.
@@ -98,7 +104,14 @@ LoadResult RecordStore::Load(const std::string& path, const ConvertQuestion& con
         }
         std::string().swap(content);
         inRecords = true;
-        return ReadIntoRecords(path, length);
+        // Taken once: a second reading follows a journal written into the file since.
+        if (writtenIsTheFile && written) {
+            DataRecords.swap(written->records);
+            length = written->length;
+            written.reset();
+            return IoResult::Success();
+        }
+        return ReadIntoRecordLayout(*files_, path, DataRecords, length);
     };
     if (!found.exists) {
         // A journal without its file holds no login and is of no use.
@@ -219,16 +232,17 @@ bool RecordStore::JournalHoldsNothing() {
     return !journal.exists && journal.unknownBecause.empty();
 }
 
-IoResult RecordStore::ReadIntoRecords(const std::string& path, long long& length) {
+IoResult ReadIntoRecordLayout(FileIo& files, const std::string& path,
+                              std::vector<DataRecord>& records, long long& length) {
     static_assert(sizeof(DataRecord) == RecordLength, "records lie end to end in memory");
-    const IoResult read = files_->ReadInto(path, [&](std::size_t size) {
+    const IoResult read = files.ReadInto(path, [&](std::size_t size) {
         length = static_cast<long long>(size);
         // Room for a partial last record, and the all-NUL record beyond the file's end.
-        DataRecords.assign(std::max<std::size_t>(size / RecordLength, 1) + 2, DataRecord{});
-        return reinterpret_cast<char*>(DataRecords.data() + 1);
+        records.assign(std::max<std::size_t>(size / RecordLength, 1) + 2, DataRecord{});
+        return reinterpret_cast<char*>(records.data() + 1);
     });
     if (!read) {
-        DataRecords.assign(2, DataRecord{});
+        records.assign(2, DataRecord{});
     }
     return read;
 }

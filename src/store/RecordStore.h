@@ -102,6 +102,20 @@ struct ChangedOnDisk {
     std::vector<std::pair<int, DataRecord>> records;
 };
 
+// A data file's bytes as they were just written to path, laid out as DataRecords holds them:
+// element n is record n, with room for a partial last record and the all-NUL record after it.
+struct WrittenFile {
+    std::string path;
+    FileIdentity identity;  // the file as the write left it
+    long long length = 0;
+    std::vector<DataRecord> records;
+};
+
+// The whole file read into records as WrittenFile lays them out, with the length it was read at.
+// On failure records holds the two all-NUL records of an empty store.
+IoResult ReadIntoRecordLayout(FileIo& files, const std::string& path,
+                              std::vector<DataRecord>& records, long long& length);
+
 class RecordStore {
   public:
     explicit RecordStore(FileIo& files = SystemFileIo());
@@ -130,6 +144,9 @@ class RecordStore {
     // Like LoadDataFile, reading only what a login needs: records 1 and 2, or a protected
     // file's header. Nothing can be written until LoadDataFile has read the rest.
     LoadResult LoadLoginRecords(const std::string& path, const ConvertQuestion& confirmOldFormat);
+    // The next load of written.path takes written's bytes rather than reading the file again,
+    // as long as the file is still the one written then; any other load forgets them.
+    void ExpectLoad(WrittenFile written) { expected_ = std::move(written); }
 
     // Opens the protected file the last load found locked, reading it again: the records and
     // the key are in memory from here on. False, with nothing read, when the login is not the
@@ -209,8 +226,6 @@ class RecordStore {
   private:
     LoadResult Load(const std::string& path, const ConvertQuestion& confirmOldFormat,
                     bool loginOnly);
-    // The whole file into DataRecords, record n in element n, with the length it was read at.
-    IoResult ReadIntoRecords(const std::string& path, long long& length);
     // The first count bytes ReadIntoRecords read.
     std::string BytesInRecords(long long count) const;
     template <typename Change>
@@ -249,6 +264,7 @@ class RecordStore {
     FileKind kind_ = FileKind::Plain;
     // Shared by a copy of the store, which reads the same open file.
     std::shared_ptr<ProtectedSession> session_;
+    std::optional<WrittenFile> expected_;
 };
 
 }  // namespace keyrack

@@ -12,27 +12,33 @@ std::string BeforeRestorePath(const std::string& dataPath) {
 RestoreResult RestoreBackup(FileIo& io, const std::string& backupPath,
                             const std::string& dataPath) {
     using Status = RestoreResult::Status;
-    std::string backup;
-    if (const IoResult read = io.ReadAll(backupPath, backup); !read) {
-        return {Status::BackupUnreadable, backupPath, read.reason};
+    // Read as the store holds a file, so that the restored file is loaded from these bytes.
+    WrittenFile written;
+    if (const IoResult read = ReadIntoRecordLayout(io, backupPath, written.records, written.length);
+        !read) {
+        return {Status::BackupUnreadable, backupPath, read.reason, {}};
     }
+    const std::string_view backup(reinterpret_cast<const char*>(written.records.data() + 1),
+                                  static_cast<std::size_t>(written.length));
     if (ClassifyDataFile(backup) == DataFileKind::NotDataFile) {
-        return {Status::NotADataFile, backupPath, {}};
+        return {Status::NotADataFile, backupPath, {}, {}};
     }
     const std::string kept = BeforeRestorePath(dataPath);
     if (io.Exists(dataPath)) {
         if (const IoResult copied = CopyWhole(io, dataPath, kept); !copied) {
-            return {Status::NotReplaced, kept, copied.reason};
+            return {Status::NotReplaced, kept, copied.reason, {}};
         }
     }
     // A record the replaced file left in its journal belongs to that file only.
     if (const IoResult dropped = DropJournal(io, dataPath); !dropped) {
-        return {Status::NotReplaced, JournalPath(dataPath), dropped.reason};
+        return {Status::NotReplaced, JournalPath(dataPath), dropped.reason, {}};
     }
     if (const IoResult replaced = ReplaceWhole(io, dataPath, backup); !replaced) {
-        return {Status::NotReplaced, dataPath, replaced.reason};
+        return {Status::NotReplaced, dataPath, replaced.reason, {}};
     }
-    return {};
+    written.path = dataPath;
+    written.identity = io.Identity(dataPath);
+    return {Status::Restored, {}, {}, std::move(written)};
 }
 
 IoResult UndoRestore(FileIo& io, const std::string& dataPath) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "store/FileIo.h"
+#include "store/RecordStore.h"
 
 // Putting the backup in place of the data file. The backup is checked first, the file it
 // replaces is kept beside it until the next successful login, and nothing of the replaced file
@@ -19,6 +20,8 @@ struct RestoreResult {
     Status status = Status::Restored;
     std::string path;  // the file that could not be read or written
     std::string reason;
+    // Once restored, the data file as written, for the store to load without reading it again.
+    WrittenFile written;
 
     explicit operator bool() const { return status == Status::Restored; }
 };

@@ -159,13 +159,18 @@ TEST_F(StoreFaultsTest, RestoreTakesOnlyADataFileWhole) {
         WriteBytes(path_, before_);
         WriteBytes(JournalPath(path_), EncodeJournalEntry({2, Record('n')}));
         WriteBytes(backup, content);
-        EXPECT_EQ(RestoreBackup(files_, backup, path_).status,
+        RestoreResult result = RestoreBackup(files_, backup, path_);
+        EXPECT_EQ(result.status,
                   restored ? RestoreResult::Status::Restored : RestoreResult::Status::NotADataFile);
         EXPECT_TRUE(ReadBytes(path_) == (restored ? content : before_));
         EXPECT_EQ(JournalLeft(), !restored);
         EXPECT_EQ(std::filesystem::exists(kept), restored);
         if (restored) {
+            // Loaded from the bytes the restore read: a read of the file now would fail.
+            store_.ExpectLoad(std::move(result.written));
+            files_.FailOn(FileOp::Read);
             ASSERT_TRUE(store_.LoadDataFile(path_, [] { return true; }));
+            files_.Heal();
             EXPECT_EQ(DecodeValue(store_.ReadField(3, 2), LoginKey), "olduser");
             ASSERT_TRUE(UndoRestore(files_, path_));
             EXPECT_TRUE(ReadBytes(path_) == before_ && !std::filesystem::exists(kept));
@@ -177,6 +182,16 @@ TEST_F(StoreFaultsTest, RestoreTakesOnlyADataFileWhole) {
     EXPECT_TRUE(ReadBytes(path_) == before_);
     ASSERT_TRUE(DiscardBeforeRestore(files_, path_));
     EXPECT_FALSE(std::filesystem::exists(kept));
+
+    // A file a sync engine put in place of the restored one since is read, not the restore's.
+    WriteBytes(backup, backups[0].first);
+    RestoreResult result = RestoreBackup(files_, backup, path_);
+    ASSERT_TRUE(result);
+    WriteBytes(path_ + ".new", before_);
+    std::filesystem::rename(path_ + ".new", path_);
+    store_.ExpectLoad(std::move(result.written));
+    ASSERT_TRUE(store_.LoadDataFile(path_));
+    EXPECT_EQ(store_.DataRecords[1].bytes[0], 'a');
 }
 
 TEST_F(StoreFaultsTest, DamagedRecordCountGivesWayToTheHighestRecordInUse) {
