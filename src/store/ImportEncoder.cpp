@@ -35,7 +35,8 @@ ImportEncoder::ImportEncoder(const RecordStore& store, RecordBatch& batch, int d
       shared_(store.Kind() == FileKind::Plain && random.DrawsFromAnyThread() &&
               std::thread::hardware_concurrency() > 1) {
     // At most one change per record the store holds, or per record number for a protected
-    // file: the changes never move once placed, as the helper may be encoding into them.
+    // file. Reserved so that the changes never move: the helper encodes into a plain file's
+    // changes where they lie.
     batch_.changes.reserve(store.Kind() == FileKind::Plain
                                ? batch_.grownFrom + 1
                                : static_cast<std::size_t>(MaxRecordNumber) + 1);
