@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <optional>
 #include <set>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "common/SharedRuns.h"
 #include "common/Strings.h"
 #include "store/DiskCheck.h"
 #include "store/EntryRecord.h"
@@ -99,40 +97,18 @@ class Tree {
     // the planning, so the records are shared in runs among the processor's cores.
     static void ReadSideBySide(Tree& first, Tree& madeLikeFirst) {
         const int end = std::max(first.records_.End(), madeLikeFirst.records_.End());
-        const int records = std::max(end - FirstTreeRecord, 0);
-        const int parts = std::clamp(std::min(static_cast<int>(std::thread::hardware_concurrency()),
-                                              records / kRecordsPerThread),
-                                     1, kMostThreads);
-        // The runs are taken in turn rather than shared out beforehand, so a core busy with
-        // another program holds up one run at most.
-        const int runs = (records + kRecordsPerRun - 1) / kRecordsPerRun;
-        std::vector<GroupList> firstGroups(static_cast<std::size_t>(runs));
-        std::vector<GroupList> secondGroups(firstGroups.size());
-        std::atomic<int> nextRun{0};
-        const auto readRuns = [&] {
-            for (int run = nextRun++; run < runs; run = nextRun++) {
-                const int from = FirstTreeRecord + run * kRecordsPerRun;
-                const int to = std::min(end, from + kRecordsPerRun);
-                GroupList& ours = firstGroups[static_cast<std::size_t>(run)];
-                GroupList& theirs = secondGroups[static_cast<std::size_t>(run)];
-                for (int record = from; record < to; ++record) {
-                    first.Read(record, ours, nullptr);
-                    madeLikeFirst.Read(record, theirs, &ours);
-                }
-            }
-        };
-        std::vector<std::thread> helpers;
-        try {
-            for (int part = 1; part < parts; ++part) {
-                helpers.emplace_back(readRuns);
-            }
-        } catch (const std::system_error&) {
-            // No thread to be had: the runs left are read here.
-        }
-        readRuns();
-        for (std::thread& helper : helpers) {
-            helper.join();
-        }
+        const std::size_t records = static_cast<std::size_t>(std::max(end - FirstTreeRecord, 0));
+        const std::size_t runs = (records + kRecordsPerRun - 1) / kRecordsPerRun;
+        std::vector<GroupList> firstGroups(runs);
+        std::vector<GroupList> secondGroups(runs);
+        ForEachRunShared(records, kRecordsPerRun, kRecordsPerThread, kMostThreads,
+                         [&](std::size_t run, std::size_t from, std::size_t to) {
+                             for (std::size_t at = from; at < to; ++at) {
+                                 const int record = FirstTreeRecord + static_cast<int>(at);
+                                 first.Read(record, firstGroups[run], nullptr);
+                                 madeLikeFirst.Read(record, secondGroups[run], &firstGroups[run]);
+                             }
+                         });
         first.TakeGroups(firstGroups);
         madeLikeFirst.TakeGroups(secondGroups);
     }
@@ -248,9 +224,9 @@ class Tree {
     using GroupList = std::vector<std::pair<int, std::string>>;
 
     // Below this many records for each, another thread costs more than it saves.
-    static constexpr int kRecordsPerThread = 4096;
+    static constexpr std::size_t kRecordsPerThread = 4096;
     // The records a thread reads before it takes the next run.
-    static constexpr int kRecordsPerRun = 1024;
+    static constexpr std::size_t kRecordsPerRun = 1024;
     static constexpr int kMostThreads = 8;
 
     // A record with the same bytes under the same key as in like is what it is there, so a

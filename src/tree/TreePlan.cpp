@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "common/SharedRuns.h"
 #include "common/Strings.h"
 #include "store/ValueCodec.h"
 #include "tree/KeyTable.h"
@@ -248,12 +249,21 @@ TreeRecord ReadTreeRecord(RecordStore& store, int dataKey, int index) {
 }
 
 std::vector<TreeRecord> ReadTreeRecords(RecordStore& store, int dataKey, int recordCount) {
-    std::vector<TreeRecord> records;
     const int last = std::min({recordCount + 2, store.UpperBound(), MaxRecordNumber});
-    records.reserve(static_cast<std::size_t>(std::max(0, last - FirstTreeRecord + 1)));
-    for (int index = FirstTreeRecord; index <= last; ++index) {
-        records.push_back(ReadTreeRecord(store, dataKey, index));
-    }
+    std::vector<TreeRecord> records(
+        static_cast<std::size_t>(std::max(0, last - FirstTreeRecord + 1)));
+    // Decoding is most of showing a large file, and each record is read on its own (reading
+    // touches no record but its own), so the records are shared among the cores.
+    constexpr std::size_t kRecordsPerRun = 1024;
+    constexpr std::size_t kRecordsPerThread = 4096;
+    constexpr int kMostThreads = 8;
+    ForEachRunShared(records.size(), kRecordsPerRun, kRecordsPerThread, kMostThreads,
+                     [&](std::size_t, std::size_t from, std::size_t to) {
+                         for (std::size_t at = from; at < to; ++at) {
+                             records[at] = ReadTreeRecord(store, dataKey,
+                                                          FirstTreeRecord + static_cast<int>(at));
+                         }
+                     });
     return records;
 }
 
