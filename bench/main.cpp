@@ -805,8 +805,7 @@ void BenchStartUp(const std::string& folder) {
                              [&] {
                                  RunChild(QCoreApplication::applicationFilePath(),
                                           {QStringLiteral("--bare-dialog")});
-                             },
-                             5);
+                             });
     });
 }
 
